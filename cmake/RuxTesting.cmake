@@ -1,0 +1,24 @@
+# rux_add_test(<name> LABEL <layer> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>])
+# One GoogleTest executable; each test case runs as its own CTest test (its own process), and the
+# test support library's main gives every process its own machine folder, ODBC files and runtime
+# folder, and the offscreen Qt platform.
+include(GoogleTest)
+
+function(rux_add_test name)
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    message(FATAL_ERROR "rux_add_test(${name}): LABEL is required")
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE rux_test_support ${T_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      LABELS ${T_LABEL}
+      TIMEOUT ${T_TIMEOUT}
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;RUX_BUILD_DIR=${CMAKE_BINARY_DIR};RUX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

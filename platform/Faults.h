@@ -1,0 +1,22 @@
+#pragma once
+// Faults on demand, for tests: tests run as root, so permissions cannot make an operation fail.
+// Faults live in a file of the machine folder, so they also reach a program started as a process.
+#include "platform/Machine.h"
+#include "platform/Result.h"
+
+#include <string_view>
+
+namespace platform {
+
+enum class FaultKind { CreateFolder, OpenFile, RegistryWrite };
+
+// Makes the next `times` operations of that kind on `target` fail with `code` (times < 0: always).
+// Targets: a Windows path (CreateFolder, OpenFile) or "HKEY_...\\Key" (RegistryWrite), compared
+// without regard to case.
+Status injectFault(const Machine& machine, FaultKind kind, std::string_view target,
+                   uint32_t code = err::AccessDenied, int times = -1);
+Status clearFaults(const Machine& machine);
+// Used by the platform itself: consumes one matching fault and answers its code, or 0.
+uint32_t takeFault(const Machine& machine, FaultKind kind, std::string_view target);
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+#include "support/TestEnvironment.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+namespace {
+fs::path g_folder;
+
+void setEnv(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
+}  // namespace
+
+void setUpProcessEnvironment() {
+    if (!g_folder.empty()) return;
+    std::string pattern = (fs::temp_directory_path() / "rux-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create the test folder");
+    g_folder = pattern;
+
+    fs::create_directories(g_folder / "odbcsys");
+    fs::create_directories(g_folder / "xdg");
+    fs::permissions(g_folder / "xdg", fs::perms::owner_all, fs::perm_options::replace);
+
+    // unixODBC reads its drivers from ODBCSYSINI/odbcinst.ini: copy the machine's list so that
+    // the SQLite3 driver is known, and keep the user's data sources in a file of our own.
+    std::error_code ec;
+    if (fs::exists("/etc/odbcinst.ini"))
+        fs::copy_file("/etc/odbcinst.ini", g_folder / "odbcsys" / "odbcinst.ini", ec);
+    else
+        std::ofstream(g_folder / "odbcsys" / "odbcinst.ini");
+    std::ofstream(g_folder / "odbcsys" / "odbc.ini");
+    std::ofstream(g_folder / "odbc.ini");
+
+    setEnv("RUX_MACHINE", (g_folder / "machine").string());
+    setEnv("ODBCSYSINI", (g_folder / "odbcsys").string());
+    setEnv("ODBCINI", (g_folder / "odbc.ini").string());
+    setEnv("XDG_RUNTIME_DIR", (g_folder / "xdg").string());
+    setEnv("XDG_DATA_HOME", (g_folder / "data").string());
+    setEnv("XDG_CONFIG_HOME", (g_folder / "config").string());
+    setEnv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void tearDownProcessEnvironment() {
+    if (g_folder.empty()) return;
+    if (!std::getenv("RUX_KEEP_TEST_FOLDERS")) {
+        std::error_code ec;
+        fs::remove_all(g_folder, ec);
+    }
+}
+
+const fs::path& processFolder() { return g_folder; }
+
+fs::path machineFolder() { return g_folder / "machine"; }
+
+fs::path artefactFolder(std::string_view sub) {
+    const char* build = std::getenv("RUX_BUILD_DIR");
+    fs::path base = build ? fs::path(build) / "test-artefacts" : g_folder / "artefacts";
+    fs::path folder = base / sub;
+    fs::create_directories(folder);
+    return folder;
+}
+
+void addSqliteDataSource(std::string_view name, const fs::path& database) {
+    std::ofstream ini(g_folder / "odbc.ini", std::ios::app);
+    ini << "[" << name << "]\n"
+        << "Driver=SQLite3\n"
+        << "Database=" << database.string() << "\n"
+        << "NoCreat=1\n\n";
+}
+
+}  // namespace testing_support
