@@ -22,3 +22,19 @@ function(rux_add_test name)
       TIMEOUT ${T_TIMEOUT}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;RUX_BUILD_DIR=${CMAKE_BINARY_DIR};RUX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# rux_add_test_folder(LABEL <layer> LIBS <targets...>): one test executable per Test*.cpp of the
+# calling folder, named after it.
+function(rux_add_test_folder)
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/Test*.cpp)
+  foreach(source IN LISTS tests)
+    get_filename_component(stem ${source} NAME_WE)
+    string(TOLOWER "${T_LABEL}_${stem}" exe)
+    set(timeout_args)
+    if(T_TIMEOUT)
+      set(timeout_args TIMEOUT ${T_TIMEOUT})
+    endif()
+    rux_add_test(${exe} LABEL ${T_LABEL} SOURCES ${source} LIBS ${T_LIBS} ${timeout_args})
+  endforeach()
+endfunction()

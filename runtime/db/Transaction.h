@@ -1,0 +1,61 @@
+#pragma once
+// The transaction object: one ODBC connection through unixODBC's C API, with the host runtime's
+// result protocol (sqlCode 0 success, 100 no row, -1 error; sqlErrText and sqlDbCode read straight
+// after the failing call).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace runtime {
+
+// One cell as the driver gives it: text, or nullopt for NULL.
+using SqlCell = std::optional<std::string>;
+using SqlRow = std::vector<SqlCell>;
+
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Connection properties, set before connect().
+    std::string dbms;    // "ODBC"
+    std::string dbParm;  // "Connectstring='DSN=<name>'"
+    bool autoCommit = false;
+
+    // Results of the last call.
+    long sqlCode = 0;
+    long sqlDbCode = 0;
+    long sqlNRows = 0;  // rows touched by the last execute / fetched by the last query
+    std::string sqlErrText;
+
+    // Each returns the new sqlCode.
+    long connect();
+    long disconnect();  // commits an open transaction first
+    bool isConnected() const;
+
+    long executeImmediate(std::string_view sql);  // also "PACK <table>"
+    long commit();                                // through the driver's end-transaction call
+    long rollback();
+    // A one-row SELECT: fills `into` with the first row's cells; 100 and `into` unchanged when
+    // there is no row.
+    long selectInto(std::string_view sql, std::span<const SqlCell> params, SqlRow& into);
+    // Runs a statement with bound parameters (NULL for nullopt); an UPDATE or DELETE that touches
+    // no row answers 100.
+    long execute(std::string_view sql, std::span<const SqlCell> params = {});
+    // Runs a query with bound parameters and hands each row to `onRow` in order.
+    long query(std::string_view sql, std::span<const SqlCell> params,
+               const std::function<void(SqlRow&&)>& onRow);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace runtime
