@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "support/TestEnvironment.h"
+#include <cstdlib>
 
-namespace {
-class ProcessEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { testing_support::tearDownProcessEnvironment(); }
-};
-}  // namespace
+#include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {
     // Before anything reads the environment: the machine folder, ODBC files and Qt platform.
     testing_support::setUpProcessEnvironment();
+    // atexit also covers --gtest_list_tests, which runs no environment tear-down.
+    std::atexit(testing_support::tearDownProcessEnvironment);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new ProcessEnvironment);
     return RUN_ALL_TESTS();
 }
