@@ -1,0 +1,115 @@
+#include "libraries/decompress/ruxdecompress.h"
+
+#include <zstd.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Results other than 0; only "not 0" matters to the caller, the values help a person debugging.
+enum : int { Ok = 0, BadArgument = 1, CannotOpenInput = 2, CannotOpenOutput = 3, ReadFailed = 4,
+             WriteFailed = 5, Damaged = 6, Truncated = 7, TrailingBytes = 8, NoMemory = 9 };
+
+// The writer never uses windows above 8 MiB; a frame asking for more is refused instead of
+// letting a damaged or hostile file decide how much memory the installer takes.
+constexpr int MaxWindowLog = 23;
+constexpr size_t ChunkSize = 1 << 20;
+
+struct Fd {
+    int fd = -1;
+    explicit Fd(int f) : fd(f) {}
+    ~Fd() { if (fd >= 0) ::close(fd); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int release() { int f = fd; fd = -1; return f; }
+};
+
+struct DctxFree {
+    void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
+};
+
+ssize_t readFull(int fd, char* buffer, size_t size) {
+    size_t got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, buffer + got, size - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+bool writeFull(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int decompress(const char* stored, const char* output) {
+    if (stored == nullptr || output == nullptr) return BadArgument;
+    Fd in(::open(stored, O_RDONLY | O_CLOEXEC));
+    if (in.fd < 0) return CannotOpenInput;
+    Fd out(::open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (out.fd < 0) return CannotOpenOutput;
+
+    std::unique_ptr<ZSTD_DCtx, DctxFree> dctx(ZSTD_createDCtx());
+    if (!dctx) return NoMemory;
+    if (ZSTD_isError(ZSTD_DCtx_setParameter(dctx.get(), ZSTD_d_windowLogMax, MaxWindowLog)))
+        return NoMemory;
+
+    std::vector<char> inBuffer(ChunkSize), outBuffer(ChunkSize);
+    bool frameDone = false;
+    bool sawInput = false;
+    for (;;) {
+        ssize_t got = readFull(in.fd, inBuffer.data(), inBuffer.size());
+        if (got < 0) return ReadFailed;
+        if (got == 0) break;
+        if (frameDone) return TrailingBytes;
+        sawInput = true;
+        ZSTD_inBuffer src{inBuffer.data(), static_cast<size_t>(got), 0};
+        while (src.pos < src.size) {
+            if (frameDone) return TrailingBytes;
+            ZSTD_outBuffer dst{outBuffer.data(), outBuffer.size(), 0};
+            size_t rc = ZSTD_decompressStream(dctx.get(), &dst, &src);
+            if (ZSTD_isError(rc)) return Damaged;
+            if (!writeFull(out.fd, outBuffer.data(), dst.pos)) return WriteFailed;
+            if (rc == 0) frameDone = true;
+        }
+        // Flush what the decoder still holds for this input before reading more.
+        while (!frameDone) {
+            ZSTD_outBuffer dst{outBuffer.data(), outBuffer.size(), 0};
+            size_t rc = ZSTD_decompressStream(dctx.get(), &dst, &src);
+            if (ZSTD_isError(rc)) return Damaged;
+            if (!writeFull(out.fd, outBuffer.data(), dst.pos)) return WriteFailed;
+            if (rc == 0) frameDone = true;
+            if (dst.pos < dst.size) break;  // needs more input
+        }
+    }
+    if (!sawInput || !frameDone) return Truncated;
+    if (::close(out.release()) != 0) return WriteFailed;
+    return Ok;
+}
+
+}  // namespace
+
+extern "C" int ruxdecompress(const char* stored, const char* output) {
+    try {
+        return decompress(stored, output);
+    } catch (...) {
+        return NoMemory;  // std::bad_alloc from the buffers
+    }
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The installer's decompression library.
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Turns the stored bytes of one file (one zstd frame, nothing before or after it) into the file.
+// Returns 0 only when `output` holds the whole decompressed file; any damage, truncation, trailing
+// bytes or I/O failure gives a non-zero result. Memory use does not depend on the file's size.
+__attribute__((visibility("default"))) int ruxdecompress(const char* stored, const char* output);
+
+#ifdef __cplusplus
+}
+#endif
