@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,10 @@ struct FixedFileVersion {
     friend bool operator==(const FixedFileVersion&, const FixedFileVersion&) = default;
 };
 
+// The fixed version of a PE image's version resource; nullopt for anything else (never reads
+// outside `image`).
+std::optional<FixedFileVersion> fixedFileVersionOf(std::span<const uint8_t> image);
+
 class Files {
 public:
     explicit Files(Machine machine) : machine_(std::move(machine)) {}
@@ -41,6 +46,9 @@ public:
     bool exists(std::string_view path) const;
     bool isFolder(std::string_view path) const;
     Result<uint64_t> length(std::string_view path) const;
+    // Creation time is the host's birth time where known, else the last-write time. setTimes sets
+    // last access and last write (a zero FileTime leaves that time alone); the host cannot set
+    // a creation time.
     Result<FileTimes> times(std::string_view path) const;
     Status setTimes(std::string_view path, const FileTimes& times) const;
 

@@ -4,8 +4,11 @@
 #include "platform/Machine.h"
 #include "platform/Result.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 

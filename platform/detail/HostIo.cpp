@@ -1,0 +1,118 @@
+#include "platform/detail/HostIo.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace platform::detail {
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = lowerAscii(c);
+    return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+bool lessNoCase(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(lowerAscii(x)) < static_cast<unsigned char>(lowerAscii(y));
+    });
+}
+
+Result<std::string> readWholeFile(const fs::path& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errorFromErrnoValue(errno, path.string());
+    std::string out;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int e = errno;
+            ::close(fd);
+            return errorFromErrnoValue(e, path.string());
+        }
+        if (n == 0) break;
+        out.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+namespace {
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+Status writeFileAtomic(const fs::path& path, std::string_view bytes, uint32_t failMidway) {
+    std::string temp = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return errorFromErrnoValue(errno, path.parent_path().string());
+    auto fail = [&](Error e) -> Status {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return e;
+    };
+    size_t first = failMidway ? bytes.size() / 2 : bytes.size();
+    if (!writeAll(fd, bytes.data(), first)) return fail(errorFromErrnoValue(errno, path.string()));
+    if (failMidway) return fail(makeError(failMidway, path.string()));
+    if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0)
+        return fail(errorFromErrnoValue(errno, path.string()));
+    if (::close(fd) != 0) {
+        int e = errno;
+        ::unlink(temp.c_str());
+        return errorFromErrnoValue(e, path.string());
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        int e = errno;
+        ::unlink(temp.c_str());
+        return errorFromErrnoValue(e, path.string());
+    }
+    // The rename itself must reach the disk too.
+    int dir = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+Result<LockFile> LockFile::acquire(const fs::path& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return errorFromErrnoValue(errno, path.string());
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno == EINTR) continue;
+        int e = errno;
+        ::close(fd);
+        return errorFromErrnoValue(e, path.string());
+    }
+    return LockFile(fd);
+}
+
+LockFile::~LockFile() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the flock
+}
+
+}  // namespace platform::detail
