@@ -1,0 +1,246 @@
+#include "installer/logic/CInstallEngine.h"
+
+#include "installer/logic/CSetupApp.h"
+#include "installer/logic/StringTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace setup {
+
+namespace {
+constexpr std::size_t kChunk = 64000;
+}
+
+CInstallEngine::CInstallEngine(CSetupApp& app) : app_(app) {}
+
+CInstallEngine::~CInstallEngine() {
+    CloseArchive();
+    RemoveTempFiles();
+}
+
+std::size_t CInstallEngine::FindComponentIndex(uint32_t componentId) const {
+    const auto& components = app_.info().components;
+    for (std::size_t i = 0; i < components.size(); ++i)
+        if (components[i].id == componentId) return i;
+    return 0;
+}
+
+unsigned CInstallEngine::ProgressPercent(uint64_t done, uint64_t total) {
+    if (total == 0) return 0;
+    double percent = static_cast<double>(done) * 100.0 / static_cast<double>(total) + 0.5;
+    return std::min(100u, static_cast<unsigned>(percent));
+}
+
+unsigned CInstallEngine::ProgressBarWidth(unsigned width, unsigned percent) {
+    return static_cast<unsigned>(width * std::min(percent, 100u) * 0.01 + 0.5);
+}
+
+void CInstallEngine::AdvanceProgress(uint64_t bytes) {
+    bytesDone_ += bytes;
+    app_.ui().ProgressAdvanced(bytesDone_, totalBytes_);
+}
+
+void CInstallEngine::ReportDamaged(const std::string& what) {
+    app_.ShowSystemError(platform::err::InvalidData, what);
+}
+
+bool CInstallEngine::MakeTempFiles() {
+    const auto& machine = app_.machine();
+    std::string folder;
+    for (const char* name : {"TMP", "TEMP"}) {
+        if (auto v = machine.environment(name); v && !v->empty()) {
+            folder = *v;
+            break;
+        }
+    }
+    // Last, the root of the system's drive.
+    if (folder.empty()) folder = app_.LookupVariable("WINDOWSDRIVE") + ":\\";
+    for (std::string* path : {&storedTempPath_, &outputTempPath_}) {
+        auto made = app_.files().tempFileName(folder, "RUX");
+        if (!made) {
+            app_.ui().MessageBox(ids::FailedOpenFile, MsgButtons::Ok, MsgIcon::Stop, folder);
+            return false;
+        }
+        *path = *made;
+    }
+    return true;
+}
+
+void CInstallEngine::RemoveTempFiles() {
+    for (std::string* path : {&storedTempPath_, &outputTempPath_}) {
+        if (!path->empty()) (void)app_.files().remove(*path);
+        path->clear();
+    }
+}
+
+void CInstallEngine::CloseArchive() {
+    if (archiveOpen_) archive_.close();
+    archive_.clear();
+    archiveOpen_ = false;
+}
+
+int CInstallEngine::OpenArchive() {
+    if (app_.CheckDisc() == 2) return 2;
+    CloseArchive();
+    archivePath_ = app_.sourceFolder + "Setup" + std::to_string(app_.currentDisc) + ".RUX";
+    std::filesystem::path host;
+    while (true) {
+        if (auto opened = app_.files().openForRead(archivePath_)) {
+            host = *opened;
+            archive_.open(host, std::ios::binary);
+            if (archive_.is_open()) break;
+            archive_.clear();
+        }
+        if (app_.ui().MessageBox(ids::FailedOpenFile, MsgButtons::RetryCancel, MsgIcon::Exclamation, archivePath_) !=
+            answer::Retry)
+            return 2;
+    }
+    std::error_code ec;
+    archiveSize_ = std::filesystem::file_size(host, ec);
+    if (ec) archiveSize_ = 0;
+    archivePosition_ = 0;
+    archiveOpen_ = true;
+    return 1;
+}
+
+int CInstallEngine::PositionAtComponent(std::size_t componentIndex) {
+    const auto& component = app_.info().components[componentIndex];
+    if (component.firstDisc == 0 || (app_.knownDiscCount && component.firstDisc > app_.knownDiscCount)) {
+        ReportDamaged(app_.sourceFolder + "Setup" + std::to_string(component.firstDisc) + ".RUX");
+        return result::Error;
+    }
+    app_.currentDisc = component.firstDisc;
+    if (OpenArchive() == 2) return result::Cancelled;
+    if (component.offset > archiveSize_) {
+        ReportDamaged(archivePath_);
+        return result::Error;
+    }
+    archive_.seekg(static_cast<std::streamoff>(component.offset));
+    if (!archive_) {
+        app_.ui().MessageBox(ids::ReadError, MsgButtons::Ok, MsgIcon::Stop, archivePath_);
+        return result::Error;
+    }
+    archivePosition_ = component.offset;
+    return result::Complete;
+}
+
+int CInstallEngine::ExtractStoredBytes(uint32_t storedSize) {
+    auto& ui = app_.ui();
+    auto host = app_.machine().hostPath(storedTempPath_);
+    std::ofstream out;
+    if (host) out.open(*host, std::ios::binary | std::ios::trunc);
+    if (!host || !out.is_open()) {
+        ui.MessageBox(ids::FailedOpenFile, MsgButtons::Ok, MsgIcon::Stop, storedTempPath_);
+        return result::Error;
+    }
+    uint64_t done = 0;
+    while (done < storedSize) {
+        uint64_t n = std::min<uint64_t>({kChunk, storedSize - done, archiveSize_ - archivePosition_});
+        if (n > 0) {
+            archive_.read(buffer_.data(), static_cast<std::streamsize>(n));
+            // A short read is a read error: the archive is shorter than it was when opened.
+            if (static_cast<uint64_t>(archive_.gcount()) != n) {
+                ui.MessageBox(ids::ReadError, MsgButtons::Ok, MsgIcon::Stop, archivePath_);
+                return result::Error;
+            }
+            out.write(buffer_.data(), static_cast<std::streamsize>(n));
+            if (!out) {
+                ui.MessageBox(ids::WriteError, MsgButtons::Ok, MsgIcon::Stop, storedTempPath_);
+                return result::Error;
+            }
+        }
+        done += n;
+        AdvanceProgress(n);
+        archivePosition_ += n;
+        if (archivePosition_ == archiveSize_ && done < storedSize) {
+            // Stored bytes that run past the last disc name a disc that does not exist.
+            if ((app_.knownDiscCount && app_.currentDisc >= app_.knownDiscCount) || app_.currentDisc == 0xFFFF) {
+                ReportDamaged(archivePath_);
+                return result::Error;
+            }
+            ++app_.currentDisc;
+            if (OpenArchive() == 2) return result::Cancelled;
+        }
+    }
+    out.close();
+    if (!out) {
+        ui.MessageBox(ids::WriteError, MsgButtons::Ok, MsgIcon::Stop, storedTempPath_);
+        return result::Error;
+    }
+    return result::Complete;
+}
+
+int CInstallEngine::InstallFile(std::size_t fileIndex, const std::string& folder) {
+    const FileRecord& file = app_.info().files[fileIndex];
+    std::string name = file.name;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    const std::string destination = folder + (folder.ends_with('\\') ? "" : "\\") + name;
+    if (!app_.CheckPathFits(destination)) return result::Error;
+    app_.ui().ProgressFile(destination);
+
+    if (int r = ExtractStoredBytes(file.storedSize); r != result::Complete) return r;
+
+    auto storedHost = app_.machine().hostPath(storedTempPath_);
+    auto outputHost = app_.machine().hostPath(outputTempPath_);
+    if (!app_.decompress || !storedHost || !outputHost ||
+        app_.decompress(storedHost->c_str(), outputHost->c_str()) != 0) {
+        app_.ui().MessageBox(ids::DecompressError, MsgButtons::Ok, MsgIcon::Stop, destination);
+        return result::Error;
+    }
+
+    if (app_.ShouldReplaceFile(outputTempPath_, destination, fileIndex)) {
+        platform::FileTime t{file.time};
+        (void)app_.files().setTimes(outputTempPath_, {t, t, t});
+        if (!app_.CopyInstalledFile(outputTempPath_, destination, file.componentId)) return result::Error;
+        if (file.readme) app_.readmePath = destination;
+    }
+    if (file.shortcut) (void)app_.CreateShortcut(folder, destination, app_.ExpandVariables(file.shortcutText));
+    if (file.shared) app_.RaiseSharedCount(destination);
+    return result::Complete;
+}
+
+int CInstallEngine::RunInstallation() {
+    auto& info = app_.info();
+    auto& selection = app_.componentSelection;
+    auto isSelected = [&](std::size_t index) { return index < selection.size() && selection[index].selected != 0; };
+    result_ = result::Complete;
+    cancel_ = false;
+    if (!app_.decompress) app_.decompress = LoadDecompressorBesideProgram();
+    buffer_.assign(kChunk + 1, 0);
+
+    totalBytes_ = 0;
+    for (const auto& file : info.files)
+        if (isSelected(FindComponentIndex(file.componentId))) totalBytes_ += file.storedSize;
+    bytesDone_ = 0;
+    app_.ui().ProgressAdvanced(0, totalBytes_);
+
+    if (!MakeTempFiles()) result_ = result::Error;
+    for (std::size_t ci = 0; ci < info.components.size() && result_ == result::Complete; ++ci) {
+        if (!isSelected(ci)) continue;
+        const auto& component = info.components[ci];
+        result_ = PositionAtComponent(ci);
+        if (result_ != result::Complete) break;
+        std::string folder = app_.ExpandVariables(component.destination);
+        while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+        if (!app_.CreateFolderPath(folder)) {
+            result_ = result::Error;
+            break;
+        }
+        for (std::size_t fi = 0; fi < info.files.size(); ++fi) {
+            if (app_.ui().PumpCancelMessages()) cancel_ = true;
+            if (cancel_ && result_ == result::Complete) result_ = result::Cancelled;
+            if (result_ != result::Complete) break;
+            if (info.files[fi].componentId != component.id) continue;
+            result_ = InstallFile(fi, folder);
+        }
+        if (result_ == result::Complete) app_.WriteRegistryEntries(component.id);
+    }
+    CloseArchive();
+    RemoveTempFiles();
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    return result_;
+}
+
+}  // namespace setup

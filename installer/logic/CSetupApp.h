@@ -1,0 +1,150 @@
+#pragma once
+// The state of one run of Setup and the operations that read and change it. The Setup program's
+// application object owns one; its pages, the component page and the engine use it directly.
+#include "installer/logic/ChangeLog.h"
+#include "installer/logic/CVariableTable.h"
+#include "installer/logic/Decompressor.h"
+#include "installer/logic/ISetupUi.h"
+#include "installer/logic/SetupInfo.h"
+#include "platform/Files.h"
+#include "platform/Machine.h"
+#include "platform/Registry.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace setup {
+
+// Setup types, as bits.
+namespace setuptype {
+inline constexpr uint32_t Normal = 1;
+inline constexpr uint32_t Minimal = 2;
+inline constexpr uint32_t Custom = 4;
+}  // namespace setuptype
+
+// One per component, at the component's index.
+struct ComponentSelection {
+    uint32_t selected = 0;
+    std::string folder;  // destination folder, at most 254 characters
+};
+
+inline constexpr std::string_view SharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+inline constexpr std::string_view UninstallKeyPrefix = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+inline constexpr std::string_view CurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+class CSetupApp {
+public:
+    CSetupApp(platform::Machine machine, ISetupUi& ui);
+    ~CSetupApp();
+    CSetupApp(const CSetupApp&) = delete;
+    CSetupApp& operator=(const CSetupApp&) = delete;
+
+    // ---- State of the run ----
+    bool testMode = false;           // every creating operation tests it itself
+    std::string modulePath;          // Setup's own executable (a Windows path)
+    std::string sourceFolder;        // always ends with a backslash
+    uint16_t currentDisc = 1;
+    uint16_t knownDiscCount = 0;     // from a disc label that names it; 0 when unknown
+    std::string programGroupFolder;  // set by CreateProgramGroup
+    std::optional<SetupInfo> setupInfo;
+    std::string userKey;             // "Software\" + expanded UserPageInfo key
+    std::string userName;
+    std::string company;
+    std::string programGroupName;
+    uint32_t availableSetupTypes = 0;  // setuptype bits
+    uint32_t availableSetupTypeCount = 0;
+    uint32_t chosenSetupType = 0;      // a setuptype bit, 0 none
+    std::vector<ComponentSelection> componentSelection;
+    bool showReadme = false;
+    std::string readmePath;  // set by the engine when it installs the readme file
+    bool restart = false;
+    ChangeLog changeLog;
+    std::string uninstallRecordPath;
+    std::unique_ptr<CVariableTable> variables;
+    // The decompressor; when none was injected the engine binds the library beside the program.
+    DecompressFunction decompress = nullptr;
+
+    ISetupUi& ui() { return ui_; }
+    const platform::Machine& machine() const { return machine_; }
+    const platform::Files& files() const { return files_; }
+    platform::Registry& registry() { return registry_; }
+
+    // Sets test mode from the arguments after the program's name (only exactly "Test"), the
+    // module path and the source folder from the program's own path, disc 1, an empty log.
+    void InitRun(const std::vector<std::string>& arguments, std::string_view modulePathText);
+
+    // ---- Boxes ----
+    // The system's text for a code in a box with the caption ("An error has occurred." when
+    // empty); nothing when the system has no text.
+    void ShowSystemError(uint32_t code, std::string_view caption);
+    // Refuses a path that does not fit 259 characters, with a message; true when it fits.
+    bool CheckPathFits(std::string_view path);
+
+    // ---- Setup information ----
+    bool ReadSetupInfo();
+    void ReleaseSetupInfo();
+    SetupInfo& info() { return *setupInfo; }
+
+    // ---- Variables ----
+    bool BuildVariableTable();
+    std::string LookupVariable(std::string_view name, VariableIdentity* identity = nullptr) const;
+    std::string ExpandVariables(std::string_view text) const;
+
+    // ---- Discs ----
+    // The disc number of a label; -1 when it cannot be opened (silently), -2 when it cannot be read
+    // (reported).
+    int ReadDiscLabel(std::string_view path);
+    // 0 when the source folder holds the current disc (perhaps after the user changed it), 2 when
+    // the user cancelled.
+    int CheckDisc();
+
+    // ---- Logged creation ----
+    bool CreateFolder(std::string_view path);
+    bool CreateFolderPath(std::string_view path);
+    bool CreateProgramGroup();
+    bool CreateRegistryKey(platform::RegRoot root, std::string_view key);
+    bool CreateRegistryKeyPath(platform::RegRoot root, std::string_view key);
+    static uint8_t LogTypeOfRoot(platform::RegRoot root);
+    static std::optional<platform::RegRoot> RootOfLogType(uint8_t type);
+
+    // ---- Change log and uninstall record ----
+    bool AddLogEntry(uint8_t type, std::string_view name, std::string_view value,
+                     EntryOrigin origin = EntryOrigin::File);
+    bool LogValueIfNew(platform::RegRoot root, std::string_view key, std::string_view valueName);
+    bool LoadUninstallRecord();
+    bool WriteUninstallRecord();
+    std::string DisplayName() const;
+
+    // ---- Writers ----
+    bool ShouldReplaceFile(std::string_view tempPath, std::string_view destination, std::size_t fileIndex);
+    bool CopyInstalledFile(std::string_view tempPath, std::string_view destination, uint32_t componentId);
+    uint32_t CreateShortcut(std::string_view workingFolder, std::string_view target, std::string_view text);
+    void RaiseSharedCount(std::string_view destination);
+    bool WriteRegistryEntries(uint32_t componentId);
+    static uint8_t HexPairToByte(const char* pair);
+
+    // ---- Installation ----
+    // Asks ids::ReadyToInstall, creates the program group, runs the progress dialog and stores
+    // the user information; 0, 1 or 2. A run that does not end with 0 is rolled back.
+    int StartInstallation();
+    // Removes, newest first, what this run created (its change-log entries and raised shared
+    // counts): files, then folders and keys only when empty. Earlier entries stay.
+    void RollBackInstallation();
+
+private:
+    void StoreUserInformation();
+    void RemoveEntry(const UninstallEntry& entry, EntryOrigin origin);
+
+    platform::Machine machine_;
+    platform::Files files_;
+    platform::Registry registry_;
+    ISetupUi& ui_;
+    bool earlierRecordDamaged_ = false;
+    std::vector<std::string> raisedSharedCounts_;
+};
+
+}  // namespace setup

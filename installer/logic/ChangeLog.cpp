@@ -1,0 +1,90 @@
+#include "installer/logic/ChangeLog.h"
+
+#include "installer/logic/SetupLayout.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace setup {
+
+namespace {
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : char(c); };
+               return lower(x) == lower(y);
+           });
+}
+
+void putU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
+}
+
+uint32_t getU32(std::span<const uint8_t> b, std::size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+
+}  // namespace
+
+bool ChangeLog::FindLogEntry(const UninstallEntry& entry) const {
+    return std::any_of(entries.begin(), entries.end(), [&](const UninstallEntry& e) {
+        return e.type == entry.type && equalNoCase(e.name, entry.name) && equalNoCase(e.value, entry.value);
+    });
+}
+
+void ChangeLog::AppendLogEntry(UninstallEntry entry, EntryOrigin origin) {
+    entries.push_back(std::move(entry));
+    origins.push_back(origin);
+}
+
+void ChangeLog::Clear() {
+    entries.clear();
+    origins.clear();
+}
+
+std::vector<uint8_t> EncodeUninstallRecord(std::string_view displayName, std::span<const UninstallEntry> entries) {
+    namespace U = layout::uninstall;
+    std::vector<uint8_t> out;
+    out.reserve(8 + displayName.size() + 1 + entries.size() * U::EntrySize);
+    putU32(out, static_cast<uint32_t>(displayName.size() + 1));
+    out.insert(out.end(), displayName.begin(), displayName.end());
+    out.push_back(0);
+    putU32(out, static_cast<uint32_t>(entries.size()));
+    for (const auto& e : entries) {
+        std::size_t at = out.size();
+        out.resize(at + U::EntrySize, 0);
+        out[at + U::Type.offset] = e.type;
+        std::memcpy(&out[at + U::Name.offset], e.name.data(), std::min(e.name.size(), U::MaxText));
+        std::memcpy(&out[at + U::Value.offset], e.value.data(), std::min(e.value.size(), U::MaxText));
+    }
+    return out;
+}
+
+std::optional<UninstallRecord> DecodeUninstallRecord(std::span<const uint8_t> bytes) {
+    namespace U = layout::uninstall;
+    if (bytes.size() < 4) return std::nullopt;
+    uint64_t l = getU32(bytes, 0);
+    if (l == 0 || 4 + l + 4 > bytes.size()) return std::nullopt;
+    auto name = bytes.subspan(4, l);
+    if (name[l - 1] != 0 || std::find(name.begin(), name.end(), uint8_t{0}) != name.end() - 1) return std::nullopt;
+    uint64_t n = getU32(bytes, 4 + l);
+    if (bytes.size() != 8 + l + n * U::EntrySize) return std::nullopt;
+    UninstallRecord record;
+    record.displayName.assign(name.begin(), name.end() - 1);
+    auto text = [](std::span<const uint8_t> field) -> std::optional<std::string> {
+        auto end = std::find(field.begin(), field.end(), uint8_t{0});
+        if (end == field.end()) return std::nullopt;
+        return std::string(field.begin(), end);
+    };
+    for (uint64_t i = 0; i < n; ++i) {
+        auto e = bytes.subspan(8 + l + i * U::EntrySize, U::EntrySize);
+        auto type = e[U::Type.offset];
+        auto entryName = text(e.subspan(U::Name.offset, U::Name.width));
+        auto value = text(e.subspan(U::Value.offset, U::Value.width));
+        if (type > 5 || !entryName || !value) return std::nullopt;
+        record.entries.push_back({type, std::move(*entryName), std::move(*value)});
+    }
+    return record;
+}
+
+}  // namespace setup
