@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/Value.h"
+
 namespace runtime {
 
 // One cell as the driver gives it: text, or nullopt for NULL.
@@ -53,8 +55,19 @@ public:
     long query(std::string_view sql, std::span<const SqlCell> params,
                const std::function<void(SqlRow&&)>& onRow);
 
+    // The same with typed parameters: numbers are bound as numbers (so that a DELETE with a bound
+    // number compares numerically whatever the column's declared type), texts as texts, null as NULL.
+    long selectIntoValues(std::string_view sql, std::span<const Value> params, SqlRow& into);
+    long executeValues(std::string_view sql, std::span<const Value> params);
+    long queryValues(std::string_view sql, std::span<const Value> params,
+                     const std::function<void(SqlRow&&)>& onRow);
+
+    // Validates DBParm and returns the data source name, or nullopt with the reason in `error`.
+    static std::optional<std::string> parseDataSource(std::string_view dbParm, std::string& error);
+
+    struct Impl;  // the ODBC handles; opaque
+
 private:
-    struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -1,0 +1,579 @@
+#include "runtime/db/Transaction.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace runtime {
+namespace {
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    return s;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && equalsNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+// The words of a statement text, split at blanks (at most `max`).
+std::vector<std::string_view> words(std::string_view s, size_t max) {
+    std::vector<std::string_view> out;
+    s = trim(s);
+    while (!s.empty() && out.size() < max) {
+        size_t end = 0;
+        while (end < s.size() && !std::isspace(static_cast<unsigned char>(s[end]))) ++end;
+        out.push_back(s.substr(0, end));
+        s = trim(s.substr(end));
+    }
+    if (!s.empty()) out.push_back(s);  // the rest, unsplit
+    return out;
+}
+
+// A statement text without its closing semicolon.
+std::string_view withoutSemicolon(std::string_view s) {
+    s = trim(s);
+    if (!s.empty() && s.back() == ';') s = trim(s.substr(0, s.size() - 1));
+    return s;
+}
+
+bool isIdentifier(std::string_view s) {
+    if (s.empty()) return false;
+    return std::all_of(s.begin(), s.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+}
+
+// One parameter as it is bound.
+struct Param {
+    enum Kind { Null, Integer, Real, Text } kind = Null;
+    SQLBIGINT integer = 0;
+    double real = 0;
+    std::string text;
+    SQLLEN indicator = 0;
+};
+
+std::vector<Param> paramsFromCells(std::span<const SqlCell> cells) {
+    std::vector<Param> out(cells.size());
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i]) {
+            out[i].kind = Param::Text;
+            out[i].text = *cells[i];
+        }
+    }
+    return out;
+}
+
+std::vector<Param> paramsFromValues(std::span<const Value> values) {
+    std::vector<Param> out(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        const Value& v = values[i];
+        if (v.isNull()) continue;
+        if (v.isInt() || v.isBool()) {
+            out[i].kind = Param::Integer;
+            out[i].integer = v.toInt();
+        } else if (v.isReal()) {
+            out[i].kind = Param::Real;
+            out[i].real = v.toReal();
+        } else {
+            out[i].kind = Param::Text;
+            out[i].text = v.toText();
+        }
+    }
+    return out;
+}
+
+// Frees a statement handle on every path out.
+struct Statement {
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    Statement() = default;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement() {
+        if (h != SQL_NULL_HSTMT) {
+            SQLFreeStmt(h, SQL_CLOSE);
+            SQLFreeHandle(SQL_HANDLE_STMT, h);
+        }
+    }
+};
+
+bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+}  // namespace
+
+struct Transaction::Impl {
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    bool connected = false;
+    bool appliedAutoCommit = false;
+
+    ~Impl() { freeHandles(); }
+
+    void freeHandles() {
+        if (dbc != SQL_NULL_HDBC) {
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+            dbc = SQL_NULL_HDBC;
+        }
+        if (env != SQL_NULL_HENV) {
+            SQLFreeHandle(SQL_HANDLE_ENV, env);
+            env = SQL_NULL_HENV;
+        }
+    }
+};
+
+Transaction::Transaction() : impl_(std::make_unique<Impl>()) {}
+
+Transaction::~Transaction() {
+    if (impl_->connected) disconnect();
+}
+
+bool Transaction::isConnected() const { return impl_->connected; }
+
+namespace {
+
+// Fills the result fields from the diagnostics of a handle, straight after the failing call.
+long fail(Transaction& t, SQLSMALLINT type, SQLHANDLE handle, std::string_view fallback) {
+    t.sqlCode = -1;
+    t.sqlDbCode = -1;
+    t.sqlErrText.clear();
+    if (handle != nullptr) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLCHAR message[1024] = {};
+        SQLSMALLINT length = 0;
+        SQLRETURN rc = SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
+        if (succeeded(rc)) {
+            t.sqlDbCode = native;
+            t.sqlErrText = reinterpret_cast<const char*>(message);
+            if (t.sqlErrText.empty()) t.sqlErrText = reinterpret_cast<const char*>(state);
+        }
+    }
+    if (t.sqlErrText.empty()) t.sqlErrText = std::string(fallback);
+    return t.sqlCode;
+}
+
+long refuse(Transaction& t, std::string text) {
+    t.sqlCode = -1;
+    t.sqlDbCode = -1;
+    t.sqlErrText = std::move(text);
+    return t.sqlCode;
+}
+
+}  // namespace
+
+std::optional<std::string> Transaction::parseDataSource(std::string_view dbParm, std::string& error) {
+    const std::string shape = "expected Connectstring='DSN=<name>'";
+    std::string_view s = trim(dbParm);
+    constexpr std::string_view key = "Connectstring";
+    if (!startsWithNoCase(s, key)) {
+        error = "Malformed database parameter: " + shape;
+        return std::nullopt;
+    }
+    s = trim(s.substr(key.size()));
+    if (s.empty() || s.front() != '=') {
+        error = "Malformed database parameter: " + shape;
+        return std::nullopt;
+    }
+    s = trim(s.substr(1));
+    if (s.size() < 2 || s.front() != '\'' || s.back() != '\'') {
+        error = "Malformed database parameter: " + shape;
+        return std::nullopt;
+    }
+    s = trim(s.substr(1, s.size() - 2));
+    if (!startsWithNoCase(s, "DSN")) {
+        error = "Malformed database parameter: " + shape;
+        return std::nullopt;
+    }
+    s = trim(s.substr(3));
+    if (s.empty() || s.front() != '=') {
+        error = "Malformed database parameter: " + shape;
+        return std::nullopt;
+    }
+    std::string_view name = trim(s.substr(1));
+    if (name.empty()) {
+        error = "The data source name is empty";
+        return std::nullopt;
+    }
+    // Characters that ODBC forbids in a data source name; ';' and quotes would add attributes.
+    constexpr std::string_view forbidden = "[]{}(),;?*=!@\\'\"";
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 32 || forbidden.find(c) != std::string_view::npos) {
+            error = "The data source name \"" + std::string(name) + "\" holds a character that is not allowed";
+            return std::nullopt;
+        }
+    }
+    return std::string(name);
+}
+
+namespace {
+void resetResult(Transaction& t) {
+    t.sqlCode = 0;
+    t.sqlDbCode = 0;
+    t.sqlNRows = 0;
+    t.sqlErrText.clear();
+}
+}  // namespace
+
+long Transaction::connect() {
+    resetResult(*this);
+    if (impl_->connected) return refuse(*this, "Transaction already connected");
+    std::string_view system = trim(dbms);
+    if (!equalsNoCase(system, "ODBC"))
+        return refuse(*this, "Database system \"" + std::string(system) + "\" is not supported; use ODBC");
+    std::string error;
+    std::optional<std::string> dsn = parseDataSource(dbParm, error);
+    if (!dsn) return refuse(*this, error);
+
+    Impl& d = *impl_;
+    if (!succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &d.env)))
+        return refuse(*this, "Cannot allocate the ODBC environment");
+    SQLSetEnvAttr(d.env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!succeeded(SQLAllocHandle(SQL_HANDLE_DBC, d.env, &d.dbc))) {
+        long rc = fail(*this, SQL_HANDLE_ENV, d.env, "Cannot allocate the ODBC connection");
+        d.freeHandles();
+        return rc;
+    }
+    std::string in = "DSN=" + *dsn + ";";
+    SQLCHAR out[1024];
+    SQLSMALLINT outLength = 0;
+    SQLRETURN rc = SQLDriverConnect(d.dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), SQL_NTS, out, sizeof out,
+                                    &outLength, SQL_DRIVER_NOPROMPT);
+    if (!succeeded(rc)) {
+        long code = fail(*this, SQL_HANDLE_DBC, d.dbc, "Cannot connect to data source " + *dsn);
+        d.freeHandles();
+        return code;
+    }
+    d.connected = true;
+    rc = SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
+                           reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+    if (!succeeded(rc)) {
+        long code = fail(*this, SQL_HANDLE_DBC, d.dbc, "Cannot set automatic commit");
+        SQLDisconnect(d.dbc);
+        d.connected = false;
+        d.freeHandles();
+        return code;
+    }
+    d.appliedAutoCommit = autoCommit;
+    return sqlCode;
+}
+
+long Transaction::disconnect() {
+    resetResult(*this);
+    Impl& d = *impl_;
+    if (!d.connected) return refuse(*this, "Transaction not connected");
+    // The driver refuses to disconnect inside a transaction; work saved through this connection
+    // is kept, so the open transaction is committed first.
+    if (!d.appliedAutoCommit) {
+        SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_COMMIT);
+        if (!succeeded(rc)) return fail(*this, SQL_HANDLE_DBC, d.dbc, "Commit before disconnecting failed");
+    }
+    SQLRETURN rc = SQLDisconnect(d.dbc);
+    if (!succeeded(rc)) return fail(*this, SQL_HANDLE_DBC, d.dbc, "Disconnect failed");
+    d.connected = false;
+    d.freeHandles();
+    return sqlCode;
+}
+
+namespace {
+
+// Applies a change of AutoCommit made after connecting (switching it on commits, as ODBC does).
+bool syncAutoCommit(Transaction& t, Transaction::Impl& d, bool wanted) {
+    if (d.appliedAutoCommit == wanted) return true;
+    SQLRETURN rc = SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
+                                     reinterpret_cast<SQLPOINTER>(wanted ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+    if (!succeeded(rc)) {
+        fail(t, SQL_HANDLE_DBC, d.dbc, "Cannot set automatic commit");
+        return false;
+    }
+    d.appliedAutoCommit = wanted;
+    return true;
+}
+
+}  // namespace
+
+// Runs one statement (with parameters) on a fresh statement handle; answers the handle for a
+// caller that fetches, or fills the result fields and leaves `st.h` set only on success.
+static bool run(Transaction& t, Transaction::Impl& d, Statement& st, std::string_view sql, std::vector<Param>& params) {
+    if (!d.connected) {
+        refuse(t, "Transaction not connected");
+        return false;
+    }
+    if (!syncAutoCommit(t, d, t.autoCommit)) return false;
+    if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &st.h))) {
+        st.h = SQL_NULL_HSTMT;
+        fail(t, SQL_HANDLE_DBC, d.dbc, "Cannot allocate a statement");
+        return false;
+    }
+    std::string text(sql);
+    SQLRETURN rc;
+    if (params.empty()) {
+        rc = SQLExecDirect(st.h, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    } else {
+        rc = SQLPrepare(st.h, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+        if (!succeeded(rc)) {
+            fail(t, SQL_HANDLE_STMT, st.h, "Cannot prepare the statement");
+            return false;
+        }
+        for (size_t i = 0; i < params.size(); ++i) {
+            Param& p = params[i];
+            auto n = static_cast<SQLUSMALLINT>(i + 1);
+            switch (p.kind) {
+                case Param::Null:
+                    p.indicator = SQL_NULL_DATA;
+                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
+                                          &p.indicator);
+                    break;
+                case Param::Integer:
+                    p.indicator = 0;
+                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &p.integer, 0,
+                                          &p.indicator);
+                    break;
+                case Param::Real:
+                    p.indicator = 0;
+                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real, 0,
+                                          &p.indicator);
+                    break;
+                case Param::Text:
+                    p.indicator = static_cast<SQLLEN>(p.text.size());
+                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                          std::max<SQLULEN>(p.text.size(), 1), 0, p.text.data(),
+                                          static_cast<SQLLEN>(p.text.size() + 1), &p.indicator);
+                    break;
+            }
+            if (!succeeded(rc)) {
+                fail(t, SQL_HANDLE_STMT, st.h, "Cannot bind a parameter");
+                return false;
+            }
+        }
+        rc = SQLExecute(st.h);
+    }
+    if (rc == SQL_NO_DATA) return true;  // a searched UPDATE or DELETE that touched no row
+    if (!succeeded(rc)) {
+        fail(t, SQL_HANDLE_STMT, st.h, "The statement failed");
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Reads every column of the current row as text (nullopt for NULL).
+bool readRow(Transaction& t, SQLHSTMT h, SQLSMALLINT columns, SqlRow& row, std::string& scratch) {
+    row.resize(static_cast<size_t>(columns));
+    char buffer[512];
+    for (SQLSMALLINT c = 1; c <= columns; ++c) {
+        SQLLEN indicator = 0;
+        SQLRETURN rc = SQLGetData(h, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+        if (rc == SQL_NO_DATA) {
+            row[c - 1] = std::string();
+            continue;
+        }
+        if (!succeeded(rc)) {
+            fail(t, SQL_HANDLE_STMT, h, "Cannot read a column");
+            return false;
+        }
+        if (indicator == SQL_NULL_DATA) {
+            row[c - 1].reset();
+            continue;
+        }
+        if (rc == SQL_SUCCESS) {
+            size_t n = indicator >= 0 ? std::min<size_t>(static_cast<size_t>(indicator), sizeof buffer - 1)
+                                      : std::strlen(buffer);
+            row[c - 1].emplace(buffer, n);
+            continue;
+        }
+        // Longer than the buffer: gather the parts.
+        scratch.assign(buffer, std::strlen(buffer));
+        for (;;) {
+            rc = SQLGetData(h, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+            if (rc == SQL_NO_DATA) break;
+            if (!succeeded(rc)) {
+                fail(t, SQL_HANDLE_STMT, h, "Cannot read a column");
+                return false;
+            }
+            size_t n = indicator >= 0 ? std::min<size_t>(static_cast<size_t>(indicator), sizeof buffer - 1)
+                                      : std::strlen(buffer);
+            scratch.append(buffer, n);
+            if (rc == SQL_SUCCESS) break;
+        }
+        row[c - 1] = scratch;
+    }
+    return true;
+}
+
+enum class Verb { Other, Update, Delete };
+
+Verb verbOf(std::string_view sql) {
+    std::vector<std::string_view> w = words(sql, 1);
+    if (w.empty()) return Verb::Other;
+    if (equalsNoCase(w[0], "UPDATE")) return Verb::Update;
+    if (equalsNoCase(w[0], "DELETE")) return Verb::Delete;
+    return Verb::Other;
+}
+
+}  // namespace
+
+static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params) {
+    resetResult(t);
+    Statement st;
+    if (!run(t, d, st, sql, params)) return t.sqlCode;
+    SQLLEN count = 0;
+    if (succeeded(SQLRowCount(st.h, &count))) t.sqlNRows = count < 0 ? 0 : static_cast<long>(count);
+    if (verbOf(sql) != Verb::Other && t.sqlNRows == 0) t.sqlCode = 100;
+    return t.sqlCode;
+}
+
+static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                         SqlRow& into) {
+    resetResult(t);
+    Statement st;
+    if (!run(t, d, st, sql, params)) return t.sqlCode;
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(st.h, &columns);
+    if (columns <= 0) return refuse(t, "The statement returns no columns");
+    SQLRETURN rc = SQLFetch(st.h);
+    if (rc == SQL_NO_DATA) {
+        t.sqlCode = 100;
+        return t.sqlCode;
+    }
+    if (!succeeded(rc)) return fail(t, SQL_HANDLE_STMT, st.h, "Fetch failed");
+    SqlRow row;
+    std::string scratch;
+    if (!readRow(t, st.h, columns, row, scratch)) return t.sqlCode;
+    rc = SQLFetch(st.h);
+    if (succeeded(rc)) return refuse(t, "Select returned more than one row");
+    if (rc != SQL_NO_DATA) return fail(t, SQL_HANDLE_STMT, st.h, "Fetch failed");
+    into = std::move(row);
+    t.sqlNRows = 1;
+    return t.sqlCode;
+}
+
+static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                        const std::function<void(SqlRow&&)>& onRow) {
+    resetResult(t);
+    Statement st;
+    if (!run(t, d, st, sql, params)) return t.sqlCode;
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(st.h, &columns);
+    if (columns <= 0) return refuse(t, "The statement returns no columns");
+    std::string scratch;
+    long rows = 0;
+    for (;;) {
+        SQLRETURN rc = SQLFetch(st.h);
+        if (rc == SQL_NO_DATA) break;
+        if (!succeeded(rc)) return fail(t, SQL_HANDLE_STMT, st.h, "Fetch failed");
+        SqlRow row;
+        if (!readRow(t, st.h, columns, row, scratch)) return t.sqlCode;
+        ++rows;
+        onRow(std::move(row));
+    }
+    t.sqlNRows = rows;
+    return t.sqlCode;
+}
+
+long Transaction::execute(std::string_view sql, std::span<const SqlCell> params) {
+    return executeParams(*this, *impl_, sql, paramsFromCells(params));
+}
+
+long Transaction::executeValues(std::string_view sql, std::span<const Value> params) {
+    return executeParams(*this, *impl_, sql, paramsFromValues(params));
+}
+
+long Transaction::selectInto(std::string_view sql, std::span<const SqlCell> params, SqlRow& into) {
+    return selectParams(*this, *impl_, sql, paramsFromCells(params), into);
+}
+
+long Transaction::selectIntoValues(std::string_view sql, std::span<const Value> params, SqlRow& into) {
+    return selectParams(*this, *impl_, sql, paramsFromValues(params), into);
+}
+
+long Transaction::query(std::string_view sql, std::span<const SqlCell> params,
+                        const std::function<void(SqlRow&&)>& onRow) {
+    return queryParams(*this, *impl_, sql, paramsFromCells(params), onRow);
+}
+
+long Transaction::queryValues(std::string_view sql, std::span<const Value> params,
+                              const std::function<void(SqlRow&&)>& onRow) {
+    return queryParams(*this, *impl_, sql, paramsFromValues(params), onRow);
+}
+
+static long endTransaction(Transaction& t, Transaction::Impl& d, SQLSMALLINT how) {
+    resetResult(t);
+    if (!d.connected) return refuse(t, "Transaction not connected");
+    SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, d.dbc, how);
+    if (!succeeded(rc))
+        return fail(t, SQL_HANDLE_DBC, d.dbc, how == SQL_COMMIT ? "Commit failed" : "Rollback failed");
+    return t.sqlCode;
+}
+
+long Transaction::commit() { return endTransaction(*this, *impl_, SQL_COMMIT); }
+
+long Transaction::rollback() { return endTransaction(*this, *impl_, SQL_ROLLBACK); }
+
+namespace {
+
+// Whether a table of that name exists, without regard to case; nullopt when the catalogue
+// cannot be read (the result fields then hold the reason).
+std::optional<bool> tableExists(Transaction& t, SQLHDBC dbc, std::string_view table) {
+    Statement st;
+    if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st.h))) {
+        st.h = SQL_NULL_HSTMT;
+        fail(t, SQL_HANDLE_DBC, dbc, "Cannot allocate a statement");
+        return std::nullopt;
+    }
+    SQLCHAR types[] = "TABLE";
+    SQLRETURN rc = SQLTables(st.h, nullptr, 0, nullptr, 0, nullptr, 0, types, SQL_NTS);
+    if (!succeeded(rc)) {
+        fail(t, SQL_HANDLE_STMT, st.h, "Cannot list the tables");
+        return std::nullopt;
+    }
+    char name[256];
+    for (;;) {
+        rc = SQLFetch(st.h);
+        if (rc == SQL_NO_DATA) return false;
+        if (!succeeded(rc)) {
+            fail(t, SQL_HANDLE_STMT, st.h, "Cannot list the tables");
+            return std::nullopt;
+        }
+        SQLLEN indicator = 0;
+        rc = SQLGetData(st.h, 3, SQL_C_CHAR, name, sizeof name, &indicator);
+        if (succeeded(rc) && indicator != SQL_NULL_DATA && equalsNoCase(name, table)) return true;
+    }
+}
+
+}  // namespace
+
+long Transaction::executeImmediate(std::string_view sql) {
+    std::string_view statement = withoutSemicolon(sql);
+    std::vector<std::string_view> w = words(statement, 2);
+    // Ending a transaction as statement text would confuse the driver's own transaction state.
+    if (!w.empty() && w.size() <= 2) {
+        bool tail = w.size() == 1 || equalsNoCase(w[1], "WORK") || equalsNoCase(w[1], "TRANSACTION");
+        if (tail && equalsNoCase(w[0], "COMMIT")) return commit();
+        if (tail && equalsNoCase(w[0], "ROLLBACK")) return rollback();
+    }
+    if (w.size() == 2 && equalsNoCase(w[0], "PACK")) {
+        resetResult(*this);
+        Impl& d = *impl_;
+        if (!d.connected) return refuse(*this, "Transaction not connected");
+        if (!isIdentifier(w[1])) return refuse(*this, "PACK needs a table name: \"" + std::string(w[1]) + "\"");
+        if (!syncAutoCommit(*this, d, autoCommit)) return sqlCode;
+        std::optional<bool> exists = tableExists(*this, d.dbc, w[1]);
+        if (!exists) return sqlCode;
+        if (!*exists) return refuse(*this, "PACK: no table named " + std::string(w[1]));
+        // The database compacts as a whole, which it allows only outside a transaction.
+        if (!d.appliedAutoCommit) return refuse(*this, "PACK " + std::string(w[1]) + " needs AutoCommit on");
+        return executeParams(*this, d, "VACUUM", {});
+    }
+    return executeParams(*this, *impl_, sql, {});
+}
+
+}  // namespace runtime

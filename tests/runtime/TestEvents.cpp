@@ -1,0 +1,246 @@
+// Objects, events, the posted-event queue, runtime errors and the application object.
+#include "runtime/core/Application.h"
+#include "runtime/core/Dispatch.h"
+#include "runtime/core/EventQueue.h"
+#include "runtime/core/Object.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace runtime;
+
+namespace {
+
+std::vector<std::string> g_log;
+
+Value logged(const std::string& entry, Value result = {}) {
+    g_log.push_back(entry);
+    return result;
+}
+
+// A non-visual service ancestor: its constructor posts ue_post_constructor.
+class Service : public Object {
+public:
+    explicit Service(std::string name = "nv_a") : Object(std::move(name)) {
+        on("constructor", [this](Args) {
+            post("ue_post_constructor");
+            return logged(className() + ".constructor");
+        });
+        on("destructor", [this](Args) { return logged(className() + ".destructor"); });
+    }
+};
+
+// A descendant that extends the ancestor's constructor.
+class Settings : public Service {
+public:
+    Settings() : Service("nv_registry") {
+        extend("constructor", [this](Args) {
+            root = "HKEY_CURRENT_USER\\Software\\RUX";
+            return logged("nv_registry.constructor");
+        });
+        on("ue_post_constructor", [this](Args) { return logged("post_constructor root=" + root); });
+    }
+    std::string root;
+};
+
+class App : public Application {
+public:
+    App() : Application("pakomo") {
+        on("systemerror", [this](Args) {
+            const ErrorInfo& e = error();
+            logged("systemerror " + e.object + "." + e.event + ": " + e.text);
+            haltClose();
+            return logged("after halt");  // never reached
+        });
+        on("close", [](Args) { return logged("close"); });
+    }
+};
+
+class EventsTest : public ::testing::Test {
+protected:
+    void SetUp() override { g_log.clear(); }
+};
+
+TEST_F(EventsTest, ConstructorExtendsAncestorAndPostRunsAfterTheCreatingScript) {
+    Ref<Settings> settings;
+    Object creator("w_a");
+    creator.on("ue_create", [&](Args) {
+        settings = create<Settings>();
+        return logged("creator stored the service");
+    });
+    creator.trigger("ue_create");
+    EXPECT_EQ(g_log, (std::vector<std::string>{"nv_registry.constructor", "nv_registry.constructor",
+                                               "creator stored the service"}));
+    // Without an event loop the posted event waits; it runs when the loop drains the queue.
+    EXPECT_EQ(EventQueue::pendingCount(), 1u);
+    EventQueue::runPending();
+    EXPECT_EQ(g_log.back(), "post_constructor root=HKEY_CURRENT_USER\\Software\\RUX");
+    destroy(settings);
+    EXPECT_EQ(g_log.back(), "nv_registry.destructor");
+    EXPECT_FALSE(settings.isValid());
+}
+
+TEST_F(EventsTest, PostedEventsRunFirstInFirstOutWithArgumentsTakenWhenPosted) {
+    Object w("w_a");
+    std::string text = "first";
+    w.on("ue_show", [](Args a) { return logged("show " + a[0].toText() + " " + a[1].toText()); });
+    w.on("ue_chain", [&](Args) {
+        w.post("ue_show", {Value("posted-inside"), Value(3)});
+        return logged("chain");
+    });
+    w.on("ue_click", [&](Args) {
+        w.post("ue_show", {Value(text), Value(1)});
+        text = "changed";
+        w.post("ue_chain");
+        w.post("ue_show", {Value(text), Value(2)});
+        return logged("click ends");
+    });
+    w.trigger("ue_click");
+    EventQueue::runPending();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"click ends", "show first 1", "chain", "show changed 2",
+                                               "show posted-inside 3"}));
+}
+
+TEST_F(EventsTest, PostInsideAModalLoopRunsThere) {
+    Object dialog("w_response");
+    bool open = false;
+    dialog.on("open", [&](Args) {
+        dialog.post("ue_init");
+        return logged("open");
+    });
+    dialog.on("ue_init", [&](Args) {
+        open = false;  // closes the dialog from its posted event
+        return logged("ue_init");
+    });
+    Object caller("w_choose_product");
+    caller.on("clicked", [&](Args) {
+        open = true;
+        dialog.trigger("open");
+        EventLoop::runModal([&] { return !open; });
+        return logged(open ? "returned while open" : "returned after close");
+    });
+    caller.trigger("clicked");
+    EXPECT_EQ(g_log, (std::vector<std::string>{"open", "ue_init", "returned after close"}));
+}
+
+TEST_F(EventsTest, EventsWithoutScriptDoNothing) {
+    Object o("w_a");
+    o.on("ue_ok", [](Args) { return Value(1); });
+    struct Case {
+        std::string name;
+        Value expected;
+    };
+    const Case cases[] = {{"ue_ok", Value(1)}, {"ue_print", Value()}, {"UE_OK", Value()}, {"", Value()}};
+    for (const Case& c : cases) EXPECT_EQ(o.trigger(c.name), c.expected) << c.name;
+    o.post("ue_menu_clipboard");
+    EXPECT_TRUE(EventQueue::runPending());
+    EXPECT_EQ(Application::unhandledErrors().size(), 0u);
+}
+
+TEST_F(EventsTest, RuntimeErrorUnwindsToTheBoundaryAndHaltsThroughSystemError) {
+    App app;
+    Object window("w_product");
+    Ref<Object> nothing;
+    window.on("ue_inner", [&](Args) {
+        nothing->trigger("x");  // null object reference
+        return logged("inner continued");
+    });
+    window.on("ue_outer", [&](Args) {
+        window.trigger("ue_inner");
+        return logged("outer continued");
+    });
+    window.post("ue_outer");
+    window.post("ue_never");
+    window.on("ue_never", [](Args) { return logged("ran after halt"); });
+    EventQueue::runPending();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"systemerror w_product.ue_inner: Null object reference", "close"}));
+    EXPECT_TRUE(app.halted());
+    EXPECT_EQ(app.errorCount(), 1);
+    EXPECT_GT(app.error().line, 0);
+    // A halted program queues nothing more.
+    window.post("ue_never");
+    EXPECT_EQ(EventQueue::pendingCount(), 0u);
+}
+
+TEST_F(EventsTest, ErrorDuringCloseDoesNotEnterCloseAgain) {
+    App app;
+    int closes = 0;
+    app.on("close", [&](Args) {
+        ++closes;
+        throw RuntimeError("Invalid DataWindow row");
+        return Value();
+    });
+    app.on("open", [](Args) { return logged("open"); });
+    app.exec("");
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(app.errorCount(), 1);
+    EXPECT_EQ(app.error().object, "pakomo");
+    EXPECT_EQ(app.error().event, "close");
+    EXPECT_EQ(app.error().text, "Invalid DataWindow row");
+    EXPECT_TRUE(app.closed());
+}
+
+TEST_F(EventsTest, MissingClassIsARuntimeErrorAndRegisteredClassesCreateByName) {
+    App app;
+    registerClass<Settings>("nv_registry");
+    Object script("nv_build");
+    Ref<Object> made;
+    script.on("ue_run", [&](Args) {
+        made = createByName("NV_Registry");
+        createByName("nv_missing");
+        return logged("continued");
+    });
+    script.trigger("ue_run");
+    ASSERT_TRUE(made.isValid());
+    EXPECT_EQ(made->className(), "nv_registry");
+    EXPECT_TRUE(made.as<Settings>().isValid());
+    EXPECT_FALSE(made.as<App>().isValid());
+    EXPECT_NE(app.error().text.find("nv_missing"), std::string::npos);
+    EXPECT_EQ(app.error().event, "ue_run");
+}
+
+TEST_F(EventsTest, ReferencesReadInvalidAfterDestroyEvenFromTheObjectsOwnEvent) {
+    Ref<Service> service = create<Service>();
+    Ref<Object> asObject = service;
+    Ref<Service> child = createChild<Service>(*service, "nv_child");
+    service->on("ue_close", [&](Args) {
+        destroy(service);
+        // Still inside its own event: the object is gone for every reference.
+        return logged(std::string("valid inside=") + (service.isValid() ? "yes" : "no"));
+    });
+    service->trigger("ue_close");
+    EXPECT_EQ(g_log, (std::vector<std::string>{"nv_a.constructor", "nv_child.constructor", "nv_a.destructor",
+                                               "nv_child.destructor", "valid inside=no"}));
+    EXPECT_FALSE(service.isValid());
+    EXPECT_FALSE(asObject.isValid());
+    EXPECT_FALSE(child.isValid());
+    EXPECT_EQ(service.get(), nullptr);
+    destroy(service);  // again: nothing
+    EventQueue::runPending();  // the posted ue_post_constructor of destroyed objects are skipped
+    EXPECT_EQ(g_log.size(), 5u);
+}
+
+TEST_F(EventsTest, HourglassLastsForTheRestOfTheRunningEvent) {
+    Object w("w_a");
+    PointerShape inner = PointerShape::Arrow;
+    std::vector<PointerShape> seen;
+    Pointer::setListener([&](PointerShape s) { seen.push_back(s); });
+    w.on("ue_work", [&](Args) {
+        Pointer::set(PointerShape::HourGlass);
+        return Value();
+    });
+    w.on("ue_save", [&](Args) {
+        w.trigger("ue_work");
+        inner = Pointer::current();
+        return Value();
+    });
+    w.trigger("ue_save");
+    EXPECT_EQ(inner, PointerShape::HourGlass);
+    EXPECT_EQ(Pointer::current(), PointerShape::Arrow);
+    EXPECT_EQ(Pointer::hourglassCount(), 1);
+    EXPECT_EQ(seen, (std::vector<PointerShape>{PointerShape::HourGlass, PointerShape::Arrow}));
+}
+
+}  // namespace

@@ -1,0 +1,232 @@
+// The transaction object against a real SQLite database through unixODBC.
+#include "runtime/db/Transaction.h"
+#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using runtime::SqlCell;
+using runtime::SqlRow;
+using runtime::Transaction;
+using runtime::Value;
+
+namespace {
+
+class TransactionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        database = folder / "project.db";
+        testing_support::writeFile(database, "");  // an empty file is an empty database (NoCreat=1)
+        testing_support::addSqliteDataSource("rux_project", database);
+        setUpTransaction(sqlca);
+        ASSERT_EQ(sqlca.connect(), 0) << sqlca.sqlErrText;
+        sqlca.autoCommit = true;
+        ASSERT_EQ(sqlca.executeImmediate("CREATE TABLE FILE (ID DECIMAL(10,0) PRIMARY KEY, PATH CHAR(254))"), 0)
+            << sqlca.sqlErrText;
+        ASSERT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (1, 'a.exe')"), 0) << sqlca.sqlErrText;
+        ASSERT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (2, 'b.dll')"), 0);
+        sqlca.autoCommit = false;
+    }
+
+    static void setUpTransaction(Transaction& t) {
+        t.dbms = "ODBC";
+        t.dbParm = "Connectstring='DSN=rux_project'";
+    }
+
+    // Rows of FILE as seen through a second connection (only committed work).
+    long committedRows() {
+        Transaction other;
+        setUpTransaction(other);
+        EXPECT_EQ(other.connect(), 0) << other.sqlErrText;
+        long n = 0;
+        other.query("SELECT ID FROM FILE", {}, [&](SqlRow&&) { ++n; });
+        other.disconnect();
+        return n;
+    }
+
+    testing_support::TempFolder folder{"tx"};
+    std::filesystem::path database;
+    Transaction sqlca;
+};
+
+TEST(TransactionConnect, RefusesBadParametersBeforeTheDriver) {
+    struct Case {
+        std::string dbms, dbParm, textPart;
+    };
+    const Case cases[] = {
+        {"ODBC", "Connectstring='DSN='", "data source name is empty"},
+        {"ODBC", "Connectstring='DSN=  '", "data source name is empty"},
+        {"ODBC", "", "Malformed"},
+        {"ODBC", "DSN=rux_project", "Malformed"},
+        {"ODBC", "Connectstring=DSN=rux_project", "Malformed"},
+        {"ODBC", "Connectstring='Database=/tmp/x.db'", "Malformed"},
+        {"ODBC", "Connectstring='DSN=a;Database=/tmp/stray.db'", "not allowed"},
+        {"ODBC", "Connectstring='DSN=a'b'", "not allowed"},
+        {"", "Connectstring='DSN=rux_project'", "not supported"},
+    };
+    testing_support::TempFolder cwd("cwd");
+    std::filesystem::current_path(cwd.path());
+    for (const Case& c : cases) {
+        Transaction t;
+        t.dbms = c.dbms;
+        t.dbParm = c.dbParm;
+        EXPECT_EQ(t.connect(), -1) << c.dbParm;
+        EXPECT_EQ(t.sqlCode, -1);
+        EXPECT_NE(t.sqlErrText.find(c.textPart), std::string::npos) << c.dbParm << ": " << t.sqlErrText;
+        EXPECT_FALSE(t.isConnected());
+    }
+    // Nothing reached the driver, so no stray database appeared.
+    EXPECT_TRUE(std::filesystem::is_empty(cwd.path()));
+    EXPECT_FALSE(std::filesystem::exists("/tmp/stray.db"));
+}
+
+TEST(TransactionConnect, UnknownDataSourceGivesTheDriverManagersText) {
+    Transaction t;
+    t.dbms = "odbc";
+    t.dbParm = "Connectstring='DSN=no_such_source'";
+    EXPECT_EQ(t.connect(), -1);
+    EXPECT_FALSE(t.sqlErrText.empty());
+    EXPECT_FALSE(t.isConnected());
+    EXPECT_EQ(t.disconnect(), -1);
+    EXPECT_EQ(t.sqlErrText, "Transaction not connected");
+}
+
+TEST_F(TransactionTest, PackCompactsForTablesThatExist) {
+    struct Case {
+        bool autoCommit;
+        std::string statement;
+        long code;
+        std::string textPart;
+    };
+    const Case cases[] = {
+        {true, "PACK File", 0, ""},
+        {true, "pack FILE;", 0, ""},
+        {true, "PACK Wfinish", -1, "no table named Wfinish"},
+        {true, "PACK", -1, ""},
+        {false, "PACK File", -1, "AutoCommit"},
+    };
+    for (const Case& c : cases) {
+        sqlca.autoCommit = c.autoCommit;
+        EXPECT_EQ(sqlca.executeImmediate(c.statement), c.code) << c.statement << ": " << sqlca.sqlErrText;
+        EXPECT_NE(sqlca.sqlErrText.find(c.textPart), std::string::npos) << c.statement << ": " << sqlca.sqlErrText;
+    }
+    // The rows survive the compaction.
+    EXPECT_EQ(committedRows(), 2);
+}
+
+TEST_F(TransactionTest, EndsTransactionsThroughTheDriverAlsoWhenSentAsText) {
+    struct Case {
+        std::string end;
+        long rowsAfter;
+    };
+    const Case cases[] = {
+        {"ROLLBACK", 2}, {"COMMIT", 3}, {"rollback work;", 3}, {"Commit Transaction", 4}, {"", 5},
+    };
+    long id = 10;
+    for (const Case& c : cases) {
+        ASSERT_EQ(sqlca.executeValues("INSERT INTO FILE VALUES (?, 'x')", std::vector<Value>{Value(id++)}), 0)
+            << sqlca.sqlErrText;
+        if (c.end.empty())
+            EXPECT_EQ(sqlca.commit(), 0);
+        else
+            EXPECT_EQ(sqlca.executeImmediate(c.end), 0) << c.end << ": " << sqlca.sqlErrText;
+        EXPECT_EQ(committedRows(), c.rowsAfter) << c.end;
+    }
+    // The connection still works after text COMMITs and ROLLBACKs.
+    EXPECT_EQ(sqlca.executeImmediate("UPDATE FILE SET PATH = 'c' WHERE ID = 1"), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.rollback(), 0);
+}
+
+TEST_F(TransactionTest, StatementsThatTouchNoRowAnswer100) {
+    struct Case {
+        std::string sql;
+        std::vector<Value> params;
+        long code;
+        long rows;
+    };
+    const std::vector<Case> cases = {
+        {"UPDATE FILE SET PATH = 'z' WHERE ID = 99", {}, 100, 0},
+        {"DELETE FROM FILE WHERE ID = 99", {}, 100, 0},
+        {"DELETE FROM FILE WHERE ID = ?", {Value(99)}, 100, 0},
+        {"UPDATE FILE SET PATH = ? WHERE ID = ?", {Value("y"), Value(1)}, 0, 1},
+        {"DELETE FROM FILE WHERE ID = ?", {Value(2)}, 0, 1},
+        {"INSERT INTO FILE VALUES (?, ?)", {Value(3), Value(nullptr)}, 0, 1},
+        {"DELETE FROM FILE WHERE ID = ?", {Value(2)}, 100, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sqlca.executeValues(c.sql, c.params), c.code) << c.sql << ": " << sqlca.sqlErrText;
+        EXPECT_EQ(sqlca.sqlNRows, c.rows) << c.sql;
+    }
+    SqlRow row;
+    ASSERT_EQ(sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 3", {}, row), 0) << sqlca.sqlErrText;
+    ASSERT_EQ(row.size(), 1u);
+    EXPECT_FALSE(row[0].has_value());
+}
+
+TEST_F(TransactionTest, SelectIntoLeavesValuesAloneWhenNoRowMatches) {
+    SqlRow into = {SqlCell("kept"), std::nullopt};
+    const SqlCell missing[] = {SqlCell("99")};
+    EXPECT_EQ(sqlca.selectInto("SELECT ID, PATH FROM FILE WHERE ID = ?", missing, into), 100);
+    EXPECT_EQ(into, (SqlRow{SqlCell("kept"), std::nullopt}));
+
+    const SqlCell first[] = {SqlCell("1")};
+    EXPECT_EQ(sqlca.selectInto("SELECT ID, PATH FROM FILE WHERE ID = ?", first, into), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(into, (SqlRow{SqlCell("1"), SqlCell("a.exe")}));
+
+    into = {SqlCell("kept")};
+    EXPECT_EQ(sqlca.selectInto("SELECT ID FROM FILE", {}, into), -1);
+    EXPECT_EQ(into, (SqlRow{SqlCell("kept")}));
+}
+
+TEST_F(TransactionTest, ErrorTextIsReadStraightAfterTheFailingCall) {
+    EXPECT_EQ(sqlca.executeImmediate("SELEC nonsense"), -1);
+    EXPECT_FALSE(sqlca.sqlErrText.empty());
+    EXPECT_NE(sqlca.sqlDbCode, 0);
+    EXPECT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (1, 'duplicate')"), -1);
+    EXPECT_NE(sqlca.sqlErrText.find("UNIQUE"), std::string::npos) << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.executeImmediate("UPDATE FILE SET PATH = 'q' WHERE ID = 1"), 0);
+    EXPECT_EQ(sqlca.sqlErrText, "");
+    EXPECT_EQ(sqlca.sqlDbCode, 0);
+}
+
+TEST_F(TransactionTest, DisconnectWithAnOpenTransactionKeepsTheWork) {
+    ASSERT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (7, 'open.txt')"), 0) << sqlca.sqlErrText;
+    ASSERT_EQ(sqlca.executeImmediate("DELETE FROM FILE WHERE ID = 1"), 0);
+    EXPECT_EQ(sqlca.disconnect(), 0) << sqlca.sqlErrText;
+    EXPECT_FALSE(sqlca.isConnected());
+    // The shut-down order: reconnect with automatic commit on, pack, disconnect.
+    sqlca.autoCommit = true;
+    ASSERT_EQ(sqlca.connect(), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.executeImmediate("PACK File"), 0) << sqlca.sqlErrText;
+    SqlRow row;
+    EXPECT_EQ(sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 7", {}, row), 0);
+    EXPECT_EQ(sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 1", {}, row), 100);
+    EXPECT_EQ(sqlca.disconnect(), 0);
+    EXPECT_EQ(committedRows(), 2);
+}
+
+TEST_F(TransactionTest, QueryHandsOverEveryRowInOrder) {
+    const std::string longText(3000, 'x');
+    ASSERT_EQ(sqlca.execute("INSERT INTO FILE VALUES (?, ?)", std::vector<SqlCell>{SqlCell("3"), SqlCell(longText)}),
+              0)
+        << sqlca.sqlErrText;
+    ASSERT_EQ(sqlca.execute("INSERT INTO FILE VALUES (4, NULL)"), 0);
+    std::vector<SqlRow> rows;
+    const SqlCell above[] = {SqlCell("1")};
+    EXPECT_EQ(sqlca.query("SELECT ID, PATH FROM FILE WHERE ID > ? ORDER BY ID", above,
+                          [&](SqlRow&& r) { rows.push_back(std::move(r)); }),
+              0)
+        << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.sqlNRows, 3);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (SqlRow{SqlCell("2"), SqlCell("b.dll")}));
+    EXPECT_EQ(rows[1], (SqlRow{SqlCell("3"), SqlCell(longText)}));
+    EXPECT_EQ(rows[2], (SqlRow{SqlCell("4"), std::nullopt}));
+
+    EXPECT_EQ(sqlca.query("SELECT * FROM NO_TABLE", {}, [](SqlRow&&) {}), -1);
+    EXPECT_FALSE(sqlca.sqlErrText.empty());
+}
+
+}  // namespace
