@@ -5,6 +5,7 @@
 #include "installer/logic/SetupLayout.h"
 #include "installer/logic/StringTable.h"
 
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 
@@ -13,6 +14,7 @@ namespace setup {
 namespace {
 // A setup information file larger than this is refused as a memory problem.
 constexpr uint64_t kMaxSetupInfoSize = uint64_t(1) << 30;
+constexpr uint32_t kReadFault = 30;  // the system cannot read from the specified device
 }  // namespace
 
 CSetupApp::CSetupApp(platform::Machine machine, ISetupUi& ui)
@@ -70,7 +72,7 @@ bool CSetupApp::ReadSetupInfo() {
     }
     std::vector<uint8_t> bytes(size);
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-        ShowSystemError(platform::err::CantRead, ErrorCaption);
+        ShowSystemError(errno ? platform::errorFromErrno(errno) : kReadFault, ErrorCaption);
         return false;
     }
     auto parse = ParseSetupInfo(bytes);

@@ -86,8 +86,9 @@ bool CSetupApp::WriteUninstallRecord() {
     std::error_code ec;
     std::filesystem::rename(temporary, *host, ec);
     if (ec) {
+        uint32_t code = platform::errorFromErrno(ec.value());
         std::filesystem::remove(temporary, ec);
-        ShowSystemError(platform::err::CantWrite, path);
+        ShowSystemError(code, path);
         return false;
     }
     // Registered only once the record it names is in place.
