@@ -37,6 +37,9 @@ public:
         virtual void quit() = 0;
         // Runs a nested (modal) loop until `done` answers true.
         virtual void runModal(const std::function<bool()>& done) = 0;
+        // Lets pending events run before the running script goes on (the toolkit's own events
+        // too, in the ui layer's driver).
+        virtual void yield() { EventQueue::runPending(); }
     };
 
     // Installs the toolkit's driver (nullptr: the built-in one). The caller keeps it alive.
