@@ -72,7 +72,8 @@ public:
     bool inUse(std::string_view path) const;
 
     // Opens for reading or writing, honouring the machine's injected faults. The returned host
-    // path is what the caller then opens with the standard library.
+    // path is what the caller then opens with the standard library (nothing is created here).
+    // FileNotFound / PathNotFound, AccessDenied for a folder, SharingViolation when in use.
     Result<std::filesystem::path> openForRead(std::string_view path) const;
     Result<std::filesystem::path> openForWrite(std::string_view path) const;
 

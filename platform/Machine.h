@@ -13,7 +13,9 @@ namespace platform {
 class Machine {
 public:
     // The machine named by RUX_MACHINE, else $XDG_DATA_HOME/rux-machine (~/.local/share/rux-machine);
-    // created and seeded on first use.
+    // created and seeded on first use: the standard folders, the four hives, environment.ini, and
+    // a copy of the seed tree ($RUX_MACHINE_SEED, else machine-seed beside the running program)
+    // when there is one. Two processes may create the same machine at once.
     static Result<Machine> open();
     // The machine at a given host folder; created and seeded when missing.
     static Result<Machine> openAt(const std::filesystem::path& root);
@@ -41,7 +43,7 @@ public:
     Status setEnvironment(std::string_view name, std::string_view value) const;
 
     // Appends a line to journal.log (what cannot be done for real here: opening a document or a
-    // folder, a restart).
+    // folder, a restart). CR and LF in `line` become spaces, so one call is one line.
     Status journal(std::string_view line) const;
     std::filesystem::path journalPath() const { return root_ / "journal.log"; }
 

@@ -50,7 +50,10 @@ public:
 
     Result<RegValue> queryValue(RegRoot root, std::string_view key, std::string_view name) const;
     // Windows-style query into a caller's buffer: on success returns the byte count written; when
-    // the buffer is too small fails with MoreData and sets `needed`.
+    // the buffer is too small fails with MoreData and sets `needed`. A buffer without storage
+    // (data() == nullptr) is a size query: success, 0 bytes written, `needed` and `type` set.
+    // A hive file with a malformed line makes every call on that root fail with RegistryCorrupt
+    // ("<file> line <n>: ..." in the text); such a hive is never written over.
     Result<uint32_t> queryValue(RegRoot root, std::string_view key, std::string_view name,
                                 uint32_t& type, std::span<uint8_t> buffer, uint32_t& needed) const;
     Status setValue(RegRoot root, std::string_view key, std::string_view name, uint32_t type,

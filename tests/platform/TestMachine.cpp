@@ -66,10 +66,15 @@ TEST(Machine, NewMachineCopiesTheSeedTree) {
     TempFolder seed("seed");
     writeFile(seed / "drive_c/Windows/RUXUninst", "#!/bin/sh\n");
     fs::permissions(seed / "drive_c/Windows/RUXUninst", fs::perms::owner_all);
+    const char* saved = std::getenv("RUX_MACHINE_SEED");
+    std::string before = saved ? saved : "";
     ::setenv("RUX_MACHINE_SEED", seed.path().c_str(), 1);
     TempFolder place("machine");
     auto m = Machine::openAt(place / "new");
-    ::unsetenv("RUX_MACHINE_SEED");
+    if (saved)
+        ::setenv("RUX_MACHINE_SEED", before.c_str(), 1);
+    else
+        ::unsetenv("RUX_MACHINE_SEED");
     ASSERT_TRUE(m.ok()) << m.error().text;
     fs::path copied = place / "new/drive_c/Windows/RUXUninst";
     EXPECT_EQ(readFile(copied), "#!/bin/sh\n");

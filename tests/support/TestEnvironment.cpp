@@ -42,6 +42,10 @@ void setUpProcessEnvironment() {
     setEnv("XDG_DATA_HOME", (g_folder / "data").string());
     setEnv("XDG_CONFIG_HOME", (g_folder / "config").string());
     setEnv("QT_QPA_PLATFORM", "offscreen");
+    // A test's machine is seeded like one that the built programs create (the uninstaller in the
+    // Windows folder), although the test executables do not live beside the seed.
+    if (const char* build = std::getenv("RUX_BUILD_DIR"); build && !std::getenv("RUX_MACHINE_SEED"))
+        setEnv("RUX_MACHINE_SEED", (fs::path(build) / "bin" / "machine-seed").string());
 }
 
 void tearDownProcessEnvironment() {
