@@ -129,10 +129,14 @@ TEST_F(FilesTest, FileVersionComesFromThePeVersionResource) {
     writeFile(c("Windows/System32/without.dll"), makePeImage(std::nullopt));
     writeFile(c("Windows/System32/icononly.dll"), makePeImage(std::nullopt, 3));
     writeFile(c("Windows/System32/text.txt"), "MZ but nothing more");
+    writeFile(c("Windows/System32/wide.dll"), makePeImage(v, 16, true));
     auto with = files.fileVersion("C:\\Windows\\System32\\WITH.DLL");
     ASSERT_TRUE(with.ok());
     ASSERT_TRUE(with->has_value());
     EXPECT_EQ(**with, (FixedFileVersion{0x00020003, 0x00040005, 0x00060007, 0x00080009}));
+    auto wide = files.fileVersion("C:\\Windows\\System32\\wide.dll");
+    ASSERT_TRUE(wide.ok() && wide->has_value());
+    EXPECT_EQ(**wide, **with);
     for (const char* none : {"without.dll", "icononly.dll", "text.txt"}) {
         auto r = files.fileVersion(std::string("C:\\Windows\\System32\\") + none);
         ASSERT_TRUE(r.ok()) << none;

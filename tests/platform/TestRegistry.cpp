@@ -209,6 +209,20 @@ TEST_F(RegistryTest, FailedWriteLeavesTheOldHiveWhole) {
     EXPECT_TRUE(reg.queryValue(RegRoot::LocalMachine, "Software", "Lost").ok());
 }
 
+TEST_F(RegistryTest, InjectedFaultReachesAnotherProcess) {
+    ASSERT_TRUE(injectFault(machine, FaultKind::RegistryWrite, "HKEY_CURRENT_USER\\Software", err::AccessDenied, 1).ok());
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Registry other(*Machine::open());
+        ::_exit(other.setDword(RegRoot::CurrentUser, "software", "x", 1).code() == err::AccessDenied ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(reg.setDword(RegRoot::CurrentUser, "Software", "x", 1).ok());  // used up there
+}
+
 TEST_F(RegistryTest, TwoProcessesWritingOneHiveLoseNothing) {
     constexpr int kWrites = 150;
     ASSERT_TRUE(reg.createKey(RegRoot::CurrentUser, "Software\\Race").ok());

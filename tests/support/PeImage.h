@@ -1,6 +1,6 @@
 #pragma once
-// Small PE images for tests: a PE32 file with one ".rsrc" section, with or without a version
-// resource (VS_VERSIONINFO with its VS_FIXEDFILEINFO).
+// Small PE images for tests: a PE32 (or PE32+) file with one ".rsrc" section, with or without a
+// version resource (VS_VERSIONINFO with its VS_FIXEDFILEINFO).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,7 +13,8 @@ struct PeVersionFields {
 
 // `resourceType` is the type id of the one resource (16 is RT_VERSION); without a version the
 // image has no resource directory at all unless `resourceType` names another type.
-inline std::string makePeImage(std::optional<PeVersionFields> version, uint32_t resourceType = 16) {
+inline std::string makePeImage(std::optional<PeVersionFields> version, uint32_t resourceType = 16,
+                               bool pe32Plus = false) {
     std::string image(0x200, '\0');
     auto put16 = [](std::string& s, size_t at, uint32_t v) {
         if (s.size() < at + 2) s.resize(at + 2);
@@ -24,7 +25,9 @@ inline std::string makePeImage(std::optional<PeVersionFields> version, uint32_t 
         put16(s, at, v & 0xFFFF);
         put16(s, at + 2, v >> 16);
     };
-    const uint32_t peOffset = 0x40, optionalSize = 224, sectionRva = 0x1000, rawOffset = 0x200;
+    const uint32_t peOffset = 0x40, optionalSize = pe32Plus ? 240 : 224, sectionRva = 0x1000,
+                   rawOffset = 0x200;
+    const uint32_t directories = pe32Plus ? 112 : 96;
     image[0] = 'M';
     image[1] = 'Z';
     put32(image, 0x3C, peOffset);
@@ -33,9 +36,9 @@ inline std::string makePeImage(std::optional<PeVersionFields> version, uint32_t 
     put16(image, coff, 0x14C);       // i386
     put16(image, coff + 2, 1);       // one section
     put16(image, coff + 16, optionalSize);
-    put16(image, coff + 18, 0x102);  // executable, 32-bit
-    put16(image, optional, 0x10B);   // PE32
-    put32(image, optional + 92, 16); // data directories
+    put16(image, coff + 18, pe32Plus ? 0x22 : 0x102);
+    put16(image, optional, pe32Plus ? 0x20B : 0x10B);
+    put32(image, optional + directories - 4, 16);  // number of data directories
 
     std::string rsrc;
     if (version || resourceType != 16) {
@@ -65,8 +68,8 @@ inline std::string makePeImage(std::optional<PeVersionFields> version, uint32_t 
         put32(rsrc, 0x48, sectionRva + 0x58);
         put32(rsrc, 0x4C, uint32_t(block.size()));
         rsrc += block;
-        put32(image, optional + 96 + 2 * 8, sectionRva);
-        put32(image, optional + 96 + 2 * 8 + 4, uint32_t(rsrc.size()));
+        put32(image, optional + directories + 2 * 8, sectionRva);
+        put32(image, optional + directories + 2 * 8 + 4, uint32_t(rsrc.size()));
     }
     const size_t section = optional + optionalSize;
     image.replace(section, 5, ".rsrc");
