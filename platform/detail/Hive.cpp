@@ -274,10 +274,11 @@ Result<Hive> parseHive(std::string_view text, RegRoot root, std::string_view fil
 }
 
 std::string formatHive(const Hive& hive) {
-    std::string out = "REGEDIT4\n";
+    // As the registry editor exports: a blank line after the header and after every key.
+    std::string out = "REGEDIT4\n\n";
     for (const auto& k : hive.keys) {
         if (k.path.empty() && k.values.empty()) continue;
-        out += "\n[";
+        out += "[";
         out += rootName(hive.root);
         if (!k.path.empty()) out += "\\" + k.path;
         out += "]\n";
@@ -285,6 +286,7 @@ std::string formatHive(const Hive& hive) {
             out += v.name.empty() ? std::string("@") : quote(v.name);
             out += "=" + formatData(v) + "\n";
         }
+        out += "\n";
     }
     return out;
 }

@@ -78,7 +78,7 @@ TEST_F(RegistryTest, HiveIsTheRegistryEditorsExportFormat) {
               "\"Bin\"=hex:01,ab\n"
               "\"Exp\"=hex(2):25,54,25,00\n"
               "\"Big\"=hex(ff):01,ab\n"
-              "\n[HKEY_CLASSES_ROOT\\.rux\\Shell]\n");
+              "\n[HKEY_CLASSES_ROOT\\.rux\\Shell]\n\n");
 }
 
 TEST_F(RegistryTest, ReadsHandWrittenExportsWithContinuedHexLines) {
