@@ -425,6 +425,10 @@ ValueKind Expression::kind() const {
     return root_ < 0 ? ValueKind::Any : nodes_[root_].kind;
 }
 
+int Expression::plainColumn() const {
+    return root_ >= 0 && nodes_[root_].op == Op::Column ? nodes_[root_].column : -1;
+}
+
 struct Expression::Context {
     std::span<const Value> row;
     const ExpressionRows* all;

@@ -52,6 +52,8 @@ public:
     const std::string& text() const { return text_; }
     ValueKind kind() const;
     bool usesAggregate() const { return aggregate_; }
+    // The column index when the whole expression is one stored column, else -1.
+    int plainColumn() const;
 
     // The value for one row; `all` is what aggregates walk (none: they see just this row).
     Value evaluate(std::span<const Value> row, const ExpressionRows* all = nullptr) const;
