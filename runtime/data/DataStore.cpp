@@ -146,7 +146,8 @@ private:
 
 // ---- Construction and layout -------------------------------------------------------------------
 
-DataStore::DataStore() : storage_(std::make_shared<RowStorage>()) {
+DataStore::DataStore(std::string className)
+    : Object(std::move(className)), storage_(std::make_shared<RowStorage>()) {
     storage_->sharers.push_back(this);
     compileLayout();
 }
@@ -155,18 +156,16 @@ DataStore::DataStore(std::shared_ptr<const DataLayout> layout) : DataStore() {
     setLayout(std::move(layout));
 }
 
-DataStore::DataStore(std::string_view layoutName) : DataStore() { setDataObject(layoutName); }
-
 DataStore::~DataStore() { storage_->detach(this); }
 
 void DataStore::setDataObject(std::string_view layoutName) {
     auto layout = findLayout(layoutName);
-    if (!layout) throw RowSetError("layout '" + std::string(layoutName) + "' does not exist");
+    if (!layout) throw RuntimeError("layout '" + std::string(layoutName) + "' does not exist");
     setLayout(std::move(layout));
 }
 
 void DataStore::setLayout(std::shared_ptr<const DataLayout> layout) {
-    if (!layout) throw RowSetError("no layout");
+    if (!layout) throw RuntimeError("no layout");
     layout_ = *layout;
     dataObject_ = layout_.name;
     storage_->detach(this);
@@ -259,7 +258,7 @@ std::vector<DataStore::Row>& DataStore::rows(Buffer buffer) {
     case Buffer::Filter: return storage_->filtered;
     case Buffer::Delete: return storage_->deleted;
     }
-    throw RowSetError("bad buffer");
+    throw RuntimeError("bad buffer");
 }
 
 const std::vector<DataStore::Row>& DataStore::rows(Buffer buffer) const {
@@ -269,7 +268,7 @@ const std::vector<DataStore::Row>& DataStore::rows(Buffer buffer) const {
 DataStore::Row& DataStore::rowAt(long row, Buffer buffer) {
     auto& r = rows(buffer);
     if (row < 1 || static_cast<std::size_t>(row) > r.size())
-        throw RowSetError("row " + std::to_string(row) + " does not exist (" +
+        throw RuntimeError("row " + std::to_string(row) + " does not exist (" +
                           std::to_string(r.size()) + " rows)");
     return r[static_cast<std::size_t>(row - 1)];
 }
@@ -280,7 +279,7 @@ const DataStore::Row& DataStore::rowAt(long row, Buffer buffer) const {
 
 int DataStore::checkColumn(int column) const {
     if (column < 1 || column > columnCount())
-        throw RowSetError("column " + std::to_string(column) + " does not exist");
+        throw RuntimeError("column " + std::to_string(column) + " does not exist");
     return column - 1;
 }
 
@@ -423,7 +422,7 @@ Value DataStore::getItem(long row, std::string_view column, Buffer buffer, bool 
             return computed_[k]->evaluate(r.values, &all);
         }
     }
-    throw RowSetError("column '" + std::string(column) + "' does not exist");
+    throw RuntimeError("column '" + std::string(column) + "' does not exist");
 }
 
 std::string DataStore::getItemString(long row, std::string_view column, Buffer buffer,
@@ -461,7 +460,7 @@ long DataStore::setItem(long row, int column, const Value& value, Buffer buffer)
 
 long DataStore::setItem(long row, std::string_view column, const Value& value, Buffer buffer) {
     int c = columnIndex(column);
-    if (c < 0) throw RowSetError("column '" + std::string(column) + "' does not exist");
+    if (c < 0) throw RuntimeError("column '" + std::string(column) + "' does not exist");
     return setItem(row, c + 1, value, buffer);
 }
 
@@ -571,7 +570,7 @@ void DataStore::resetUpdate() {
 long DataStore::insertRow(long row) {
     auto& primary = storage_->primary;
     if (row < 0 || static_cast<std::size_t>(row) > primary.size())
-        throw RowSetError("row " + std::to_string(row) + " does not exist (" +
+        throw RuntimeError("row " + std::to_string(row) + " does not exist (" +
                           std::to_string(primary.size()) + " rows)");
     Row r;
     r.values.reserve(layout_.columns.size());
@@ -910,11 +909,6 @@ bool bindArguments(std::string_view select, std::string& sql, std::vector<int>& 
     return quote == 0;
 }
 
-SqlCell toCell(const Value& v) {
-    if (v.isNull()) return std::nullopt;
-    if (v.isBool()) return std::string(std::get<bool>(v.storage()) ? "1" : "0");
-    return expressionValueText(v);
-}
 
 }  // namespace
 
@@ -934,17 +928,17 @@ long DataStore::retrieve(std::span<const Value> arguments) {
         lastError_ = "the retrieve statement has an unclosed quote";
         return -1;
     }
-    std::vector<SqlCell> params;
+    std::vector<Value> params;
     for (int n : order) {
         if (n < 1 || static_cast<std::size_t>(n) > arguments.size()) {
             lastError_ = "retrieve argument :" + std::to_string(n) + " was not given";
             return -1;
         }
-        params.push_back(toCell(arguments[static_cast<std::size_t>(n - 1)]));
+        params.push_back(arguments[static_cast<std::size_t>(n - 1)]);
     }
     const std::size_t columns = layout_.columns.size();
     std::vector<Row> fetched;
-    long code = transaction_->query(sql, params, [&](SqlRow&& cells) {
+    long code = transaction_->queryValues(sql, params, [&](SqlRow&& cells) {
         Row r;
         r.values.reserve(columns);
         const std::size_t n = std::min(columns, cells.size());
@@ -968,7 +962,7 @@ long DataStore::retrieve(std::span<const Value> arguments) {
     if (!sortKeys_.empty()) applySort();
     notify(RowSetObserver::Change::Reset, 0, 0);
     long count = rowCount();
-    retrieveEnd(count);
+    trigger("retrieveend", {Value(count)});
     return count;
 }
 
@@ -998,7 +992,7 @@ long DataStore::update(bool resetFlags) {
 
     struct Statement {
         std::string sql;
-        std::vector<SqlCell> params;
+        std::vector<Value> params;
         bool mustTouch;  // an UPDATE or DELETE that touches no row means the row changed
     };
     std::vector<Statement> statements;
@@ -1014,7 +1008,7 @@ long DataStore::update(bool resetFlags) {
                 s.sql += " IS NULL";
             } else {
                 s.sql += " = ?";
-                s.params.push_back(toCell(v));
+                s.params.push_back(v);
             }
         }
     };
@@ -1037,7 +1031,7 @@ long DataStore::update(bool resetFlags) {
                 if (!layout_.columns[c].updatable && !layout_.columns[c].key) continue;
                 s.sql += (first ? "" : ", ") + names[c];
                 values += first ? "?" : ", ?";
-                s.params.push_back(toCell(r.values[c]));
+                s.params.push_back(r.values[c]);
                 first = false;
             }
             if (first) continue;  // nothing to write
@@ -1054,7 +1048,7 @@ long DataStore::update(bool resetFlags) {
             for (std::size_t c = 0; c < columns; ++c) {
                 if (!layout_.columns[c].updatable || !r.columnModified(c)) continue;
                 s.sql += (first ? "" : ", ") + names[c] + " = ?";
-                s.params.push_back(toCell(r.values[c]));
+                s.params.push_back(r.values[c]);
                 first = false;
             }
             if (first) continue;  // only columns that are not written changed
@@ -1069,7 +1063,7 @@ long DataStore::update(bool resetFlags) {
         return -1;
     }
     for (const Statement& s : statements) {
-        long code = transaction_->execute(s.sql, s.params);
+        long code = transaction_->executeValues(s.sql, s.params);
         if (code < 0) {
             lastError_ = transaction_->sqlErrText;
             return -1;
@@ -1080,7 +1074,7 @@ long DataStore::update(bool resetFlags) {
         }
     }
     if (resetFlags) resetUpdate();
-    updateEnd(inserted, updated, deleted);
+    trigger("updateend", {Value(inserted), Value(updated), Value(deleted)});
     return 1;
 }
 

@@ -5,9 +5,13 @@
 // values and its row and column statuses; written back by update().
 //
 // Rows and columns are numbered from 1. A row or column that does not exist is a runtime error
-// (RowSetError); a value that a column cannot take (a text too long for char(n), a text in a
+// (RuntimeError); a value that a column cannot take (a text too long for char(n), a text in a
 // number column) makes setItem() answer -1 and changes nothing.
+//
+// Events, raised at once (triggered) before the call that causes them returns:
+//   retrieveend (rows in the primary buffer), updateend (rows inserted, updated, deleted).
 #include "runtime/Value.h"
+#include "runtime/core/Object.h"
 #include "runtime/data/DataLayout.h"
 #include "runtime/data/Expression.h"
 
@@ -29,12 +33,6 @@ enum class Buffer { Primary, Filter, Delete };
 // Status of a row, or of one column of a row.
 enum class ItemStatus { NotModified, DataModified, New, NewModified };
 
-// A bad row, column or buffer: a runtime error of the host runtime.
-class RowSetError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // What a view of the rows (a data-window control) hears about changes of the shared rows.
 class RowSetObserver {
 public:
@@ -50,17 +48,17 @@ public:
 
 class RowStorage;
 
-class DataStore {
+class DataStore : public Object {
 public:
-    DataStore();
+    // `className` is the runtime class name of a descendant ("u_ds_a"); "datastore" by default.
+    explicit DataStore(std::string className = "datastore");
     explicit DataStore(std::shared_ptr<const DataLayout> layout);
-    explicit DataStore(std::string_view layoutName);  // RowSetError when it is not registered
-    virtual ~DataStore();
+    ~DataStore() override;
     DataStore(const DataStore&) = delete;
     DataStore& operator=(const DataStore&) = delete;
 
     // --- Layout -------------------------------------------------------------------------------
-    // Sets the layout (by its registered name); the rows are dropped. RowSetError for an
+    // Sets the layout (by its registered name); the rows are dropped. RuntimeError for an
     // unknown name.
     void setDataObject(std::string_view layoutName);
     void setLayout(std::shared_ptr<const DataLayout> layout);
@@ -76,7 +74,7 @@ public:
     Transaction* transObject() const { return transaction_; }
     // Replaces all rows by the SELECT's (arguments bound to :1, :2, ...), applies the filter
     // and the sort criteria, raises retrieveEnd, and answers the number of rows in the primary
-    // buffer; -1 (rows unchanged) on failure.
+    // buffer; -1 (rows unchanged, lastError() tells why) on failure.
     long retrieve(std::span<const Value> arguments = {});
     // Writes the changes: deletes, then inserts, then updates, each row found by its key
     // columns' stored values. No commit. Success: 1, statuses cleared, stored values = current,
@@ -86,12 +84,6 @@ public:
     // Clears every status, makes the stored values the current ones and empties the delete buffer.
     void resetUpdate();
     const std::string& lastError() const { return lastError_; }
-
-    // Hooks of the runtime's events; raised at once, before the call that causes them returns.
-    virtual void retrieveEnd(long rowCount) { (void)rowCount; }
-    virtual void updateEnd(long inserted, long updated, long deleted) {
-        (void)inserted, (void)updated, (void)deleted;
-    }
 
     // --- Rows -------------------------------------------------------------------------------
     // Inserts a row with the layout's initial values before `row` (0: at the end); answers its
