@@ -107,6 +107,8 @@ struct Statement {
 
 bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
+bool getDataOnBoundColumns(SQLHDBC dbc);
+
 }  // namespace
 
 struct Transaction::Impl {
@@ -114,6 +116,7 @@ struct Transaction::Impl {
     SQLHDBC dbc = SQL_NULL_HDBC;
     bool connected = false;
     bool appliedAutoCommit = false;
+    bool boundGetData = false;  // SQLGetData works on bound columns, in any order
 
     ~Impl() { freeHandles(); }
 
@@ -262,6 +265,7 @@ long Transaction::connect() {
         return code;
     }
     d.appliedAutoCommit = autoCommit;
+    d.boundGetData = getDataOnBoundColumns(d.dbc);
     return sqlCode;
 }
 
@@ -456,8 +460,100 @@ static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view 
     return t.sqlCode;
 }
 
+namespace {
+
+// Fetches with every column bound to a buffer sized from the column's declared size, so that a
+// row costs one driver call; a value longer than its buffer is read again whole with SQLGetData.
+class BoundRows {
+public:
+    bool bind(Transaction& t, SQLHSTMT h, SQLSMALLINT columns) {
+        columns_.resize(static_cast<size_t>(columns));
+        for (SQLSMALLINT c = 0; c < columns; ++c) {
+            SQLCHAR name[8];
+            SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            Column& col = columns_[static_cast<size_t>(c)];
+            if (!succeeded(SQLDescribeCol(h, static_cast<SQLUSMALLINT>(c + 1), name, sizeof name, &nameLength, &type,
+                                          &size, &digits, &nullable)))
+                size = 0;
+            col.width = static_cast<SQLLEN>(std::clamp<SQLULEN>(size + 2, 64, 4096));
+            col.buffer.resize(static_cast<size_t>(col.width));
+            if (!succeeded(SQLBindCol(h, static_cast<SQLUSMALLINT>(c + 1), SQL_C_CHAR, col.buffer.data(), col.width,
+                                      &col.indicator))) {
+                fail(t, SQL_HANDLE_STMT, h, "Cannot bind a column");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Views into the buffers, valid until the next fetch.
+    bool read(Transaction& t, SQLHSTMT h, std::vector<SqlCellView>& row) {
+        row.resize(columns_.size());
+        for (size_t c = 0; c < columns_.size(); ++c) {
+            Column& col = columns_[c];
+            if (col.indicator == SQL_NULL_DATA) {
+                row[c].reset();
+            } else if (col.indicator >= 0 && col.indicator < col.width) {
+                row[c].emplace(col.buffer.data(), static_cast<size_t>(col.indicator));
+            } else {
+                SqlCell whole;
+                if (!readWhole(t, h, static_cast<SQLUSMALLINT>(c + 1), whole, col.longValue)) return false;
+                if (whole)
+                    row[c].emplace(col.longValue);
+                else
+                    row[c].reset();
+            }
+        }
+        return true;
+    }
+
+private:
+    struct Column {
+        std::vector<char> buffer;
+        std::string longValue;  // a value longer than the buffer
+        SQLLEN width = 0;
+        SQLLEN indicator = 0;
+    };
+
+    static bool readWhole(Transaction& t, SQLHSTMT h, SQLUSMALLINT column, SqlCell& cell, std::string& scratch) {
+        scratch.clear();
+        char buffer[4096];
+        for (;;) {
+            SQLLEN indicator = 0;
+            SQLRETURN rc = SQLGetData(h, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+            if (rc == SQL_NO_DATA) break;
+            if (!succeeded(rc)) {
+                fail(t, SQL_HANDLE_STMT, h, "Cannot read a column");
+                return false;
+            }
+            if (indicator == SQL_NULL_DATA) {
+                cell.reset();
+                return true;
+            }
+            size_t n = indicator >= 0 ? std::min<size_t>(static_cast<size_t>(indicator), sizeof buffer - 1)
+                                      : std::strlen(buffer);
+            scratch.append(buffer, n);
+            if (rc == SQL_SUCCESS) break;
+        }
+        cell.emplace();  // the text itself stays in `scratch`
+        return true;
+    }
+
+    std::vector<Column> columns_;
+};
+
+// Whether the driver lets SQLGetData read a bound column (needed for values longer than their buffer).
+bool getDataOnBoundColumns(SQLHDBC dbc) {
+    SQLUINTEGER extensions = 0;
+    if (!succeeded(SQLGetInfo(dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr))) return false;
+    return (extensions & SQL_GD_BOUND) && (extensions & SQL_GD_ANY_COLUMN) && (extensions & SQL_GD_ANY_ORDER);
+}
+
+}  // namespace
+
 static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
-                        const std::function<void(SqlRow&&)>& onRow) {
+                        const std::function<void(std::span<const SqlCellView>)>& onRow) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -466,17 +562,33 @@ static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view s
     if (columns <= 0) return refuse(t, "The statement returns no columns");
     std::string scratch;
     long rows = 0;
+    BoundRows bound;
+    bool useBound = d.boundGetData;
+    if (useBound && !bound.bind(t, st.h, columns)) return t.sqlCode;
+    std::vector<SqlCellView> views;
+    SqlRow row;
     for (;;) {
         SQLRETURN rc = SQLFetch(st.h);
         if (rc == SQL_NO_DATA) break;
         if (!succeeded(rc)) return fail(t, SQL_HANDLE_STMT, st.h, "Fetch failed");
-        SqlRow row;
-        if (!readRow(t, st.h, columns, row, scratch)) return t.sqlCode;
+        if (useBound) {
+            if (!bound.read(t, st.h, views)) return t.sqlCode;
+        } else {
+            if (!readRow(t, st.h, columns, row, scratch)) return t.sqlCode;
+            views.assign(row.begin(), row.end());
+        }
         ++rows;
-        onRow(std::move(row));
+        onRow(views);
     }
     t.sqlNRows = rows;
     return t.sqlCode;
+}
+
+static void copyRow(std::span<const SqlCellView> views, const std::function<void(SqlRow&&)>& onRow) {
+    SqlRow row(views.size());
+    for (size_t i = 0; i < views.size(); ++i)
+        if (views[i]) row[i].emplace(*views[i]);
+    onRow(std::move(row));
 }
 
 long Transaction::execute(std::string_view sql, std::span<const SqlCell> params) {
@@ -497,12 +609,19 @@ long Transaction::selectIntoValues(std::string_view sql, std::span<const Value> 
 
 long Transaction::query(std::string_view sql, std::span<const SqlCell> params,
                         const std::function<void(SqlRow&&)>& onRow) {
-    return queryParams(*this, *impl_, sql, paramsFromCells(params), onRow);
+    return queryParams(*this, *impl_, sql, paramsFromCells(params),
+                       [&](std::span<const SqlCellView> views) { copyRow(views, onRow); });
 }
 
 long Transaction::queryValues(std::string_view sql, std::span<const Value> params,
                               const std::function<void(SqlRow&&)>& onRow) {
-    return queryParams(*this, *impl_, sql, paramsFromValues(params), onRow);
+    return queryParams(*this, *impl_, sql, paramsFromValues(params),
+                       [&](std::span<const SqlCellView> views) { copyRow(views, onRow); });
+}
+
+long Transaction::queryViews(std::string_view sql, std::span<const SqlCell> params,
+                             const std::function<void(std::span<const SqlCellView>)>& onRow) {
+    return queryParams(*this, *impl_, sql, paramsFromCells(params), onRow);
 }
 
 static long endTransaction(Transaction& t, Transaction::Impl& d, SQLSMALLINT how) {

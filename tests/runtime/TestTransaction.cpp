@@ -225,6 +225,17 @@ TEST_F(TransactionTest, QueryHandsOverEveryRowInOrder) {
     EXPECT_EQ(rows[1], (SqlRow{SqlCell("3"), SqlCell(longText)}));
     EXPECT_EQ(rows[2], (SqlRow{SqlCell("4"), std::nullopt}));
 
+    // The same rows as views into the fetch buffers.
+    std::vector<SqlRow> viewed;
+    EXPECT_EQ(sqlca.queryViews("SELECT ID, PATH FROM FILE WHERE ID > ? ORDER BY ID", above,
+                               [&](std::span<const runtime::SqlCellView> cells) {
+                                   SqlRow r;
+                                   for (const auto& c : cells) r.push_back(c ? SqlCell(std::string(*c)) : std::nullopt);
+                                   viewed.push_back(std::move(r));
+                               }),
+              0);
+    EXPECT_EQ(viewed, rows);
+
     EXPECT_EQ(sqlca.query("SELECT * FROM NO_TABLE", {}, [](SqlRow&&) {}), -1);
     EXPECT_FALSE(sqlca.sqlErrText.empty());
 }
