@@ -1,0 +1,186 @@
+#include "libraries/uninstaller/Uninstaller.h"
+
+#include "libraries/uninstaller/UninstallRecord.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace uninstaller {
+namespace {
+
+using platform::err::DirNotEmpty;
+using platform::err::FileNotFound;
+using platform::err::KeyHasChildren;
+using platform::err::PathNotFound;
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+bool sameEntry(const Entry& a, const Entry& b) {
+    return a.type == b.type && equalNoCase(a.name, b.name) && equalNoCase(a.value, b.value);
+}
+
+bool isMissing(uint32_t code) { return code == FileNotFound || code == PathNotFound; }
+
+class Remover {
+public:
+    explicit Remover(const platform::Machine& machine) : files_(machine), registry_(machine) {}
+
+    // False when the entry must stay in the record: it failed, or it may still go on a later run.
+    bool remove(const Entry& e) {
+        const size_t before = problems.size();
+        bool gone = true;
+        if (e.type == record::File) removeFile(e.name);
+        else if (e.type == record::Folder) gone = removeFolder(e.name);
+        else gone = removeRegistry(static_cast<platform::RegRoot>(e.type - 1), e.name, e.value);
+        return gone && problems.size() == before;
+    }
+
+    // The registration goes last, and only when everything else went.
+    void unregister(const std::string& displayName) {
+        const std::string key = std::string(UninstallKey) + "\\" + displayName;
+        constexpr auto hklm = platform::RegRoot::LocalMachine;
+        if (auto values = registry_.values(hklm, key)) {
+            for (const auto& v : *values) note(registry_.deleteValue(hklm, key, v.name), key + "\\" + v.name);
+        }
+        auto s = registry_.deleteKey(hklm, key);
+        if (s.code() != KeyHasChildren) note(s, "key " + key);
+    }
+
+    void removeRecord(const std::string& path) { note(files_.remove(path), path); }
+
+    std::vector<std::string> problems;
+
+private:
+    void note(const platform::Status& s, const std::string& what) {
+        if (!s.ok() && !isMissing(s.code())) problems.push_back(what + ": " + s.error().text);
+    }
+
+    // A shared file goes only with its last use; its count is counted down otherwise.
+    void removeFile(const std::string& path) {
+        auto count = registry_.queryValue(platform::RegRoot::LocalMachine, SharedDllsKey, path);
+        if (count && count->type == platform::regtype::Dword && count->data.size() == 4) {
+            const uint32_t n = uint32_t(count->data[0]) | uint32_t(count->data[1]) << 8 |
+                               uint32_t(count->data[2]) << 16 | uint32_t(count->data[3]) << 24;
+            if (n > 1) {
+                note(registry_.setDword(platform::RegRoot::LocalMachine, SharedDllsKey, path, n - 1),
+                     "shared count of " + path);
+                return;
+            }
+            note(registry_.deleteValue(platform::RegRoot::LocalMachine, SharedDllsKey, path),
+                 "shared count of " + path);
+        }
+        if (files_.exists(path) && !files_.isFolder(path)) note(files_.remove(path), path);
+    }
+
+    bool removeFolder(const std::string& path) {
+        if (!files_.isFolder(path)) return true;
+        auto s = files_.removeFolder(path);
+        if (s.code() == DirNotEmpty) return false;  // it still holds the user's files
+        note(s, path);
+        return true;
+    }
+
+    // A value goes; an entry without a value name stands for a key or its default value, so the
+    // default value goes and the key only when nothing is left in it.
+    bool removeRegistry(platform::RegRoot root, const std::string& key, const std::string& value) {
+        const std::string where = std::string(platform::rootName(root)) + "\\" + key;
+        note(registry_.deleteValue(root, key, value), where + "\\" + value);
+        if (!value.empty()) return true;
+        auto exists = registry_.keyExists(root, key);
+        if (!exists || !*exists) return true;
+        auto values = registry_.values(root, key);
+        auto subkeys = registry_.subkeys(root, key);
+        if (!values || !subkeys || !values->empty() || !subkeys->empty()) return false;
+        auto s = registry_.deleteKey(root, key);
+        if (s.code() == KeyHasChildren) return false;
+        note(s, where);
+        return true;
+    }
+
+    platform::Files files_;
+    platform::Registry registry_;
+};
+
+std::string rewriteRecord(const std::filesystem::path& host, const UninstallRecord& left) {
+    const std::vector<uint8_t> bytes = encodeUninstallRecord(left);
+    std::filesystem::path temp = host;
+    temp += ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        if (!out.flush()) return "the uninstall record cannot be updated";
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, host, ec);
+    return ec ? "the uninstall record cannot be updated: " + ec.message() : std::string();
+}
+
+}  // namespace
+
+Outcome uninstall(const platform::Machine& machine, std::string_view recordPath) {
+    Outcome outcome;
+    auto host = machine.hostPath(recordPath);
+    std::vector<uint8_t> bytes;
+    std::string unreadable;
+    if (!host) {
+        unreadable = host.error().text;
+    } else {
+        std::ifstream in(*host, std::ios::binary);
+        if (!in.is_open()) unreadable = platform::systemErrorText(platform::err::FileNotFound);
+        else bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) unreadable = platform::systemErrorText(platform::err::CantRead);
+    }
+    if (!unreadable.empty()) {
+        outcome.kind = Outcome::BadRecord;
+        outcome.message = "Cannot read the uninstall record " + std::string(recordPath) + ": " + unreadable;
+        return outcome;
+    }
+    std::string why;
+    auto record = parseUninstallRecord(bytes, why);
+    if (!record) {
+        outcome.kind = Outcome::BadRecord;
+        outcome.message = "The uninstall record " + std::string(recordPath) + " is damaged (" + why +
+                          "); nothing has been removed.";
+        return outcome;
+    }
+
+    // Things were logged before they were made, parents first: undo them newest first.
+    Remover remover(machine);
+    std::vector<Entry> seen;
+    UninstallRecord left{record->displayName, {}};
+    for (auto it = record->entries.rbegin(); it != record->entries.rend(); ++it) {
+        if (std::any_of(seen.begin(), seen.end(), [&](const Entry& d) { return sameEntry(d, *it); })) continue;
+        seen.push_back(*it);
+        if (!remover.remove(*it)) left.entries.insert(left.entries.begin(), *it);
+    }
+    if (remover.problems.empty()) {
+        remover.unregister(record->displayName);
+        if (remover.problems.empty()) remover.removeRecord(std::string(recordPath));
+    }
+    if (!remover.problems.empty()) {
+        // What is gone leaves the record, so that a second run does not count a shared file down
+        // twice; what failed, and folders and keys that may yet empty, stay for that run.
+        outcome.kind = Outcome::Incomplete;
+        outcome.problems = std::move(remover.problems);
+        if (auto s = rewriteRecord(*host, left); !s.empty()) outcome.problems.push_back(s);
+    }
+    return outcome;
+}
+
+std::string recordPathFromArguments(int argc, char** argv) {
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) path += ' ';
+        path += argv[i];
+    }
+    return path;
+}
+
+}  // namespace uninstaller
