@@ -42,6 +42,10 @@ void setUpProcessEnvironment() {
     setEnv("XDG_DATA_HOME", (g_folder / "data").string());
     setEnv("XDG_CONFIG_HOME", (g_folder / "config").string());
     setEnv("QT_QPA_PLATFORM", "offscreen");
+    // CTest's discovered tests get only the first of several ENVIRONMENT entries, so the build and
+    // source folders are also compiled in.
+    if (!std::getenv("RUX_BUILD_DIR")) setEnv("RUX_BUILD_DIR", RUX_TEST_BUILD_DIR);
+    if (!std::getenv("RUX_SOURCE_DIR")) setEnv("RUX_SOURCE_DIR", RUX_TEST_SOURCE_DIR);
     // A test's machine is seeded like one that the built programs create (the uninstaller in the
     // Windows folder), although the test executables do not live beside the seed.
     if (const char* build = std::getenv("RUX_BUILD_DIR"); build && !std::getenv("RUX_MACHINE_SEED"))
