@@ -118,6 +118,8 @@ void CSetupApp::RemoveEntry(const UninstallEntry& entry, EntryOrigin origin) {
         case EntryOrigin::Folder: (void)files_.removeFolder(entry.name); break;  // only when empty
         case EntryOrigin::Key:
             if (auto root = RootOfLogType(entry.type)) {
+                // A new key's default value has no entry of its own: it equals the key's.
+                (void)registry_.deleteValue(*root, entry.name, "");
                 auto subkeys = registry_.subkeys(*root, entry.name);
                 auto values = registry_.values(*root, entry.name);
                 if (subkeys && subkeys->empty() && values && values->empty()) (void)registry_.deleteKey(*root, entry.name);

@@ -23,9 +23,19 @@ inline platform::Machine openMachine() {
 
 struct SetupRun {
     testing_support::TempFolder discs{"discs"};
-    platform::Machine machine = openMachine();
+    platform::Machine machine;
     ScriptedUi ui;
-    std::unique_ptr<setup::CSetupApp> app = std::make_unique<setup::CSetupApp>(machine, ui);
+    std::unique_ptr<setup::CSetupApp> app;
+
+    SetupRun() : machine(openMachine()), app(std::make_unique<setup::CSetupApp>(machine, ui)) {}
+    // Answers the start question, runs the installation and, when it completed, writes the
+    // uninstall record as the run order does.
+    int install() {
+        ui.messageFirst(16395, 6);
+        int result = app->StartInstallation();
+        if (result == 0) app->WriteUninstallRecord();
+        return result;
+    }
 
     std::string winPath(const std::filesystem::path& host) const { return machine.windowsPath(host); }
     std::string discFolder(int d) const { return winPath(discs / ("Disc" + std::to_string(d))) + "\\"; }

@@ -15,6 +15,10 @@ ScriptedUi& ScriptedUi::message(uint32_t id, int answer, std::string arg1) {
     script_.push_back({Kind::Message, id, answer, std::move(arg1), {}, {}});
     return *this;
 }
+ScriptedUi& ScriptedUi::messageFirst(uint32_t id, int answer) {
+    script_.push_front({Kind::Message, id, answer, {}, {}, {}});
+    return *this;
+}
 ScriptedUi& ScriptedUi::systemError(std::string caption, std::string textPart) {
     script_.push_back({Kind::SystemError, 0, 0, std::move(caption), std::move(textPart), {}});
     return *this;
@@ -30,6 +34,7 @@ ScriptedUi& ScriptedUi::disc(uint16_t number, std::optional<std::string> folder)
 
 std::optional<ScriptedUi::Step> ScriptedUi::next(Kind kind, const std::string& what) {
     transcript.push_back(what);
+    if (onEvent) onEvent(what);
     if (script_.empty() || script_.front().kind != kind) {
         ADD_FAILURE() << "unexpected: " << what;
         return std::nullopt;
@@ -64,6 +69,10 @@ void ScriptedUi::CopyErrorBox(std::string_view destination, std::string_view tex
 }
 
 std::optional<std::string> ScriptedUi::AskForDisc(uint16_t disc, std::string_view sourceFolder) {
+    if (discAnswerer) {
+        transcript.push_back("disc " + std::to_string(disc) + " in " + std::string(sourceFolder));
+        return discAnswerer(disc);
+    }
     auto s = next(Kind::Disc, "disc " + std::to_string(disc) + " in " + std::string(sourceFolder));
     if (!s) return std::nullopt;
     EXPECT_EQ(s->id, disc);
@@ -72,7 +81,10 @@ std::optional<std::string> ScriptedUi::AskForDisc(uint16_t disc, std::string_vie
 
 int ScriptedUi::RunProgressDialog(setup::CInstallEngine& engine) { return engine.RunInstallation(); }
 
-void ScriptedUi::ProgressFile(std::string_view destinationPath) { progressFiles.emplace_back(destinationPath); }
+void ScriptedUi::ProgressFile(std::string_view destinationPath) {
+    progressFiles.emplace_back(destinationPath);
+    if (onFile) onFile(std::string(destinationPath));
+}
 
 void ScriptedUi::ProgressAdvanced(uint64_t done, uint64_t total) {
     lastDone = done;

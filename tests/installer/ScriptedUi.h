@@ -4,6 +4,7 @@
 #include "installer/logic/ISetupUi.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,11 +17,20 @@ public:
 
     // Expectations, in the order they are to come.
     ScriptedUi& message(uint32_t id, int answer, std::string arg1 = {});
+    // Expected before everything queued so far.
+    ScriptedUi& messageFirst(uint32_t id, int answer);
     ScriptedUi& systemError(std::string caption, std::string textPart = {});
     ScriptedUi& copyError();
     ScriptedUi& disc(uint16_t number, std::optional<std::string> folder);
     // Cancel is pressed before the given file pass (0 is the first pass of the run).
     void cancelAtPass(int pass) { cancelPass_ = pass; }
+
+    // Answers every disc prompt without a script (the folder to give, or nullopt to cancel).
+    std::function<std::optional<std::string>(uint16_t disc)> discAnswerer;
+    // Called with each transcript line before the answer is given (to change the machine meanwhile).
+    std::function<void(const std::string& line)> onEvent;
+    // Called before each file's extraction, with its destination.
+    std::function<void(const std::string& destination)> onFile;
 
     bool done() const { return script_.empty(); }
     // Every box and prompt shown, one line each ("message 16395", "system <caption>: <text>", ...).
