@@ -67,9 +67,12 @@ int64_t realToInt(double d) {
 
 bool Value::toBool() const {
     switch (v_.index()) {
-        case 1: return std::get<bool>(v_);
-        case 2: return std::get<int64_t>(v_) != 0;
-        case 3: return std::get<double>(v_) != 0.0;
+        case 1:
+            return std::get<bool>(v_);
+        case 2:
+            return std::get<int64_t>(v_) != 0;
+        case 3:
+            return std::get<double>(v_) != 0.0;
         case 4: {
             const std::string& s = std::get<std::string>(v_);
             if (s.size() == 4 && (s[0] | 0x20) == 't' && (s[1] | 0x20) == 'r' && (s[2] | 0x20) == 'u' &&
@@ -77,34 +80,47 @@ bool Value::toBool() const {
                 return true;
             return textToReal(s) != 0.0;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
 int64_t Value::toInt() const {
     switch (v_.index()) {
-        case 1: return std::get<bool>(v_) ? 1 : 0;
-        case 2: return std::get<int64_t>(v_);
-        case 3: return realToInt(std::get<double>(v_));
-        case 4: return textToInt(std::get<std::string>(v_));
-        default: return 0;
+        case 1:
+            return std::get<bool>(v_) ? 1 : 0;
+        case 2:
+            return std::get<int64_t>(v_);
+        case 3:
+            return realToInt(std::get<double>(v_));
+        case 4:
+            return textToInt(std::get<std::string>(v_));
+        default:
+            return 0;
     }
 }
 
 double Value::toReal() const {
     switch (v_.index()) {
-        case 1: return std::get<bool>(v_) ? 1.0 : 0.0;
-        case 2: return static_cast<double>(std::get<int64_t>(v_));
-        case 3: return std::get<double>(v_);
-        case 4: return textToReal(std::get<std::string>(v_));
-        default: return 0.0;
+        case 1:
+            return std::get<bool>(v_) ? 1.0 : 0.0;
+        case 2:
+            return static_cast<double>(std::get<int64_t>(v_));
+        case 3:
+            return std::get<double>(v_);
+        case 4:
+            return textToReal(std::get<std::string>(v_));
+        default:
+            return 0.0;
     }
 }
 
 std::string Value::toText() const {
     switch (v_.index()) {
-        case 1: return std::get<bool>(v_) ? "true" : "false";
-        case 2: return std::to_string(std::get<int64_t>(v_));
+        case 1:
+            return std::get<bool>(v_) ? "true" : "false";
+        case 2:
+            return std::to_string(std::get<int64_t>(v_));
         case 3: {
             double d = std::get<double>(v_);
             if (std::isnan(d)) return "nan";
@@ -115,8 +131,10 @@ std::string Value::toText() const {
             auto r = std::to_chars(buf, buf + sizeof buf, d);
             return std::string(buf, r.ptr);
         }
-        case 4: return std::get<std::string>(v_);
-        default: return {};
+        case 4:
+            return std::get<std::string>(v_);
+        default:
+            return {};
     }
 }
 

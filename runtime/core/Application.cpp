@@ -1,10 +1,10 @@
 #include "runtime/core/Application.h"
 
+#include <iostream>
+
 #include "runtime/core/Dispatch.h"
 #include "runtime/core/DispatchState.h"
 #include "runtime/core/EventQueue.h"
-
-#include <iostream>
 
 namespace runtime {
 namespace {

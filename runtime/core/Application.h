@@ -2,10 +2,10 @@
 // The application object: `open` with the command line at start, `close` at the end,
 // `systemerror` after a runtime error reached a dispatch boundary (the failure is in error()).
 // One application exists at a time.
-#include "runtime/core/Object.h"
-
 #include <string>
 #include <vector>
+
+#include "runtime/core/Object.h"
 
 namespace runtime {
 

@@ -61,6 +61,8 @@ PointerShape Pointer::current() { return pointer().shape; }
 
 int Pointer::hourglassCount() { return pointer().hourglassCount; }
 
-void Pointer::setListener(std::function<void(PointerShape)> listener) { pointer().listener = std::move(listener); }
+void Pointer::setListener(std::function<void(PointerShape)> listener) {
+    pointer().listener = std::move(listener);
+}
 
 }  // namespace runtime

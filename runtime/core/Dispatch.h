@@ -3,10 +3,10 @@
 // window's or control's event raised by the toolkit, the application's start). A runtime error
 // that reaches a boundary is handed to the application's `systemerror`; the hourglass pointer set
 // by a script lasts until the outermost boundary returns.
-#include "runtime/Value.h"
-
 #include <functional>
 #include <type_traits>
+
+#include "runtime/Value.h"
 
 namespace runtime {
 

@@ -1,9 +1,9 @@
 #include "runtime/core/EventQueue.h"
 
+#include <deque>
+
 #include "runtime/core/Application.h"
 #include "runtime/core/Dispatch.h"
-
-#include <deque>
 
 namespace runtime {
 namespace {

@@ -6,12 +6,12 @@
 // schedule() arranges a call of EventQueue::runPending() from its loop (for Qt: a zero-time
 // timer, which nested modal loops process too); without a driver, runPending() is called by
 // EventLoop::run()/runModal() or by the test itself.
-#include "runtime/Value.h"
-#include "runtime/core/Object.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "runtime/Value.h"
+#include "runtime/core/Object.h"
 
 namespace runtime {
 

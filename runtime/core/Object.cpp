@@ -1,12 +1,12 @@
 #include "runtime/core/Object.h"
 
-#include "runtime/core/Dispatch.h"
-#include "runtime/core/DispatchState.h"
-#include "runtime/core/EventQueue.h"
-
 #include <algorithm>
 #include <cctype>
 #include <unordered_map>
+
+#include "runtime/core/Dispatch.h"
+#include "runtime/core/DispatchState.h"
+#include "runtime/core/EventQueue.h"
 
 namespace runtime {
 namespace {
@@ -63,9 +63,10 @@ Object::~Object() {
     anchor_->alive = false;
     if (Object* p = parent_.get()) {
         auto& siblings = p->children_;
-        siblings.erase(std::remove_if(siblings.begin(), siblings.end(),
-                                      [this](const Ref<Object>& r) { return !r.isValid() || r.get() == this; }),
-                       siblings.end());
+        siblings.erase(
+            std::remove_if(siblings.begin(), siblings.end(),
+                           [this](const Ref<Object>& r) { return !r.isValid() || r.get() == this; }),
+            siblings.end());
     }
     for (Ref<Object>& child : children_)
         if (Object* c = child.get()) c->parent_.reset();
@@ -130,9 +131,10 @@ void Object::setParent(Object* parent) {
     if (parent == parent_.get()) return;
     if (Object* old = parent_.get()) {
         auto& siblings = old->children_;
-        siblings.erase(std::remove_if(siblings.begin(), siblings.end(),
-                                      [this](const Ref<Object>& r) { return !r.isValid() || r.get() == this; }),
-                       siblings.end());
+        siblings.erase(
+            std::remove_if(siblings.begin(), siblings.end(),
+                           [this](const Ref<Object>& r) { return !r.isValid() || r.get() == this; }),
+            siblings.end());
     }
     parent_ = Ref<Object>(parent);
     if (parent) parent->children_.push_back(Ref<Object>(this));
@@ -183,7 +185,8 @@ bool isClassRegistered(std::string_view className) {
 Ref<Object> createByName(std::string_view className, Object* parent) {
     auto it = store().classes.find(lower(className));
     if (it == store().classes.end())
-        throw RuntimeError("Unable to create an object of class \"" + std::string(className) + "\": class not found");
+        throw RuntimeError("Unable to create an object of class \"" + std::string(className) +
+                           "\": class not found");
     std::unique_ptr<Object> object = it->second();
     if (!object) throw RuntimeError("Unable to create an object of class \"" + std::string(className) + "\"");
     Object* raw = object.get();

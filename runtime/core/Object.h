@@ -7,9 +7,6 @@
 // Objects are created through create()/createByName() (which raise `constructor`) and ended
 // through destroy() (which raises `destructor`); Ref<T> is a weak reference that reads as invalid
 // once its object is destroyed.
-#include "runtime/Value.h"
-#include "runtime/core/RuntimeError.h"
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +15,9 @@
 #include <string_view>
 #include <type_traits>
 #include <vector>
+
+#include "runtime/Value.h"
+#include "runtime/core/RuntimeError.h"
 
 namespace runtime {
 
@@ -42,8 +42,8 @@ public:
     Ref(T* object);
     Ref(T& object) : Ref(&object) {}
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(const Ref<U>& other) : anchor_(other.anchor_), object_(other.object_) {}
+    requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other)
+        : anchor_(other.anchor_), object_(other.object_) {}
 
     bool isValid() const { return anchor_ && anchor_->alive; }
     explicit operator bool() const { return isValid(); }

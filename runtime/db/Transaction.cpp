@@ -18,7 +18,8 @@ std::string_view trim(std::string_view s) {
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -49,7 +50,8 @@ std::string_view withoutSemicolon(std::string_view s) {
 
 bool isIdentifier(std::string_view s) {
     if (s.empty()) return false;
-    return std::all_of(s.begin(), s.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
 // One parameter as it is bound.
@@ -205,11 +207,17 @@ std::optional<std::string> Transaction::parseDataSource(std::string_view dbParm,
         error = "The data source name is empty";
         return std::nullopt;
     }
+    if (name.size() > SQL_MAX_DSN_LENGTH) {
+        error = "The data source name \"" + std::string(name) + "\" is longer than " +
+                std::to_string(SQL_MAX_DSN_LENGTH) + " characters";
+        return std::nullopt;
+    }
     // Characters that ODBC forbids in a data source name; ';' and quotes would add attributes.
     constexpr std::string_view forbidden = "[]{}(),;?*=!@\\'\"";
     for (char c : name) {
         if (static_cast<unsigned char>(c) < 32 || forbidden.find(c) != std::string_view::npos) {
-            error = "The data source name \"" + std::string(name) + "\" holds a character that is not allowed";
+            error =
+                "The data source name \"" + std::string(name) + "\" holds a character that is not allowed";
             return std::nullopt;
         }
     }
@@ -247,8 +255,8 @@ long Transaction::connect() {
     std::string in = "DSN=" + *dsn + ";";
     SQLCHAR out[1024];
     SQLSMALLINT outLength = 0;
-    SQLRETURN rc = SQLDriverConnect(d.dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), SQL_NTS, out, sizeof out,
-                                    &outLength, SQL_DRIVER_NOPROMPT);
+    SQLRETURN rc = SQLDriverConnect(d.dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), SQL_NTS, out,
+                                    sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
     if (!succeeded(rc)) {
         long code = fail(*this, SQL_HANDLE_DBC, d.dbc, "Cannot connect to data source " + *dsn);
         d.freeHandles();
@@ -256,7 +264,8 @@ long Transaction::connect() {
     }
     d.connected = true;
     rc = SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
-                           reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+                           reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
+                           0);
     if (!succeeded(rc)) {
         long code = fail(*this, SQL_HANDLE_DBC, d.dbc, "Cannot set automatic commit");
         SQLDisconnect(d.dbc);
@@ -291,8 +300,9 @@ namespace {
 // Applies a change of AutoCommit made after connecting (switching it on commits, as ODBC does).
 bool syncAutoCommit(Transaction& t, Transaction::Impl& d, bool wanted) {
     if (d.appliedAutoCommit == wanted) return true;
-    SQLRETURN rc = SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
-                                     reinterpret_cast<SQLPOINTER>(wanted ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+    SQLRETURN rc =
+        SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
+                          reinterpret_cast<SQLPOINTER>(wanted ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
     if (!succeeded(rc)) {
         fail(t, SQL_HANDLE_DBC, d.dbc, "Cannot set automatic commit");
         return false;
@@ -305,7 +315,8 @@ bool syncAutoCommit(Transaction& t, Transaction::Impl& d, bool wanted) {
 
 // Runs one statement (with parameters) on a fresh statement handle; answers the handle for a
 // caller that fetches, or fills the result fields and leaves `st.h` set only on success.
-static bool run(Transaction& t, Transaction::Impl& d, Statement& st, std::string_view sql, std::vector<Param>& params) {
+static bool run(Transaction& t, Transaction::Impl& d, Statement& st, std::string_view sql,
+                std::vector<Param>& params) {
     if (!d.connected) {
         refuse(t, "Transaction not connected");
         return false;
@@ -319,7 +330,8 @@ static bool run(Transaction& t, Transaction::Impl& d, Statement& st, std::string
     std::string text(sql);
     SQLRETURN rc;
     if (params.empty()) {
-        rc = SQLExecDirect(st.h, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+        rc = SQLExecDirect(st.h, reinterpret_cast<SQLCHAR*>(text.data()),
+                           static_cast<SQLINTEGER>(text.size()));
     } else {
         rc = SQLPrepare(st.h, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
         if (!succeeded(rc)) {
@@ -337,13 +349,13 @@ static bool run(Transaction& t, Transaction::Impl& d, Statement& st, std::string
                     break;
                 case Param::Integer:
                     p.indicator = 0;
-                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &p.integer, 0,
-                                          &p.indicator);
+                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                          &p.integer, 0, &p.indicator);
                     break;
                 case Param::Real:
                     p.indicator = 0;
-                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real, 0,
-                                          &p.indicator);
+                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real,
+                                          0, &p.indicator);
                     break;
                 case Param::Text:
                     p.indicator = static_cast<SQLLEN>(p.text.size());
@@ -375,7 +387,8 @@ bool readRow(Transaction& t, SQLHSTMT h, SQLSMALLINT columns, SqlRow& row, std::
     char buffer[512];
     for (SQLSMALLINT c = 1; c <= columns; ++c) {
         SQLLEN indicator = 0;
-        SQLRETURN rc = SQLGetData(h, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+        SQLRETURN rc =
+            SQLGetData(h, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, buffer, sizeof buffer, &indicator);
         if (rc == SQL_NO_DATA) {
             row[c - 1] = std::string();
             continue;
@@ -425,7 +438,8 @@ Verb verbOf(std::string_view sql) {
 
 }  // namespace
 
-static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params) {
+static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+                          std::vector<Param> params) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -435,8 +449,8 @@ static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view
     return t.sqlCode;
 }
 
-static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
-                         SqlRow& into) {
+static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+                         std::vector<Param> params, SqlRow& into) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -473,13 +487,13 @@ public:
             SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
             SQLULEN size = 0;
             Column& col = columns_[static_cast<size_t>(c)];
-            if (!succeeded(SQLDescribeCol(h, static_cast<SQLUSMALLINT>(c + 1), name, sizeof name, &nameLength, &type,
-                                          &size, &digits, &nullable)))
+            if (!succeeded(SQLDescribeCol(h, static_cast<SQLUSMALLINT>(c + 1), name, sizeof name, &nameLength,
+                                          &type, &size, &digits, &nullable)))
                 size = 0;
             col.width = static_cast<SQLLEN>(std::clamp<SQLULEN>(size + 2, 64, 4096));
             col.buffer.resize(static_cast<size_t>(col.width));
-            if (!succeeded(SQLBindCol(h, static_cast<SQLUSMALLINT>(c + 1), SQL_C_CHAR, col.buffer.data(), col.width,
-                                      &col.indicator))) {
+            if (!succeeded(SQLBindCol(h, static_cast<SQLUSMALLINT>(c + 1), SQL_C_CHAR, col.buffer.data(),
+                                      col.width, &col.indicator))) {
                 fail(t, SQL_HANDLE_STMT, h, "Cannot bind a column");
                 return false;
             }
@@ -516,7 +530,8 @@ private:
         SQLLEN indicator = 0;
     };
 
-    static bool readWhole(Transaction& t, SQLHSTMT h, SQLUSMALLINT column, SqlCell& cell, std::string& scratch) {
+    static bool readWhole(Transaction& t, SQLHSTMT h, SQLUSMALLINT column, SqlCell& cell,
+                          std::string& scratch) {
         scratch.clear();
         char buffer[4096];
         for (;;) {
@@ -546,7 +561,8 @@ private:
 // Whether the driver lets SQLGetData read a bound column (needed for values longer than their buffer).
 bool getDataOnBoundColumns(SQLHDBC dbc) {
     SQLUINTEGER extensions = 0;
-    if (!succeeded(SQLGetInfo(dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr))) return false;
+    if (!succeeded(SQLGetInfo(dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr)))
+        return false;
     return (extensions & SQL_GD_BOUND) && (extensions & SQL_GD_ANY_COLUMN) && (extensions & SQL_GD_ANY_ORDER);
 }
 
@@ -619,6 +635,11 @@ long Transaction::queryValues(std::string_view sql, std::span<const Value> param
                        [&](std::span<const SqlCellView> views) { copyRow(views, onRow); });
 }
 
+long Transaction::queryValueViews(std::string_view sql, std::span<const Value> params,
+                                  const std::function<void(std::span<const SqlCellView>)>& onRow) {
+    return queryParams(*this, *impl_, sql, paramsFromValues(params), onRow);
+}
+
 long Transaction::queryViews(std::string_view sql, std::span<const SqlCell> params,
                              const std::function<void(std::span<const SqlCellView>)>& onRow) {
     return queryParams(*this, *impl_, sql, paramsFromCells(params), onRow);
@@ -683,7 +704,8 @@ long Transaction::executeImmediate(std::string_view sql) {
         resetResult(*this);
         Impl& d = *impl_;
         if (!d.connected) return refuse(*this, "Transaction not connected");
-        if (!isIdentifier(w[1])) return refuse(*this, "PACK needs a table name: \"" + std::string(w[1]) + "\"");
+        if (!isIdentifier(w[1]))
+            return refuse(*this, "PACK needs a table name: \"" + std::string(w[1]) + "\"");
         if (!syncAutoCommit(*this, d, autoCommit)) return sqlCode;
         std::optional<bool> exists = tableExists(*this, d.dbc, w[1]);
         if (!exists) return sqlCode;

@@ -68,6 +68,8 @@ public:
     long executeValues(std::string_view sql, std::span<const Value> params);
     long queryValues(std::string_view sql, std::span<const Value> params,
                      const std::function<void(SqlRow&&)>& onRow);
+    long queryValueViews(std::string_view sql, std::span<const Value> params,
+                         const std::function<void(std::span<const SqlCellView>)>& onRow);
 
     // Validates DBParm and returns the data source name, or nullopt with the reason in `error`.
     static std::optional<std::string> parseDataSource(std::string_view dbParm, std::string& error);

@@ -25,12 +25,18 @@ MessageBoxProvider& provider() {
 
 std::vector<std::string> buttonLabels(MessageButtons buttons) {
     switch (buttons) {
-        case MessageButtons::Ok: return {"OK"};
-        case MessageButtons::OkCancel: return {"OK", "Cancel"};
-        case MessageButtons::YesNo: return {"Yes", "No"};
-        case MessageButtons::YesNoCancel: return {"Yes", "No", "Cancel"};
-        case MessageButtons::RetryCancel: return {"Retry", "Cancel"};
-        case MessageButtons::AbortRetryIgnore: return {"Abort", "Retry", "Ignore"};
+        case MessageButtons::Ok:
+            return {"OK"};
+        case MessageButtons::OkCancel:
+            return {"OK", "Cancel"};
+        case MessageButtons::YesNo:
+            return {"Yes", "No"};
+        case MessageButtons::YesNoCancel:
+            return {"Yes", "No", "Cancel"};
+        case MessageButtons::RetryCancel:
+            return {"Retry", "Cancel"};
+        case MessageButtons::AbortRetryIgnore:
+            return {"Abort", "Retry", "Ignore"};
     }
     return {"OK"};
 }
@@ -59,8 +65,8 @@ ScriptedMessageBoxes::~ScriptedMessageBoxes() { setMessageBoxProvider(previous_)
 int ScriptedMessageBoxes::show(const MessageBoxRequest& request) {
     shown_.push_back(request);
     if (answers_.empty()) {
-        std::cerr << "Unexpected message box without a scripted answer: [" << request.title << "] " << request.text
-                  << std::endl;
+        std::cerr << "Unexpected message box without a scripted answer: [" << request.title << "] "
+                  << request.text << std::endl;
         std::abort();
     }
     int answer = answers_.front();

@@ -36,7 +36,9 @@ std::optional<platform::RegValue> query(std::string_view keyPath, std::string_vi
     return std::move(value.value());
 }
 
-bool ensureKey(platform::Registry& reg, const KeyPath& path) { return reg.createKey(path.root, path.key).ok(); }
+bool ensureKey(platform::Registry& reg, const KeyPath& path) {
+    return reg.createKey(path.root, path.key).ok();
+}
 
 }  // namespace
 

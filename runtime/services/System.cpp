@@ -1,10 +1,10 @@
 #include "runtime/services/System.h"
 
+#include <ctime>
+
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "runtime/core/EventQueue.h"
-
-#include <ctime>
 
 namespace runtime {
 namespace {
@@ -114,7 +114,9 @@ void setClipboardText(std::string_view text) { clipboard().get().setText(text); 
 KeyStateProvider* setKeyStateProvider(KeyStateProvider* provider) { return keys().set(provider); }
 bool keyDown(ModifierKey key) { return keys().get().isDown(key); }
 
-EnvironmentProvider* setEnvironmentProvider(EnvironmentProvider* provider) { return environments().set(provider); }
+EnvironmentProvider* setEnvironmentProvider(EnvironmentProvider* provider) {
+    return environments().set(provider);
+}
 Environment environment() { return environments().get().environment(); }
 
 int pixelsToUnitsX(int pixels) { return static_cast<int>(int64_t(pixels) * 32 / 7); }

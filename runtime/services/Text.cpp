@@ -45,17 +45,20 @@ DateTime now() {
     std::time_t seconds = std::chrono::system_clock::to_time_t(t);
     std::tm local{};
     localtime_r(&seconds, &local);
-    auto micro = std::chrono::duration_cast<std::chrono::microseconds>(t.time_since_epoch()).count() % 1000000;
+    auto micro =
+        std::chrono::duration_cast<std::chrono::microseconds>(t.time_since_epoch()).count() % 1000000;
     if (micro < 0) micro += 1000000;
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-            static_cast<int>(micro)};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,          local.tm_hour,
+            local.tm_min,         local.tm_sec,     static_cast<int>(micro)};
 }
 
 std::string formatDate(const DateTime& when, std::string_view mask) {
     return formatByMask(mask, "dmy", [&](char c, size_t run) -> std::string {
         switch (c) {
-            case 'd': return twoDigits(when.day, run >= 2 ? 2 : 1);
-            case 'm': return twoDigits(when.month, run >= 2 ? 2 : 1);
+            case 'd':
+                return twoDigits(when.day, run >= 2 ? 2 : 1);
+            case 'm':
+                return twoDigits(when.month, run >= 2 ? 2 : 1);
             default:
                 if (run >= 4) return twoDigits(when.year, 4);
                 return twoDigits(when.year % 100, 2);
@@ -66,9 +69,12 @@ std::string formatDate(const DateTime& when, std::string_view mask) {
 std::string formatTime(const DateTime& when, std::string_view mask) {
     return formatByMask(mask, "hmsf", [&](char c, size_t run) -> std::string {
         switch (c) {
-            case 'h': return twoDigits(when.hour, run >= 2 ? 2 : 1);
-            case 'm': return twoDigits(when.minute, run >= 2 ? 2 : 1);
-            case 's': return twoDigits(when.second, run >= 2 ? 2 : 1);
+            case 'h':
+                return twoDigits(when.hour, run >= 2 ? 2 : 1);
+            case 'm':
+                return twoDigits(when.minute, run >= 2 ? 2 : 1);
+            case 's':
+                return twoDigits(when.second, run >= 2 ? 2 : 1);
             default: {
                 std::string micro = twoDigits(when.microsecond, 6);
                 return micro.substr(0, std::min<size_t>(run, 6));
@@ -150,7 +156,8 @@ std::string formatNumber(double value, std::string_view mask) {
 std::string formatNumber(int64_t value, std::string_view mask) {
     std::optional<NumberMask> m = parseMask(mask);
     if (!m) return std::to_string(value);
-    uint64_t magnitude = value < 0 ? uint64_t(0) - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    uint64_t magnitude =
+        value < 0 ? uint64_t(0) - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     return applyMask(*m, value < 0, std::to_string(magnitude), std::string());
 }
 

@@ -1,13 +1,13 @@
 // Objects, events, the posted-event queue, runtime errors and the application object.
-#include "runtime/core/Application.h"
-#include "runtime/core/Dispatch.h"
-#include "runtime/core/EventQueue.h"
-#include "runtime/core/Object.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "runtime/core/Application.h"
+#include "runtime/core/Dispatch.h"
+#include "runtime/core/EventQueue.h"
+#include "runtime/core/Object.h"
 
 using namespace runtime;
 
@@ -155,7 +155,8 @@ TEST_F(EventsTest, RuntimeErrorUnwindsToTheBoundaryAndHaltsThroughSystemError) {
     window.post("ue_never");
     window.on("ue_never", [](Args) { return logged("ran after halt"); });
     EventQueue::runPending();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"systemerror w_product.ue_inner: Null object reference", "close"}));
+    EXPECT_EQ(g_log,
+              (std::vector<std::string>{"systemerror w_product.ue_inner: Null object reference", "close"}));
     EXPECT_TRUE(app.halted());
     EXPECT_EQ(app.errorCount(), 1);
     EXPECT_GT(app.error().line, 0);
@@ -217,7 +218,7 @@ TEST_F(EventsTest, ReferencesReadInvalidAfterDestroyEvenFromTheObjectsOwnEvent) 
     EXPECT_FALSE(asObject.isValid());
     EXPECT_FALSE(child.isValid());
     EXPECT_EQ(service.get(), nullptr);
-    destroy(service);  // again: nothing
+    destroy(service);          // again: nothing
     EventQueue::runPending();  // the posted ue_post_constructor of destroyed objects are skipped
     EXPECT_EQ(g_log.size(), 5u);
 }

@@ -1,5 +1,9 @@
 // System services of the host runtime: message box seam, registry, files, run, clipboard,
 // masks, text to number, layout units, the collector's record.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
 #include "platform/Files.h"
 #include "platform/Machine.h"
 #include "platform/Registry.h"
@@ -9,10 +13,6 @@
 #include "runtime/services/System.h"
 #include "runtime/services/Text.h"
 #include "support/TempFolder.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 
 using namespace runtime;
 
@@ -142,10 +142,8 @@ TEST(FileFunctions, ExistsLengthAndDelete) {
         int64_t length;
     };
     const Case cases[] = {
-        {"C:\\Windows\\Temp\\five.txt", true, 5},
-        {"c:/windows/temp/FIVE.TXT", true, 5},
-        {"C:\\Windows\\Temp\\empty.txt", true, 0},
-        {"C:\\Windows\\Temp\\absent.txt", false, -1},
+        {"C:\\Windows\\Temp\\five.txt", true, 5},  {"c:/windows/temp/FIVE.TXT", true, 5},
+        {"C:\\Windows\\Temp\\empty.txt", true, 0}, {"C:\\Windows\\Temp\\absent.txt", false, -1},
         {"C:\\Windows\\Temp", false, -1},  // a folder is no file
     };
     for (const Case& c : cases) {
@@ -162,8 +160,9 @@ TEST(RunService, RecordsCommandLinesAndStartsRealPrograms) {
     {
         RecordedRuns runs(1);
         EXPECT_EQ(run("\"C:\\Program Files\\P\\Disc1\\Setup.exe\" Test \"C:\\readme.txt\""), 1);
-        EXPECT_EQ(runs.commandLines(),
-                  std::vector<std::string>{"\"C:\\Program Files\\P\\Disc1\\Setup.exe\" Test \"C:\\readme.txt\""});
+        EXPECT_EQ(
+            runs.commandLines(),
+            std::vector<std::string>{"\"C:\\Program Files\\P\\Disc1\\Setup.exe\" Test \"C:\\readme.txt\""});
     }
     // Without a recorder the machine runs the program.
     EXPECT_EQ(run("/bin/true"), 1);
@@ -239,8 +238,8 @@ TEST(TextService, TextToNumberIsZeroWhenTheTextIsNoNumber) {
         std::string text;
         double number;
     };
-    const Case cases[] = {{"12", 12},  {" 3.5 ", 3.5}, {"-7", -7}, {"+4", 4},    {"abc", 0},
-                          {"", 0},     {"12abc", 0},   {".", 0},   {"1e3", 0}, {"0.25", 0.25}};
+    const Case cases[] = {{"12", 12}, {" 3.5 ", 3.5}, {"-7", -7}, {"+4", 4},  {"abc", 0},
+                          {"", 0},    {"12abc", 0},   {".", 0},   {"1e3", 0}, {"0.25", 0.25}};
     for (const Case& c : cases) EXPECT_EQ(textToNumber(c.text), c.number) << c.text;
     EXPECT_EQ(textToLong("42"), 42);
     EXPECT_EQ(textToLong("x"), 0);

@@ -1,11 +1,11 @@
 // The transaction object against a real SQLite database through unixODBC.
-#include "runtime/db/Transaction.h"
-#include "support/TempFolder.h"
-#include "support/TestEnvironment.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "runtime/db/Transaction.h"
+#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 using runtime::SqlCell;
 using runtime::SqlRow;
@@ -19,20 +19,24 @@ protected:
     void SetUp() override {
         database = folder / "project.db";
         testing_support::writeFile(database, "");  // an empty file is an empty database (NoCreat=1)
-        testing_support::addSqliteDataSource("rux_project", database);
+        // A source of its own per test, so that the tests also pass when run in one process.
+        static int sources = 0;
+        dsn = "rux_project_" + std::to_string(++sources);
+        testing_support::addSqliteDataSource(dsn, database);
         setUpTransaction(sqlca);
         ASSERT_EQ(sqlca.connect(), 0) << sqlca.sqlErrText;
         sqlca.autoCommit = true;
-        ASSERT_EQ(sqlca.executeImmediate("CREATE TABLE FILE (ID DECIMAL(10,0) PRIMARY KEY, PATH CHAR(254))"), 0)
+        ASSERT_EQ(sqlca.executeImmediate("CREATE TABLE FILE (ID DECIMAL(10,0) PRIMARY KEY, PATH CHAR(254))"),
+                  0)
             << sqlca.sqlErrText;
         ASSERT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (1, 'a.exe')"), 0) << sqlca.sqlErrText;
         ASSERT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (2, 'b.dll')"), 0);
         sqlca.autoCommit = false;
     }
 
-    static void setUpTransaction(Transaction& t) {
+    void setUpTransaction(Transaction& t) const {
         t.dbms = "ODBC";
-        t.dbParm = "Connectstring='DSN=rux_project'";
+        t.dbParm = "Connectstring='DSN=" + dsn + "'";
     }
 
     // Rows of FILE as seen through a second connection (only committed work).
@@ -48,6 +52,7 @@ protected:
 
     testing_support::TempFolder folder{"tx"};
     std::filesystem::path database;
+    std::string dsn;
     Transaction sqlca;
 };
 
@@ -64,6 +69,7 @@ TEST(TransactionConnect, RefusesBadParametersBeforeTheDriver) {
         {"ODBC", "Connectstring='Database=/tmp/x.db'", "Malformed"},
         {"ODBC", "Connectstring='DSN=a;Database=/tmp/stray.db'", "not allowed"},
         {"ODBC", "Connectstring='DSN=a'b'", "not allowed"},
+        {"ODBC", "Connectstring='DSN=" + std::string(33, 'n') + "'", "longer than 32"},
         {"", "Connectstring='DSN=rux_project'", "not supported"},
     };
     testing_support::TempFolder cwd("cwd");
@@ -110,7 +116,8 @@ TEST_F(TransactionTest, PackCompactsForTablesThatExist) {
     for (const Case& c : cases) {
         sqlca.autoCommit = c.autoCommit;
         EXPECT_EQ(sqlca.executeImmediate(c.statement), c.code) << c.statement << ": " << sqlca.sqlErrText;
-        EXPECT_NE(sqlca.sqlErrText.find(c.textPart), std::string::npos) << c.statement << ": " << sqlca.sqlErrText;
+        EXPECT_NE(sqlca.sqlErrText.find(c.textPart), std::string::npos)
+            << c.statement << ": " << sqlca.sqlErrText;
     }
     // The rows survive the compaction.
     EXPECT_EQ(committedRows(), 2);
@@ -209,7 +216,8 @@ TEST_F(TransactionTest, DisconnectWithAnOpenTransactionKeepsTheWork) {
 
 TEST_F(TransactionTest, QueryHandsOverEveryRowInOrder) {
     const std::string longText(3000, 'x');
-    ASSERT_EQ(sqlca.execute("INSERT INTO FILE VALUES (?, ?)", std::vector<SqlCell>{SqlCell("3"), SqlCell(longText)}),
+    ASSERT_EQ(sqlca.execute("INSERT INTO FILE VALUES (?, ?)",
+                            std::vector<SqlCell>{SqlCell("3"), SqlCell(longText)}),
               0)
         << sqlca.sqlErrText;
     ASSERT_EQ(sqlca.execute("INSERT INTO FILE VALUES (4, NULL)"), 0);
@@ -230,7 +238,8 @@ TEST_F(TransactionTest, QueryHandsOverEveryRowInOrder) {
     EXPECT_EQ(sqlca.queryViews("SELECT ID, PATH FROM FILE WHERE ID > ? ORDER BY ID", above,
                                [&](std::span<const runtime::SqlCellView> cells) {
                                    SqlRow r;
-                                   for (const auto& c : cells) r.push_back(c ? SqlCell(std::string(*c)) : std::nullopt);
+                                   for (const auto& c : cells)
+                                       r.push_back(c ? SqlCell(std::string(*c)) : std::nullopt);
                                    viewed.push_back(std::move(r));
                                }),
               0);
