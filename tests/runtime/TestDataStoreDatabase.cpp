@@ -1,0 +1,255 @@
+// The row set against a real SQLite database through unixODBC: retrieve and update.
+#include "DataStoreFixture.h"
+
+#include "runtime/db/Transaction.h"
+#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace runtime;
+using rowset_fixture::fileLayout;
+using rowset_fixture::ids;
+
+namespace {
+
+class DataStoreDatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        database = folder / "project.db";
+        testing_support::writeFile(database, "");
+        testing_support::addSqliteDataSource("rux_rowsets", database);
+        sqlca.dbms = "ODBC";
+        sqlca.dbParm = "Connectstring='DSN=rux_rowsets'";
+        ASSERT_EQ(sqlca.connect(), 0) << sqlca.sqlErrText;
+        exec("CREATE TABLE FILE (ID DECIMAL(10,0) NOT NULL, PRODID DECIMAL(10,0) NOT NULL, "
+             "FILEGRPID DECIMAL(10,0), PATH CHAR(254), EXE NUMERIC, LINKTEXT CHAR(64), "
+             "PRIMARY KEY (ID, PRODID))");
+        // Stored as text by an older writer: the layout's types decide what the row set holds.
+        exec("INSERT INTO FILE VALUES (1, 1, 10, 'C:\\a.exe', 1, 'A       ')");
+        exec("INSERT INTO FILE VALUES (2, 1, '20', 'C:\\b.dll', '0', NULL)");
+        exec("INSERT INTO FILE VALUES (3, 1, 10, 'C:\\O''Brien.txt', 0, 'Empty')");
+        exec("INSERT INTO FILE VALUES (1, 2, 30, 'C:\\other.exe', 0, 'B')");
+        ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+        ds.setTransObject(&sqlca);
+        ds.on("retrieveend", [this](Args args) {
+            retrieveEnds.push_back(args[0].toInt());
+            return Value();
+        });
+        ds.on("updateend", [this](Args args) {
+            updateEnds.push_back({args[0].toInt(), args[1].toInt(), args[2].toInt()});
+            return Value();
+        });
+    }
+    void TearDown() override { sqlca.disconnect(); }
+
+    void exec(const std::string& sql) { ASSERT_EQ(sqlca.executeImmediate(sql), 0) << sql << ": " << sqlca.sqlErrText; }
+
+    // The table's rows as "id/prodid: path, linktext" by key, read through the transaction.
+    std::map<std::string, std::string> tableRows() {
+        std::map<std::string, std::string> rows;
+        sqlca.query("SELECT ID, PRODID, PATH, LINKTEXT FROM FILE", {}, [&](SqlRow&& r) {
+            rows[r[0].value_or("null") + "/" + r[1].value_or("null")] = r[2].value_or("null") + ", " + r[3].value_or("null");
+        });
+        return rows;
+    }
+
+    long retrieve(long prodid) {
+        Value arg(prodid);
+        return ds.retrieve(std::span<const Value>(&arg, 1));
+    }
+
+    testing_support::TempFolder folder{"rowsets"};
+    std::filesystem::path database;
+    Transaction sqlca;
+    DataStore ds{fileLayout()};
+    std::vector<int64_t> retrieveEnds;
+    std::vector<std::vector<int64_t>> updateEnds;
+};
+
+TEST_F(DataStoreDatabaseTest, RetrieveReplacesTheRowsWithTheLayoutsTypes) {
+    ds.insertRow(0);
+    EXPECT_EQ(retrieve(1), 3);
+    EXPECT_EQ(retrieveEnds, (std::vector<int64_t>{3}));
+    EXPECT_EQ(ids(ds), (std::vector<long>{1, 2, 3}));
+    EXPECT_EQ(ds.getItem(2, "filegrpid"), Value(20));  // stored as text, read as the layout says
+    EXPECT_EQ(ds.getItem(2, "exe"), Value(0.0));
+    EXPECT_TRUE(ds.getItem(2, "linktext").isNull());
+    EXPECT_EQ(ds.getItem(1, "linktext"), Value("A       "));  // trimming is the caller's affair
+    EXPECT_EQ(ds.getItem(3, "path"), Value("C:\\O'Brien.txt"));
+    EXPECT_EQ(ds.modifiedCount(), 0);
+    EXPECT_EQ(ds.getItemStatus(1, 0), ItemStatus::NotModified);
+    EXPECT_EQ(retrieve(2), 1);
+    EXPECT_EQ(retrieve(3), 0);
+    EXPECT_EQ(retrieveEnds, (std::vector<int64_t>{3, 1, 0}));
+}
+
+TEST_F(DataStoreDatabaseTest, RetrieveReappliesTheFilterAndSortsAndClearsDeletions) {
+    ASSERT_EQ(ds.setFilter("filegrpid = 10"), 1);
+    ASSERT_EQ(ds.setSort("id D"), 1);
+    // The event sees the rows as the caller will.
+    ds.on("retrieveend", [this](Args) {
+        retrieveEnds.push_back(ds.filteredCount());
+        return Value();
+    });
+    EXPECT_EQ(retrieve(1), 2);
+    EXPECT_EQ(ids(ds), (std::vector<long>{3, 1}));
+    EXPECT_EQ(ids(ds, Buffer::Filter), (std::vector<long>{2}));
+    EXPECT_EQ(retrieveEnds, (std::vector<int64_t>{1}));
+    ds.deleteRow(1);
+    EXPECT_EQ(retrieve(1), 2);
+    EXPECT_EQ(ds.deletedCount(), 0);
+}
+
+TEST_F(DataStoreDatabaseTest, FailedRetrieveKeepsTheRows) {
+    ASSERT_EQ(retrieve(1), 3);
+    DataLayout broken = *fileLayout();
+    broken.select = "SELECT NOSUCH FROM FILE WHERE PRODID = :1";
+    DataStore other(std::make_shared<const DataLayout>(broken));
+    other.setTransObject(&sqlca);
+    Value arg(1);
+    EXPECT_EQ(other.retrieve(std::span<const Value>(&arg, 1)), -1);
+    EXPECT_FALSE(other.lastError().empty());
+    EXPECT_EQ(ds.retrieve(), -1);  // argument :1 not given
+    EXPECT_EQ(ds.rowCount(), 3);
+    DataStore unbound(fileLayout());
+    EXPECT_EQ(unbound.retrieve(std::span<const Value>(&arg, 1)), -1);
+    EXPECT_EQ(retrieveEnds.size(), 1u);
+}
+
+TEST_F(DataStoreDatabaseTest, UpdateWritesDeletesInsertsAndUpdates) {
+    ASSERT_EQ(retrieve(1), 3);
+    ds.deleteRow(2);                                   // 2/1 goes
+    ds.setItem(2, "linktext", Value("It's"));          // 3/1 changes
+    ds.setItem(1, "id", Value(7));                     // 1/1 becomes 7/1, found by its stored key
+    long row = ds.insertRow(0);                        // 4/1 comes
+    ds.setItem(row, "id", Value(4));
+    ds.setItem(row, "path", Value("C:\\new.txt"));
+    ds.insertRow(0);                                   // never given a value: not written
+    ASSERT_EQ(ds.update(), 1) << ds.lastError();
+    EXPECT_EQ(updateEnds, (std::vector<std::vector<int64_t>>{{1, 2, 1}}));
+    EXPECT_EQ(tableRows(), (std::map<std::string, std::string>{
+                               {"7/1", "C:\\a.exe, A       "},
+                               {"3/1", "C:\\O'Brien.txt, It's"},
+                               {"4/1", "C:\\new.txt, Empty"},
+                               {"1/2", "C:\\other.exe, B"}}));
+    EXPECT_EQ(ds.modifiedCount(), 0);
+    EXPECT_EQ(ds.deletedCount(), 0);
+    EXPECT_EQ(ds.getItem(1, "id", Buffer::Primary, true), Value(7));  // stored = current
+    EXPECT_EQ(ds.getItemStatus(3, 0), ItemStatus::NotModified);
+    // Nothing is committed by the row set.
+    ASSERT_EQ(sqlca.rollback(), 0);
+    EXPECT_EQ(tableRows().count("2/1"), 1u);
+}
+
+TEST_F(DataStoreDatabaseTest, UpdateWritesNullsAndFindsRowsByNullKeys) {
+    exec("CREATE TABLE NOTES (K CHAR(8), N CHAR(8))");
+    exec("INSERT INTO NOTES VALUES (NULL, 'a')");
+    DataLayout l;
+    l.name = "d_notes";
+    for (const char* name : {"k", "n"}) {
+        ColumnLayout c;
+        c.name = name;
+        c.type = "char(8)";
+        c.key = c.name == "k";
+        c.updatable = true;
+        l.columns.push_back(c);
+    }
+    l.select = "SELECT K, N FROM NOTES";
+    l.updateTable = "NOTES";
+    DataStore notes(std::make_shared<const DataLayout>(l));
+    notes.setTransObject(&sqlca);
+    ASSERT_EQ(notes.retrieve(), 1);
+    notes.setItem(1, "n", Value());
+    ASSERT_EQ(notes.update(), 1) << notes.lastError();
+    long nulls = 0;
+    sqlca.query("SELECT COUNT(*) FROM NOTES WHERE K IS NULL AND N IS NULL", {}, [&](SqlRow&& r) { nulls = std::stol(*r[0]); });
+    EXPECT_EQ(nulls, 1);
+}
+
+TEST_F(DataStoreDatabaseTest, FailedUpdateKeepsEveryChangeForARetry) {
+    ASSERT_EQ(retrieve(1), 3);
+    ds.deleteRow(3);
+    ds.setItem(1, "path", Value("C:\\changed.exe"));
+    long row = ds.insertRow(0);
+    ds.setItem(row, "id", Value(2));  // 2/1 exists: the INSERT fails
+    ASSERT_EQ(ds.update(), -1);
+    EXPECT_FALSE(ds.lastError().empty());
+    EXPECT_TRUE(updateEnds.empty());
+    EXPECT_EQ(ds.deletedCount(), 1);
+    EXPECT_EQ(ds.modifiedCount(), 2);
+    EXPECT_EQ(ds.getItemStatus(row, 0), ItemStatus::NewModified);
+    EXPECT_EQ(ds.getItemStatus(1, 0), ItemStatus::DataModified);
+    EXPECT_EQ(ds.getItem(1, "path", Buffer::Primary, true), Value("C:\\a.exe"));
+
+    // The caller rolls back, mends the row and tries again.
+    ASSERT_EQ(sqlca.rollback(), 0);
+    ds.setItem(row, "id", Value(9));
+    ASSERT_EQ(ds.update(), 1) << ds.lastError();
+    ASSERT_EQ(sqlca.commit(), 0);
+    EXPECT_EQ(tableRows(), (std::map<std::string, std::string>{
+                               {"1/1", "C:\\changed.exe, A       "},
+                               {"2/1", "C:\\b.dll, null"},
+                               {"9/1", "null, Empty"},
+                               {"1/2", "C:\\other.exe, B"}}));
+}
+
+TEST_F(DataStoreDatabaseTest, ARowChangedBehindTheRowSetFailsTheUpdate) {
+    ASSERT_EQ(retrieve(1), 3);
+    exec("DELETE FROM FILE WHERE ID = 2 AND PRODID = 1");
+    ds.setItem(2, "path", Value("C:\\x"));
+    EXPECT_EQ(ds.update(), -1);
+    EXPECT_EQ(ds.getItemStatus(2, 0), ItemStatus::DataModified);
+}
+
+TEST_F(DataStoreDatabaseTest, UpdateRefusesLayoutsItCannotWrite) {
+    struct Case {
+        const char* name;
+        std::function<void(DataLayout&)> change;
+    };
+    const std::vector<Case> cases = {
+        {"no update table", [](DataLayout& l) { l.updateTable.clear(); }},
+        {"no key columns", [](DataLayout& l) { for (auto& c : l.columns) c.key = false; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DataLayout l = *fileLayout();
+        c.change(l);
+        DataStore other(std::make_shared<const DataLayout>(l));
+        other.setTransObject(&sqlca);
+        Value arg(1);
+        ASSERT_EQ(other.retrieve(std::span<const Value>(&arg, 1)), 3);
+        other.setItem(1, "path", Value("C:\\x"));
+        EXPECT_EQ(other.update(), -1);
+        EXPECT_FALSE(other.lastError().empty());
+        EXPECT_EQ(other.modifiedCount(), 1);
+    }
+    EXPECT_EQ(tableRows().at("1/1"), "C:\\a.exe, A       ");
+}
+
+TEST_F(DataStoreDatabaseTest, ChangesOnlyInColumnsNotWrittenAreSkipped) {
+    DataLayout l = *fileLayout();
+    l.columns[3].updatable = false;  // path
+    DataStore other(std::make_shared<const DataLayout>(l));
+    other.setTransObject(&sqlca);
+    Value arg(1);
+    ASSERT_EQ(other.retrieve(std::span<const Value>(&arg, 1)), 3);
+    other.setItem(1, "path", Value("C:\\x"));
+    EXPECT_EQ(other.update(), 1) << other.lastError();
+    EXPECT_EQ(tableRows().at("1/1"), "C:\\a.exe, A       ");
+}
+
+TEST_F(DataStoreDatabaseTest, SharedRowSetsSaveOnce) {
+    DataStore view(fileLayout());
+    ASSERT_EQ(retrieve(1), 3);
+    ds.shareData(view);
+    view.setItem(1, "path", Value("C:\\via view"));
+    EXPECT_EQ(ds.modifiedCount(), 1);
+    ASSERT_EQ(ds.update(), 1) << ds.lastError();
+    EXPECT_EQ(view.modifiedCount(), 0);
+    EXPECT_EQ(tableRows().at("1/1"), "C:\\via view, A       ");
+}
+
+}  // namespace
