@@ -22,15 +22,15 @@ std::string_view leadingNumber(std::string_view s, bool allowFraction) {
         if (digits + fraction > 0) {
             i = j;
             digits += fraction;
-            // An exponent counts only when digits follow it.
-            if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-                size_t k = i + 1;
-                if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
-                size_t expDigits = 0;
-                while (k < s.size() && s[k] >= '0' && s[k] <= '9') ++k, ++expDigits;
-                if (expDigits > 0) i = k;
-            }
         }
+    }
+    // An exponent counts only when digits follow it.
+    if (allowFraction && digits > 0 && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t k = i + 1;
+        if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
+        size_t expDigits = 0;
+        while (k < s.size() && s[k] >= '0' && s[k] <= '9') ++k, ++expDigits;
+        if (expDigits > 0) i = k;
     }
     if (digits == 0) return {};
     return s.substr(start, i - start);

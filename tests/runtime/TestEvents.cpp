@@ -245,3 +245,55 @@ TEST_F(EventsTest, HourglassLastsForTheRestOfTheRunningEvent) {
 }
 
 }  // namespace
+
+namespace {
+
+// A toolkit's loop as the ui layer binds it: schedule() arranges one later drain.
+class FakeToolkitLoop : public EventLoop::Driver {
+public:
+    int schedules = 0;
+    bool quitCalled = false;
+    void schedule() override { ++schedules; }
+    void run() override {
+        while (!quitCalled && EventQueue::pendingCount() > 0) EventQueue::runPending();
+    }
+    void quit() override { quitCalled = true; }
+    void runModal(const std::function<bool()>& done) override {
+        while (!done() && EventQueue::runPending()) {
+        }
+    }
+};
+
+TEST_F(EventsTest, ToolkitDriverIsAskedOnceToDrainWhenTheQueueTurnsNonEmpty) {
+    FakeToolkitLoop loop;
+    EventLoop::setDriver(&loop);
+    Object w("w_mdi_frame");
+    w.on("ue_init", [](Args) { return logged("ue_init"); });
+    w.on("ue_fileopen", [&](Args) {
+        w.post("ue_init");  // posted while draining: the running drain takes it
+        return logged("ue_fileopen");
+    });
+    w.post("ue_fileopen");
+    w.post("ue_init");
+    EXPECT_EQ(loop.schedules, 1);
+    EventQueue::runPending();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"ue_fileopen", "ue_init", "ue_init"}));
+    w.post("ue_init");
+    EXPECT_EQ(loop.schedules, 2);
+
+    // The application's run: open, the loop, then close; halt ends the loop.
+    App app;
+    app.on("open", [&](Args a) {
+        w.post("ue_fileopen");
+        return logged("open " + a[0].toText());
+    });
+    g_log.clear();
+    EventQueue::clear();
+    app.exec("-x");
+    EXPECT_EQ(g_log, (std::vector<std::string>{"open -x", "ue_fileopen", "ue_init", "close"}));
+    EXPECT_FALSE(app.halted());
+    EXPECT_TRUE(app.closed());
+    EventLoop::setDriver(nullptr);
+}
+
+}  // namespace
