@@ -140,7 +140,10 @@ inline constexpr size_t StoredSize = 353;
 }  // namespace file
 
 namespace disclabel {
-inline constexpr size_t Size = 4;  // u32 disc number
-}
+// The installer reads the disc's number; the number of discs after it lets it report stored
+// bytes that run past the last disc as damage instead of asking for a disc that does not exist.
+inline constexpr size_t Number = 0, DiscCount = 4;
+inline constexpr size_t Size = 8;
+}  // namespace disclabel
 
 }  // namespace build::layout

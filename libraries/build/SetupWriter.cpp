@@ -444,7 +444,8 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
     const unsigned discs = static_cast<unsigned>(result.archiveSizes.size());
 
     for (unsigned d = 1; d <= discs; ++d) {
-        const uint8_t label[4] = {static_cast<uint8_t>(d), static_cast<uint8_t>(d >> 8), 0, 0};
+        const uint8_t label[L::disclabel::Size] = {static_cast<uint8_t>(d), static_cast<uint8_t>(d >> 8), 0, 0,
+                                                   static_cast<uint8_t>(discs), static_cast<uint8_t>(discs >> 8), 0, 0};
         if (std::string e = writeWholeFile(discFolder(out, d) / L::DiscLabelName, label); !e.empty())
             return fail(e);
     }

@@ -145,7 +145,7 @@ TEST(SetupWriter, RefusesBadOptions) {
     EXPECT_NE(build::writeSetup(p, {.outputFolder = tmp / "o", .compressionLevel = 0}).error, "");
     EXPECT_NE(build::writeSetup(p, {.outputFolder = tmp / "o", .setupProgram = tmp / "none"}).error, "");
     // A disc too small for the first disc's setup files and one archive byte.
-    auto r = build::writeSetup(p, {.outputFolder = tmp / "o", .discCapacity = build::setupInfoSize(p) + 4});
+    auto r = build::writeSetup(p, {.outputFolder = tmp / "o", .discCapacity = build::setupInfoSize(p) + 8});
     EXPECT_NE(r.error.find("cannot hold"), std::string::npos) << r.error;
     p.files[0].source = tmp / "missing";
     r = build::writeSetup(p, {.outputFolder = tmp / "o"});
@@ -163,7 +163,7 @@ TEST(SetupWriter, WritesLabelsSetupInfoAndProgramCopies) {
                                          .decompressor = tmp / "lib.so"});
     ASSERT_TRUE(r.ok()) << r.error;
     const fs::path d1 = tmp / "out" / "Disc1";
-    EXPECT_EQ(readFile(d1 / "Disc.lbl"), std::string("\x01\0\0\0", 4));
+    EXPECT_EQ(readFile(d1 / "Disc.lbl"), std::string("\x01\0\0\0\x01\0\0\0", 8));
     EXPECT_EQ(readFile(d1 / "Setup.exe"), "#!program");
     EXPECT_TRUE((fs::status(d1 / "Setup.exe").permissions() & fs::perms::owner_exec) != fs::perms::none);
     EXPECT_EQ(readFile(d1 / "libruxdecompress.so"), "library");
@@ -207,7 +207,7 @@ TEST(SetupWriter, SpreadsStoredBytesOverDiscsAndEveryFileDecompresses) {
     ASSERT_TRUE(whole.ok()) << whole.error;
     ASSERT_EQ(whole.archiveSizes.size(), 1u);
     uint64_t total = whole.archiveSizes[0];
-    const uint64_t overhead = build::setupInfoSize(p) + 4;
+    const uint64_t overhead = build::setupInfoSize(p) + build::layout::disclabel::Size;
 
     // Capacities that put archive ends before, at and after file and component boundaries.
     std::vector<uint64_t> rooms = {total / 3, total / 3 + 1, total / 3 - 1};
@@ -225,8 +225,10 @@ TEST(SetupWriter, SpreadsStoredBytesOverDiscsAndEveryFileDecompresses) {
         ASSERT_TRUE(r.ok()) << r.error;
         EXPECT_EQ(r.archiveSizes[0], std::min(room, total));
         for (size_t d = 1; d < r.archiveSizes.size(); ++d) {
-            EXPECT_LE(r.archiveSizes[d], room + overhead - 4);
-            EXPECT_EQ(u32At(readFile(out / ("Disc" + std::to_string(d + 1)) / "Disc.lbl"), 0), d + 1);
+            EXPECT_LE(r.archiveSizes[d], room + overhead - build::layout::disclabel::Size);
+            const std::string label = readFile(out / ("Disc" + std::to_string(d + 1)) / "Disc.lbl");
+            EXPECT_EQ(u32At(label, 0), d + 1);
+            EXPECT_EQ(u32At(label, 4), r.archiveSizes.size());
         }
         const auto stored = storedBytesOf(out, p, r);
         for (size_t f = 0; f < p.files.size(); ++f) {

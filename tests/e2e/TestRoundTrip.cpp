@@ -2,6 +2,7 @@
 // file's stored bytes wherever the disc boundaries fall.
 #include "E2eSupport.h"
 #include "installer/logic/SetupInfo.h"
+#include "libraries/build/SetupLayout.h"
 
 using namespace e2e;
 
@@ -176,7 +177,7 @@ TEST(RoundTrip, EveryFieldReadsBackAsWritten) {
         auto parse = setup::ParseSetupInfo(bytesOf(built.disc(1) / "SetupInfo.RUX"));
         ASSERT_TRUE(parse.info.has_value()) << parse.detail;
         expectSame(c.product, built.result, *parse.info);
-        EXPECT_EQ(testing_support::readFile(built.disc(1) / "Disc.lbl"), std::string("\1\0\0\0", 4));
+        EXPECT_EQ(testing_support::readFile(built.disc(1) / "Disc.lbl"), std::string("\1\0\0\0\1\0\0\0", 8));
     }
 }
 
@@ -200,12 +201,13 @@ TEST(RoundTrip, CapacitySweepOverThreeDiscs) {
     const Built whole(p);
     ASSERT_TRUE(whole.result.ok());
     const uint64_t total = whole.result.archiveSizes[0];
-    const uint64_t overhead = fs::file_size(whole.disc(1) / "SetupInfo.RUX") + 4;
+    const uint64_t label = build::layout::disclabel::Size;
+    const uint64_t overhead = fs::file_size(whole.disc(1) / "SetupInfo.RUX") + label;
 
     // Boundaries in archive order, and archive sizes that make three discs.
     // The first disc's archive has `room` bytes, the others the whole disc but their label.
     auto discsFor = [&](uint64_t room) {
-        const uint64_t other = room + overhead - 4;
+        const uint64_t other = room + overhead - label;
         return total <= room ? 1 : 1 + (total - room + other - 1) / other;
     };
     std::vector<uint64_t> rooms;
