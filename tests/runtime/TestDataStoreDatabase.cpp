@@ -20,9 +20,12 @@ protected:
     void SetUp() override {
         database = folder / "project.db";
         testing_support::writeFile(database, "");
-        testing_support::addSqliteDataSource("rux_rowsets", database);
+        // A data source per test, so that the tests also pass when run in one process.
+        static int count = 0;
+        std::string dsn = "rux_rowsets_" + std::to_string(++count);
+        testing_support::addSqliteDataSource(dsn, database);
         sqlca.dbms = "ODBC";
-        sqlca.dbParm = "Connectstring='DSN=rux_rowsets'";
+        sqlca.dbParm = "Connectstring='DSN=" + dsn + "'";
         ASSERT_EQ(sqlca.connect(), 0) << sqlca.sqlErrText;
         exec("CREATE TABLE FILE (ID DECIMAL(10,0) NOT NULL, PRODID DECIMAL(10,0) NOT NULL, "
              "FILEGRPID DECIMAL(10,0), PATH CHAR(254), EXE NUMERIC, LINKTEXT CHAR(64), "
