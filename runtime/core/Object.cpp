@@ -114,12 +114,12 @@ Value Object::invoke(std::string_view event, const std::vector<Value>& args) {
     try {
         return script(args);
     } catch (RuntimeError& e) {
-        e.locate(className_, std::string(event));
+        e.locate(objectName(), std::string(event));
         throw;
     } catch (const detail::HaltUnwind&) {
         throw;
     } catch (const std::exception& e) {
-        throw RuntimeError(className_, std::string(event), 0, e.what());
+        throw RuntimeError(objectName(), std::string(event), 0, e.what());
     }
 }
 

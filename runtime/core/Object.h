@@ -87,6 +87,9 @@ public:
     Object& operator=(const Object&) = delete;
 
     const std::string& className() const { return className_; }
+    // The name a runtime error reports for this object (a control's own name, say); the class
+    // name unless a descendant says otherwise.
+    virtual std::string objectName() const { return className_; }
 
     // Events. Names are exact (letter case matters).
     void on(std::string_view event, Handler handler);  // defines or replaces the script

@@ -297,3 +297,22 @@ TEST_F(EventsTest, ToolkitDriverIsAskedOnceToDrainWhenTheQueueTurnsNonEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EventsTest, ErrorNamesTheObjectByItsOwnNameAndNonRuntimeExceptionsAreCaughtToo) {
+    struct Button : Object {
+        Button() : Object("u_cb_a") {}
+        std::string objectName() const override { return "cb_ok"; }
+    };
+    App app;
+    Button b;
+    b.on("clicked", [](Args) -> Value { throw std::out_of_range("vector index"); });
+    b.trigger("clicked");
+    EXPECT_EQ(app.error().object, "cb_ok");
+    EXPECT_EQ(app.error().event, "clicked");
+    EXPECT_EQ(app.error().text, "vector index");
+    EXPECT_TRUE(app.halted());
+}
+
+}  // namespace
