@@ -102,6 +102,14 @@ public:
     // the user cancelled.
     int CheckDisc();
 
+    // ---- Wizard ----
+    // Start values of every page: user and company of an earlier installation (text values
+    // only), the program group, the setup types (Normal, else Minimal, else Custom chosen), the
+    // component preselection and the readme and restart choices.
+    void InitDefaults();
+    // Selects the components of the chosen setup type and resets their folders.
+    void ApplySetupTypeSelection();
+
     // ---- Logged creation ----
     bool CreateFolder(std::string_view path);
     bool CreateFolderPath(std::string_view path);

@@ -1,0 +1,103 @@
+#include "installer/setup/CWizardPage.h"
+
+#include "installer/logic/StringTable.h"
+#include "installer/setup/DialogUnits.h"
+#include "installer/setup/SetupResources.h"
+
+#include <QFileDialog>
+#include <QPainter>
+
+namespace setup {
+
+bool ConfirmCancel(CSetupApp& app) {
+    return app.ui().MessageBox(ids::ConfirmCancel, MsgButtons::YesNo, MsgIcon::Exclamation) == answer::Yes;
+}
+
+std::string PickFolder(CSetupApp& app, QWidget* owner, const QString& title) {
+    QFileDialog dialog(owner, title);
+    dialog.setObjectName(QStringLiteral("PickFolder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (auto c = app.machine().hostPath("C:\\")) dialog.setDirectory(QString::fromStdString(c->string()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const std::string chosen = dialog.selectedFiles().front().toStdString();
+    if (chosen.empty()) return {};
+    return app.machine().windowsPath(chosen);
+}
+
+void PaintSeparator(QWidget* widget) {
+    QPainter p(widget);
+    p.setPen(QColor(64, 64, 64));
+    p.drawLine(7, 277, 443, 277);
+    p.setPen(Qt::white);
+    p.drawLine(7, 278, 443, 278);
+}
+
+CWizardPage::CWizardPage(CSetupApp& app, int templateId, const QString& caption, QWidget* owner, bool sidePicture)
+    : QDialog(owner), app_(app) {
+    setObjectName(QString::number(templateId));
+    setWindowTitle(caption);
+    setFont(dialogFont());
+    setFixedSize(dluSize(303, 194));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    if (sidePicture) {
+        auto* picture = new QLabel(this);
+        picture->setGeometry(dlu(3, 1, 81, 161));
+        picture->setPixmap(LoadSetupBitmap(SidePictureId).scaled(picture->size()));
+    }
+    back_ = addButton(page::Back, dlu(135, 178, 50, 12), QStringLiteral("&<< Previous"));
+    next_ = addButton(page::Next, dlu(185, 178, 50, 12), QStringLiteral("Next &>>"));
+    cancel_ = addButton(page::Cancel, dlu(246, 178, 50, 12), QStringLiteral("Cancel"));
+    next_->setDefault(true);
+    connect(back_, &QPushButton::clicked, this, &CWizardPage::GoBack);
+    connect(next_, &QPushButton::clicked, this, [this] { OnNext(); });
+    connect(cancel_, &QPushButton::clicked, this, &CWizardPage::reject);
+}
+
+QWidget* CWizardPage::control(int id) const { return findChild<QWidget*>(QString::number(id)); }
+
+QLabel* CWizardPage::addStatic(int id, QRect where, const QString& text) {
+    auto* label = new QLabel(text, this);
+    if (id) label->setObjectName(QString::number(id));
+    label->setGeometry(where);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QPushButton* CWizardPage::addButton(int id, QRect where, const QString& text) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(where);
+    return button;
+}
+
+void CWizardPage::GoBack() {
+    StorePageValues();
+    done(page::Back);
+}
+
+void CWizardPage::ValidateAndNext(bool ok, uint32_t messageId, QWidget* focusControl) {
+    if (ok) {
+        StorePageValues();
+        done(page::Next);
+        return;
+    }
+    app_.ui().MessageBox(messageId, MsgButtons::Ok, MsgIcon::Exclamation);
+    if (focusControl) focusControl->setFocus();
+}
+
+void CWizardPage::HideControl(int id) {
+    if (auto* w = control(id)) w->hide();
+}
+
+void CWizardPage::reject() {
+    if (ConfirmCancel(app_)) done(page::Cancel);
+}
+
+void CWizardPage::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    PaintSeparator(this);
+}
+
+}  // namespace setup
