@@ -130,7 +130,7 @@ std::string SetupAnswerer::Describe(QWidget* w) const {
 }
 
 void SetupAnswerer::Screenshot(QWidget* window, const std::string& label) {
-    char number[8];
+    char number[16];
     std::snprintf(number, sizeof number, "%02d", ++shots_);
     auto path = testing_support::artefactFolder("setup") / (name_ + "-" + number + "-" + label + ".png");
     window->grab().save(QString::fromStdString(path.string()));
