@@ -1,6 +1,13 @@
 #pragma once
 // The state of one run of Setup and the operations that read and change it. The Setup program's
 // application object owns one; its pages, the component page and the engine use it directly.
+//
+// A run, in order: InitRun(arguments, the program's own Windows path); CheckDisc() (2: end
+// silently); ReadSetupInfo(), BuildVariableTable(), LoadUninstallRecord() (each reports its own
+// failure); the wizard fills the page values and componentSelection, copies the chosen folders
+// into the components' destinations, and after its last page calls StartInstallation(), which
+// runs the progress dialog through ISetupUi::RunProgressDialog and rolls back a run that does
+// not end with 0; on 0, WriteUninstallRecord(); at the end ReleaseSetupInfo().
 #include "installer/logic/ChangeLog.h"
 #include "installer/logic/CVariableTable.h"
 #include "installer/logic/Decompressor.h"

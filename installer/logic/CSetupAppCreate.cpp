@@ -199,7 +199,7 @@ bool CSetupApp::WriteRegistryEntries(uint32_t componentId) {
     for (const auto& entry : info().registryEntries) {
         if (entry.componentId != componentId) continue;
         auto root = RootOfLogType(static_cast<uint8_t>(entry.root + 1));
-        if (entry.root == 0 || entry.root > 4 || !root) break;
+        if (!root) break;  // an unknown root ends this component's entries
         std::string key = ExpandVariables(entry.key);
         std::string name = ExpandVariables(entry.valueName);
         const std::string& text = entry.data;
