@@ -444,6 +444,54 @@ double DataStore::getItemNumber(long row, std::string_view column, Buffer buffer
     return 0;
 }
 
+std::string DataStore::getItemString(long row, int column, Buffer buffer, bool original) const {
+    return expressionValueText(getItem(row, column, buffer, original));
+}
+
+double DataStore::getItemNumber(long row, int column, Buffer buffer, bool original) const {
+    checkColumn(column);
+    return getItemNumber(row, "#" + std::to_string(column), buffer, original);
+}
+
+std::vector<std::vector<Value>> DataStore::getBlock(long firstRow, int firstColumn, long lastRow,
+                                                    int lastColumn, Buffer buffer) const {
+    std::vector<std::vector<Value>> block;
+    if (lastRow < firstRow || lastColumn < firstColumn) return block;
+    rowAt(firstRow, buffer);
+    rowAt(lastRow, buffer);
+    int first = checkColumn(firstColumn), last = checkColumn(lastColumn);
+    const auto& r = rows(buffer);
+    for (long i = firstRow; i <= lastRow; ++i) {
+        const auto& values = r[static_cast<std::size_t>(i - 1)].values;
+        block.emplace_back(values.begin() + first, values.begin() + last + 1);
+    }
+    return block;
+}
+
+long DataStore::setBlock(long firstRow, int firstColumn, const std::vector<std::vector<Value>>& block) {
+    if (block.empty()) return 1;
+    if (firstRow < 1 || firstRow > rowCount() + 1)
+        throw RuntimeError("row " + std::to_string(firstRow) + " does not exist (" +
+                           std::to_string(rowCount()) + " rows)");
+    int first = checkColumn(firstColumn);
+    // Everything is checked before anything is written.
+    std::vector<std::vector<Value>> converted;
+    for (const auto& line : block) {
+        if (first + static_cast<int>(line.size()) > columnCount())
+            throw RuntimeError("column " + std::to_string(first + line.size()) + " does not exist");
+        auto& out = converted.emplace_back(line.size());
+        for (std::size_t c = 0; c < line.size(); ++c)
+            if (!convert(first + static_cast<int>(c), line[c], out[c])) return -1;
+    }
+    for (std::size_t i = 0; i < converted.size(); ++i) {
+        long row = firstRow + static_cast<long>(i);
+        if (row > rowCount()) insertRow(0);
+        for (std::size_t c = 0; c < converted[i].size(); ++c)
+            setItem(row, first + static_cast<int>(c) + 1, converted[i][c]);
+    }
+    return 1;
+}
+
 long DataStore::setItem(long row, int column, const Value& value, Buffer buffer) {
     Row& r = rowAt(row, buffer);
     int c = checkColumn(column);
@@ -705,28 +753,49 @@ long DataStore::setSort(std::string_view criteria) {
 
 namespace {
 
-// Nulls first, then numbers, then texts (byte by byte).
-int sortCompare(const Value& a, const Value& b) {
-    if (a.isNull() || b.isNull()) return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
-    bool at = a.isText(), bt = b.isText();
-    if (at != bt) return at ? 1 : -1;
-    if (at) {
-        int c = std::get<std::string>(a.storage()).compare(std::get<std::string>(b.storage()));
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
-    }
-    auto num = [](const Value& v) -> double {
+// One sort key of one row. Order: nulls first, then numbers, then texts (byte by byte).
+struct SortCell {
+    uint8_t kind = 0;  // 0 null, 1 whole number, 2 real number, 3 text
+    int64_t whole = 0;
+    double real = 0;
+    std::string_view text;
+
+    static SortCell of(const Value& v) {
+        SortCell c;
         const auto& s = v.storage();
-        if (auto i = std::get_if<int64_t>(&s)) return static_cast<double>(*i);
-        if (auto d = std::get_if<double>(&s)) return *d;
-        if (auto x = std::get_if<bool>(&s)) return *x ? 1 : 0;
-        return 0;
-    };
-    auto ia = std::get_if<int64_t>(&a.storage());
-    auto ib = std::get_if<int64_t>(&b.storage());
-    if (ia && ib) return *ia < *ib ? -1 : (*ia > *ib ? 1 : 0);
-    double x = num(a), y = num(b);
-    return x < y ? -1 : (x > y ? 1 : 0);
-}
+        if (auto i = std::get_if<int64_t>(&s)) {
+            c.kind = 1;
+            c.whole = *i;
+            c.real = static_cast<double>(*i);
+        } else if (auto d = std::get_if<double>(&s)) {
+            c.kind = 2;
+            c.real = *d;
+        } else if (auto b = std::get_if<bool>(&s)) {
+            c.kind = 1;
+            c.whole = *b ? 1 : 0;
+            c.real = static_cast<double>(c.whole);
+        } else if (auto t = std::get_if<std::string>(&s)) {
+            c.kind = 3;
+            c.text = *t;
+        }
+        return c;
+    }
+    static int rank(uint8_t kind) { return kind == 2 ? 1 : kind; }
+    static int compare(const SortCell& a, const SortCell& b) {
+        int ra = rank(a.kind), rb = rank(b.kind);
+        if (ra != rb) return ra < rb ? -1 : 1;
+        switch (ra) {
+        case 0: return 0;
+        case 3: {
+            int c = a.text.compare(b.text);
+            return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        }
+        default:
+            if (a.kind == 1 && b.kind == 1) return a.whole < b.whole ? -1 : (a.whole > b.whole ? 1 : 0);
+            return a.real < b.real ? -1 : (a.real > b.real ? 1 : 0);
+        }
+    }
+};
 
 }  // namespace
 
@@ -740,25 +809,30 @@ void DataStore::applySort() {
     auto& primary = storage_->primary;
     if (!sortKeys_.empty() && primary.size() > 1) {
         const std::size_t n = primary.size();
-        // Keys that are not plain columns are computed once per row.
-        std::vector<std::vector<Value>> computedKeys(sortKeys_.size());
-        std::vector<int> plain(sortKeys_.size());
+        const std::size_t keyCount = sortKeys_.size();
+        // Keys laid out side by side, so that comparing does not chase each row's values; keys
+        // that are not plain columns are computed once per row.
+        std::vector<std::vector<Value>> computedKeys(keyCount);
+        std::vector<SortCell> cells(n * keyCount);
         BufferRows all(&storage_->primary, &storage_->filtered, &storage_->deleted);
-        for (std::size_t k = 0; k < sortKeys_.size(); ++k) {
-            plain[k] = sortKeys_[k].first.plainColumn();
-            if (plain[k] < 0) {
+        for (std::size_t k = 0; k < keyCount; ++k) {
+            int plain = sortKeys_[k].first.plainColumn();
+            if (plain < 0) {
                 computedKeys[k].reserve(n);
                 for (const Row& r : primary)
                     computedKeys[k].push_back(sortKeys_[k].first.evaluate(r.values, &all));
             }
+            for (std::size_t i = 0; i < n; ++i)
+                cells[i * keyCount + k] =
+                    SortCell::of(plain >= 0 ? primary[i].values[static_cast<std::size_t>(plain)] : computedKeys[k][i]);
         }
         std::vector<uint32_t> index(n);
         for (std::size_t i = 0; i < n; ++i) index[i] = static_cast<uint32_t>(i);
         std::stable_sort(index.begin(), index.end(), [&](uint32_t x, uint32_t y) {
-            for (std::size_t k = 0; k < sortKeys_.size(); ++k) {
-                int c = plain[k] >= 0
-                            ? sortCompare(primary[x].values[plain[k]], primary[y].values[plain[k]])
-                            : sortCompare(computedKeys[k][x], computedKeys[k][y]);
+            const SortCell* a = &cells[x * keyCount];
+            const SortCell* b = &cells[y * keyCount];
+            for (std::size_t k = 0; k < keyCount; ++k) {
+                int c = SortCell::compare(a[k], b[k]);
                 if (c != 0) return sortKeys_[k].second ? c < 0 : c > 0;
             }
             return false;

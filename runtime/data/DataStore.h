@@ -111,10 +111,22 @@ public:
                               bool original = false) const;  // null: the empty text
     double getItemNumber(long row, std::string_view column, Buffer buffer = Buffer::Primary,
                          bool original = false) const;  // null: 0
+    std::string getItemString(long row, int column, Buffer buffer = Buffer::Primary,
+                              bool original = false) const;
+    double getItemNumber(long row, int column, Buffer buffer = Buffer::Primary,
+                         bool original = false) const;
     // 1 set; -1 when the column cannot take the value (nothing changes).
     long setItem(long row, int column, const Value& value, Buffer buffer = Buffer::Primary);
     long setItem(long row, std::string_view column, const Value& value,
                  Buffer buffer = Buffer::Primary);
+
+    // A block of current values: rows firstRow..lastRow, columns firstColumn..lastColumn.
+    std::vector<std::vector<Value>> getBlock(long firstRow, int firstColumn, long lastRow, int lastColumn,
+                                             Buffer buffer = Buffer::Primary) const;
+    // Writes a block into the primary buffer from (firstRow, firstColumn) on, inserting rows at
+    // the end where it reaches past the last row, as setItem() does value by value. 1, or -1
+    // when a column cannot take one of the values (nothing changes then).
+    long setBlock(long firstRow, int firstColumn, const std::vector<std::vector<Value>>& block);
 
     // Column 0 stands for the whole row.
     ItemStatus getItemStatus(long row, int column, Buffer buffer = Buffer::Primary) const;

@@ -501,6 +501,7 @@ TEST_F(DataStoreTest, ModifyIsAllOrNothing) {
     const std::vector<Case> cases = {
         {"t_title.Text = 'Program files'", true},
         {"t_title.Text='It''s ~'here~''", true},
+        {"t_title.Text = 'C:\\PROGRA~1\\x'", true},
         {"datawindow.zoom = 50", true},
         {"DataWindow.Detail.Height=200", true},
         {"t_width.width = 100 t_title.text = 'x'", true},
@@ -526,8 +527,37 @@ TEST_F(DataStoreTest, ModifyIsAllOrNothing) {
     }
     EXPECT_EQ(ds.modify("t_title.Text='It''s ~'here~''"), "");
     EXPECT_EQ(ds.describe("t_title.text"), "It's 'here'");
+    EXPECT_EQ(ds.modify("t_title.Text = 'C:\\PROGRA~1\\x'"), "");  // a short name's tilde stays
+    EXPECT_EQ(ds.describe("t_title.text"), "C:\\PROGRA~1\\x");
     EXPECT_EQ(ds.modify("datawindow.zoom=75 detail.height = 10"), "");
     EXPECT_EQ(ds.describe("datawindow.zoom detail.height"), "75\n10");
+}
+
+TEST_F(DataStoreTest, BlocksOfValuesAreCopiedAtOnce) {
+    // Names and values of one row set into a two-column list, as the string-variable list does.
+    DataLayout listLayout;
+    listLayout.name = "d_list";
+    for (const char* name : {"name", "value"}) {
+        ColumnLayout c;
+        c.name = name;
+        c.type = "char(20)";
+        listLayout.columns.push_back(c);
+    }
+    DataStore list(std::make_shared<const DataLayout>(listLayout));
+    auto block = ds.getBlock(1, 4, 3, 4);
+    ASSERT_EQ(block.size(), 3u);
+    for (auto& line : block) line.push_back(Value("v"));
+    EXPECT_EQ(list.setBlock(1, 1, block), 1);
+    EXPECT_EQ(list.rowCount(), 3);
+    EXPECT_EQ(list.getItem(3, "name"), Value("C:\\O'Brien.txt"));
+    EXPECT_EQ(list.getItem(3, 2), Value("v"));
+    EXPECT_EQ(list.getItemStatus(3, 0), ItemStatus::NewModified);
+    // A value a column cannot take: nothing is written.
+    EXPECT_EQ(list.setBlock(3, 1, {{Value("ok")}, {Value("far too long for twenty")}}), -1);
+    EXPECT_EQ(list.rowCount(), 3);
+    EXPECT_EQ(list.getItem(3, 1), Value("C:\\O'Brien.txt"));
+    EXPECT_THROW(list.setBlock(5, 1, block), RuntimeError);
+    EXPECT_THROW(ds.getBlock(1, 1, 9, 2), RuntimeError);
 }
 
 TEST(DataStoreLayouts, RowSetsAreGivenLayoutsByName) {
