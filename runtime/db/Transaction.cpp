@@ -607,11 +607,30 @@ static void copyRow(std::span<const SqlCellView> views, const std::function<void
     onRow(std::move(row));
 }
 
+namespace {
+
+enum class End { None, Commit, Rollback };
+
+// COMMIT or ROLLBACK (with WORK or TRANSACTION) given as statement text.
+End endOfTransaction(std::string_view sql) {
+    std::vector<std::string_view> w = words(withoutSemicolon(sql), 2);
+    if (w.empty() || w.size() > 2) return End::None;
+    if (w.size() == 2 && !equalsNoCase(w[1], "WORK") && !equalsNoCase(w[1], "TRANSACTION")) return End::None;
+    if (equalsNoCase(w[0], "COMMIT")) return End::Commit;
+    if (equalsNoCase(w[0], "ROLLBACK")) return End::Rollback;
+    return End::None;
+}
+
+}  // namespace
+
 long Transaction::execute(std::string_view sql, std::span<const SqlCell> params) {
+    // Ending a transaction as statement text would confuse the driver's own transaction state.
+    if (End end = endOfTransaction(sql); end != End::None) return end == End::Commit ? commit() : rollback();
     return executeParams(*this, *impl_, sql, paramsFromCells(params));
 }
 
 long Transaction::executeValues(std::string_view sql, std::span<const Value> params) {
+    if (End end = endOfTransaction(sql); end != End::None) return end == End::Commit ? commit() : rollback();
     return executeParams(*this, *impl_, sql, paramsFromValues(params));
 }
 
@@ -692,14 +711,8 @@ std::optional<bool> tableExists(Transaction& t, SQLHDBC dbc, std::string_view ta
 }  // namespace
 
 long Transaction::executeImmediate(std::string_view sql) {
-    std::string_view statement = withoutSemicolon(sql);
-    std::vector<std::string_view> w = words(statement, 2);
-    // Ending a transaction as statement text would confuse the driver's own transaction state.
-    if (!w.empty() && w.size() <= 2) {
-        bool tail = w.size() == 1 || equalsNoCase(w[1], "WORK") || equalsNoCase(w[1], "TRANSACTION");
-        if (tail && equalsNoCase(w[0], "COMMIT")) return commit();
-        if (tail && equalsNoCase(w[0], "ROLLBACK")) return rollback();
-    }
+    if (End end = endOfTransaction(sql); end != End::None) return end == End::Commit ? commit() : rollback();
+    std::vector<std::string_view> w = words(withoutSemicolon(sql), 2);
     if (w.size() == 2 && equalsNoCase(w[0], "PACK")) {
         resetResult(*this);
         Impl& d = *impl_;

@@ -170,7 +170,7 @@ TEST_F(EventsTest, ErrorDuringCloseDoesNotEnterCloseAgain) {
     int closes = 0;
     app.on("close", [&](Args) {
         ++closes;
-        throw RuntimeError("Invalid DataWindow row");
+        throw RuntimeError("Row 9 is out of range");
         return Value();
     });
     app.on("open", [](Args) { return logged("open"); });
@@ -179,7 +179,7 @@ TEST_F(EventsTest, ErrorDuringCloseDoesNotEnterCloseAgain) {
     EXPECT_EQ(app.errorCount(), 1);
     EXPECT_EQ(app.error().object, "pakomo");
     EXPECT_EQ(app.error().event, "close");
-    EXPECT_EQ(app.error().text, "Invalid DataWindow row");
+    EXPECT_EQ(app.error().text, "Row 9 is out of range");
     EXPECT_TRUE(app.closed());
 }
 

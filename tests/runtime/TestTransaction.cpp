@@ -129,7 +129,8 @@ TEST_F(TransactionTest, EndsTransactionsThroughTheDriverAlsoWhenSentAsText) {
         long rowsAfter;
     };
     const Case cases[] = {
-        {"ROLLBACK", 2}, {"COMMIT", 3}, {"rollback work;", 3}, {"Commit Transaction", 4}, {"", 5},
+        {"ROLLBACK", 2}, {"COMMIT", 3},        {"rollback work;", 3}, {"Commit Transaction", 4},
+        {"", 5},         {"exec:ROLLBACK", 5}, {"exec:COMMIT", 6},
     };
     long id = 10;
     for (const Case& c : cases) {
@@ -137,6 +138,8 @@ TEST_F(TransactionTest, EndsTransactionsThroughTheDriverAlsoWhenSentAsText) {
             << sqlca.sqlErrText;
         if (c.end.empty())
             EXPECT_EQ(sqlca.commit(), 0);
+        else if (c.end.rfind("exec:", 0) == 0)
+            EXPECT_EQ(sqlca.execute(c.end.substr(5)), 0) << c.end << ": " << sqlca.sqlErrText;
         else
             EXPECT_EQ(sqlca.executeImmediate(c.end), 0) << c.end << ": " << sqlca.sqlErrText;
         EXPECT_EQ(committedRows(), c.rowsAfter) << c.end;
