@@ -106,6 +106,35 @@ TEST_F(DataStoreDatabaseTest, RetrieveReappliesTheFilterAndSortsAndClearsDeletio
     EXPECT_EQ(ds.deletedCount(), 0);
 }
 
+TEST_F(DataStoreDatabaseTest, RetrieveEndCanTrimEveryBufferWithoutLeavingChanges) {
+    // What a row set ancestor does after each retrieve: trim its text columns, in the visible
+    // rows and in the filtered ones, and mark the rows not modified.
+    ds.on("retrieveend", [this](Args) {
+        for (Buffer buffer : {Buffer::Primary, Buffer::Filter}) {
+            for (long r = 1; r <= ds.rowCount(buffer); ++r) {
+                for (int c = 1; c <= ds.columnCount(); ++c) {
+                    if (ds.describe("#" + std::to_string(c) + ".coltype").rfind("char", 0) != 0) continue;
+                    std::string text = ds.getItemString(r, c, buffer);
+                    text.erase(text.find_last_not_of(' ') + 1);
+                    ds.setItem(r, c, Value(text), buffer);
+                }
+                ds.setItemStatus(r, 0, buffer, ItemStatus::NotModified);
+            }
+        }
+        return Value();
+    });
+    ASSERT_EQ(ds.setFilter("filegrpid = 20"), 1);
+    ASSERT_EQ(retrieve(1), 1);
+    EXPECT_EQ(ds.modifiedCount(), 0);
+    ds.setFilter("");
+    ds.filter();
+    EXPECT_EQ(ds.find("linktext = 'A'", 1, ds.rowCount()), 1);
+    EXPECT_EQ(ds.getItem(2, "linktext"), Value(""));  // null became the empty text
+    EXPECT_EQ(ds.getItem(1, "linktext", Buffer::Primary, true), Value("A"));
+    ASSERT_EQ(ds.update(), 1);
+    EXPECT_EQ(tableRows().at("1/1"), "C:\\a.exe, A       ");  // nothing was written
+}
+
 TEST_F(DataStoreDatabaseTest, FailedRetrieveKeepsTheRows) {
     ASSERT_EQ(retrieve(1), 3);
     DataLayout broken = *fileLayout();
