@@ -1,0 +1,459 @@
+#include "runtime/ui/Window.h"
+
+#include "runtime/core/EventQueue.h"
+#include "runtime/ui/Controls.h"
+#include "runtime/ui/Menu.h"
+#include "runtime/ui/Units.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <algorithm>
+
+namespace runtime {
+
+// The Qt side of a window: hands closing, sizing, activation and Enter/Esc to the window.
+class WindowWidget : public QMainWindow {
+public:
+    explicit WindowWidget(Window* owner) : owner_(owner) {}
+    // A window keeps the size its script gave it (its controls are placed, not laid out).
+    QSize sizeHint() const override { return size(); }
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        e->ignore();
+        if (Window* w = owner_.get()) w->userClose();
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        QMainWindow::resizeEvent(e);
+        if (Window* w = owner_.get()) w->raiseResize();
+    }
+    void changeEvent(QEvent* e) override {
+        QMainWindow::changeEvent(e);
+        Window* w = owner_.get();
+        if (!w) return;
+        if (e->type() == QEvent::WindowStateChange) {
+            w->raiseResize();
+        } else if (e->type() == QEvent::ActivationChange && !w->isSheet() && w->isOpen()) {
+            w->trigger(isActiveWindow() ? "activate" : "deactivate");
+        }
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        Window* w = owner_.get();
+        if (w && e->modifiers() == Qt::NoModifier &&
+            (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape)) {
+            w->pressButton(e->key() == Qt::Key_Escape);
+            return;
+        }
+        QMainWindow::keyPressEvent(e);
+    }
+
+private:
+    Ref<Window> owner_;
+};
+
+namespace {
+
+void collectButtons(const VisualObject& holder, std::vector<CommandButton*>& out) {
+    for (const Ref<Control>& r : holder.controls()) {
+        Control* c = r.get();
+        if (!c) continue;
+        if (auto* b = dynamic_cast<CommandButton*>(c)) out.push_back(b);
+        collectButtons(*c, out);
+    }
+}
+
+}  // namespace
+
+Window::Window(std::string className, WindowKind kind) : VisualObject(std::move(className), "window"), kind_(kind) {
+    auto* w = new WindowWidget(this);
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* client = new QWidget;
+    client->setObjectName("client");
+    w->setCentralWidget(client);
+    client_ = client;
+    setWidget(w);
+    w->resize(400, 300);
+    if (kind == WindowKind::Response) {
+        w->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        w->setWindowModality(Qt::ApplicationModal);
+    } else if (kind == WindowKind::Popup) {
+        w->setWindowFlags(Qt::Window);
+    }
+    forwardInputEvents(client, false);
+}
+
+Window::~Window() {
+    if (menuBar_ && menu_) menu_->detach();
+    if (subWindow_) {
+        subWindow_->hide();
+        subWindow_->deleteLater();
+    }
+}
+
+QMainWindow* Window::mainWidget() const { return static_cast<QMainWindow*>(widget()); }
+
+QWidget* Window::clientWidget() const { return client_; }
+
+void Window::setClientWidget(QWidget* client) { client_ = client; }
+
+QWidget* Window::frameWidget() const {
+    if (subWindow_) return subWindow_;
+    return widget();
+}
+
+FrameWindow* Window::frame() const { return frame_.get(); }
+
+int Window::open(Window* parent) { return openAs(parent, nullptr); }
+
+int Window::openWithParm(Value parameter, Window* parent) {
+    parameter_ = std::move(parameter);
+    return openAs(parent, nullptr);
+}
+
+int Window::openWithParm(Ref<Object> parameter, Window* parent) {
+    parameterObject_ = parameter;
+    return openAs(parent, nullptr);
+}
+
+int Window::openSheet(FrameWindow& frame, Value parameter, Ref<Object> parameterObject) {
+    parameter_ = std::move(parameter);
+    parameterObject_ = parameterObject;
+    return openAs(&frame, &frame);
+}
+
+int Window::openAs(Window* parent, FrameWindow* frame) {
+    QMainWindow* w = mainWidget();
+    if (closed_ || !w) return -1;
+    if (open_) {
+        if (subWindow_ && frame_) frame_->mdiArea()->setActiveSubWindow(subWindow_);
+        w->raise();
+        w->activateWindow();
+        return -1;
+    }
+    open_ = true;
+    Ref<Window> self(this);
+    if (parent && parent != this) setParent(parent);
+    if (frame) {
+        frame_ = Ref<FrameWindow>(frame);
+        frame->sheets_.push_back(Ref<Window>(this));
+    } else if (parent && (kind_ == WindowKind::Popup || kind_ == WindowKind::Response)) {
+        QRect g = w->geometry();
+        w->setParent(parent->mainWidget(), w->windowFlags());
+        w->setGeometry(g);
+    } else if (parent && kind_ == WindowKind::Child && parent->clientWidget()) {
+        QRect g = w->geometry();
+        w->setParent(parent->clientWidget(), Qt::SubWindow);
+        w->setGeometry(g);
+    }
+    constructControls();
+    if (!self) return -1;
+    trigger("open");
+    if (!self || closed_) return 1;
+    if (frame) {
+        QRect g = w->geometry();
+        subWindow_ = frame->mdiArea()->addSubWindow(w);
+        subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+        subWindow_->resize(subWindow_->sizeHint());
+        subWindow_->move(g.topLeft());
+        subWindow_->show();
+        frame->mdiArea()->setActiveSubWindow(subWindow_);
+        frame->sheetActivated();
+    } else {
+        w->show();
+        if (kind_ != WindowKind::Child) w->activateWindow();
+    }
+    if (menu_) menuHost()->refreshMenu();
+    if (kind_ == WindowKind::Response) {
+        EventLoop::runModal([self] { return !self.isValid() || self->closed_; });
+    }
+    return 1;
+}
+
+bool Window::userClose() { return close() == 1; }
+
+int Window::close() {
+    if (closing_ || closed_) return -1;
+    Ref<Window> self(this);
+    closing_ = true;
+    // A frame's sheets close first; one that refuses keeps the frame open.
+    if (auto* f = dynamic_cast<FrameWindow*>(this)) {
+        for (Window* sheet : f->sheets()) {
+            if (sheet->close() != 1) {
+                if (self) closing_ = false;
+                return -1;
+            }
+        }
+    }
+    if (!self) return 1;
+    Value refuse = trigger("closequery");
+    if (!self) return 1;
+    closing_ = false;
+    if (refuse.toInt() != 0) return -1;
+    closed_ = true;
+    trigger("close");
+    if (!self) return 1;
+    if (QWidget* fw = frameWidget()) fw->hide();
+    FrameWindow* f = frame_.get();
+    destroy(this);
+    if (f) f->sheetActivated();
+    return 1;
+}
+
+std::string Window::title() const {
+    return widget() ? widget()->windowTitle().toStdString() : std::string();
+}
+
+void Window::setTitle(std::string_view title) {
+    if (widget()) widget()->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void Window::center() {
+    QSize area;
+    if (subWindow_ && frame_)
+        area = frame_->mdiArea()->viewport()->size();
+    else if (QScreen* s = QGuiApplication::primaryScreen())
+        area = s->geometry().size();
+    int x = (units::toUnitsX(area.width()) - width()) / 2;
+    int y = (units::toUnitsY(area.height()) - height()) / 2;
+    move(x, y);
+}
+
+int Window::windowState() const {
+    QWidget* w = frameWidget();
+    if (!w) return 0;
+    if (w->isMinimized()) return 1;
+    if (w->isMaximized()) return 2;
+    return 0;
+}
+
+void Window::raiseResize() {
+    if (!isOpen()) return;
+    QWidget* c = client_ ? client_.data() : mainWidget()->centralWidget();
+    if (!c) return;
+    trigger("resize", {windowState(), units::toUnitsX(c->width()), units::toUnitsY(c->height())});
+}
+
+Menu* Window::menu() const { return menu_.get(); }
+
+void Window::setMenu(Ref<Menu> menu) {
+    if (Menu* old = menu_.get(); old && old != menu.get()) old->detach();
+    menu_ = menu;
+    if (Menu* m = menu_.get()) m->setParentWindow(this);
+    if (open_) menuHost()->refreshMenu();
+}
+
+Window* Window::menuHost() {
+    if (FrameWindow* f = frame_.get()) return f;
+    return this;
+}
+
+QMenuBar* Window::menuBar() const {
+    if (FrameWindow* f = frame_.get()) return f->menuBar_;
+    return menuBar_;
+}
+
+QToolBar* Window::toolBar() const {
+    if (FrameWindow* f = frame_.get()) return f->toolBar_;
+    return toolBar_;
+}
+
+bool Window::toolbarVisible() const { return toolbarVisible_; }
+
+void Window::setToolbarVisible(bool visible) {
+    toolbarVisible_ = visible;
+    if (toolBar_) toolBar_->setVisible(visible && !toolBar_->actions().isEmpty());
+}
+
+void Window::refreshMenu() {
+    QMainWindow* w = mainWidget();
+    Menu* m = menu_.get();
+    if (!w || isSheet()) return;
+    if (!m) {
+        if (menuBar_) menuBar_->clear();
+        if (toolBar_) toolBar_->clear();
+        return;
+    }
+    if (!menuBar_) menuBar_ = w->menuBar();
+    if (!toolBar_) {
+        toolBar_ = w->addToolBar(QStringLiteral("toolbar"));
+        toolBar_->setObjectName("toolbar");
+        toolBar_->setMovable(false);
+    }
+    m->attach(menuBar_, toolBar_, w, this);
+    toolBar_->setVisible(toolbarVisible_ && !toolBar_->actions().isEmpty());
+}
+
+void Window::setMicroHelp(std::string_view text) {
+    if (FrameWindow* f = frame_.get()) f->setMicroHelp(text);
+}
+
+CommandButton* Window::defaultButton() const {
+    std::vector<CommandButton*> buttons;
+    collectButtons(*this, buttons);
+    for (CommandButton* b : buttons)
+        if (b->isDefault()) return b;
+    return nullptr;
+}
+
+CommandButton* Window::cancelButton() const {
+    std::vector<CommandButton*> buttons;
+    collectButtons(*this, buttons);
+    for (CommandButton* b : buttons)
+        if (b->isCancel()) return b;
+    return nullptr;
+}
+
+void Window::pressButton(bool cancel) {
+    std::vector<CommandButton*> buttons;
+    collectButtons(*this, buttons);
+    CommandButton* target = nullptr;
+    if (!cancel) {
+        for (CommandButton* b : buttons)
+            if (b->hasFocus()) target = b;
+    }
+    if (!target) target = cancel ? cancelButton() : defaultButton();
+    if (target && target->visible() && target->enabled()) target->click();
+}
+
+// --- FrameWindow -----------------------------------------------------------------------------
+
+FrameWindow::FrameWindow(std::string className) : Window(std::move(className), WindowKind::Frame) {
+    QMainWindow* w = mainWidget();
+    auto* mdi = new QMdiArea;
+    mdi->setObjectName("mdi_1");
+    w->setCentralWidget(mdi);  // replaces the client area
+    setClientWidget(nullptr);
+    mdi_ = mdi;
+    w->statusBar()->setObjectName("statusbar");
+    w->resize(900, 650);
+    Ref<FrameWindow> self(this);
+    QObject::connect(mdi, &QMdiArea::subWindowActivated, mdi, [self](QMdiSubWindow*) {
+        if (FrameWindow* f = self.get()) f->sheetActivated();
+    });
+}
+
+FrameWindow::~FrameWindow() = default;
+
+QStatusBar* FrameWindow::statusBar() const { return mainWidget() ? mainWidget()->statusBar() : nullptr; }
+
+std::string FrameWindow::microHelp() const {
+    QStatusBar* s = statusBar();
+    return s ? s->currentMessage().toStdString() : std::string();
+}
+
+void FrameWindow::setMicroHelp(std::string_view text) {
+    if (QStatusBar* s = statusBar())
+        s->showMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::vector<Window*> FrameWindow::sheets() const {
+    std::vector<Window*> out;
+    for (const Ref<Window>& r : const_cast<FrameWindow*>(this)->sheets_)
+        if (Window* s = r.get(); s && !s->closed_) out.push_back(s);
+    return out;
+}
+
+Window* FrameWindow::activeSheet() const {
+    QMdiSubWindow* active = mdi_ ? mdi_->activeSubWindow() : nullptr;
+    if (!active) active = mdi_ ? mdi_->currentSubWindow() : nullptr;
+    for (Window* s : sheets())
+        if (s->subWindow_ == active) return s;
+    return nullptr;
+}
+
+void FrameWindow::sheetActivated() {
+    Window* sheet = activeSheet();
+    if (sheet && sheet != lastActive_.get()) {
+        lastActive_ = Ref<Window>(sheet);
+        sheet->trigger("activate");
+    }
+    if (shownMenu() != shown_.get()) refreshMenu();
+}
+
+Menu* FrameWindow::shownMenu() const {
+    if (Window* s = activeSheet(); s && s->menu()) return s->menu();
+    return menu();
+}
+
+void FrameWindow::refreshMenu() {
+    QMainWindow* w = mainWidget();
+    if (!w) return;
+    Menu* m = shownMenu();
+    if (Menu* old = shown_.get(); old && old != m) old->detach();
+    shown_ = Ref<Menu>(m);
+    if (!menuBar_) menuBar_ = w->menuBar();
+    if (!toolBar_) {
+        toolBar_ = w->addToolBar(QStringLiteral("toolbar"));
+        toolBar_->setObjectName("toolbar");
+        toolBar_->setMovable(false);
+    }
+    if (m) {
+        m->attach(menuBar_, toolBar_, w, this);
+    } else {
+        menuBar_->clear();
+        toolBar_->clear();
+    }
+    toolBar_->setVisible(toolbarVisible() && !toolBar_->actions().isEmpty());
+}
+
+void FrameWindow::arrangeSheets(int how) {
+    if (!mdi_) return;
+    std::vector<QMdiSubWindow*> subs;
+    for (Window* s : sheets())
+        if (s->subWindow_ && !s->subWindow_->isHidden()) subs.push_back(s->subWindow_);
+    QSize area = mdi_->viewport()->size();
+    switch (how) {
+    case Cascade:
+        mdi_->cascadeSubWindows();
+        break;
+    case Layer:
+        for (QMdiSubWindow* s : subs) {
+            if (s->isMinimized() || s->isMaximized()) s->showNormal();
+            s->setGeometry(0, 0, area.width(), area.height());
+        }
+        if (QMdiSubWindow* a = mdi_->activeSubWindow()) a->raise();
+        break;
+    case Icons: {
+        int x = 0;
+        for (QMdiSubWindow* s : subs) {
+            if (!s->isMinimized()) continue;
+            QSize sz = s->size();
+            s->move(x, area.height() - sz.height());
+            x += sz.width();
+        }
+        break;
+    }
+    case Tile:
+    case TileHorizontal: {
+        std::vector<QMdiSubWindow*> normal;
+        for (QMdiSubWindow* s : subs)
+            if (!s->isMinimized()) normal.push_back(s);
+        int n = static_cast<int>(normal.size());
+        for (int i = 0; i < n; ++i) {
+            if (normal[i]->isMaximized()) normal[i]->showNormal();
+            if (how == Tile) {
+                int w = area.width() / n;
+                normal[i]->setGeometry(i * w, 0, i == n - 1 ? area.width() - i * w : w, area.height());
+            } else {
+                int h = area.height() / n;
+                normal[i]->setGeometry(0, i * h, area.width(), i == n - 1 ? area.height() - i * h : h);
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+}  // namespace runtime
