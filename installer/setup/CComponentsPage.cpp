@@ -3,7 +3,11 @@
 #include "installer/logic/StringTable.h"
 #include "installer/setup/DialogUnits.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace setup {
@@ -12,7 +16,76 @@ namespace {
 constexpr int kStateRole = Qt::UserRole + 1;  // the check state the line had before a click
 constexpr int kSizeColumn = 144;
 
+constexpr int kCheckWidth = 16;  // the check box column; the line's text follows it
+
 QString qs(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
+
+// Draws a line as the check list box does: its check box, then its text with the size column,
+// grey when the line or the list is disabled; a click on the check box toggles it.
+class CComponentLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QWidget* list = option.widget;
+        const QPalette& palette = option.palette;
+        const bool enabled = (index.flags() & Qt::ItemIsEnabled) && list && list->isEnabled();
+        const bool selected = option.state & QStyle::State_Selected;
+        QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+        QColor back = palette.color(QPalette::Active, QPalette::Base);
+        if (!enabled) {
+            text = QColor(128, 128, 128);
+        } else if (selected) {
+            text = palette.color(QPalette::Active, QPalette::HighlightedText);
+            back = palette.color(QPalette::Active, QPalette::Highlight);
+        }
+        QStyleOptionViewItem box(option);
+        box.rect = QRect(option.rect.left() + 1, option.rect.top() + (option.rect.height() - 13) / 2, 13, 13);
+        box.state = (enabled ? QStyle::State_Enabled : QStyle::State_None);
+        switch (static_cast<Qt::CheckState>(index.data(Qt::CheckStateRole).toInt())) {
+            case Qt::Checked: box.state |= QStyle::State_On; break;
+            case Qt::PartiallyChecked: box.state |= QStyle::State_NoChange; break;
+            default: box.state |= QStyle::State_Off; break;
+        }
+        p->fillRect(option.rect, palette.color(QPalette::Active, QPalette::Base));
+        QApplication::style()->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, p, list);
+        QRect textRect = option.rect.adjusted(kCheckWidth, 0, 0, 0);
+        p->fillRect(textRect, back);
+        p->setFont(option.font);
+        p->setPen(text);
+        const int y = std::max(0, (textRect.height() - p->fontMetrics().height()) / 2) + 1;
+        p->drawText(textRect.left(), textRect.top() + y + p->fontMetrics().ascent(), index.data(Qt::DisplayRole).toString());
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.rect = textRect;
+            focus.state = QStyle::State_Enabled;
+            focus.backgroundColor = back;
+            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, list);
+        }
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override {
+        if (!(index.flags() & Qt::ItemIsEnabled) || !(index.flags() & Qt::ItemIsUserCheckable)) return false;
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton || mouse->position().x() >= option.rect.left() + kCheckWidth) return false;
+        } else if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            return mouse->position().x() < option.rect.left() + kCheckWidth;
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Space && key != Qt::Key_Select) return false;
+        } else {
+            return false;
+        }
+        // Checked becomes unchecked; unchecked and indeterminate become checked (and the page
+        // turns a click on an indeterminate box into unchecked).
+        const auto state = static_cast<Qt::CheckState>(index.data(Qt::CheckStateRole).toInt());
+        return model->setData(index, state == Qt::Checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    }
+};
+
 }  // namespace
 
 CComponentList::CComponentList(CComponentsPage* page) : QListWidget(page) {
@@ -23,8 +96,9 @@ CComponentList::CComponentList(CComponentsPage* page) : QListWidget(page) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setUniformItemSizes(true);
-    QFont font(dialogFont());
-    setFont(font);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setItemDelegate(new CComponentLineDelegate(this));
+    setFont(dialogFont());
 }
 
 CComponentsPage::CComponentsPage(CSetupApp& app, QWidget* owner, uint32_t parentId,

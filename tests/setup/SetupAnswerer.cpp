@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <iostream>
 
 namespace setup_test {
@@ -177,6 +178,7 @@ void SetupAnswerer::Handle(QWidget* w) {
     if (!matches) return Unexpected(w, what);
     script_.pop_front();
     transcript_.push_back(what);
+    answered_.emplace_back(w);
     switch (step.kind) {
         case Kind::Box:
         case Kind::SystemBox: {
@@ -205,8 +207,13 @@ void SetupAnswerer::Handle(QWidget* w) {
 
 void SetupAnswerer::RunActions(QPointer<QWidget> window, std::shared_ptr<std::vector<Action>> actions, std::size_t next) {
     if (!window || next >= actions->size()) return;
-    // Each action waits until its page is the active modal window again (a box may stand over it).
-    if (QApplication::activeModalWidget() != window && window->objectName() != QLatin1String("141")) {
+    // Each action waits until its page is the active modal window again and every box or dialog
+    // answered over it is gone, so that the code that opened them has finished.
+    bool above = false;
+    for (auto it = std::find(answered_.begin(), answered_.end(), window); it != answered_.end(); ++it)
+        if (it != answered_.end() && *it && *it != window) above = true;
+    const bool progress = window->objectName() == QLatin1String("141");
+    if (!progress && (above || QApplication::activeModalWidget() != window)) {
         QTimer::singleShot(1, this, [=, this] { RunActions(window, actions, next); });
         return;
     }
@@ -265,6 +272,18 @@ SetupAnswerer::Action SetupAnswerer::expectHidden(int id) {
         QWidget* c = controlOf(w, id);
         EXPECT_TRUE(c && !c->isVisible()) << "control " << id << " is shown";
     };
+}
+
+SetupAnswerer::Action SetupAnswerer::expectChecked(int id, bool checked) {
+    return [id, checked](QWidget* w) {
+        auto* button = qobject_cast<QAbstractButton*>(controlOf(w, id));
+        ASSERT_TRUE(button);
+        EXPECT_EQ(button->isChecked(), checked) << "control " << id << " of " << w->objectName().toStdString();
+    };
+}
+
+SetupAnswerer::Action SetupAnswerer::key(Qt::Key key) {
+    return [key](QWidget* w) { QTest::keyClick(w, key); };
 }
 
 SetupAnswerer::Action SetupAnswerer::selectLine(std::string name) {

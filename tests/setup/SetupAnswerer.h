@@ -48,6 +48,8 @@ public:
     static Action check(int id);                   // marks a radio button or ticks a check box
     static Action expectText(int id, std::string text);
     static Action expectHidden(int id);
+    static Action expectChecked(int id, bool checked);
+    static Action key(Qt::Key key);  // to the window itself
     // Component page: makes the line starting with `name` current and presses the space bar.
     static Action toggleLine(std::string name);
     static Action selectLine(std::string name);
@@ -76,7 +78,7 @@ private:
     std::string name_;
     std::deque<Step> script_;
     std::vector<std::string> transcript_;
-    std::set<QWidget*> seen_;
+    std::vector<QPointer<QWidget>> answered_;  // in the order they came
     int shots_ = 0;
     int windowsSeen_ = 0;
     bool failed_ = false;

@@ -1,0 +1,196 @@
+// The dialogue's paths besides a plain install: going back, cancelling, a failing folder, test
+// mode and the first disc prompt.
+#include "SetupAnswerer.h"
+#include "SetupProducts.h"
+
+#include "installer/logic/StringTable.h"
+#include "platform/Faults.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace fs = std::filesystem;
+using namespace setup_test;
+using A = SetupAnswerer;
+using setup::ids::ConfirmCancel;
+using setup::ids::InstallationNotCompleted;
+using setup::ids::ReadyToInstall;
+
+namespace {
+
+// Every file below the machine folder with its bytes, but the journal and lock files.
+std::map<std::string, std::string> snapshot(const platform::Machine& machine) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(machine.root())) {
+        auto rel = fs::relative(e.path(), machine.root()).generic_string();
+        if (rel == "journal.log" || rel.ends_with(".lock")) continue;
+        out[rel] = e.is_directory() ? std::string("<dir>") : testing_support::readFile(e.path());
+    }
+    return out;
+}
+
+bool exists(const platform::Machine& machine, const std::string& windowsPath) {
+    return platform::Files(machine).exists(windowsPath);
+}
+
+bool hasLine(const std::vector<std::string>& lines, const std::string& part) {
+    for (const auto& l : lines)
+        if (l.find(part) != std::string::npos) return true;
+    return false;
+}
+
+struct Dialogue : ::testing::Test {
+    testing_support::TempFolder sources{"sources"};
+    build::Product product = smallProduct(sources.path());
+    platform::Machine machine = openMachine();
+};
+
+}  // namespace
+
+TEST_F(Dialogue, BackThroughEveryPageKeepsWhatWasEntered) {
+    auto discs = writeDiscs(product);
+    SetupAnswerer answers("back");
+    answers.page(133, {A::expectHidden(1004), A::click(1)})
+        .page(134, {A::click(1)})
+        .page(135, {A::type(1014, "Ann"), A::type(1013, "Maker Ltd"), A::click(1)})
+        .page(136, {A::type(1015, "My Tools"), A::click(1)})
+        .page(137, {A::check(1022), A::click(1)})
+        .page(139, {A::type(1035, "C:\\Apps\\Tool"), A::click(1)})
+        .page(138, {A::click(1004)})
+        .page(139, {A::expectText(1035, "C:\\Apps\\Tool"), A::click(1004)})
+        .page(137, {A::expectChecked(1022, true), A::check(1020), A::click(1004)})
+        .page(136, {A::expectText(1015, "My Tools"), A::click(1004)})
+        .page(135, {A::expectText(1014, "Ann"), A::expectText(1013, "Maker Ltd"), A::click(1004)})
+        .page(134, {A::click(1004)})
+        .page(133, {A::click(1)})
+        .page(134, {A::click(1)})
+        .page(135, {A::expectText(1014, "Ann"), A::click(1)})
+        .page(136, {A::expectText(1015, "My Tools"), A::click(1)})
+        // Back kept the new type; only Next applies its preselection.
+        .page(137, {A::expectChecked(1020, true), A::click(1)})
+        .page(139, {A::expectText(1035, "C:\\Apps\\Tool"), A::click(1)})
+        .box(ReadyToInstall, QMessageBox::No)
+        .box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 1);
+    EXPECT_FALSE(exists(machine, "C:\\Apps\\Tool"));
+}
+
+TEST_F(Dialogue, CancelAsksFirstAndOnlyYesEndsTheRun) {
+    auto discs = writeDiscs(product);
+    const auto before = snapshot(machine);
+    SetupAnswerer answers("cancel");
+    answers.page(133, {A::click(1)})
+        .page(134, {A::click(1)})
+        .page(135, {A::type(1014, "Ann"), A::click(2), A::key(Qt::Key_Escape), A::expectText(1014, "Ann"), A::click(2)})
+        .box(ConfirmCancel, QMessageBox::No)
+        .box(ConfirmCancel, QMessageBox::No)
+        .box(ConfirmCancel, QMessageBox::Yes)
+        .box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 1);
+    EXPECT_EQ(snapshot(machine), before);
+}
+
+TEST_F(Dialogue, RequiredNameAndGroupAreAskedFor) {
+    auto discs = writeDiscs(product);
+    SetupAnswerer answers("required");
+    answers.page(133, {A::click(1)})
+        .page(134, {A::click(1)})
+        .page(135, {A::type(1014, ""), A::click(1), A::type(1014, " "), A::click(1)})
+        .box(setup::ids::EnterName, QMessageBox::Ok)
+        .page(136, {A::type(1015, ""), A::click(1), A::type(1015, "Tool"), A::click(1)})
+        .box(setup::ids::EnterProgramGroup, QMessageBox::Ok)
+        .page(137, {A::click(2)})
+        .box(ConfirmCancel, QMessageBox::Yes)
+        .box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 1);
+}
+
+TEST_F(Dialogue, FolderThatCannotBeMadeIsAskedAgainThenCancelled) {
+    product.showWelcome = product.showLicense = product.showUser = false;
+    product.minimalOffered = product.customOffered = false;
+    auto discs = writeDiscs(product);
+    ASSERT_TRUE(platform::injectFault(machine, platform::FaultKind::CreateFolder, "C:\\Program Files\\Tool"));
+    const auto before = snapshot(machine);
+    std::string status;
+    SetupAnswerer answers("folder-fault");
+    answers.page(136, {A::click(1)})
+        .page(139, {A::click(1)})
+        .box(ReadyToInstall, QMessageBox::Yes)
+        .progress(false, &status)
+        .box(setup::ids::FailedCreateFolder, QMessageBox::Retry)
+        .box(setup::ids::FailedCreateFolder, QMessageBox::Cancel)
+        .box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 2);
+    EXPECT_EQ(status, "Canceled.");
+    // The program group made before the progress dialog is taken back with the rest.
+    EXPECT_EQ(snapshot(machine), before);
+    EXPECT_FALSE(hasLine(journal(machine), "notepad.exe"));
+}
+
+TEST_F(Dialogue, TestModeRunsTheWholeDialogueAndChangesNothing) {
+    auto discs = writeDiscs(product);
+    const auto before = snapshot(machine);
+    const std::string readme = machine.windowsPath(sources / "notes.txt");
+    std::string status;
+    SetupAnswerer answers("test-mode");
+    answers.page(133, {A::click(1)})
+        .page(134, {A::click(1)})
+        .page(135, {A::type(1014, "Ann"), A::click(1)})
+        .page(136, {A::click(1)})
+        .page(137, {A::click(1)})
+        .page(139, {A::click(1)})
+        .box(ReadyToInstall, QMessageBox::Yes)
+        .progress(false, &status)
+        .page(142, {A::click(1)})
+        .page(140, {A::expectChecked(1039, true), A::click(1)});
+    EXPECT_EQ(runSetup(*discs, {"Test", readme}), 0);
+    EXPECT_EQ(status, "Complete.");
+    EXPECT_EQ(snapshot(machine), before);
+    auto lines = journal(machine);
+    ASSERT_EQ(lines.size(), 1u) << "only the readme is shown: no group folder, no restart";
+    EXPECT_NE(lines[0].find("notepad.exe"), std::string::npos);
+    EXPECT_NE(lines[0].find(readme), std::string::npos);
+}
+
+TEST_F(Dialogue, LowerCaseTestInstallsForReal) {
+    product.showWelcome = product.showLicense = product.showUser = product.showFinished = false;
+    product.useProgramGroup = false;
+    product.minimalOffered = product.customOffered = false;
+    auto discs = writeDiscs(product);
+    SetupAnswerer answers("lower-case-test");
+    answers.page(139, {A::click(1)}).box(ReadyToInstall, QMessageBox::Yes).progress(false).page(142, {A::click(1)});
+    EXPECT_EQ(runSetup(*discs, {"test", "C:\\elsewhere.txt"}), 0);
+    EXPECT_TRUE(exists(machine, "C:\\Program Files\\Tool\\tool.exe"));
+    EXPECT_TRUE(hasLine(journal(machine), "C:\\Program Files\\Tool\\readme.txt"));
+}
+
+TEST_F(Dialogue, CancellingTheFirstDiscPromptShowsNothingElse) {
+    auto discs = writeDiscs(product);
+    fs::remove(discs->disc(1) / "Disc.lbl");
+    SetupAnswerer answers("first-disc");
+    answers.page(102, {A::expectText(1000, machine.windowsPath(discs->disc(1)) + "\\"), A::click(2)})
+        .box(ConfirmCancel, QMessageBox::Yes);
+    EXPECT_EQ(runSetup(*discs), 1);
+    EXPECT_EQ(answers.windowsSeen(), 2) << answers.transcriptText();
+}
+
+TEST_F(Dialogue, ProgressCancelStopsBeforeTheNextFile) {
+    product.showWelcome = product.showLicense = product.showUser = product.showFinished = false;
+    product.minimalOffered = product.customOffered = false;
+    auto discs = writeDiscs(product);
+    const auto before = snapshot(machine);
+    std::string status;
+    SetupAnswerer answers("progress-cancel");
+    answers.page(136, {A::click(1)})
+        .page(139, {A::click(1)})
+        .box(ReadyToInstall, QMessageBox::Yes)
+        .progress(true, &status)
+        .box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 1);
+    EXPECT_EQ(status, "Canceled.");
+    EXPECT_EQ(snapshot(machine), before);
+}
