@@ -5,7 +5,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh ci
 if [ -d fuzz ]; then
-  scripts/build.sh fuzz
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz --target fuzzers -j "$(nproc)"
 fi
 export QT_QPA_PLATFORM=offscreen
 ctest --preset ci -j "$(nproc)"

@@ -2,8 +2,8 @@
 
 namespace runtime {
 
-RuntimeError::RuntimeError(std::string text, std::source_location where)
-    : std::runtime_error(text), info_{{}, {}, static_cast<int>(where.line()), std::move(text)} {}
+RuntimeError::RuntimeError(std::string text, int line)
+    : std::runtime_error(text), info_{{}, {}, line, std::move(text)} {}
 
 RuntimeError::RuntimeError(std::string object, std::string event, int line, std::string text)
     : std::runtime_error(text), info_{std::move(object), std::move(event), line, std::move(text)} {}

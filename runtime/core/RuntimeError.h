@@ -1,7 +1,6 @@
 #pragma once
 // A runtime error of a script: null object, bad row or column, missing class... It unwinds the
 // running event and is handed to the application's `systemerror` at the dispatch boundary.
-#include <source_location>
 #include <stdexcept>
 #include <string>
 
@@ -17,7 +16,9 @@ struct ErrorInfo {
 
 class RuntimeError : public std::runtime_error {
 public:
-    explicit RuntimeError(std::string text, std::source_location where = std::source_location::current());
+    // `line` defaults to the line of the throwing C++ code (std::source_location is not in every
+    // compiler we build with).
+    explicit RuntimeError(std::string text, int line = __builtin_LINE());
     RuntimeError(std::string object, std::string event, int line, std::string text);
 
     const ErrorInfo& info() const { return info_; }
