@@ -55,6 +55,10 @@ struct DataLayout {
     // Sort criteria: items separated by commas, each a column name, "#n" or an expression,
     // followed by A (ascending, the default) or D (descending): "id A, upper(name) D".
     std::string sort;
+    // Groups, outermost first: each a comma-separated list of columns (or expressions); rows of
+    // one group are neighbours in the primary buffer with equal values (sort by them first).
+    // Aggregates "for group n" walk the rows of the current row's group n.
+    std::vector<std::string> groups;
     std::string updateTable;  // empty: the row set is never written by update()
     std::vector<TextLayout> texts;
     std::vector<BandLayout> bands = {{"header", 0}, {"detail", 0}, {"summary", 0}, {"footer", 0}};

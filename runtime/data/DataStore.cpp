@@ -144,6 +144,30 @@ private:
 
 }  // namespace
 
+// Every row held, seen from one row of the primary buffer, whose groups it knows.
+class PrimaryRowScope : public ExpressionRows {
+public:
+    PrimaryRowScope(const DataStore& store, const RowStorage& storage, std::size_t index)
+        : store_(store), all_(&storage.primary, &storage.filtered, &storage.deleted),
+          size_(storage.primary.size()), index_(index) {}
+    std::size_t count() const override { return all_.count(); }
+    std::span<const Value> row(std::size_t i) const override { return all_.row(i); }
+    bool groupRange(int level, std::size_t& first, std::size_t& last) const override {
+        if (level < 1 || level > store_.groupCount() || index_ >= size_) return false;
+        first = index_;
+        while (first > 0 && store_.sameGroup(first - 1, index_, level)) --first;
+        last = index_ + 1;
+        while (last < size_ && store_.sameGroup(last, index_, level)) ++last;
+        return true;
+    }
+
+private:
+    const DataStore& store_;
+    BufferRows all_;
+    std::size_t size_;
+    std::size_t index_;
+};
+
 // ---- Construction and layout -------------------------------------------------------------------
 
 DataStore::DataStore(std::string className)
@@ -212,6 +236,17 @@ void DataStore::compileLayout() {
     for (const ComputedLayout& c : layout_.computed) {
         computed_.push_back(std::make_shared<const Expression>(
             Expression::compile(c.expression, [this](std::string_view name) { return resolve(name); })));
+    }
+    groupKeys_.clear();
+    for (const std::string& group : layout_.groups) {
+        auto& keys = groupKeys_.emplace_back();
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= group.size(); ++i) {
+            if (i < group.size() && group[i] != ',') continue;
+            std::string_view item = trimmed(std::string_view(group).substr(start, i - start));
+            start = i + 1;
+            if (!item.empty()) keys.push_back(compile(item));
+        }
     }
     sortText_ = layout_.sort;
     sortKeys_.clear();
@@ -418,6 +453,7 @@ Value DataStore::getItem(long row, std::string_view column, Buffer buffer, bool 
     for (std::size_t k = 0; k < computed_.size(); ++k) {
         if (iequals(layout_.computed[k].name, trimmed(column))) {
             const Row& r = rowAt(row, buffer);
+            if (buffer == Buffer::Primary) return evaluate(*computed_[k], row);
             BufferRows all(&storage_->primary, &storage_->filtered, &storage_->deleted);
             return computed_[k]->evaluate(r.values, &all);
         }
@@ -855,24 +891,51 @@ long DataStore::find(std::string_view expression, long start, long end) const {
     const auto& primary = storage_->primary;
     const long count = static_cast<long>(primary.size());
     if (count == 0) return 0;
-    BufferRows all(&storage_->primary, &storage_->filtered, &storage_->deleted);
     auto clamp = [&](long r) { return std::max(1L, std::min(r, count)); };
     if (start > count && end > count) return 0;
     long from = clamp(start), to = clamp(end);
+    auto matches = [&](long r) {
+        PrimaryRowScope scope(*this, *storage_, static_cast<std::size_t>(r - 1));
+        return e.isTrue(primary[static_cast<std::size_t>(r - 1)].values, &scope);
+    };
     if (from <= to) {
         for (long r = from; r <= to; ++r)
-            if (e.isTrue(primary[r - 1].values, &all)) return r;
+            if (matches(r)) return r;
     } else {
         for (long r = from; r >= to; --r)
-            if (e.isTrue(primary[r - 1].values, &all)) return r;
+            if (matches(r)) return r;
     }
     return 0;
 }
 
 Value DataStore::evaluate(const Expression& expression, long row) const {
     const Row& r = rowAt(row, Buffer::Primary);
+    PrimaryRowScope scope(*this, *storage_, static_cast<std::size_t>(row - 1));
+    return expression.evaluate(r.values, &scope);
+}
+
+bool DataStore::sameGroup(std::size_t a, std::size_t b, int level) const {
+    const auto& primary = storage_->primary;
     BufferRows all(&storage_->primary, &storage_->filtered, &storage_->deleted);
-    return expression.evaluate(r.values, &all);
+    for (int l = 0; l < level; ++l) {
+        for (const Expression& key : groupKeys_[static_cast<std::size_t>(l)]) {
+            int column = key.plainColumn();
+            Value x = column >= 0 ? primary[a].values[static_cast<std::size_t>(column)] : key.evaluate(primary[a].values, &all);
+            Value y = column >= 0 ? primary[b].values[static_cast<std::size_t>(column)] : key.evaluate(primary[b].values, &all);
+            if (SortCell::compare(SortCell::of(x), SortCell::of(y)) != 0) return false;
+        }
+    }
+    return true;
+}
+
+std::pair<long, long> DataStore::groupRows(long row, int level) const {
+    rowAt(row, Buffer::Primary);
+    if (level < 1 || level > groupCount())
+        throw RuntimeError("group " + std::to_string(level) + " does not exist");
+    PrimaryRowScope scope(*this, *storage_, static_cast<std::size_t>(row - 1));
+    std::size_t first = 0, last = 0;
+    scope.groupRange(level, first, last);
+    return {static_cast<long>(first) + 1, static_cast<long>(last)};
 }
 
 // ---- Sharing -----------------------------------------------------------------------------------

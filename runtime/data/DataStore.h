@@ -151,6 +151,10 @@ public:
     // First row from `start` to `end` (backwards when start > end) where the expression is
     // true; 0 when none; -1 for a malformed expression.
     long find(std::string_view expression, long start, long end) const;
+    // Number of group levels of the layout, and the first and last row (of the primary buffer) of
+    // `row`'s group at `level` (1 = outermost).
+    int groupCount() const { return static_cast<int>(groupKeys_.size()); }
+    std::pair<long, long> groupRows(long row, int level) const;
     // A compiled expression over this row set's columns (for views that evaluate per row).
     Expression compile(std::string_view expression) const;
     // The expression's value for a primary row, aggregates walking every buffer.
@@ -189,6 +193,7 @@ public:
 private:
     friend class RowStorage;
     friend class DataStoreAttributes;
+    friend class PrimaryRowScope;
 
     void compileLayout();
     std::optional<ExpressionColumn> resolve(std::string_view name) const;
@@ -200,6 +205,7 @@ private:
     int columnIndex(std::string_view name) const;  // -1: none
     bool convert(int column, const Value& in, Value& out) const;
     Value fromCell(int column, std::string&& text) const;
+    bool sameGroup(std::size_t a, std::size_t b, int level) const;
     void applyFilter();
     void applySort();
     void notify(RowSetObserver::Change change, long row, int column);
@@ -218,6 +224,7 @@ private:
     Expression filter_;
     std::string sortText_;
     std::vector<std::pair<Expression, bool>> sortKeys_;  // expression, ascending
+    std::vector<std::vector<Expression>> groupKeys_;     // per level
     std::vector<RowSetObserver*> observers_;
     std::string lastError_;
     // Compiled attribute expressions by "column.attribute", dropped by modify().

@@ -1,5 +1,7 @@
 #include "runtime/data/Expression.h"
 
+#include "runtime/services/Text.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -308,31 +310,89 @@ private:
             n.kind = ka == kb ? ka : ValueKind::Any;
             return add(std::move(n));
         }
-        if (iequals(name, "upper")) {
+        if (iequals(name, "upper") || iequals(name, "lower") || iequals(name, "trim")) {
+            Op op = iequals(name, "upper") ? Op::Upper : iequals(name, "lower") ? Op::Lower : Op::Trim;
             std::size_t at = pos_;
             int arg = parseOr(depth + 1);
             expect(")");
             if (failed_) return -1;
             if (kindOf(arg) == ValueKind::Number) {
                 pos_ = at;
-                fail("upper() of a number");
+                fail(std::string(name) + "() of a number");
                 return -1;
             }
-            return binary(Op::Upper, arg, -1, ValueKind::Text);
+            return binary(op, arg, -1, ValueKind::Text);
         }
-        if (iequals(name, "max")) {
-            int arg = parseOr(depth + 1);
-            if (acceptWord("for")) {
-                if (!acceptWord("all")) fail("expecting 'all' after 'for'");
+        if (iequals(name, "string")) {
+            int value = parseOr(depth + 1);
+            int mask = -1;
+            if (accept(",")) {
+                std::size_t at = pos_;
+                mask = parseOr(depth + 1);
+                if (!failed_ && kindOf(mask) == ValueKind::Number) {
+                    pos_ = at;
+                    fail("a mask must be a text");
+                }
             }
             expect(")");
             if (failed_) return -1;
-            out_.aggregate_ = true;
-            return binary(Op::Max, arg, -1, kindOf(arg));
+            return binary(Op::Format, value, mask, ValueKind::Text);
         }
-        pos_ = start;
-        fail("unknown function '" + std::string(name) + "'");
-        return -1;
+        Op aggregate;
+        if (iequals(name, "max")) aggregate = Op::Max;
+        else if (iequals(name, "min")) aggregate = Op::Min;
+        else if (iequals(name, "sum")) aggregate = Op::Sum;
+        else if (iequals(name, "count")) aggregate = Op::Count;
+        else {
+            pos_ = start;
+            fail("unknown function '" + std::string(name) + "'");
+            return -1;
+        }
+        std::size_t at = pos_;
+        int arg = parseOr(depth + 1);
+        if (failed_) return -1;
+        int level = 0;
+        bool distinct = false;
+        if (acceptWord("for")) {
+            if (acceptWord("group")) {
+                skipBlanks();
+                std::size_t digits = pos_;
+                while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_]))) ++pos_;
+                if (digits == pos_ || pos_ - digits > 3) {
+                    fail("expecting a group number");
+                    return -1;
+                }
+                level = std::stoi(std::string(s_.substr(digits, pos_ - digits)));
+                if (level < 1) {
+                    fail("expecting a group number");
+                    return -1;
+                }
+            } else if (!acceptWord("all")) {
+                fail("expecting 'all' or 'group' after 'for'");
+                return -1;
+            }
+            distinct = acceptWord("distinct");
+        }
+        expect(")");
+        if (failed_) return -1;
+        if (aggregate == Op::Sum && kindOf(arg) == ValueKind::Text) {
+            pos_ = at;
+            fail("sum() of a text");
+            return -1;
+        }
+        if (distinct && aggregate != Op::Count) {
+            pos_ = at;
+            fail("distinct is only for count()");
+            return -1;
+        }
+        out_.aggregate_ = true;
+        ValueKind kind = aggregate == Op::Count || aggregate == Op::Sum ? ValueKind::Number : kindOf(arg);
+        int node = binary(aggregate, arg, -1, kind);
+        if (node >= 0) {
+            out_.nodes_[node].column = level;
+            out_.nodes_[node].distinct = distinct;
+        }
+        return node;
     }
 
     int parseText() {
@@ -597,29 +657,91 @@ Value Expression::eval(int node, const Context& ctx) const {
         std::optional<bool> c = truth(n.a, ctx);
         return eval(c && *c ? n.b : n.c, ctx);
     }
-    case Op::Upper: {
+    case Op::Upper: case Op::Lower: case Op::Trim: {
         Value v = eval(n.a, ctx);
-        if (!v.isText()) return v.isNull() ? Value() : v;
+        if (!v.isText()) return {};
         std::string s = std::get<std::string>(v.storage());
-        for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (n.op == Op::Trim) {
+            std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
+            return Value(b == std::string::npos ? std::string() : s.substr(b, e - b + 1));
+        }
+        for (char& ch : s)
+            ch = static_cast<char>(n.op == Op::Upper ? std::toupper(static_cast<unsigned char>(ch))
+                                                     : std::tolower(static_cast<unsigned char>(ch)));
         return Value(std::move(s));
     }
-    case Op::Max: {
+    case Op::Format: {
+        Value v = eval(n.a, ctx);
+        if (v.isNull()) return {};
+        if (v.isText()) return v;
+        if (n.b < 0) return Value(expressionValueText(v));
+        Value mask = eval(n.b, ctx);
+        if (!mask.isText()) return {};
+        const std::string& m = std::get<std::string>(mask.storage());
+        int64_t whole;
+        if (asInt(v, whole)) return Value(formatNumber(whole, m));
+        return Value(formatNumber(asDouble(v), m));
+    }
+    case Op::Max: case Op::Min: case Op::Sum: case Op::Count: {
+        std::size_t first = 0, last = 0;
+        if (!ctx.all) {
+            last = 0;
+        } else if (n.column == 0) {
+            last = ctx.all->count();
+        } else if (!ctx.all->groupRange(n.column, first, last)) {
+            first = last = 0;
+        }
         Value best;
+        int64_t count = 0;
+        int64_t wholeSum = 0;
+        double realSum = 0;
+        bool real = false;
+        std::vector<Value> seen;
         auto consider = [&](std::span<const Value> row) {
             Value v = eval(n.a, Context{row, ctx.all});
             if (v.isNull()) return;
-            if (best.isNull()) {
-                best = std::move(v);
-                return;
+            switch (n.op) {
+            case Op::Count:
+                if (n.distinct) {
+                    for (const Value& s : seen)
+                        if (compareValues(s, v) == 0) return;
+                    seen.push_back(v);
+                }
+                ++count;
+                break;
+            case Op::Sum: {
+                if (!isNumeric(v)) return;
+                int64_t w, r;
+                if (!real && asInt(v, w) && !__builtin_add_overflow(wholeSum, w, &r)) {
+                    wholeSum = r;
+                } else {
+                    if (!real) realSum = static_cast<double>(wholeSum);
+                    real = true;
+                    realSum += asDouble(v);
+                }
+                ++count;
+                break;
             }
-            std::optional<int> c = compareValues(v, best);
-            if (c && *c > 0) best = std::move(v);
+            default: {
+                if (best.isNull()) {
+                    best = std::move(v);
+                    return;
+                }
+                std::optional<int> c = compareValues(v, best);
+                if (c && (n.op == Op::Max ? *c > 0 : *c < 0)) best = std::move(v);
+            }
+            }
         };
-        if (ctx.all) {
-            for (std::size_t i = 0, e = ctx.all->count(); i < e; ++i) consider(ctx.all->row(i));
-        } else {
+        if (!ctx.all) {
             consider(ctx.row);
+        } else {
+            for (std::size_t i = first; i < last; ++i) consider(ctx.all->row(i));
+        }
+        if (n.op == Op::Count) return Value(static_cast<long long>(count));
+        if (n.op == Op::Sum) {
+            if (count == 0) return {};
+            if (!real) return Value(static_cast<long long>(wholeSum));
+            return Value(realSum);
         }
         return best;
     }

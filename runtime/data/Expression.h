@@ -1,8 +1,10 @@
 #pragma once
 // The row sets' small expression language: column names (without regard to case), numbers,
-// quoted texts, = <> < > <= >=, AND OR NOT, + - * /, parentheses, if(c, a, b), upper(s) and
-// max(expr for all). A comparison with null is not true; arithmetic and joining with null give
-// null. An expression is compiled once and then evaluated per row; a malformed text compiles to
+// quoted texts, = <> < > <= >=, AND OR NOT, + - * /, parentheses, if(c, a, b), upper(s),
+// lower(s), trim(s), string(value, mask) and the aggregates max, min, sum and count of
+// (expr for all) or (expr for group n), optionally followed by "distinct" (count only). A
+// comparison with null is not true; arithmetic and joining with null give null; aggregates skip
+// nulls. An expression is compiled once and then evaluated per row; a malformed text compiles to
 // an invalid expression that carries an error text and evaluates to null.
 #include "runtime/Value.h"
 
@@ -39,6 +41,12 @@ public:
     virtual ~ExpressionRows() = default;
     virtual std::size_t count() const = 0;
     virtual std::span<const Value> row(std::size_t i) const = 0;
+    // The rows [first, last) of group `level` (1 = outermost) around the row being evaluated;
+    // false when there are no such groups (the aggregate then sees no row).
+    virtual bool groupRange(int level, std::size_t& first, std::size_t& last) const {
+        (void)level, (void)first, (void)last;
+        return false;
+    }
 };
 
 class Expression {
@@ -62,13 +70,15 @@ public:
 
     enum class Op : uint8_t {
         Literal, Column, Computed, Neg, Not, And, Or,
-        Eq, Ne, Lt, Gt, Le, Ge, Add, Sub, Mul, Div, If, Upper, Max
+        Eq, Ne, Lt, Gt, Le, Ge, Add, Sub, Mul, Div, If, Upper, Lower, Trim, Format,
+        Max, Min, Sum, Count
     };
     struct Node {
         Op op = Op::Literal;
         ValueKind kind = ValueKind::Any;
         int a = -1, b = -1, c = -1;  // children
-        int column = -1;
+        int column = -1;  // also: an aggregate's group level (0: all rows)
+        bool distinct = false;
         Value literal;
         std::shared_ptr<const Expression> computed;
     };

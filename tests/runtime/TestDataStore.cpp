@@ -572,3 +572,70 @@ TEST(DataStoreLayouts, RowSetsAreGivenLayoutsByName) {
 }
 
 }  // namespace
+
+namespace {
+
+// A report layout: one group per component, counts and sums per group and for all rows.
+std::shared_ptr<const DataLayout> summaryLayout() {
+    DataLayout l;
+    l.name = "d_summary_test";
+    auto col = [&](const char* name, const char* type) {
+        ColumnLayout c;
+        c.name = name;
+        c.type = type;
+        l.columns.push_back(c);
+    };
+    col("proggrp", "char(32)");
+    col("filegrp", "char(32)");
+    col("files", "long");
+    col("size", "long");
+    l.groups = {"proggrp"};
+    l.sort = "proggrp A, filegrp A";
+    l.computed = {
+        {"compute_8", "count(filegrp for group 1)"},
+        {"compute_1", "if(compute_8 = 1, '1 filegroup', string(compute_8, '###,###,###,##0') + ' filegroups')"},
+        {"compute_2", "string(sum(files for group 1), '###,###,###,##0')"},
+        {"compute_9", "count(proggrp for all distinct)"},
+        {"compute_6", "string(sum(size for all), '###,###,###,##0') + ' bytes'"},
+        {"compute_3", "sum(size for group 1)"},
+    };
+    return std::make_shared<const DataLayout>(std::move(l));
+}
+
+}  // namespace
+
+TEST(DataStoreReport, GroupsAndTheirAggregates) {
+    DataStore ds(summaryLayout());
+    ASSERT_EQ(ds.importString("Main\tBinaries\t1200\t5000000\n"
+                              "Docs\tManuals\t3\t1000\n"
+                              "Main\tLibraries\t2\t\n"
+                              "Empty\t\t0\t0\n"),
+              4);
+    ds.sort();
+    EXPECT_EQ(ds.getItem(1, "proggrp"), Value("Docs"));
+    ds.setItem(2, "filegrp", Value());  // a component without file groups has no value there
+    EXPECT_EQ(ds.groupCount(), 1);
+    EXPECT_EQ(ds.groupRows(3, 1), (std::pair<long, long>{3, 4}));
+    EXPECT_EQ(ds.groupRows(2, 1), (std::pair<long, long>{2, 2}));
+    struct Case {
+        long row;
+        const char* column;
+        Value expected;
+    };
+    const std::vector<Case> cases = {
+        {1, "compute_1", Value("1 filegroup")},
+        {2, "compute_8", Value(0)},  // the component without file groups
+        {2, "compute_1", Value("0 filegroups")},
+        {3, "compute_1", Value("2 filegroups")},
+        {4, "compute_2", Value("1,202")},
+        {4, "compute_3", Value(5000000)},  // the null size is skipped
+        {1, "compute_9", Value(3)},
+        {2, "compute_6", Value("5,001,000 bytes")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + " row " + std::to_string(c.row));
+        EXPECT_EQ(ds.getItem(c.row, c.column), c.expected);
+    }
+    EXPECT_EQ(ds.describe("evaluate('sum(files for group 1)', 3)"), "1202");
+    EXPECT_THROW(ds.groupRows(1, 2), RuntimeError);
+}

@@ -106,6 +106,13 @@ TEST(Expression, EvaluatesEveryExpressionTheRowSetsAreGiven) {
         {"'PROGRA~1' = 'PROGRA' + '~1'", file, Value(true), true},
         {"-id = -7", file, Value(true), true},
         {"1.5 * 2 = 3", file, Value(true), true},
+        {"lower(name) = 'o''brien'", file, Value(true), true},
+        {"trim('  a b  ') = 'a b'", file, Value(true), true},
+        {"trim(name)", nulls, Value(), false},
+        {"string(id, '0000000000')", file, Value("0000000007"), false},
+        {"string(1234567, '###,###,###,###')", file, Value("1,234,567"), false},
+        {"string(name)", file, Value("O'Brien"), false},
+        {"string(id)", nulls, Value(), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -136,6 +143,38 @@ TEST(Expression, MaxForAllWalksEveryRowAndSkipsNulls) {
     EXPECT_TRUE(e.evaluate(c, &onlyNull).isNull());
 }
 
+TEST(Expression, AggregatesSkipNulls) {
+    Row a = fileRow(), b = fileRow(), c = nullRow(), d = fileRow();
+    a[Id] = Value(3);
+    b[Id] = Value(12);
+    d[Id] = Value(3);
+    Rows rows({a, c, b, d});
+    struct Case {
+        const char* text;
+        Value expected;
+    };
+    const std::vector<Case> cases = {
+        {"min(id for all)", Value(3)},
+        {"sum(id for all)", Value(18)},
+        {"sum(id * 1.5 for all)", Value(27.0)},
+        {"count(id for all)", Value(3)},
+        {"count(id for all distinct)", Value(2)},
+        {"count(name for all)", Value(3)},
+        {"max(name for all)", Value("O'Brien")},
+        {"sum(id for group 1)", Value()},  // no groups here: no rows
+        {"count(id for group 1)", Value(0)},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.text);
+        Expression e = Expression::compile(k.text, resolve);
+        ASSERT_TRUE(e.valid()) << e.error();
+        EXPECT_EQ(e.evaluate(a, &rows), k.expected);
+    }
+    Rows none({});
+    EXPECT_TRUE(Expression::compile("sum(id for all)", resolve).evaluate(a, &none).isNull());
+    EXPECT_EQ(Expression::compile("count(id for all)", resolve).evaluate(a, &none), Value(0));
+}
+
 TEST(Expression, ComputedColumnsAreEvaluatedInPlace) {
     auto computed = std::make_shared<Expression>(Expression::compile("max(id for all)", resolve));
     auto withComputed = [&](std::string_view name) -> std::optional<ExpressionColumn> {
@@ -156,7 +195,9 @@ TEST(Expression, MalformedTextsAreInvalidWithAReason) {
         "id = 3)",    "name = 'x",   "nosuch = 1",    "name = 5",       "if(id=1, 2)",
         "upper(id)",  "max(id for)", "frobnicate(1)", "id = 3 and",     "name - 'a' = 'b'",
         "id = 3x",    "#",           "#99 = 1",       "id = 'O'Brien'", "'a' + 1",
-        "id @ 3",     "not",
+        "id @ 3",     "not",         "sum(name for all)", "max(id for all distinct)",
+        "sum(id for group)", "sum(id for group 0)", "count(id for some)", "lower(id)",
+        "string(id, 5)",
     };
     for (const char* text : malformed) {
         SCOPED_TRACE(text);
