@@ -152,6 +152,7 @@ public:
           size_(storage.primary.size()), index_(index) {}
     std::size_t count() const override { return all_.count(); }
     std::span<const Value> row(std::size_t i) const override { return all_.row(i); }
+    void moveTo(std::size_t index) { index_ = index; }
     bool groupRange(int level, std::size_t& first, std::size_t& last) const override {
         if (level < 1 || level > store_.groupCount() || index_ >= size_) return false;
         first = index_;
@@ -894,8 +895,9 @@ long DataStore::find(std::string_view expression, long start, long end) const {
     auto clamp = [&](long r) { return std::max(1L, std::min(r, count)); };
     if (start > count && end > count) return 0;
     long from = clamp(start), to = clamp(end);
+    PrimaryRowScope scope(*this, *storage_, 0);
     auto matches = [&](long r) {
-        PrimaryRowScope scope(*this, *storage_, static_cast<std::size_t>(r - 1));
+        scope.moveTo(static_cast<std::size_t>(r - 1));
         return e.isTrue(primary[static_cast<std::size_t>(r - 1)].values, &scope);
     };
     if (from <= to) {
