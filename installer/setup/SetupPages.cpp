@@ -169,6 +169,7 @@ CDestinationPage::CDestinationPage(CSetupApp& app, QWidget* owner)
         std::string chosen = PickFolder(app_, this, QStringLiteral("Choose folder"));
         if (!chosen.empty()) folder_->setText(qs(chosen));
     });
+    folder_->setFocus();
 }
 
 void CDestinationPage::StorePageValues() { app_.info().header.defaultDestination = ss(folder_->text()); }
