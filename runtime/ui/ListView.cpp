@@ -1,0 +1,339 @@
+#include "runtime/ui/ListView.h"
+
+#include "runtime/ui/Units.h"
+
+#include <QHeaderView>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <functional>
+
+namespace runtime {
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A stable merge sort that needs nothing of the comparison: an inconsistent one (answering
+// "less" both ways for equal items) gives some order, never a crash or an endless loop.
+void mergeSort(std::vector<int>& v, const std::function<int(int, int)>& cmp) {
+    if (v.size() < 2) return;
+    std::vector<int> left(v.begin(), v.begin() + static_cast<long>(v.size() / 2));
+    std::vector<int> right(v.begin() + static_cast<long>(v.size() / 2), v.end());
+    mergeSort(left, cmp);
+    mergeSort(right, cmp);
+    size_t i = 0, j = 0, k = 0;
+    while (i < left.size() && j < right.size()) v[k++] = cmp(left[i], right[j]) > 0 ? right[j++] : left[i++];
+    while (i < left.size()) v[k++] = left[i++];
+    while (j < right.size()) v[k++] = right[j++];
+}
+
+class RightClicks : public QObject {
+public:
+    RightClicks(QObject* parent, std::function<void(QPoint)> fn) : QObject(parent), fn_(std::move(fn)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
+            auto fn = fn_;
+            fn(static_cast<QMouseEvent*>(e)->position().toPoint());
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QPoint)> fn_;
+};
+
+}  // namespace
+
+// --- ListView --------------------------------------------------------------------------------
+
+ListView::ListView(std::string className) : Control(std::move(className), "listview") {
+    auto* t = new QTreeWidget;
+    t->setRootIsDecorated(false);
+    t->setColumnCount(1);
+    t->setHeaderLabels({QString()});
+    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setUniformRowHeights(true);
+    setWidget(t);
+    Ref<ListView> self(this);
+    QObject::connect(t, &QTreeWidget::itemClicked, t, [self](QTreeWidgetItem* item) {
+        if (ListView* l = self.get()) l->trigger("clicked", {l->indexOf(item)});
+    });
+    QObject::connect(t, &QTreeWidget::itemDoubleClicked, t, [self](QTreeWidgetItem* item) {
+        if (ListView* l = self.get()) l->trigger("doubleclicked", {l->indexOf(item)});
+    });
+    QObject::connect(t->header(), &QHeaderView::sectionClicked, t, [self](int section) {
+        if (ListView* l = self.get()) l->trigger("columnclick", {section + 1});
+    });
+    QObject::connect(t, &QTreeWidget::itemChanged, t, [self](QTreeWidgetItem* item, int column) {
+        ListView* l = self.get();
+        if (l && column == 0 && !l->updating_) l->labelEdited(item);
+    });
+    QObject::connect(t, &QTreeWidget::itemSelectionChanged, t, [self] {
+        ListView* l = self.get();
+        if (l && !l->updating_) l->selectionChanged();
+    });
+    t->viewport()->installEventFilter(new RightClicks(t->viewport(), [self](QPoint p) {
+        ListView* l = self.get();
+        if (!l) return;
+        l->trigger("rightclicked", {l->indexOf(l->tree()->itemAt(p))});
+    }));
+    forwardInputEvents(t);
+}
+
+QTreeWidget* ListView::tree() const { return static_cast<QTreeWidget*>(widget()); }
+
+QTreeWidgetItem* ListView::itemAt(int index) const {
+    if (index < 1 || index > tree()->topLevelItemCount()) return nullptr;
+    return tree()->topLevelItem(index - 1);
+}
+
+int ListView::indexOf(QTreeWidgetItem* item) const { return item ? tree()->indexOfTopLevelItem(item) + 1 : 0; }
+
+int ListView::addColumn(std::string_view heading, Alignment alignment, int width) {
+    QTreeWidget* t = tree();
+    QTreeWidgetItem* header = t->headerItem();
+    int column = columns_;
+    if (column >= t->columnCount()) t->setColumnCount(column + 1);
+    ++columns_;
+    header->setText(column, qs(heading));
+    Qt::Alignment a = alignment == Alignment::Right ? Qt::AlignRight : alignment == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft;
+    header->setTextAlignment(column, a | Qt::AlignVCenter);
+    t->setColumnWidth(column, units::toPixelsX(width));
+    aligns_.resize(static_cast<size_t>(column) + 1);
+    aligns_[static_cast<size_t>(column)] = a | Qt::AlignVCenter;
+    for (int i = 0; i < t->topLevelItemCount(); ++i) t->topLevelItem(i)->setTextAlignment(column, aligns_[static_cast<size_t>(column)]);
+    return column + 1;
+}
+
+int ListView::totalColumns() const { return columns_; }
+
+int ListView::addSmallPicture(std::string_view file) {
+    pictures_.emplace_back(file);
+    return static_cast<int>(pictures_.size());
+}
+
+void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
+    if (picture >= 1 && picture <= static_cast<int>(pictures_.size()))
+        item->setIcon(0, QIcon(qs(pictures_[static_cast<size_t>(picture - 1)])));
+    else
+        item->setIcon(0, QIcon());
+}
+
+int ListView::addItem(std::string_view label, int pictureIndex) {
+    ListViewItem item;
+    item.label = std::string(label);
+    item.pictureIndex = pictureIndex;
+    return addItem(item);
+}
+
+int ListView::addItem(const ListViewItem& values) {
+    updating_ = true;
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, qs(values.label));
+    for (size_t c = 0; c < aligns_.size(); ++c) item->setTextAlignment(static_cast<int>(c), aligns_[c]);
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (editLabels_) flags |= Qt::ItemIsEditable;
+    item->setFlags(flags);
+    applyPicture(item, values.pictureIndex);
+    tree()->addTopLevelItem(item);
+    item->setSelected(values.selected);
+    data_.push_back(values.data);
+    pictureOf_.push_back(values.pictureIndex);
+    labels_.push_back(values.label);
+    wasSelected_.push_back(values.selected);
+    updating_ = false;
+    return tree()->topLevelItemCount();
+}
+
+int ListView::getItem(int index, ListViewItem& out) const {
+    QTreeWidgetItem* item = itemAt(index);
+    if (!item) return -1;
+    size_t i = static_cast<size_t>(index - 1);
+    out.label = item->text(0).toStdString();
+    out.pictureIndex = pictureOf_[i];
+    out.data = data_[i];
+    out.selected = item->isSelected();
+    out.hasFocus = tree()->currentItem() == item;
+    return 1;
+}
+
+int ListView::setItem(int index, const ListViewItem& values) {
+    QTreeWidgetItem* item = itemAt(index);
+    if (!item) return -1;
+    size_t i = static_cast<size_t>(index - 1);
+    updating_ = true;
+    item->setText(0, qs(values.label));
+    applyPicture(item, values.pictureIndex);
+    item->setSelected(values.selected);
+    data_[i] = values.data;
+    pictureOf_[i] = values.pictureIndex;
+    labels_[i] = values.label;
+    wasSelected_[i] = values.selected;
+    updating_ = false;
+    return 1;
+}
+
+int ListView::getItem(int index, int column, std::string& text) const {
+    QTreeWidgetItem* item = itemAt(index);
+    if (!item || column < 1 || column > std::max(1, columns_)) return -1;
+    text = item->text(column - 1).toStdString();
+    return 1;
+}
+
+int ListView::setItem(int index, int column, std::string_view text) {
+    QTreeWidgetItem* item = itemAt(index);
+    if (!item || column < 1 || column > std::max(1, columns_)) return -1;
+    updating_ = true;
+    item->setText(column - 1, qs(text));
+    if (column == 1) labels_[static_cast<size_t>(index - 1)] = std::string(text);
+    updating_ = false;
+    return 1;
+}
+
+int ListView::deleteItem(int index) {
+    if (!itemAt(index)) return -1;
+    Ref<ListView> self(this);
+    trigger("deleteitem", {index});
+    if (!self) return 1;
+    QTreeWidgetItem* item = itemAt(index);
+    if (!item) return -1;
+    updating_ = true;
+    delete tree()->takeTopLevelItem(index - 1);
+    auto at = static_cast<long>(index - 1);
+    data_.erase(data_.begin() + at);
+    pictureOf_.erase(pictureOf_.begin() + at);
+    labels_.erase(labels_.begin() + at);
+    wasSelected_.erase(wasSelected_.begin() + at);
+    updating_ = false;
+    return 1;
+}
+
+int ListView::deleteItems() {
+    Ref<ListView> self(this);
+    while (self && totalItems() > 0)
+        if (deleteItem(totalItems()) != 1) break;
+    return 1;
+}
+
+int ListView::totalItems() const { return tree()->topLevelItemCount(); }
+
+int ListView::totalSelected() const {
+    int n = 0;
+    for (int i = 0; i < totalItems(); ++i)
+        if (tree()->topLevelItem(i)->isSelected()) ++n;
+    return n;
+}
+
+int ListView::selectedIndex() const {
+    for (int i = 0; i < totalItems(); ++i)
+        if (tree()->topLevelItem(i)->isSelected()) return i + 1;
+    return 0;
+}
+
+int ListView::sort(SortType type, int column) {
+    int n = totalItems();
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i + 1;
+    Ref<ListView> self(this);
+    std::function<int(int, int)> cmp;
+    if (type == SortType::UserDefined) {
+        cmp = [this, self, column](int a, int b) -> int {
+            if (!self) return 0;
+            return static_cast<int>(trigger("sort", {a, b, column}).toInt());
+        };
+    } else {
+        int c = std::max(0, column - 1);
+        cmp = [this, type, c](int a, int b) -> int {
+            int r = QString::localeAwareCompare(itemAt(a)->text(c), itemAt(b)->text(c));
+            r = r < 0 ? -1 : r > 0 ? 1 : 0;
+            return type == SortType::Descending ? -r : r;
+        };
+    }
+    mergeSort(order, cmp);
+    if (!self || totalItems() != n) return -1;
+    // Put the items into the new order.
+    updating_ = true;
+    std::vector<QTreeWidgetItem*> taken;
+    std::vector<bool> selected;
+    for (int i = 0; i < n; ++i) selected.push_back(tree()->topLevelItem(i)->isSelected());
+    for (int i = n; i >= 1; --i) taken.insert(taken.begin(), tree()->takeTopLevelItem(i - 1));
+    std::vector<Value> data;
+    std::vector<int> pictures;
+    std::vector<std::string> labels;
+    std::vector<bool> was;
+    for (int from : order) {
+        size_t f = static_cast<size_t>(from - 1);
+        tree()->addTopLevelItem(taken[f]);
+        taken[f]->setSelected(selected[f]);
+        data.push_back(data_[f]);
+        pictures.push_back(pictureOf_[f]);
+        labels.push_back(labels_[f]);
+        was.push_back(wasSelected_[f]);
+    }
+    data_ = std::move(data);
+    pictureOf_ = std::move(pictures);
+    labels_ = std::move(labels);
+    wasSelected_ = std::move(was);
+    updating_ = false;
+    return 1;
+}
+
+void ListView::setExtendedSelect(bool on) {
+    tree()->setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+void ListView::setEditLabels(bool on) {
+    editLabels_ = on;
+    tree()->setEditTriggers(on ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                               : QAbstractItemView::NoEditTriggers);
+    updating_ = true;
+    for (int i = 0; i < totalItems(); ++i) {
+        QTreeWidgetItem* item = tree()->topLevelItem(i);
+        item->setFlags(on ? item->flags() | Qt::ItemIsEditable : item->flags() & ~Qt::ItemIsEditable);
+    }
+    updating_ = false;
+}
+
+int ListView::editLabel(int index) {
+    QTreeWidgetItem* item = itemAt(index);
+    if (!item || !editLabels_) return -1;
+    tree()->setCurrentItem(item);
+    tree()->editItem(item, 0);
+    return 1;
+}
+
+void ListView::labelEdited(QTreeWidgetItem* item) {
+    int index = indexOf(item);
+    if (index < 1) return;
+    size_t i = static_cast<size_t>(index - 1);
+    std::string newLabel = item->text(0).toStdString();
+    if (newLabel == labels_[i]) return;
+    Ref<ListView> self(this);
+    Value refused = trigger("endlabeledit", {index, newLabel});
+    if (!self) return;
+    index = indexOf(item);
+    if (index < 1) return;
+    i = static_cast<size_t>(index - 1);
+    updating_ = true;
+    if (refused.toInt() == 1)
+        item->setText(0, qs(labels_[i]));
+    else
+        labels_[i] = newLabel;
+    updating_ = false;
+}
+
+void ListView::selectionChanged() {
+    Ref<ListView> self(this);
+    for (int index = 1; self && index <= totalItems(); ++index) {
+        size_t i = static_cast<size_t>(index - 1);
+        bool now = itemAt(index)->isSelected();
+        if (now == wasSelected_[i]) continue;
+        wasSelected_[i] = now;
+        trigger("itemchanged", {index, false, tree()->currentItem() == itemAt(index), true, now, false});
+    }
+}
+
+}  // namespace runtime

@@ -1,0 +1,153 @@
+#pragma once
+// The list view (report view: columns with heading, alignment and width) and the tree view.
+//
+// List view items are numbered from 1. Events: clicked(index), doubleclicked(index),
+// rightclicked(index) (0 outside the items), columnclick(column), itemchanged(index,
+// focuschange, hasfocus, selectionchange, selected, otherchange), endlabeledit(index, newlabel)
+// (an answer of 1 keeps the old label), deleteitem(index), sort(index1, index2, column) for a
+// user-defined sort (-1: the first item goes first, 1: the second, 0: equal).
+//
+// Tree view items are addressed by handles (1 and up; 0 is the root above the top level).
+// Events: itemexpanding(handle) (1 refuses), itemexpanded(handle), itemcollapsed(handle),
+// selectionchanging(oldhandle, newhandle) (1 refuses), selectionchanged(oldhandle, newhandle),
+// clicked(handle), doubleclicked(handle), rightclicked(handle), deleteitem(handle) for every
+// item deleted.
+#include "runtime/ui/VisualObject.h"
+
+#include <Qt>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace runtime {
+
+enum class Alignment { Left, Right, Center };
+
+struct ListViewItem {
+    std::string label;
+    int pictureIndex = 0;
+    Value data;
+    bool selected = false;
+    bool hasFocus = false;
+};
+
+class ListView : public Control {
+public:
+    explicit ListView(std::string className = "listview");
+
+    // Report columns; the width in layout units. Answers the column's number.
+    int addColumn(std::string_view heading, Alignment alignment, int width);
+    int totalColumns() const;
+    // The small-picture list; answers the picture's index (from 1).
+    int addSmallPicture(std::string_view file);
+
+    int addItem(std::string_view label, int pictureIndex = 0);
+    int addItem(const ListViewItem& item);
+    // 1, or -1 for an index that does not exist.
+    int getItem(int index, ListViewItem& item) const;
+    int setItem(int index, const ListViewItem& item);
+    // The text of a report column (1 is the label).
+    int getItem(int index, int column, std::string& text) const;
+    int setItem(int index, int column, std::string_view text);
+    // Removes an item (later ones move up) after raising deleteitem; 1 or -1.
+    int deleteItem(int index);
+    int deleteItems();
+    int totalItems() const;
+    int totalSelected() const;
+    int selectedIndex() const;  // the first selected item, 0 when none
+
+    enum class SortType { Ascending, Descending, UserDefined };
+    // Sorts by a column's text, or through the sort event. Answers 1.
+    int sort(SortType type, int column = 1);
+
+    void setExtendedSelect(bool on);
+    void setEditLabels(bool on);
+    // Starts editing an item's label (endlabeledit follows).
+    int editLabel(int index);
+    QTreeWidget* tree() const;
+
+private:
+    QTreeWidgetItem* itemAt(int index) const;
+    void applyPicture(QTreeWidgetItem* item, int picture);
+    int indexOf(QTreeWidgetItem* item) const;
+    void labelEdited(QTreeWidgetItem* item);
+    void selectionChanged();
+
+    std::vector<std::string> pictures_;
+    std::vector<Qt::Alignment> aligns_;
+    int columns_ = 0;
+    bool editLabels_ = false;
+    std::vector<Value> data_;
+    std::vector<int> pictureOf_;
+    std::vector<std::string> labels_;
+    std::vector<bool> wasSelected_;
+    bool updating_ = false;
+};
+
+struct TreeViewItem {
+    long handle = 0;  // read only
+    int level = 0;    // read only: 1 for the top level
+    std::string label;
+    int pictureIndex = 0;
+    int selectedPictureIndex = 0;
+    bool children = false;      // shows the expand mark before children exist
+    bool expandedOnce = false;
+    bool expanded = false;
+    bool selected = false;
+    bool bold = false;
+    Value data;
+};
+
+class TreeView : public Control {
+public:
+    explicit TreeView(std::string className = "treeview");
+
+    int addPicture(std::string_view file);
+
+    // Inserts under `parent` (0: the top level): first, last, after a sibling, or sorted by label
+    // (case ignored). Answer the new item's handle, -1 when the parent or sibling does not exist.
+    long insertItemFirst(long parent, const TreeViewItem& item);
+    long insertItemLast(long parent, const TreeViewItem& item);
+    long insertItem(long parent, long after, const TreeViewItem& item);
+    long insertItemSort(long parent, const TreeViewItem& item);
+    long insertItemFirst(long parent, std::string_view label, int picture);
+    long insertItemLast(long parent, std::string_view label, int picture);
+    long insertItem(long parent, long after, std::string_view label, int picture);
+    long insertItemSort(long parent, std::string_view label, int picture);
+
+    int getItem(long handle, TreeViewItem& item) const;  // 1 or -1
+    int setItem(long handle, const TreeViewItem& item);
+    // Deletes the item with its descendants, raising deleteitem for each (descendants first).
+    int deleteItem(long handle);
+
+    enum class Navigation { Root, Next, Previous, Parent, Child, Current, FirstVisible, NextVisible };
+    // The item found from `handle`; -1 when there is none.
+    long findItem(Navigation how, long handle) const;
+    int selectItem(long handle);
+    int expandItem(long handle);
+    int collapseItem(long handle);
+    // Sorts the children of `parent` by label.
+    int sortChildren(long parent);
+    QTreeWidget* tree() const;
+
+private:
+    QTreeWidgetItem* item(long handle) const;
+    long handleOf(QTreeWidgetItem* item) const;
+    long insertAt(long parent, int position, const TreeViewItem& item, bool sorted);
+    void apply(QTreeWidgetItem* item, const TreeViewItem& values);
+    void removeItem(QTreeWidgetItem* item);
+
+    std::vector<std::string> pictures_;
+    std::map<long, QTreeWidgetItem*> items_;
+    std::map<long, TreeViewItem> values_;
+    long nextHandle_ = 1;
+    long current_ = 0;
+    bool updating_ = false;
+};
+
+}  // namespace runtime

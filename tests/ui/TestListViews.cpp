@@ -1,0 +1,225 @@
+// List and tree views: sort through the sort event with comparisons that are not strict, item
+// deletion, label editing, and the tree's inserts, deletions and expansion.
+#include "runtime/ui/ListView.h"
+#include "runtime/ui/Window.h"
+#include "ui/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace runtime;
+
+namespace {
+
+class ViewsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui_test::application();
+        window = create<Window>("w_views");
+        list = window->addControl<ListView>("lv_1");
+        list->resize(1500, 800);
+        tree = window->addControl<TreeView>("tv_1");
+        tree->move(1600, 0);
+        tree->resize(1000, 800);
+        window->open();
+        ui_test::settle();
+    }
+    void TearDown() override {
+        if (window) window->close();
+        ui_test::settle();
+    }
+    std::vector<std::string> labels() const {
+        std::vector<std::string> out;
+        for (int i = 1; i <= list->totalItems(); ++i) {
+            ListViewItem item;
+            list->getItem(i, item);
+            out.push_back(item.label);
+        }
+        return out;
+    }
+    Ref<Window> window;
+    Ref<ListView> list;
+    Ref<TreeView> tree;
+};
+
+struct SortCase {
+    const char* name;
+    int sortType;  // 1 ascending, 2 descending (the comparison's sign flips)
+    int items;
+    int distinctKeys;
+};
+
+void PrintTo(const SortCase& c, std::ostream* os) { *os << c.name; }
+
+class ListSort : public ViewsTest, public ::testing::WithParamInterface<SortCase> {};
+
+// The comparison of the file lists answers 1 for equal keys, and with the sign flipped for a
+// descending sort it answers "less" both ways: the sort must still end with every item, ordered.
+TEST_P(ListSort, SortEventWithANonStrictComparisonKeepsEveryItemInOrder) {
+    const SortCase& c = GetParam();
+    for (int i = 0; i < c.items; ++i) {
+        ListViewItem item;
+        int key = (i * 7919) % c.distinctKeys;
+        item.label = "k" + std::to_string(1000 + key) + "#" + std::to_string(i);
+        item.data = key;
+        list->addItem(item);
+    }
+    int calls = 0;
+    list->on("sort", [&](Args a) {
+        ++calls;
+        ListViewItem x, y;
+        list->getItem(static_cast<int>(a[0].toInt()), x);
+        list->getItem(static_cast<int>(a[1].toInt()), y);
+        int r = x.data.toInt() < y.data.toInt() ? -1 : 1;  // equal keys: 1
+        return Value(c.sortType == 2 ? -r : r);
+    });
+    EXPECT_EQ(list->sort(ListView::SortType::UserDefined, 1), 1);
+    if (c.items > 1) {
+        EXPECT_GT(calls, 0);
+    }
+    ASSERT_EQ(list->totalItems(), c.items);
+    std::vector<int64_t> keys;
+    std::vector<std::string> seen = labels();
+    for (int i = 1; i <= c.items; ++i) {
+        ListViewItem item;
+        list->getItem(i, item);
+        keys.push_back(item.data.toInt());
+        EXPECT_EQ(item.label.substr(1, 4), std::to_string(1000 + item.data.toInt()));  // data moved with its item
+    }
+    if (c.sortType == 1)
+        EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    else
+        EXPECT_TRUE(std::is_sorted(keys.rbegin(), keys.rend()));
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());  // no item lost or doubled
+}
+
+INSTANTIATE_TEST_SUITE_P(ListViews, ListSort,
+                         ::testing::Values(SortCase{"ascendingManyEqual", 1, 300, 5},
+                                           SortCase{"descendingManyEqual", 2, 300, 5},
+                                           SortCase{"allEqual", 2, 64, 1}, SortCase{"distinct", 1, 50, 50},
+                                           SortCase{"single", 2, 1, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViewsTest, ColumnsItemsDeletionAndLabelEditing) {
+    EXPECT_EQ(list->addColumn("Name", Alignment::Left, 800), 1);
+    EXPECT_EQ(list->addColumn("Size", Alignment::Right, 400), 2);
+    for (const char* name : {"setup.exe", "readme.txt", "data.cab"}) {
+        int i = list->addItem(name, 0);
+        list->setItem(i, 2, std::to_string(i * 100));
+    }
+    std::string size;
+    ASSERT_EQ(list->getItem(2, 2, size), 1);
+    EXPECT_EQ(size, "200");
+    EXPECT_EQ(list->getItem(4, 1, size), -1);
+
+    std::vector<int> deleted;
+    list->on("deleteitem", [&](Args a) {
+        deleted.push_back(static_cast<int>(a[0].toInt()));
+        return Value();
+    });
+    EXPECT_EQ(list->deleteItem(1), 1);
+    EXPECT_EQ(deleted, std::vector<int>{1});
+    EXPECT_EQ(labels(), (std::vector<std::string>{"readme.txt", "data.cab"}));
+    ASSERT_EQ(list->getItem(1, 2, size), 1);
+    EXPECT_EQ(size, "200");  // column texts moved up with their item
+
+    // endlabeledit answering 1 keeps the old label.
+    std::vector<std::string> edits;
+    list->on("endlabeledit", [&](Args a) {
+        edits.push_back(a[1].toText());
+        return Value(a[1].toText().empty() ? 1 : 0);
+    });
+    list->setEditLabels(true);
+    for (const char* typed : {"notes.txt", ""}) {
+        ASSERT_EQ(list->editLabel(1), 1);
+        auto* editor = list->tree()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText(typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        ui_test::settle();
+    }
+    EXPECT_EQ(edits, (std::vector<std::string>{"notes.txt", ""}));
+    EXPECT_EQ(labels().front(), "notes.txt");
+
+    list->tree()->clearSelection();
+    std::vector<std::pair<int, bool>> changes;
+    list->on("itemchanged", [&](Args a) {
+        changes.emplace_back(static_cast<int>(a[0].toInt()), a[4].toBool());
+        return Value();
+    });
+    list->setExtendedSelect(true);
+    list->tree()->topLevelItem(0)->setSelected(true);
+    list->tree()->topLevelItem(1)->setSelected(true);
+    EXPECT_EQ(list->totalSelected(), 2);
+    EXPECT_EQ(changes, (std::vector<std::pair<int, bool>>{{1, true}, {2, true}}));
+    EXPECT_EQ(list->sort(ListView::SortType::Ascending, 1), 1);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"data.cab", "notes.txt"}));
+}
+
+TEST_F(ViewsTest, TreeInsertsInEveryPositionAndReportsEachDeletedItem) {
+    long a = tree->insertItemLast(0, "Beta", 0);
+    long b = tree->insertItemFirst(0, "Alpha", 0);
+    long c = tree->insertItem(0, b, "Between", 0);
+    long d = tree->insertItemSort(0, "Aardvark", 0);
+    EXPECT_EQ(tree->insertItem(0, 999, "nowhere", 0), -1);
+    EXPECT_EQ(tree->insertItemLast(999, "nowhere", 0), -1);
+    std::vector<long> top;
+    for (long h = tree->findItem(TreeView::Navigation::Root, 0); h > 0; h = tree->findItem(TreeView::Navigation::Next, h))
+        top.push_back(h);
+    EXPECT_EQ(top, (std::vector<long>{d, b, c, a}));
+
+    TreeViewItem lazy;
+    lazy.label = "HKEY_LOCAL_MACHINE";
+    lazy.children = true;
+    long root = tree->insertItemLast(0, lazy);
+    long sub1 = tree->insertItemLast(root, "Software", 0);
+    long sub2 = tree->insertItemLast(sub1, "RUX", 0);
+    TreeViewItem item;
+    ASSERT_EQ(tree->getItem(sub2, item), 1);
+    EXPECT_EQ(item.level, 3);
+    EXPECT_EQ(tree->findItem(TreeView::Navigation::Parent, sub2), sub1);
+    EXPECT_EQ(tree->findItem(TreeView::Navigation::Child, root), sub1);
+
+    // itemexpanding answering 1 refuses; otherwise the item is expanded once.
+    int answer = 1;
+    tree->on("itemexpanding", [&](Args) { return Value(answer); });
+    tree->expandItem(root);
+    ASSERT_EQ(tree->getItem(root, item), 1);
+    EXPECT_FALSE(item.expanded);
+    EXPECT_FALSE(item.expandedOnce);
+    answer = 0;
+    tree->expandItem(root);
+    ASSERT_EQ(tree->getItem(root, item), 1);
+    EXPECT_TRUE(item.expanded);
+    EXPECT_TRUE(item.expandedOnce);
+
+    std::vector<std::pair<long, long>> selections;
+    tree->on("selectionchanged", [&](Args a) {
+        selections.emplace_back(a[0].toInt(), a[1].toInt());
+        return Value();
+    });
+    tree->selectItem(sub1);
+    tree->selectItem(a);
+    EXPECT_EQ(selections, (std::vector<std::pair<long, long>>{{0, sub1}, {sub1, a}}));
+
+    std::vector<long> deleted;
+    tree->on("deleteitem", [&](Args h) {
+        deleted.push_back(h[0].toInt());
+        return Value();
+    });
+    EXPECT_EQ(tree->deleteItem(root), 1);
+    EXPECT_EQ(deleted, (std::vector<long>{sub2, sub1, root}));
+    EXPECT_EQ(tree->getItem(sub1, item), -1);
+    EXPECT_EQ(tree->findItem(TreeView::Navigation::Child, b), -1);
+    ui_test::saveScreenshot(window->widget(), "list-and-tree-views");
+}
+
+}  // namespace
