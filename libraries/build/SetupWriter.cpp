@@ -125,11 +125,23 @@ fs::path archivePath(const fs::path& out, unsigned disc) {
     return discFolder(out, disc) / (std::string(L::ArchivePrefix) + std::to_string(disc) + L::ArchiveSuffix);
 }
 
+// Memory kept from file to file: fresh pages for every file would make the threads queue on the
+// kernel's page faults.
+struct Buffer {
+    std::unique_ptr<char[]> data;
+    size_t capacity = 0, size = 0;
+    void reserve(size_t n) {
+        if (n <= capacity) return;
+        data = std::make_unique_for_overwrite<char[]>(n);
+        capacity = n;
+    }
+};
+
 // One file's stored bytes, ready to be laid into the archives.
 struct Job {
     bool done = false;
     std::string error;
-    std::vector<char> bytes;  // the frame, or empty when it is in `spill`
+    Buffer bytes;  // the frame, or nothing when it is in `spill`
     fs::path spill;
     StoredFile sizes;
 };
@@ -164,19 +176,21 @@ private:
         const uint64_t size = static_cast<uint64_t>(st.st_size);
         if (size > 0xFFFFFFFFu) return "The source file " + source.string() + " is 4 GiB or larger";
         job.sizes.installedSize = static_cast<uint32_t>(size);
-        job.sizes.lastWriteTime = fileTimeOf(source);
+        // 100-nanosecond ticks since 1601-01-01 UTC.
+        job.sizes.lastWriteTime = static_cast<uint64_t>(st.st_mtim.tv_sec + 11644473600LL) * 10000000u +
+                                  static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100u;
         if (!setUp(size)) return "The compressor cannot be set up";
         const std::string changed = "The source file " + source.string() + " changed while it was read";
 
         if (size <= WholeFileLimit) {
-            input_.resize(size + 1);
-            ssize_t got = readFull(in.get(), input_.data(), size + 1);
+            input_.reserve(size + 1);
+            ssize_t got = readFull(in.get(), input_.data.get(), size + 1);
             if (got < 0) return "Cannot read " + source.string() + ": " + errnoText();
             if (static_cast<uint64_t>(got) != size) return changed;
-            job.bytes.resize(ZSTD_compressBound(size));
-            size_t n = ZSTD_compress2(cctx_.get(), job.bytes.data(), job.bytes.size(), input_.data(), size);
+            job.bytes.reserve(ZSTD_compressBound(size));
+            size_t n = ZSTD_compress2(cctx_.get(), job.bytes.data.get(), job.bytes.capacity, input_.data.get(), size);
             if (ZSTD_isError(n)) return std::string("Compression failed: ") + ZSTD_getErrorName(n);
-            job.bytes.resize(n);
+            job.bytes.size = n;
             job.sizes.storedSize = static_cast<uint32_t>(n);
             return {};
         }
@@ -184,24 +198,24 @@ private:
         Fd out = openWrite(spillPath);
         if (!out.valid()) return "Cannot create " + spillPath.string() + ": " + errnoText();
         job.spill = spillPath;
-        input_.resize(StreamChunk);
-        output_.resize(ZSTD_CStreamOutSize());
+        input_.reserve(StreamChunk);
+        output_.reserve(ZSTD_CStreamOutSize());
         uint64_t read = 0, stored = 0;
         for (bool last = false; !last;) {
-            ssize_t got = readFull(in.get(), input_.data(), input_.size());
+            ssize_t got = readFull(in.get(), input_.data.get(), StreamChunk);
             if (got < 0) return "Cannot read " + source.string() + ": " + errnoText();
             read += static_cast<uint64_t>(got);
             if (read > size) return changed;
-            last = static_cast<size_t>(got) < input_.size();
-            ZSTD_inBuffer src{input_.data(), static_cast<size_t>(got), 0};
+            last = static_cast<size_t>(got) < StreamChunk;
+            ZSTD_inBuffer src{input_.data.get(), static_cast<size_t>(got), 0};
             const ZSTD_EndDirective mode = last ? ZSTD_e_end : ZSTD_e_continue;
             for (;;) {
-                ZSTD_outBuffer dst{output_.data(), output_.size(), 0};
+                ZSTD_outBuffer dst{output_.data.get(), output_.capacity, 0};
                 size_t remaining = ZSTD_compressStream2(cctx_.get(), &dst, &src, mode);
                 if (ZSTD_isError(remaining))
                     return read != size && last ? changed
                                                 : std::string("Compression failed: ") + ZSTD_getErrorName(remaining);
-                if (!writeFull(out.get(), output_.data(), dst.pos))
+                if (!writeFull(out.get(), output_.data.get(), dst.pos))
                     return "Cannot write " + spillPath.string() + ": " + errnoText();
                 stored += dst.pos;
                 if (last ? remaining == 0 : src.pos == src.size) break;
@@ -216,7 +230,7 @@ private:
 
     std::unique_ptr<ZSTD_CCtx, CctxFree> cctx_;
     int level_;
-    std::vector<char> input_, output_;
+    Buffer input_, output_;
 };
 
 // The archives of all discs as one stream cut at each disc's room.
@@ -365,6 +379,7 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
     std::vector<Job> jobs(order.size());
     std::mutex mutex;
     std::condition_variable changed;
+    std::vector<Buffer> spare;  // output buffers written out, for the next files
     size_t written = 0;
     std::atomic<size_t> next{0};
     std::atomic<bool> stop{false};
@@ -380,6 +395,13 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
                 if (stop) return;
             }
             Job done;
+            {
+                std::lock_guard lock(mutex);
+                if (!spare.empty()) {
+                    done.bytes = std::move(spare.back());
+                    spare.pop_back();
+                }
+            }
             compressor.run(product.files[order[i]].source, staging / (std::to_string(i) + ".zst"), done);
             done.done = true;
             {
@@ -415,7 +437,7 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
         }
         result.files[order[i]] = job.sizes;
         if (job.spill.empty()) {
-            error = sink.write(job.bytes.data(), job.bytes.size());
+            error = sink.write(job.bytes.data.get(), job.bytes.size);
         } else {
             Fd in = openRead(job.spill);
             copyBuffer.resize(StreamChunk);
@@ -429,6 +451,7 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
         {
             std::lock_guard lock(mutex);
             ++written;
+            spare.push_back(std::move(job.bytes));
         }
         changed.notify_all();
     }

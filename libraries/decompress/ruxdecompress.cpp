@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -17,7 +16,7 @@ enum : int { Ok = 0, BadArgument = 1, CannotOpenInput = 2, CannotOpenOutput = 3,
 // The writer never uses windows above 8 MiB; a frame asking for more is refused instead of
 // letting a damaged or hostile file decide how much memory the installer takes.
 constexpr int MaxWindowLog = 23;
-constexpr size_t ChunkSize = 1 << 20;
+constexpr size_t ChunkSize = 256 << 10;
 
 struct Fd {
     int fd = -1;
@@ -30,6 +29,14 @@ struct Fd {
 
 struct DctxFree {
     void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
+};
+
+// The context and buffers are kept for the next file of the same thread: the installer calls
+// once per file, and fresh memory each time costs more than the decompression of a small file.
+struct Workspace {
+    std::unique_ptr<ZSTD_DCtx, DctxFree> dctx{ZSTD_createDCtx()};
+    std::unique_ptr<char[]> in = std::make_unique_for_overwrite<char[]>(ChunkSize);
+    std::unique_ptr<char[]> out = std::make_unique_for_overwrite<char[]>(ChunkSize);
 };
 
 ssize_t readFull(int fd, char* buffer, size_t size) {
@@ -66,35 +73,37 @@ int decompress(const char* stored, const char* output) {
     Fd out(::open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (out.fd < 0) return CannotOpenOutput;
 
-    std::unique_ptr<ZSTD_DCtx, DctxFree> dctx(ZSTD_createDCtx());
+    thread_local Workspace work;
+    ZSTD_DCtx* dctx = work.dctx.get();
     if (!dctx) return NoMemory;
-    if (ZSTD_isError(ZSTD_DCtx_setParameter(dctx.get(), ZSTD_d_windowLogMax, MaxWindowLog)))
+    if (ZSTD_isError(ZSTD_DCtx_reset(dctx, ZSTD_reset_session_and_parameters)) ||
+        ZSTD_isError(ZSTD_DCtx_setParameter(dctx, ZSTD_d_windowLogMax, MaxWindowLog)))
         return NoMemory;
-
-    std::vector<char> inBuffer(ChunkSize), outBuffer(ChunkSize);
+    char* inBuffer = work.in.get();
+    char* outBuffer = work.out.get();
     bool frameDone = false;
     bool sawInput = false;
     for (;;) {
-        ssize_t got = readFull(in.fd, inBuffer.data(), inBuffer.size());
+        ssize_t got = readFull(in.fd, inBuffer, ChunkSize);
         if (got < 0) return ReadFailed;
         if (got == 0) break;
         if (frameDone) return TrailingBytes;
         sawInput = true;
-        ZSTD_inBuffer src{inBuffer.data(), static_cast<size_t>(got), 0};
+        ZSTD_inBuffer src{inBuffer, static_cast<size_t>(got), 0};
         while (src.pos < src.size) {
             if (frameDone) return TrailingBytes;
-            ZSTD_outBuffer dst{outBuffer.data(), outBuffer.size(), 0};
-            size_t rc = ZSTD_decompressStream(dctx.get(), &dst, &src);
+            ZSTD_outBuffer dst{outBuffer, ChunkSize, 0};
+            size_t rc = ZSTD_decompressStream(dctx, &dst, &src);
             if (ZSTD_isError(rc)) return Damaged;
-            if (!writeFull(out.fd, outBuffer.data(), dst.pos)) return WriteFailed;
+            if (!writeFull(out.fd, outBuffer, dst.pos)) return WriteFailed;
             if (rc == 0) frameDone = true;
         }
         // Flush what the decoder still holds for this input before reading more.
         while (!frameDone) {
-            ZSTD_outBuffer dst{outBuffer.data(), outBuffer.size(), 0};
-            size_t rc = ZSTD_decompressStream(dctx.get(), &dst, &src);
+            ZSTD_outBuffer dst{outBuffer, ChunkSize, 0};
+            size_t rc = ZSTD_decompressStream(dctx, &dst, &src);
             if (ZSTD_isError(rc)) return Damaged;
-            if (!writeFull(out.fd, outBuffer.data(), dst.pos)) return WriteFailed;
+            if (!writeFull(out.fd, outBuffer, dst.pos)) return WriteFailed;
             if (rc == 0) frameDone = true;
             if (dst.pos < dst.size) break;  // needs more input
         }
