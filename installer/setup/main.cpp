@@ -1,5 +1,6 @@
 // Setup: installs the product whose setup files lie beside it.
 #include "installer/setup/CSetupProgram.h"
+#include "installer/setup/SetupResources.h"
 #include "libraries/decompress/ruxdecompress.h"
 #include "platform/Process.h"
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(setup::LoadSetupIcon(setup::ProgramIconId));
     auto machine = platform::Machine::open();
     if (!machine) {
         std::fprintf(stderr, "Setup: no machine folder: %s\n", machine.error().text.c_str());

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QListWidget>
+#include <QTest>
+
 namespace fs = std::filesystem;
 using namespace setup_test;
 using A = SetupAnswerer;
@@ -111,4 +114,73 @@ TEST(ComponentPage, SizesInWholeUnitsOf1024Bytes) {
     } cases[] = {{0, "0 K"}, {1, "1 K"}, {300, "1 K"}, {511, "1 K"}, {512, "1 K"}, {1535, "1 K"}, {1536, "2 K"},
                  {10 * 1024 * 1024, "10240 K"}, {uint64_t(5) << 32, "20971520 K"}};
     for (const auto& c : cases) EXPECT_EQ(setup::CComponentsPage::FormatSizeK(c.bytes), c.text) << c.bytes;
+}
+
+namespace {
+
+build::Product treeProduct(const fs::path& sources) {
+    auto p = smallProduct(sources);
+    p.showWelcome = p.showLicense = p.showUser = false;
+    p.useProgramGroup = false;
+    p.minimalOffered = p.normalOffered = false;  // Custom only: no setup-type page
+    p.readmeMode = 0;
+    p.components.push_back({.id = 4, .name = "Extras", .setupTypes = 1, .destination = "^SETUPPATH^\\Extras"});
+    p.components.push_back({.id = 5, .parentId = 4, .name = "Samples", .setupTypes = 1,
+                            .destination = "^SETUPPATH^\\Samples"});
+    p.components.push_back({.id = 6, .name = "Runtime", .visible = false, .setupTypes = 1,
+                            .destination = "^SETUPPATH^\\Runtime"});
+    addFile(p, sources, 4, "extras.dat", "extras");
+    addFile(p, sources, 5, "sample.dat", "sample");
+    addFile(p, sources, 6, "runtime.dll", "runtime");
+    return p;
+}
+
+}  // namespace
+
+TEST(ComponentPage, OptionsCancelDropsChangesAndAnIndeterminateBoxClears) {
+    testing_support::TempFolder sources("sources");
+    auto discs = writeDiscs(treeProduct(sources.path()));
+    SetupAnswerer answers("tree");
+    answers.page(139, {A::click(1)})
+        .page(138, {A::expectText(1034, "1 K"), A::selectLine("Extras"), A::click(1030),
+                    A::expectLine("Extras", Qt::Checked), A::click(1030), A::expectLine("Extras", Qt::PartiallyChecked),
+                    // A click on the indeterminate box clears Extras and everything below it.
+                    A::toggleLine("Extras"), A::expectLine("Extras", Qt::Unchecked),
+                    // The hidden components' line cannot become the current line, not even by the keyboard.
+                    A::expectLine("Others", Qt::Checked, false),
+                    A::custom([](QDialog* d) {
+                        auto* list = d->findChild<QListWidget*>(QStringLiteral("999"));
+                        list->setFocus();
+                        QTest::keyClick(list, Qt::Key_End);
+                        ASSERT_TRUE(list->currentItem());
+                        EXPECT_FALSE(list->currentItem()->text().startsWith(QStringLiteral("Others")))
+                            << list->currentItem()->text().toStdString();
+                    }),
+                    A::click(1)})
+        .page(138, {A::toggleLine("Samples"), A::expectLine("Samples", Qt::Unchecked), A::click(2)})
+        .page(138, {A::expectLine("Samples", Qt::Checked), A::toggleLine("Samples"), A::click(1)})
+        .box(setup::ids::ReadyToInstall, QMessageBox::Yes)
+        .progress(false)
+        .page(140, {A::click(1)});
+    EXPECT_EQ(runSetup(*discs), 0);
+    auto machine = openMachine();
+    EXPECT_EQ(hostText(machine, "C:\\Program Files\\Tool\\tool.exe"), "program bytes");
+    EXPECT_EQ(hostText(machine, "C:\\Program Files\\Tool\\Runtime\\runtime.dll"), "runtime");
+    EXPECT_EQ(hostText(machine, "C:\\Program Files\\Tool\\Extras\\extras.dat"), "<missing>");
+    EXPECT_EQ(hostText(machine, "C:\\Program Files\\Tool\\Samples\\sample.dat"), "<missing>");
+}
+
+TEST(ComponentPage, LookingAtAComponentDoesNotFixItsFolder) {
+    testing_support::TempFolder sources("sources");
+    auto discs = writeDiscs(treeProduct(sources.path()));
+    SetupAnswerer answers("folder-follows-destination");
+    answers.page(139, {A::click(1)})
+        .page(138, {A::selectLine("Main"), A::expectText(1033, "C:\\Program Files\\Tool"), A::click(1004)})
+        .page(139, {A::type(1035, "C:\\Elsewhere"), A::click(1)})
+        .page(138, {A::selectLine("Main"), A::expectText(1033, "C:\\Elsewhere"), A::click(1)})
+        .box(setup::ids::ReadyToInstall, QMessageBox::Yes)
+        .progress(false)
+        .page(140, {A::click(1)});
+    EXPECT_EQ(runSetup(*discs), 0);
+    EXPECT_EQ(hostText(openMachine(), "C:\\Elsewhere\\tool.exe"), "program bytes");
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QListWidget>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -193,4 +194,87 @@ TEST_F(Dialogue, ProgressCancelStopsBeforeTheNextFile) {
     EXPECT_EQ(runSetup(*discs), 1);
     EXPECT_EQ(status, "Canceled.");
     EXPECT_EQ(snapshot(machine), before);
+}
+
+TEST_F(Dialogue, UnreadableSetupInformationShowsTheSystemErrorAndNoWindow) {
+    auto discs = writeDiscs(product);
+    fs::remove(discs->disc(1) / "SetupInfo.RUX");
+    SetupAnswerer answers("no-setup-info");
+    answers.systemBox("SetupInfo.RUX").box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 1);
+    EXPECT_EQ(answers.windowsSeen(), 2) << "no background window";
+}
+
+namespace {
+struct AfterCase {
+    const char* name;
+    uint8_t readmeMode;
+    SetupAnswerer::Action readme;  // on the readme dialog, when it comes
+    SetupAnswerer::Action finished;
+    bool finishedCancelled;
+    bool readmeShown;
+    bool restart;
+};
+void PrintTo(const AfterCase& c, std::ostream* out) { *out << c.name; }
+class AfterInstall : public ::testing::TestWithParam<AfterCase> {};
+}  // namespace
+
+TEST_P(AfterInstall, ReadmeAndRestartAsChosen) {
+    const AfterCase& c = GetParam();
+    testing_support::TempFolder sources("sources");
+    auto product = smallProduct(sources.path());
+    product.showWelcome = product.showLicense = product.showUser = false;
+    product.useProgramGroup = false;
+    product.minimalOffered = product.customOffered = false;
+    product.readmeMode = c.readmeMode;
+    auto discs = writeDiscs(product);
+    auto machine = openMachine();
+    SetupAnswerer answers(std::string("after-") + c.name);
+    answers.page(139, {A::click(1)}).box(ReadyToInstall, QMessageBox::Yes).progress(false);
+    if (c.readme) answers.page(142, {A::expectChecked(1045, true), c.readme});
+    answers.page(140, {A::expectText(1038, "Tool has been installed."), A::expectChecked(1039, true), c.finished});
+    if (c.finishedCancelled) answers.box(ConfirmCancel, QMessageBox::Yes);
+    EXPECT_EQ(runSetup(*discs), 0);
+    auto lines = journal(machine);
+    EXPECT_EQ(hasLine(lines, "notepad.exe\tC:\\Program Files\\Tool\\readme.txt"), c.readmeShown) << ::testing::PrintToString(lines);
+    EXPECT_EQ(hasLine(lines, "restart"), c.restart);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, AfterInstall,
+    ::testing::Values(AfterCase{"ReadmeAskedAndTaken", 2, A::click(1), A::click(1), false, true, true},
+                      AfterCase{"ReadmeAskedAndUnticked", 2, [](QWidget* w) { A::check(1045)(w); A::click(1)(w); },
+                                A::click(1), false, false, true},
+                      AfterCase{"ReadmeDialogEscaped", 2, A::key(Qt::Key_Escape), A::click(1), false, false, true},
+                      AfterCase{"ReadmeWithoutAsking", 1, nullptr, [](QWidget* w) { A::check(1040)(w); A::click(1)(w); },
+                                false, true, false},
+                      AfterCase{"NoReadmeFinishedEscaped", 0, nullptr, A::key(Qt::Key_Escape), true, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Dialogue, ExistingProgramGroupsAreListedAndThePickerFillsTheDestination) {
+    auto programs = machine.hostPath(machine.programsFolder() + "\\Games");
+    ASSERT_TRUE(programs);
+    fs::create_directories(*programs);
+    testing_support::writeFile(programs->parent_path() / "loose.lnk", "not a group");
+    auto discs = writeDiscs(product);
+    auto chosen = machine.hostPath("C:\\Chosen");
+    fs::create_directories(*chosen);
+    SetupAnswerer answers("group-and-picker");
+    answers.page(133, {A::click(1)})
+        .page(134, {A::click(1)})
+        .page(135, {A::type(1014, "Ann"), A::click(1)})
+        .page(136, {A::custom([](QDialog* d) {
+                        auto* list = d->findChild<QListWidget*>(QStringLiteral("1015.list"));
+                        ASSERT_TRUE(list);
+                        ASSERT_EQ(list->count(), 1);
+                        EXPECT_EQ(list->item(0)->text().toStdString(), "Games");
+                        list->setCurrentRow(0);
+                    }),
+                    A::expectText(1015, "Games"), A::click(1)})
+        .page(137, {A::click(1)})
+        .page(139, {A::click(1037), A::expectText(1035, "C:\\Chosen"), A::click(1)})
+        .picker(chosen->string())
+        .box(ReadyToInstall, QMessageBox::No)
+        .box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 1);
 }
