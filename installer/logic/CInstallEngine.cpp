@@ -104,6 +104,14 @@ int CInstallEngine::OpenArchive() {
     return 1;
 }
 
+// Each file goes into a new, empty temporary file under the same name. Truncating the last
+// file's bytes instead makes some file systems write them out at once on every file.
+void CInstallEngine::FreshenTempFile(const std::filesystem::path& host) {
+    std::error_code ec;
+    std::filesystem::remove(host, ec);
+    std::ofstream(host, std::ios::binary | std::ios::trunc);
+}
+
 int CInstallEngine::PositionAtComponent(std::size_t componentIndex) {
     const auto& component = app_.info().components[componentIndex];
     if (component.firstDisc == 0 || (app_.knownDiscCount && component.firstDisc > app_.knownDiscCount)) {
@@ -129,7 +137,10 @@ int CInstallEngine::ExtractStoredBytes(uint32_t storedSize) {
     auto& ui = app_.ui();
     auto host = app_.machine().hostPath(storedTempPath_);
     std::ofstream out;
-    if (host) out.open(*host, std::ios::binary | std::ios::trunc);
+    if (host) {
+        FreshenTempFile(*host);
+        out.open(*host, std::ios::binary | std::ios::trunc);
+    }
     if (!host || !out.is_open()) {
         ui.MessageBox(ids::FailedOpenFile, MsgButtons::Ok, MsgIcon::Stop, storedTempPath_);
         return result::Error;
@@ -183,6 +194,7 @@ int CInstallEngine::InstallFile(std::size_t fileIndex, const std::string& folder
 
     auto storedHost = app_.machine().hostPath(storedTempPath_);
     auto outputHost = app_.machine().hostPath(outputTempPath_);
+    if (outputHost) FreshenTempFile(*outputHost);
     if (!app_.decompress || !storedHost || !outputHost ||
         app_.decompress(storedHost->c_str(), outputHost->c_str()) != 0) {
         app_.ui().MessageBox(ids::DecompressError, MsgButtons::Ok, MsgIcon::Stop, destination);

@@ -3,6 +3,7 @@
 // archives disc by disc, decompression, the replace test, copies, shortcuts, shared counts and
 // registry entries, component by component.
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -58,6 +59,7 @@ private:
     int PositionAtComponent(std::size_t componentIndex);
     int InstallFile(std::size_t fileIndex, const std::string& folder);
     void ReportDamaged(const std::string& what);
+    static void FreshenTempFile(const std::filesystem::path& host);
 
     CSetupApp& app_;
     std::ifstream archive_;

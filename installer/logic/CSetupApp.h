@@ -136,6 +136,7 @@ public:
 
     // ---- Writers ----
     bool ShouldReplaceFile(std::string_view tempPath, std::string_view destination, std::size_t fileIndex);
+    // A new destination receives the temporary file itself (moved there); an existing one a copy.
     bool CopyInstalledFile(std::string_view tempPath, std::string_view destination, uint32_t componentId);
     uint32_t CreateShortcut(std::string_view workingFolder, std::string_view target, std::string_view text);
     void RaiseSharedCount(std::string_view destination);

@@ -147,7 +147,11 @@ bool CSetupApp::CopyInstalledFile(std::string_view tempPath, std::string_view de
     std::string dest = withBackslashes(destination);
     if (auto slash = dest.rfind('\\'); slash != std::string::npos && !CreateFolderPath(dest.substr(0, slash)))
         return false;
-    if (!files_.exists(dest)) AddLogEntry(entrytype::File, dest, "", EntryOrigin::File);
+    const bool isNew = !files_.exists(dest);
+    if (isNew) AddLogEntry(entrytype::File, dest, "", EntryOrigin::File);
+    // A new destination takes the decompressed file itself, which saves writing it twice; an
+    // existing one is replaced by a copy.
+    if (isNew && files_.move(tempPath, dest)) return true;
     auto copied = files_.copy(tempPath, dest);
     if (!copied) {
         ui_.CopyErrorBox(dest, copied.error().text);
