@@ -21,6 +21,7 @@ CNextDiscDialog::CNextDiscDialog(CSetupApp& app, uint16_t disc, std::string_view
                                   .arg(disc),
                               this);
     prompt->setObjectName(QStringLiteral("1001"));
+    prompt->setTextFormat(Qt::PlainText);
     prompt->setGeometry(dlu(13, 8, 260, 40));
     prompt->setWordWrap(true);
     prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);

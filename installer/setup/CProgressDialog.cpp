@@ -43,11 +43,13 @@ CProgressDialog::CProgressDialog(CSetupApp& app, CInstallEngine& engine) : QDial
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     status_ = new QLabel(QString::fromLocal8Bit(app.ExpandVariables(app.info().progress.text).c_str()), this);
     status_->setObjectName(QStringLiteral("1042"));
+    status_->setTextFormat(Qt::PlainText);
     status_->setGeometry(dlu(10, 8, 330, 20));
     status_->setWordWrap(true);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     file_ = new QLabel(this);
     file_->setObjectName(QStringLiteral("1043"));
+    file_->setTextFormat(Qt::PlainText);
     file_->setGeometry(dlu(10, 32, 330, 20));
     file_->setWordWrap(true);
     file_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -48,6 +48,7 @@ int CSetupProgram::MessageBox(uint32_t stringId, MsgButtons buttons, MsgIcon ico
     if (!owner) owner = Owner();
     QMessageBox box(owner);
     box.setObjectName(QStringLiteral("box"));
+    box.setTextFormat(Qt::PlainText);
     box.setProperty("stringId", stringId);
     box.setWindowTitle(qs(Title()));
     box.setText(qs(FormatStringText(stringId, arg1, arg2)));
@@ -76,6 +77,7 @@ int CSetupProgram::MessageBox(uint32_t stringId, MsgButtons buttons, MsgIcon ico
 void CSetupProgram::SystemErrorBox(std::string_view text, std::string_view caption) {
     QMessageBox box(Owner());
     box.setObjectName(QStringLiteral("box"));
+    box.setTextFormat(Qt::PlainText);
     box.setProperty("stringId", 0u);
     box.setProperty("caption", qs(caption));
     box.setWindowTitle(qs(caption));
@@ -88,6 +90,7 @@ void CSetupProgram::SystemErrorBox(std::string_view text, std::string_view capti
 void CSetupProgram::CopyErrorBox(std::string_view destination, std::string_view text) {
     QMessageBox box(progress_ ? static_cast<QWidget*>(progress_) : Owner());
     box.setObjectName(QStringLiteral("box"));
+    box.setTextFormat(Qt::PlainText);
     box.setProperty("stringId", 0u);
     box.setProperty("caption", QStringLiteral("Error Copying File"));
     box.setWindowTitle(QStringLiteral("Error Copying File"));

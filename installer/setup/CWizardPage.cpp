@@ -59,8 +59,14 @@ QWidget* CWizardPage::control(int id) const { return findChild<QWidget*>(QString
 QLabel* CWizardPage::addStatic(int id, QRect where, const QString& text) {
     auto* label = new QLabel(text, this);
     if (id) label->setObjectName(QString::number(id));
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(where);
     label->setWordWrap(true);
+    // The unnamed labels are one line each; they keep their whole text where this font is wider.
+    if (!id) {
+        label->setWordWrap(false);
+        label->resize(std::max(where.width(), label->sizeHint().width()), where.height());
+    }
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }

@@ -216,6 +216,7 @@ CReadmeDialog::CReadmeDialog(CSetupApp& app, QWidget* owner) : QDialog(owner), a
     picture->setGeometry(dlu(3, 1, 81, 161));
     picture->setPixmap(LoadSetupBitmap(SidePictureId).scaled(picture->size()));
     auto* notice = new QLabel(QStringLiteral("This product contains a Readme file with the latest information."), this);
+    notice->setTextFormat(Qt::PlainText);
     notice->setGeometry(dlu(93, 10, 197, 36));
     notice->setWordWrap(true);
     notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
