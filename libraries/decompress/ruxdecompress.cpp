@@ -70,7 +70,9 @@ int decompress(const char* stored, const char* output) {
     if (stored == nullptr || output == nullptr) return BadArgument;
     Fd in(::open(stored, O_RDONLY | O_CLOEXEC));
     if (in.fd < 0) return CannotOpenInput;
-    Fd out(::open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    // Written over in place and cut to its new length at the end: truncating first makes the
+    // kernel wait for the previous file's pages still being written out.
+    Fd out(::open(output, O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
     if (out.fd < 0) return CannotOpenOutput;
 
     thread_local Workspace work;
@@ -81,6 +83,7 @@ int decompress(const char* stored, const char* output) {
         return NoMemory;
     char* inBuffer = work.in.get();
     char* outBuffer = work.out.get();
+    off_t written = 0;
     bool frameDone = false;
     bool sawInput = false;
     for (;;) {
@@ -96,6 +99,7 @@ int decompress(const char* stored, const char* output) {
             size_t rc = ZSTD_decompressStream(dctx, &dst, &src);
             if (ZSTD_isError(rc)) return Damaged;
             if (!writeFull(out.fd, outBuffer, dst.pos)) return WriteFailed;
+            written += static_cast<off_t>(dst.pos);
             if (rc == 0) frameDone = true;
         }
         // Flush what the decoder still holds for this input before reading more.
@@ -104,11 +108,13 @@ int decompress(const char* stored, const char* output) {
             size_t rc = ZSTD_decompressStream(dctx, &dst, &src);
             if (ZSTD_isError(rc)) return Damaged;
             if (!writeFull(out.fd, outBuffer, dst.pos)) return WriteFailed;
+            written += static_cast<off_t>(dst.pos);
             if (rc == 0) frameDone = true;
             if (dst.pos < dst.size) break;  // needs more input
         }
     }
     if (!sawInput || !frameDone) return Truncated;
+    if (::ftruncate(out.fd, written) != 0) return WriteFailed;
     if (::close(out.release()) != 0) return WriteFailed;
     return Ok;
 }
