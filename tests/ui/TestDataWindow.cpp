@@ -1,0 +1,346 @@
+// The data-window control: protect expressions per row, AcceptText's validation, row focus,
+// selection, clicks, Describe/Modify, and printing to PDF with copies and orientation.
+#include "runtime/data/DataLayout.h"
+#include "runtime/ui/DataWindow.h"
+#include "runtime/ui/Menu.h"
+#include "runtime/ui/Window.h"
+#include "support/TempFolder.h"
+#include "ui/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace runtime;
+
+namespace {
+
+ColumnLayout column(const char* name, const char* type, const char* editStyle = "edit") {
+    ColumnLayout c;
+    c.name = name;
+    c.type = type;
+    c.updatable = true;
+    c.editStyle = editStyle;
+    return c;
+}
+
+DataLayout productLayout() {
+    DataLayout l;
+    l.name = "d_test_products";
+    ColumnLayout id = column("id", "long");
+    id.key = true;
+    id.attributes["tabsequence"] = "0";
+    ColumnLayout name = column("name", "char(10)");
+    name.attributes["width"] = "700";
+    ColumnLayout exe = column("exe", "long", "checkbox");
+    exe.initial = Value(1);
+    ColumnLayout kind = column("kind", "char(1)", "ddlb");
+    kind.attributes["values"] = "Program\tP/Document\tD/";
+    l.columns = {id, name, exe, kind};
+    TextLayout heading;
+    heading.name = "name_t";
+    heading.text = "Product name";
+    l.texts = {heading};
+    return l;
+}
+
+class DataWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui_test::application();
+        registerLayout(productLayout());
+        window = create<Window>("w_dw_test");
+        window->resize(3000, 1600);
+        dw = window->addControl<DataWindow>("dw_1");
+        dw->resize(2800, 1400);
+        dw->setDataObject("d_test_products");
+        window->open();
+        ui_test::settle();
+    }
+    void TearDown() override {
+        if (window) window->close();
+        ui_test::settle();
+    }
+    void addRows(const std::vector<int>& exes) {
+        for (int exe : exes) {
+            long r = dw->store().insertRow(0);
+            dw->store().setItem(r, "id", Value(static_cast<int>(r)));
+            dw->store().setItem(r, "name", Value("file" + std::to_string(r)));
+            dw->store().setItem(r, "exe", Value(exe));
+            dw->store().setItem(r, "kind", Value(exe ? "P" : "D"));
+        }
+    }
+    QLineEdit* edit() const { return dw->widget()->findChild<QLineEdit*>("editfield"); }
+    Ref<Window> window;
+    Ref<DataWindow> dw;
+};
+
+struct ProtectCase {
+    const char* name;
+    std::vector<int> exe;
+    const char* condition;
+};
+
+void PrintTo(const ProtectCase& c, std::ostream* os) { *os << c.name; }
+
+class ProtectExpression : public DataWindowTest, public ::testing::WithParamInterface<ProtectCase> {};
+
+TEST_P(ProtectExpression, BlocksEditingOnExactlyTheRowsWhereItHolds) {
+    const ProtectCase& c = GetParam();
+    addRows(c.exe);
+    std::string error = dw->modify(std::string("name.Protect='0\tif(") + c.condition +
+                                   ", 1, 0)' name.Color = '0\tif(" + c.condition +
+                                   ", 8421504, 0)' name.Background.Color = '0\tif(" + c.condition +
+                                   ", 12632256, 16777215)'");
+    ASSERT_EQ(error, "");
+    EXPECT_EQ(dw->describe("name.protect"), std::string("0\tif(") + c.condition + ", 1, 0)\"");
+    dw->setFocus();
+    for (long row = 1; row <= static_cast<long>(c.exe.size()); ++row) {
+        bool protectedRow = c.exe[static_cast<size_t>(row - 1)] == 0;
+        ASSERT_EQ(dw->scrollToRow(row), 1);
+        ASSERT_EQ(dw->setColumn("name"), 1);
+        EXPECT_EQ(dw->isEditable(row, 2), !protectedRow) << "row " << row;
+        EXPECT_EQ(edit()->isVisible(), !protectedRow) << "row " << row;
+        QTest::keyClicks(dw->editField()->isVisible() ? dw->editField() : dw->widget(), "X");
+        EXPECT_EQ(dw->acceptText(), 1);
+        std::string expected = "file" + std::to_string(row) + (protectedRow ? "" : "X");
+        if (!protectedRow) {
+            // The typed character went after the selection or replaced the whole text.
+            std::string now = dw->store().getItemString(row, "name");
+            EXPECT_TRUE(now == expected || now == "X") << now;
+        } else {
+            EXPECT_EQ(dw->store().getItemString(row, "name"), expected) << "row " << row;
+        }
+    }
+    // The check box column follows the same rule for clicks through the keyboard.
+    ui_test::saveScreenshot(window->widget(), std::string("datawindow-protect-") + c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(DataWindows, ProtectExpression,
+                         ::testing::Values(ProtectCase{"mixed", {1, 0, 1, 0, 0}, "exe=0"},
+                                           ProtectCase{"noneProtected", {1, 1, 1}, "exe=0"},
+                                           ProtectCase{"allProtected", {0, 0}, "exe=0"},
+                                           ProtectCase{"blanksAroundEquals", {0, 1}, "exe = 0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct AcceptCase {
+    const char* name;
+    const char* column;
+    const char* typed;
+    int result;
+    const char* stored;  // what the row holds afterwards
+};
+
+void PrintTo(const AcceptCase& c, std::ostream* os) { *os << c.name; }
+
+class AcceptText : public DataWindowTest, public ::testing::WithParamInterface<AcceptCase> {};
+
+TEST_P(AcceptText, ValidatesTypeAndWidthAndKeepsARejectedTextInTheField) {
+    const AcceptCase& c = GetParam();
+    addRows({1});
+    std::vector<std::string> errors;
+    dw->on("itemerror", [&](Args a) {
+        errors.push_back(a[1].toText() + "=" + a[2].toText());
+        return Value();
+    });
+    ASSERT_EQ(dw->setRow(1), 1);
+    ASSERT_EQ(dw->setColumn(c.column), 1);
+    ASSERT_TRUE(dw->editField()->isVisible());
+    ASSERT_EQ(dw->setEditText(c.typed), 1);
+    EXPECT_EQ(dw->acceptText(), c.result);
+    EXPECT_EQ(dw->store().getItemString(1, c.column), c.stored);
+    EXPECT_EQ(dw->getText(), c.typed);  // the field keeps the text either way
+    EXPECT_EQ(errors.size(), c.result == -1 ? 1u : 0u);
+    if (c.result == -1) {
+        // The row cannot be left while the field holds a text the column cannot take.
+        addRows({1});
+        EXPECT_EQ(dw->setRow(2), -1);
+        EXPECT_EQ(dw->getRow(), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DataWindows, AcceptText,
+    ::testing::Values(AcceptCase{"fits", "name", "setup.exe", 1, "setup.exe"},
+                      AcceptCase{"exactWidth", "name", "0123456789", 1, "0123456789"},
+                      AcceptCase{"tooLong", "name", "01234567890", -1, "file1"},
+                      AcceptCase{"listValue", "kind", "Document", 1, "D"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DataWindowTest, RowFocusSelectionClicksAndAttributes) {
+    addRows({1, 0, 1, 1});
+    std::vector<long> focus;
+    dw->on("rowfocuschanged", [&](Args a) {
+        focus.push_back(a[0].toInt());
+        return Value();
+    });
+    EXPECT_EQ(dw->setRow(3), 1);
+    EXPECT_EQ(focus, std::vector<long>{3});  // raised before SetRow returned
+    EXPECT_EQ(dw->setRow(3), 1);             // no change, no event
+    EXPECT_EQ(dw->scrollToRow(1), 1);
+    EXPECT_EQ(focus, (std::vector<long>{3, 1}));
+    EXPECT_EQ(dw->setRow(9), -1);
+
+    dw->selectRow(2, true);
+    dw->selectRow(4, true);
+    EXPECT_TRUE(dw->isSelected(2));
+    EXPECT_FALSE(dw->isSelected(3));
+    EXPECT_EQ(dw->getSelectedRow(0), 2);
+    EXPECT_EQ(dw->getSelectedRow(2), 4);
+    EXPECT_EQ(dw->getSelectedRow(4), 0);
+    dw->store().deleteRow(1);
+    EXPECT_TRUE(dw->isSelected(1));  // selection moves up with its rows
+    dw->selectRow(0, false);
+    EXPECT_EQ(dw->getSelectedRow(0), 0);
+
+    struct Click {
+        long row;
+        std::string name;
+        std::string type;
+    };
+    std::vector<Click> clicks;
+    for (const char* event : {"clicked", "rbuttondown"}) {
+        dw->on(event, [&](Args a) {
+            clicks.push_back({a[2].toInt(), a[3].toText(), dw->clickedObject().type});
+            return Value();
+        });
+    }
+    int rowPx = dw->rowHeight() / 4, headerPx = dw->headerHeight() / 4;
+    QWidget* viewport = dw->widget()->findChild<QWidget*>("qt_scrollarea_viewport");
+    ASSERT_NE(viewport, nullptr);
+    // A click on row 2's name column; a right click below the rows.
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(120, headerPx + rowPx + rowPx / 2));
+    QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(120, headerPx + 20 * rowPx));
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(120, headerPx / 2));
+    ASSERT_EQ(clicks.size(), 3u);
+    EXPECT_EQ(clicks[0].row, 2);
+    EXPECT_EQ(clicks[0].name, "name");
+    EXPECT_EQ(clicks[0].type, "column");
+    EXPECT_EQ(dw->getRow(), 2);
+    EXPECT_EQ(dw->getColumnName(), "name");
+    EXPECT_EQ(clicks[1].row, 0);
+    EXPECT_EQ(clicks[1].type, "datawindow");
+    EXPECT_EQ(clicks[2].row, 0);
+    EXPECT_EQ(clicks[2].name, "name_t");
+
+    // Clicking a check box toggles it between 1 and 0, unless the row is protected.
+    Value before = dw->store().getItem(1, "exe");
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint((400 + 700) * 7 / 32 + 8, headerPx + rowPx / 2));
+    EXPECT_NE(dw->store().getItem(1, "exe"), before);
+
+    EXPECT_EQ(dw->modify("datawindow.zoom=50 detail.height=120 name_t.width = 500"), "");
+    EXPECT_EQ(dw->describe("datawindow.zoom"), "50");
+    EXPECT_EQ(dw->describe("detail.height"), "120");
+    EXPECT_EQ(dw->describe("name_t.width"), "500");
+    EXPECT_EQ(dw->rowHeight(), 120);
+    EXPECT_NE(dw->modify("datawindow.print.orientation=7"), "");
+    EXPECT_EQ(dw->describe("datawindow.print.orientation"), "0");
+
+    dw->setColumn("name");
+    dw->setEditText("selected part");
+    auto* e = qobject_cast<QLineEdit*>(dw->editField());
+    ASSERT_NE(e, nullptr);
+    e->setSelection(0, 8);
+    EXPECT_EQ(dw->selectedText(), "selected");
+}
+
+// Counts the pages of a PDF and how many of them are wider than high.
+std::pair<int, int> pdfPages(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    QString text = QString::fromLatin1(ss.str().data(), static_cast<qsizetype>(ss.str().size()));
+    int pages = static_cast<int>(text.count(QRegularExpression("/Type\\s*/Page[^s]")));
+    int landscape = 0;
+    auto boxes = QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)\\s*\\]").globalMatch(text);
+    while (boxes.hasNext()) {
+        auto m = boxes.next();
+        if (m.captured(1).toDouble() > m.captured(2).toDouble()) ++landscape;
+    }
+    return {pages, landscape};
+}
+
+TEST_F(DataWindowTest, PrintsATwoPageRowSetToPdfWithCopiesAndOrientation) {
+    ASSERT_EQ(dw->modify("datawindow.print.orientation=1 datawindow.print.copies=2"), "");
+    // Rows until the set takes exactly two landscape pages.
+    while (dw->pageCount() < 2) addRows({1});
+    addRows({1, 0});
+    ASSERT_EQ(dw->pageCount(), 2);
+    testing_support::TempFolder folder;
+    std::filesystem::path pdf = folder.path() / "rows.pdf";
+    QPrinter& printer = DataWindow::printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    ASSERT_EQ(dw->print(), 1);
+    auto [pages, landscape] = pdfPages(pdf);
+    EXPECT_EQ(pages, 4);
+    EXPECT_EQ(landscape, 4);
+
+    // Portrait, one copy: more pages for the same rows, none of them landscape.
+    ASSERT_EQ(dw->modify("datawindow.print.orientation=2 datawindow.print.copies=1"), "");
+    int portraitPages = dw->pageCount();
+    ASSERT_EQ(dw->print(), 1);
+    auto [pages2, landscape2] = pdfPages(pdf);
+    EXPECT_EQ(pages2, portraitPages);
+    EXPECT_EQ(landscape2, 0);
+
+    // The preview shows the same pages, zoomed, with rulers.
+    ASSERT_EQ(dw->modify("datawindow.print.preview=yes datawindow.print.preview.rulers=yes "
+                         "datawindow.print.preview.zoom=25 datawindow.print.orientation=1"),
+              "");
+    EXPECT_EQ(dw->describe("datawindow.print.preview.zoom"), "25");
+    EXPECT_FALSE(dw->editField()->isVisible());
+    ui_test::saveScreenshot(dw->widget(), "datawindow-print-preview");
+}
+
+class Frame : public FrameWindow {
+public:
+    Frame() : FrameWindow("w_frame") {}
+};
+
+class SheetMenu : public Menu {
+public:
+    SheetMenu() : Menu("m_sheet") {
+        Ref<Menu> file = addItem("m_file", "&File");
+        file->addItem("m_save", "&Save\tCtrl+S")->setShortcut(256 + 'S');
+        Ref<Menu> print = file->addItem("m_print", "&Print...");
+        print->setToolbarItemName("Print!");
+        print->setToolbarItemText("Print");
+        addItem("m_window", "&Window")->addItem("m_tile", "&Vertical");
+    }
+};
+
+TEST_F(DataWindowTest, FrameWithASheetMenuAndDataWindowScreenshot) {
+    Ref<Frame> frame = create<Frame>();
+    frame->setTitle("Pakomo");
+    frame->open();
+    Ref<Window> sheet = create<Window>("w_sheet");
+    sheet->setTitle("Products");
+    sheet->createMenu<SheetMenu>();
+    sheet->resize(2600, 1200);
+    Ref<DataWindow> grid = sheet->addControl<DataWindow>("dw_products");
+    grid->resize(2500, 1100);
+    grid->setDataObject("d_test_products");
+    sheet->openSheet(*frame);
+    dw->shareData(*grid);
+    addRows({1, 0, 1, 1, 0});
+    EXPECT_EQ(grid->rowCount(), 5);  // the shared rows show in both
+    grid->modify("name.Protect='0\tif(exe=0, 1, 0)' name.Background.Color='0\tif(exe=0, 12632256, 16777215)'");
+    grid->selectRow(3, true);
+    grid->setRow(2);
+    frame->widget()->resize(900, 500);
+    ui_test::settle();
+    ui_test::saveScreenshot(frame->widget(), "frame-sheet-menu-datawindow");
+    frame->close();
+}
+
+}  // namespace
