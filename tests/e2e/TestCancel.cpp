@@ -1,0 +1,87 @@
+// A cancelled or failed installation of a product over three discs leaves the machine as it was:
+// files, folders, program group, registry entries, shared counts, and no record or registration.
+#include "E2eSupport.h"
+#include "libraries/build/SetupLayout.h"
+#include "platform/Faults.h"
+#include "uninstaller/MachineSnapshot.h"
+
+#include <functional>
+
+using namespace e2e;
+
+namespace {
+
+build::Product threeDiscProduct(Sources& sources) {
+    build::Product p;
+    p.name = "Stopped";
+    p.version = "1";
+    p.defaultDestination = "C:\\Stopped";
+    p.useProgramGroup = true;
+    p.defaultGroup = "Stopped";
+    p.userKey = "Maker\\Stopped";
+    p.components = {{.id = 1, .name = "One", .description = {}, .destination = "^SETUPPATH^\\one"},
+                    {.id = 2, .name = "Two", .description = {}, .destination = "^SETUPPATH^\\two"}};
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".bin";
+        auto& f = p.files.emplace_back(build::ProductFile{.componentId = uint32_t(i < 3 ? 1 : 2), .name = name,
+                                                          .linkText = {}, .source = sources.add(name, randomBytes(20000, uint32_t(i)))});
+        f.shared = i == 1;
+        f.shortcut = i == 0;
+        f.linkText = "Stopped";
+    }
+    p.registryEntries = {{1, 3, "Software\\Maker\\Stopped", "One", 1, "1"},
+                         {2, 3, "Software\\Maker\\Stopped", "Two", 1, "2"}};
+    return p;
+}
+
+}  // namespace
+
+TEST(Cancel, CancelledOrFailedRunsLeaveTheMachineAsItWas) {
+    Sources sources;
+    const build::Product product = threeDiscProduct(sources);
+    // Archives of about 45,000 bytes: six stored files of 20,000 bytes make three discs.
+    const uint64_t capacity = 45000 + build::setupInfoSize(product) + build::layout::disclabel::Size;
+    const Built built(product, capacity);
+    ASSERT_EQ(built.result.archiveSizes.size(), 3u);
+
+    struct Case {
+        const char* name;
+        int expected;
+        std::function<void(SetupRun&)> script;
+    };
+    const auto disc = [&](SetupRun& run, int d) { run.ui.disc(uint16_t(d), run.machine.windowsPath(built.disc(d))); };
+    const std::vector<Case> cases = {
+        {"cancel before the first file", setup::result::Cancelled, [](SetupRun& run) { run.ui.cancelAtPass(0); }},
+        {"cancel inside the second component", setup::result::Cancelled,
+         [&](SetupRun& run) {
+             disc(run, 2);
+             run.ui.cancelAtPass(8);
+         }},
+        {"cancel at the second disc's prompt", setup::result::Cancelled,
+         [](SetupRun& run) { run.ui.disc(2, std::nullopt); }},
+        {"cancel at the third disc's prompt", setup::result::Cancelled,
+         [&](SetupRun& run) {
+             disc(run, 2);
+             run.ui.disc(3, std::nullopt);
+         }},
+        {"second component's folder cannot be made", setup::result::Error,
+         [&](SetupRun& run) {
+             ASSERT_TRUE(platform::injectFault(run.machine, platform::FaultKind::CreateFolder, "C:\\Stopped\\two").ok());
+             disc(run, 2);
+             run.ui.message(setup::ids::FailedCreateFolder, setup::answer::Cancel, "C:\\Stopped\\two");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetupRun run;
+        const auto before = testing_support::snapshotMachine(run.machine);
+        ASSERT_TRUE(run.prepare(built.disc(1)));
+        run.ready();
+        c.script(run);
+        EXPECT_EQ(run.install(), c.expected);
+        ASSERT_TRUE(platform::clearFaults(run.machine).ok());
+        const auto after = testing_support::snapshotMachine(run.machine);
+        EXPECT_EQ(testing_support::differences(before.files, after.files), std::vector<std::string>{});
+        EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
+    }
+}
