@@ -216,7 +216,9 @@ int CSetupProgram::InitInstance() {
         const auto& info = app_->info();
         if (info.readme.mode == 2 && info.header.readmeOffered) CReadmeDialog(*app_, Owner()).exec();
         if (app_->showReadme) {
-            if (app_->testMode && arguments_.size() > 1) app_->readmePath = arguments_[1];
+            // A readme path that does not fit its field is refused, never cut to another name.
+            if (app_->testMode && arguments_.size() > 1)
+                app_->readmePath = app_->CheckPathFits(arguments_[1]) ? arguments_[1] : std::string();
             if (!app_->readmePath.empty())
                 (void)platform::shellOpen(app_->machine(), "", "notepad.exe", app_->readmePath, ".");
         }

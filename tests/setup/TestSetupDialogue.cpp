@@ -278,3 +278,18 @@ TEST_F(Dialogue, ExistingProgramGroupsAreListedAndThePickerFillsTheDestination) 
         .box(InstallationNotCompleted, QMessageBox::Ok);
     EXPECT_EQ(runSetup(*discs), 1);
 }
+
+TEST_F(Dialogue, TestModeRefusesAReadmePathTooLongForItsField) {
+    product.showWelcome = product.showLicense = product.showUser = product.showFinished = false;
+    product.useProgramGroup = false;
+    product.minimalOffered = product.customOffered = false;
+    auto discs = writeDiscs(product);
+    SetupAnswerer answers("long-readme");
+    answers.page(139, {A::click(1)})
+        .box(ReadyToInstall, QMessageBox::Yes)
+        .progress(false)
+        .page(142, {A::click(1)})
+        .systemBox(std::string(20, 'x'));
+    EXPECT_EQ(runSetup(*discs, {"Test", "C:\\" + std::string(300, 'x')}), 0);
+    EXPECT_FALSE(hasLine(journal(machine), "notepad.exe"));
+}
