@@ -29,6 +29,9 @@ namespace L = layout;
 // temporary file so that memory stays bounded whatever the product holds.
 constexpr uint64_t WholeFileLimit = 4u << 20;
 constexpr size_t StreamChunk = 1u << 20;
+// Files from this size on are also split among zstd's own threads, so that one big file does not
+// keep a single thread busy while the others have nothing left to do. Still one frame.
+constexpr uint64_t BigFileSize = 32u << 20;
 constexpr int MinLevel = 1, MaxLevel = 19;  // higher levels need windows above 8 MiB
 
 std::string errnoText() { return std::strerror(errno); }
@@ -152,7 +155,8 @@ struct CctxFree {
 
 class Compressor {
 public:
-    explicit Compressor(int level) : cctx_(ZSTD_createCCtx()), level_(level) {}
+    Compressor(int level, unsigned bigFileWorkers)
+        : cctx_(ZSTD_createCCtx()), level_(level), bigFileWorkers_(bigFileWorkers) {}
 
     void run(const fs::path& source, const fs::path& spillPath, Job& job) {
         job.error = compress(source, spillPath, job);
@@ -164,6 +168,8 @@ private:
         return c && !ZSTD_isError(ZSTD_CCtx_reset(c, ZSTD_reset_session_and_parameters)) &&
                !ZSTD_isError(ZSTD_CCtx_setParameter(c, ZSTD_c_compressionLevel, level_)) &&
                !ZSTD_isError(ZSTD_CCtx_setParameter(c, ZSTD_c_checksumFlag, 1)) &&
+               (size < BigFileSize || bigFileWorkers_ < 2 ||
+                !ZSTD_isError(ZSTD_CCtx_setParameter(c, ZSTD_c_nbWorkers, static_cast<int>(bigFileWorkers_)))) &&
                !ZSTD_isError(ZSTD_CCtx_setPledgedSrcSize(c, size));
     }
 
@@ -230,6 +236,7 @@ private:
 
     std::unique_ptr<ZSTD_CCtx, CctxFree> cctx_;
     int level_;
+    unsigned bigFileWorkers_;
     Buffer input_, output_;
 };
 
@@ -385,7 +392,7 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
     std::atomic<bool> stop{false};
 
     auto worker = [&] {
-        Compressor compressor(options.compressionLevel);
+        Compressor compressor(options.compressionLevel, threads);
         for (;;) {
             size_t i = next.fetch_add(1);
             if (i >= jobs.size()) return;

@@ -243,6 +243,21 @@ TEST(SetupWriter, SpreadsStoredBytesOverDiscsAndEveryFileDecompresses) {
     }
 }
 
+TEST(SetupWriter, BigFilesStayOneFrameThatDecompresses) {
+    TempFolder tmp;
+    // Big enough to be split among the compressor's own threads.
+    std::string big;
+    for (size_t i = 0; big.size() < (40u << 20); ++i) big += "line " + std::to_string(i * 7919 % 100003) + " of a big file\n";
+    writeFile(tmp / "big", big);
+    build::Product p = oneComponent(tmp / "big");
+    const auto r = build::writeSetup(p, {.outputFolder = tmp / "out", .threads = 4});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.files[0].installedSize, big.size());
+    int rc = -1;
+    EXPECT_TRUE(decompressed(tmp, readFile(tmp / "out" / "Disc1" / "Setup1.RUX"), &rc) == big);
+    EXPECT_EQ(rc, 0);
+}
+
 TEST(Decompressor, RefusesDamagedTruncatedAndTrailingBytes) {
     TempFolder tmp;
     const std::string text = randomBytes(300000, 7) + std::string(300000, 'a');
