@@ -86,8 +86,15 @@ SetupAnswerer& SetupAnswerer::progress(bool pressCancel, std::string* status) {
     actions.push_back([this, status](QWidget* w) {
         auto* timer = new QTimer(w);
         QPointer<QWidget> dialog(w);
-        QObject::connect(timer, &QTimer::timeout, w, [this, dialog, timer, status] {
+        auto runningShot = std::make_shared<bool>(false);
+        QObject::connect(timer, &QTimer::timeout, w, [this, dialog, timer, status, runningShot] {
             if (!dialog) return;
+            // Once, while a file is being worked on: the file line and the bar under way.
+            auto* file = dialog->findChild<QLabel*>(QStringLiteral("1043"));
+            if (!*runningShot && file && !file->text().isEmpty() && file->isVisible()) {
+                *runningShot = true;
+                Screenshot(dialog, "141-running");
+            }
             auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("1046"));
             if (!ok || !ok->isVisible() || QApplication::activeModalWidget() != dialog) return;
             timer->stop();
