@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -81,7 +82,18 @@ SetupAnswerer& SetupAnswerer::picker(std::string hostFolder) {
 
 SetupAnswerer& SetupAnswerer::progress(bool pressCancel, std::string* status) {
     std::vector<Action> actions;
-    if (pressCancel) actions.push_back(click(2));
+    // The click is queued, so it reaches Cancel only through the run's own pass over Cancel's input.
+    if (pressCancel)
+        actions.push_back([](QWidget* w) {
+            auto* cancel = w->findChild<QPushButton*>(QStringLiteral("2"));
+            ASSERT_TRUE(cancel);
+            const QPointF at = cancel->rect().center();
+            const QPointF global = cancel->mapToGlobal(at);
+            QCoreApplication::postEvent(cancel, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
+                                                                Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(cancel, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
+                                                                Qt::NoButton, Qt::NoModifier));
+        });
     // Waits, polling from the dialog's own event handling, until the run has ended.
     actions.push_back([this, status](QWidget* w) {
         auto* timer = new QTimer(w);
@@ -311,6 +323,16 @@ SetupAnswerer::Action SetupAnswerer::toggleLine(std::string name) {
         list->setFocus();
         list->setCurrentItem(item);
         QTest::keyClick(list, Qt::Key_Space);
+    };
+}
+
+SetupAnswerer::Action SetupAnswerer::clickCheckBox(std::string name) {
+    return [name](QWidget* w) {
+        auto* item = lineOf(w, name);
+        ASSERT_TRUE(item) << "no line " << name;
+        auto* list = item->listWidget();
+        const QRect line = list->visualItemRect(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(line.left() + 7, line.center().y()));
     };
 }
 

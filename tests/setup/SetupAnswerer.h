@@ -53,6 +53,8 @@ public:
     // Component page: makes the line starting with `name` current and presses the space bar.
     static Action toggleLine(std::string name);
     static Action selectLine(std::string name);
+    // Component page: a mouse click on the check box of the line starting with `name`.
+    static Action clickCheckBox(std::string name);
     static Action expectLine(std::string name, Qt::CheckState state, bool enabled = true);
     static Action expectNoLine(std::string name);
     static Action custom(std::function<void(QDialog*)> f);

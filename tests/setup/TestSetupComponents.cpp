@@ -83,7 +83,7 @@ TEST(ComponentPage, CustomInstallFromThreeDiscs) {
         .box(setup::ids::InstallAlsoRequired, QMessageBox::Yes)
         .box(setup::ids::SkipAlsoDependent, QMessageBox::No)
         .page(138, {A::expectLine("Extras", Qt::Checked, false), A::expectHidden(1004), A::expectText(1, "OK"),
-                    A::toggleLine("Samples"), A::expectLine("Samples", Qt::Unchecked), A::click(1)})
+                    A::clickCheckBox("Samples"), A::expectLine("Samples", Qt::Unchecked), A::click(1)})
         .box(setup::ids::ReadyToInstall, QMessageBox::Yes)
         .progress(false)
         .page(102, {A::type(1000, disc2), A::click(1)})
