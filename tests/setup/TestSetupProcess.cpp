@@ -204,5 +204,10 @@ TEST(SetupProcess, InstallsAProductWhenStartedFromTheFirstDisc) {
     auto company = registry.queryValue(platform::RegRoot::CurrentUser, "Software\\Maker\\Tool", "Company");
     ASSERT_TRUE(company);
     EXPECT_EQ(std::string(company->data.begin(), company->data.end()), std::string("Maker Ltd\0", 10));
+    // Registered for removal, with its record in the Windows folder.
+    EXPECT_TRUE(registry.keyExists(platform::RegRoot::LocalMachine,
+                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool 1.0")
+                    .valueOr(false));
+    EXPECT_TRUE(files.exists("C:\\Windows\\UninstTool10.RUX"));
     std::cout << ui.transcript;
 }
