@@ -96,9 +96,10 @@ TEST_F(Dialogue, CancelAsksFirstAndOnlyYesEndsTheRun) {
 }
 
 TEST_F(Dialogue, RequiredNameAndGroupAreAskedFor) {
+    product.protectionWarning = false;
     auto discs = writeDiscs(product);
     SetupAnswerer answers("required");
-    answers.page(133, {A::click(1)})
+    answers.page(133, {A::expectHidden(1005), A::click(1)})
         .page(134, {A::click(1)})
         .page(135, {A::type(1014, ""), A::click(1), A::type(1014, " "), A::click(1)})
         .box(setup::ids::EnterName, QMessageBox::Ok)
@@ -133,6 +134,7 @@ TEST_F(Dialogue, FolderThatCannotBeMadeIsAskedAgainThenCancelled) {
 }
 
 TEST_F(Dialogue, TestModeRunsTheWholeDialogueAndChangesNothing) {
+    product.minimalOffered = false;
     auto discs = writeDiscs(product);
     const auto before = snapshot(machine);
     const std::string readme = machine.windowsPath(sources / "notes.txt");
@@ -142,7 +144,7 @@ TEST_F(Dialogue, TestModeRunsTheWholeDialogueAndChangesNothing) {
         .page(134, {A::click(1)})
         .page(135, {A::type(1014, "Ann"), A::click(1)})
         .page(136, {A::click(1)})
-        .page(137, {A::click(1)})
+        .page(137, {A::expectHidden(1020), A::expectHidden(1023), A::expectChecked(1021, true), A::click(1)})
         .page(139, {A::click(1)})
         .box(ReadyToInstall, QMessageBox::Yes)
         .progress(false, &status)

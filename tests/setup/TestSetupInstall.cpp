@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QScreen>
+
 namespace fs = std::filesystem;
 using namespace setup_test;
 using A = SetupAnswerer;
@@ -52,7 +55,16 @@ TEST_P(SetupTypeInstall, InstallsTheComponentsOfTheChosenType) {
     std::string status;
     SetupAnswerer answers(std::string("type-") + tc.name);
     answers
-        .page(133, {A::expectText(1006, "Welcome to the Tool installation program. This program will install Tool 1.0 "
+        .page(133, {A::custom([](QDialog*) {
+                        // The background window stands over the whole screen with the product's caption.
+                        QWidget* background = nullptr;
+                        for (auto* w : QApplication::topLevelWidgets())
+                            if (w->objectName() == QLatin1String("CMainWindow") && w->isVisible()) background = w;
+                        ASSERT_TRUE(background);
+                        EXPECT_EQ(background->windowTitle().toStdString(), "Tool Setup");
+                        EXPECT_EQ(background->size(), background->screen()->availableGeometry().size());
+                    }),
+                    A::expectText(1006, "Welcome to the Tool installation program. This program will install Tool 1.0 "
                                         "on your computer."),
                     A::click(1)})
         .page(134, {A::expectText(1008, "You may use Tool as you like."), A::click(1)})
