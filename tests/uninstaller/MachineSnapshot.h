@@ -43,6 +43,10 @@ inline MachineSnapshot snapshotMachine(const platform::Machine& machine) {
         const std::string rel = fs::relative(it->path(), drive).generic_string();
         if (it->is_directory()) {
             s.files[rel] = "<folder>";
+        } else if (it->file_size() > (1u << 20)) {
+            // Programs (the uninstaller) by size and time: reading them for every snapshot is slow.
+            s.files[rel] = std::to_string(it->file_size()) + "@" +
+                           std::to_string(it->last_write_time().time_since_epoch().count());
         } else {
             std::ifstream in(it->path(), std::ios::binary);
             s.files[rel] = std::string(std::istreambuf_iterator<char>(in), {});
