@@ -142,6 +142,17 @@ bool VisualObject::hasFocus() const {
     return f && (f == widget_ || widget_->isAncestorOf(f));
 }
 
+void VisualObject::setFont(std::string_view face, int points, int weight, bool italic, bool underline) {
+    if (!widget_) return;
+    QFont f(QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())));
+    f.setStyleHint(QFont::SansSerif);
+    if (points > 0) f.setPointSize(points);
+    f.setWeight(weight >= 700 ? QFont::Bold : weight >= 600 ? QFont::DemiBold : QFont::Normal);
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    widget_->setFont(f);
+}
+
 void VisualObject::setRedraw(bool redraw) {
     if (!widget_) return;
     widget_->setUpdatesEnabled(redraw);

@@ -56,6 +56,9 @@ public:
     void setEnabled(bool enabled);
     void setFocus();
     bool hasFocus() const;
+    // Font by face name, size in points, weight (400 normal, 700 bold); a face this machine
+    // lacks falls back to the system's sans-serif font.
+    void setFont(std::string_view face, int points, int weight = 400, bool italic = false, bool underline = false);
     // SetRedraw: switches painting on and off.
     void setRedraw(bool redraw);
     // The pointer's position relative to the object, in layout units.

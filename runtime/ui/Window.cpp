@@ -1,5 +1,6 @@
 #include "runtime/ui/Window.h"
 
+#include "runtime/core/Application.h"
 #include "runtime/core/EventQueue.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Menu.h"
@@ -62,6 +63,11 @@ private:
 };
 
 namespace {
+
+std::vector<Ref<Window>>& registry() {
+    static std::vector<Ref<Window>> windows;
+    return windows;
+}
 
 void collectButtons(const VisualObject& holder, std::vector<CommandButton*>& out) {
     for (const Ref<Control>& r : holder.controls()) {
@@ -142,6 +148,9 @@ int Window::openAs(Window* parent, FrameWindow* frame) {
     }
     open_ = true;
     Ref<Window> self(this);
+    auto& reg = registry();
+    reg.erase(std::remove_if(reg.begin(), reg.end(), [](const Ref<Window>& r) { return !r.isValid(); }), reg.end());
+    reg.push_back(self);
     if (parent && parent != this) setParent(parent);
     if (frame) {
         frame_ = Ref<FrameWindow>(frame);
@@ -206,6 +215,8 @@ int Window::close() {
     FrameWindow* f = frame_.get();
     destroy(this);
     if (f) f->sheetActivated();
+    // The application ends when its last window has closed.
+    if (Application* app = Application::instance(); app && !app->halted() && openWindows().empty()) app->quit();
     return 1;
 }
 
@@ -226,6 +237,37 @@ void Window::center() {
     int x = (units::toUnitsX(area.width()) - width()) / 2;
     int y = (units::toUnitsY(area.height()) - height()) / 2;
     move(x, y);
+}
+
+void Window::setTitleBarBoxes(bool controlMenu, bool minimizeBox, bool maximizeBox) {
+    QWidget* w = widget();
+    if (!w) return;
+    Qt::WindowFlags f = w->windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    f.setFlag(Qt::WindowSystemMenuHint, controlMenu);
+    f.setFlag(Qt::WindowCloseButtonHint, controlMenu);
+    f.setFlag(Qt::WindowMinimizeButtonHint, minimizeBox);
+    f.setFlag(Qt::WindowMaximizeButtonHint, maximizeBox);
+    bool shown = w->isVisible();
+    w->setWindowFlags(f);
+    if (shown) w->show();
+}
+
+void Window::setResizable(bool resizable) {
+    QWidget* w = widget();
+    if (!w) return;
+    if (resizable) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        w->setFixedSize(w->size());
+    }
+}
+
+std::vector<Window*> Window::openWindows() {
+    std::vector<Window*> out;
+    for (const Ref<Window>& r : registry())
+        if (Window* w = r.get(); w && w->isOpen()) out.push_back(w);
+    return out;
 }
 
 int Window::windowState() const {

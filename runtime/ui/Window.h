@@ -57,11 +57,17 @@ public:
     // Closes: closequery (non-zero refuses: -1), close, then the window and its controls are
     // destroyed. Answers 1 when closed. The user's close box takes the same way.
     int close();
+    // The windows open now (sheets and child windows included).
+    static std::vector<Window*> openWindows();
 
     std::string title() const;
     void setTitle(std::string_view title);
     // Moves the window so that it is centred on the screen (or on the frame's area for a sheet).
     void center();
+    // The title bar's boxes and the sizing border (a dialog has neither control menu, nor
+    // minimise and maximise boxes, and cannot be resized).
+    void setTitleBarBoxes(bool controlMenu, bool minimizeBox, bool maximizeBox);
+    void setResizable(bool resizable);
     // Minimised (1), maximised (2) or normal (0).
     int windowState() const;
 

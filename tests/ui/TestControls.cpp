@@ -1,0 +1,223 @@
+// Controls' selection and clipboard operations, their events, the help viewer and file-dialog
+// seams, and the application's event loop ending with its last window.
+#include "runtime/core/Application.h"
+#include "runtime/services/System.h"
+#include "runtime/ui/Controls.h"
+#include "runtime/ui/Services.h"
+#include "runtime/ui/Window.h"
+#include "support/TempFolder.h"
+#include "ui/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace runtime;
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui_test::application();
+        window = create<Window>("w_controls");
+    }
+    void TearDown() override {
+        if (window) window->close();
+        ui_test::settle();
+    }
+    Ref<Window> window;
+};
+
+struct ClipboardCase {
+    const char* kind;
+    std::function<Ref<TextControl>(Window&)> make;
+};
+
+void PrintTo(const ClipboardCase& c, std::ostream* os) { *os << c.kind; }
+
+class ClipboardOperations : public ControlsTest, public ::testing::WithParamInterface<ClipboardCase> {};
+
+TEST_P(ClipboardOperations, SelectedTextCutCopyPasteGoThroughTheClipboard) {
+    Ref<TextControl> c = GetParam().make(*window);
+    window->open();
+    EXPECT_EQ(typeOf(c.get()), GetParam().kind);
+    c->setText("hello world");
+    c->selectText(1, 5);
+    EXPECT_EQ(c->selectedText(), "hello");
+    c->copy();
+    EXPECT_EQ(clipboardText(), "hello");
+    EXPECT_EQ(c->text(), "hello world");
+    c->selectText(7, 5);
+    c->cut();
+    EXPECT_EQ(clipboardText(), "world");
+    EXPECT_EQ(c->text(), "hello ");
+    c->selectText(1, 5);
+    c->paste();  // replaces the selection
+    EXPECT_EQ(c->text(), "world ");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, ClipboardOperations,
+    ::testing::Values(
+        ClipboardCase{"singlelineedit", [](Window& w) { return Ref<TextControl>(w.addControl<SingleLineEdit>("sle_1")); }},
+        ClipboardCase{"multilineedit", [](Window& w) { return Ref<TextControl>(w.addControl<MultiLineEdit>("mle_1")); }},
+        ClipboardCase{"editmask", [](Window& w) { return Ref<TextControl>(w.addControl<EditMask>("em_1")); }},
+        ClipboardCase{"richtextedit", [](Window& w) { return Ref<TextControl>(w.addControl<RichTextEdit>("rte_1")); }},
+        ClipboardCase{"dropdownlistbox",
+                      [](Window& w) {
+                          Ref<DropDownListBox> d = w.addControl<DropDownListBox>("ddlb_1");
+                          d->setAllowEdit(true);
+                          return Ref<TextControl>(d);
+                      }}),
+    [](const auto& info) { return std::string(info.param.kind); });
+
+TEST_F(ControlsTest, FocusKeyAndModifiedEventsOfAnEdit) {
+    Ref<SingleLineEdit> sle = window->addControl<SingleLineEdit>("sle_1");
+    Ref<CommandButton> cb = window->addControl<CommandButton>("cb_1");
+    cb->move(0, 200);
+    std::vector<std::string> log;
+    for (const char* e : {"getfocus", "losefocus", "modified"})
+        sle->on(e, [&log, e](Args) {
+            log.push_back(e);
+            return Value();
+        });
+    std::vector<int64_t> keys;
+    sle->on("keyup", [&](Args a) {
+        keys.push_back(a[0].toInt());
+        return Value();
+    });
+    window->open();
+    QApplication::setActiveWindow(window->widget());
+    sle->setText("by program");  // raises no modified
+    sle->setFocus();
+    QTest::keyClicks(sle->widget(), "ab");
+    // Characters beyond ASCII go one by one as key events.
+    QTest::sendKeyEvent(QTest::Press, sle->widget(), Qt::Key_unknown, QStringLiteral("é"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, sle->widget(), Qt::Key_unknown, QStringLiteral("é"), Qt::NoModifier);
+    cb->setFocus();
+    ui_test::settle();
+    EXPECT_EQ(sle->text(), "by programabé");
+    EXPECT_EQ(log, (std::vector<std::string>{"getfocus", "losefocus", "modified"}));
+    EXPECT_EQ(keys, (std::vector<int64_t>{'A', 'B', 0}));
+    EXPECT_EQ(getParent(sle.get()), window.get());
+    EXPECT_EQ(sle->parentWindow(), window.get());
+}
+
+TEST_F(ControlsTest, ControlsOfACompositeFindTheirWindowAndNonAutomaticRadioButtonsStay) {
+    Ref<UserObject> uo = window->addControl<UserObject>("uo_1");
+    Ref<RadioButton> rb = uo->addControl<RadioButton>("rb_1");
+    Ref<StaticText> st = uo->addControl<StaticText>("st_1");
+    rb->setAutomatic(false);
+    rb->setText("&Landscape");
+    rb->resize(338, 72);
+    int clicks = 0;
+    rb->on("clicked", [&](Args) {
+        ++clicks;
+        return Value();
+    });
+    window->open();
+    QTest::mouseClick(rb->widget(), Qt::LeftButton, {}, QPoint(8, rb->widget()->height() / 2));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(rb->checked());
+    rb->setChecked(true);
+    EXPECT_TRUE(rb->checked());
+    EXPECT_EQ(getParent(rb.get()), uo.get());
+    EXPECT_EQ(rb->parentWindow(), window.get());
+    EXPECT_EQ(window->findControl("ST_1"), st.get());
+    EXPECT_EQ(typeOf(uo.get()), "userobject");
+    EXPECT_EQ(typeOf(st.get()), "statictext");
+}
+
+TEST_F(ControlsTest, HelpFileTopicsContentsAndKeywordsThroughTheViewerAndTheSeam) {
+    testing_support::TempFolder folder;
+    std::filesystem::path file = folder.path() / "Pakomo 1.hlp";
+    testing_support::writeFile(file,
+                               "Help of the authoring program\n"
+                               "== 15 Products\n"
+                               "keywords: product; new product\n"
+                               "<p>A product is what you install.</p>\n"
+                               "== 27 Components\n"
+                               "keywords: component\n"
+                               "<p>Files grouped.</p>\n");
+    HelpFile parsed = *readHelpFile(file);
+    ASSERT_EQ(parsed.topics.size(), 2u);
+    EXPECT_EQ(parsed.find(27)->title, "Components");
+    EXPECT_EQ(parsed.search("PROD").size(), 1u);
+    EXPECT_EQ(parsed.search("").size(), 2u);
+    EXPECT_EQ(parsed.find(29), nullptr);
+
+    EXPECT_EQ(showHelp(file.string(), HelpCommand::Topic, 15), 1);
+    auto* browser = helpViewerWindow()->findChild<QTextBrowser*>();
+    EXPECT_TRUE(browser->toPlainText().contains("A product is what you install."));
+    EXPECT_EQ(showHelp(file.string(), HelpCommand::Contents), 1);
+    EXPECT_TRUE(browser->toPlainText().contains("Components"));
+    EXPECT_EQ(showHelp(file.string(), HelpCommand::Topic, 29), -1);
+    EXPECT_EQ(showHelp((folder.path() / "missing.hlp").string(), HelpCommand::Contents), -1);
+    helpViewerWindow()->close();
+
+    RecordedHelp recorded;
+    EXPECT_EQ(showHelp("C:\\Help\\Pakomo 1.hlp", HelpCommand::Keyword, 0, ""), 1);
+    ASSERT_EQ(recorded.requests().size(), 1u);
+    EXPECT_EQ(recorded.requests()[0].command, HelpCommand::Keyword);
+}
+
+TEST_F(ControlsTest, FileOpenFiltersAndTheScriptedDialog) {
+    EXPECT_EQ(qtNameFilters("Text files,*.txt,All files (*.*),*.*"),
+              (std::vector<std::string>{"Text files (*.txt)", "All files (*.*) (*)"}));
+    EXPECT_EQ(qtNameFilters("Pictures,*.bmp;*.ico"), std::vector<std::string>{"Pictures (*.bmp *.ico)"});
+    ScriptedFileDialog dialog;
+    dialog.answer({1, "/data", {"a.txt", "b.txt"}});
+    FileOpenAnswer a = getFileOpenName({"Select files", "/data", "txt", "Text files,*.txt", true});
+    EXPECT_EQ(a.result, 1);
+    EXPECT_EQ(a.files.size(), 2u);
+    ASSERT_EQ(dialog.requests().size(), 1u);
+    EXPECT_TRUE(dialog.requests()[0].multiple);
+    EXPECT_EQ(getFileOpenName({"Again", "", "", "", false}).result, 0);  // no answer left: cancelled
+}
+
+class App : public Application {
+public:
+    App() : Application("pakomo") {}
+};
+
+TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {
+    App app;
+    std::vector<std::string> log;
+    Ref<Window> main;
+    app.on("open", [&](Args) {
+        main = create<Window>("w_main");
+        main->on("open", [&](Args) {
+            main->post("ue_init");
+            return Value();
+        });
+        main->on("ue_init", [&](Args) {
+            log.push_back("ue_init");
+            main->post("ue_close");
+            return Value();
+        });
+        main->on("ue_close", [&](Args) {
+            log.push_back("ue_close");
+            main->close();
+            return Value();
+        });
+        main->open();
+        return Value();
+    });
+    app.on("close", [&](Args) {
+        log.push_back("application close");
+        return Value();
+    });
+    EXPECT_EQ(app.exec(), 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"ue_init", "ue_close", "application close"}));
+}
+
+}  // namespace
