@@ -399,8 +399,6 @@ int DropDownListBox::addItem(std::string_view text, int pictureIndex) {
                                                               pictureIndex <= static_cast<int>(p->pictures_.size()))
         icon = QIcon(qs(p->pictures_[pictureIndex - 1]));
     c->insertItem(at, icon, t);
-    if (!c->isEditable() && c->currentIndex() >= 0 && at <= c->currentIndex()) {
-    }
     programmatic_ = false;
     return at + 1;
 }

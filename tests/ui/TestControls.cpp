@@ -1,6 +1,7 @@
 // Controls' selection and clipboard operations, their events, the help viewer and file-dialog
 // seams, and the application's event loop ending with its last window.
 #include "runtime/core/Application.h"
+#include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Services.h"
@@ -10,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
@@ -183,6 +187,43 @@ TEST_F(ControlsTest, FileOpenFiltersAndTheScriptedDialog) {
     EXPECT_TRUE(dialog.requests()[0].multiple);
     EXPECT_EQ(getFileOpenName({"Again", "", "", "", false}).result, 0);  // no answer left: cancelled
 }
+
+struct BoxCase {
+    const char* name;
+    MessageButtons buttons;
+    int defaultButton;
+    const char* press;  // the button's label, or "" for Esc
+    int answer;
+};
+
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.name; }
+
+class MessageBoxes : public ControlsTest, public ::testing::WithParamInterface<BoxCase> {};
+
+TEST_P(MessageBoxes, AnswerIsThePressedButtonsPosition) {
+    const BoxCase& c = GetParam();
+    std::string shownTitle;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shownTitle = box->windowTitle().toStdString();
+        if (std::string(c.press).empty()) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton* b : box->buttons())
+            if (b->text().toStdString() == c.press) b->click();
+    });
+    EXPECT_EQ(messageBox("Serious error", "Text", MessageIcon::StopSign, c.buttons, c.defaultButton), c.answer);
+    EXPECT_EQ(shownTitle, "Serious error");
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, MessageBoxes,
+                         ::testing::Values(BoxCase{"ok", MessageButtons::Ok, 1, "OK", 1},
+                                           BoxCase{"no", MessageButtons::YesNoCancel, 1, "No", 2},
+                                           BoxCase{"escapeIsCancel", MessageButtons::YesNoCancel, 1, "", 3},
+                                           BoxCase{"retry", MessageButtons::AbortRetryIgnore, 2, "Retry", 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class App : public Application {
 public:

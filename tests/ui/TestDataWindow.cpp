@@ -302,6 +302,27 @@ TEST_F(DataWindowTest, PrintsATwoPageRowSetToPdfWithCopiesAndOrientation) {
     ui_test::saveScreenshot(dw->widget(), "datawindow-print-preview");
 }
 
+TEST_F(DataWindowTest, FreeFormPlacesFieldsByTheirAttributes) {
+    ASSERT_EQ(dw->modify("name.x=600 name.y=20 name.width=900 name.height=80 exe.x=600 exe.y=120 "
+                         "kind.x=600 kind.y=220 id.x=600 id.y=320 detail.height=420"),
+              "");
+    dw->setPresentation(DataWindow::Presentation::FreeForm);
+    addRows({1, 0});
+    EXPECT_EQ(dw->rowHeight(), 420);
+    int rowPx = 420 / 4;
+    DataWindowObject hit = dw->objectAt(600 * 7 / 32 + 10, 20 / 4 + 5 + rowPx);
+    EXPECT_EQ(hit.type, "column");
+    EXPECT_EQ(hit.name, "name");
+    EXPECT_EQ(hit.row, 2);
+    EXPECT_EQ(hit.protect, 0);
+    EXPECT_EQ(dw->objectAt(5, 5).type, "datawindow");  // left of every field
+    ASSERT_EQ(dw->setRow(2), 1);
+    ASSERT_EQ(dw->setColumn("kind"), 1);
+    ASSERT_NE(qobject_cast<QComboBox*>(dw->editField()), nullptr);  // the drop-down list style
+    EXPECT_EQ(dw->getText(), "Document");
+    ui_test::saveScreenshot(dw->widget(), "datawindow-free-form");
+}
+
 class Frame : public FrameWindow {
 public:
     Frame() : FrameWindow("w_frame") {}
