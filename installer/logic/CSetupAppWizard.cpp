@@ -9,14 +9,13 @@ namespace setup {
 
 namespace {
 
-// A text value of at most 256 bytes, cut at its NUL; nullopt for anything else.
+// A value of at most 256 bytes, read whatever its type and cut at its first NUL; nullopt when it
+// cannot be read.
 std::optional<std::string> readTextValue(platform::Registry& registry, std::string_view key, std::string_view name) {
     std::array<uint8_t, 256> buffer{};
     uint32_t type = 0, needed = 0;
     auto got = registry.queryValue(platform::RegRoot::CurrentUser, key, name, type, buffer, needed);
     if (!got) return std::nullopt;
-    // Only text values name a user; a value of another type is no name, and never read unterminated.
-    if (type != platform::regtype::Sz && type != platform::regtype::ExpandSz) return std::nullopt;
     auto end = std::find(buffer.begin(), buffer.begin() + std::min<std::size_t>(*got, buffer.size()), uint8_t{0});
     return std::string(buffer.begin(), end);
 }

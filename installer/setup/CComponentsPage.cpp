@@ -1,6 +1,7 @@
 #include "installer/setup/CComponentsPage.h"
 
 #include "installer/logic/StringTable.h"
+#include "installer/setup/CSortedListItem.h"
 #include "installer/setup/DialogUnits.h"
 
 #include <QApplication>
@@ -245,7 +246,7 @@ void CComponentsPage::FillComponentList(uint32_t parentId) {
         const auto& c = components[i];
         if (!c.visible || (c.parentId != parentId && c.id != parentId) || (parentId == 0 && c.id == 0)) continue;
         LineText line = ComponentLineText(i);
-        auto* item = new QListWidgetItem(line.text);
+        auto* item = new CSortedListItem(line.text);
         item->setData(Qt::UserRole, int(i));
         const Qt::CheckState state = line.selected == 0               ? Qt::Unchecked
                                      : line.selected == line.counted ? Qt::Checked
@@ -260,7 +261,7 @@ void CComponentsPage::FillComponentList(uint32_t parentId) {
     }
     LineText others = ComponentLineText(std::nullopt);
     if (others.size > 0) {
-        auto* item = new QListWidgetItem(others.text);
+        auto* item = new CSortedListItem(others.text);
         item->setData(Qt::UserRole, CComponentList::OthersLine);
         item->setFlags(Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);

@@ -1,6 +1,7 @@
 #include "installer/setup/SetupPages.h"
 
 #include "installer/logic/StringTable.h"
+#include "installer/setup/CSortedListItem.h"
 #include "installer/setup/DialogUnits.h"
 #include "installer/setup/SetupResources.h"
 
@@ -38,7 +39,9 @@ CWelcomePage::CWelcomePage(CSetupApp& app, QWidget* owner)
               QStringLiteral("The installation program cannot update files that are in use by other Windows-programs.\n"
                              "Please close all currently active programs before proceeding.\n\n"
                              "Click <Next> to proceed the installation."));
-    if (!app.info().welcome.protectionWarning) HideControl(1005);
+    // The protection warning (1007) is no control of this template, so hiding it changes nothing;
+    // the advice above always stays.
+    if (!app.info().welcome.protectionWarning) HideControl(1007);
     HideControl(page::Back);
 }
 
@@ -96,7 +99,7 @@ CProgramGroupPage::CProgramGroupPage(CSetupApp& app, QWidget* owner)
     if (!programs.empty())
         if (auto names = app.files().subfolders(programs))
             for (const auto& name : *names)
-                if (name != "." && name != "..") groups_->addItem(qs(name));
+                if (name != "." && name != "..") groups_->addItem(new CSortedListItem(qs(name)));
     connect(groups_, &QListWidget::currentTextChanged, group_, &QLineEdit::setText);
 }
 

@@ -293,6 +293,13 @@ SetupAnswerer::Action SetupAnswerer::expectHidden(int id) {
     };
 }
 
+SetupAnswerer::Action SetupAnswerer::expectShown(int id) {
+    return [id](QWidget* w) {
+        QWidget* c = controlOf(w, id);
+        EXPECT_TRUE(c && c->isVisible()) << "control " << id << " is hidden";
+    };
+}
+
 SetupAnswerer::Action SetupAnswerer::expectChecked(int id, bool checked) {
     return [id, checked](QWidget* w) {
         auto* button = qobject_cast<QAbstractButton*>(controlOf(w, id));

