@@ -734,18 +734,13 @@ int DataWindow::acceptText() {
     Ref<DataWindow> self(this);
     long row = row_;
     int column = column_;
-    // A dry run on the value's kind and width: a text too long or not a number is refused.
-    Value old = store_->getItem(row, column);
-    ItemStatus rowStatus = store_->getItemStatus(row, 0);
-    ItemStatus colStatus = store_->getItemStatus(row, column);
-    if (store_->setItem(row, column, value) != 1) {
+    // Whether the column can take the value, tried on a scratch row of the same layout so that
+    // the real row and its statuses stay as they are until itemchanged has accepted it.
+    DataStore scratch(std::make_shared<const DataLayout>(store_->layout()));
+    if (scratch.setItem(scratch.insertRow(0), column, value) != 1) {
         trigger("itemerror", {row, name, text});
         return -1;
     }
-    // Put the row back as it was until the script accepted the change.
-    store_->setItem(row, column, old);
-    store_->setItemStatus(row, column, Buffer::Primary, colStatus);
-    if (colStatus == ItemStatus::NotModified) store_->setItemStatus(row, 0, Buffer::Primary, rowStatus);
     Value rejected = trigger("itemchanged", {row, name, data});
     if (!self) return -1;
     if (rejected.toInt() == 1) return -1;

@@ -138,6 +138,7 @@ struct AcceptCase {
     const char* typed;
     int result;
     const char* stored;  // what the row holds afterwards
+    bool scriptRejects = false;  // itemchanged answers 1
 };
 
 void PrintTo(const AcceptCase& c, std::ostream* os) { *os << c.name; }
@@ -152,6 +153,8 @@ TEST_P(AcceptText, ValidatesTypeAndWidthAndKeepsARejectedTextInTheField) {
         errors.push_back(a[1].toText() + "=" + a[2].toText());
         return Value();
     });
+    dw->store().resetUpdate();
+    dw->on("itemchanged", [&c](Args) { return Value(c.scriptRejects ? 1 : 0); });
     ASSERT_EQ(dw->setRow(1), 1);
     ASSERT_EQ(dw->setColumn(c.column), 1);
     ASSERT_TRUE(dw->editField()->isVisible());
@@ -159,7 +162,8 @@ TEST_P(AcceptText, ValidatesTypeAndWidthAndKeepsARejectedTextInTheField) {
     EXPECT_EQ(dw->acceptText(), c.result);
     EXPECT_EQ(dw->store().getItemString(1, c.column), c.stored);
     EXPECT_EQ(dw->getText(), c.typed);  // the field keeps the text either way
-    EXPECT_EQ(errors.size(), c.result == -1 ? 1u : 0u);
+    EXPECT_EQ(errors.size(), c.result == -1 && !c.scriptRejects ? 1u : 0u);
+    EXPECT_EQ(dw->store().getItemStatus(1, 0), c.result == 1 ? ItemStatus::DataModified : ItemStatus::NotModified);
     if (c.result == -1) {
         // The row cannot be left while the field holds a text the column cannot take.
         addRows({1});
@@ -173,7 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AcceptCase{"fits", "name", "setup.exe", 1, "setup.exe"},
                       AcceptCase{"exactWidth", "name", "0123456789", 1, "0123456789"},
                       AcceptCase{"tooLong", "name", "01234567890", -1, "file1"},
-                      AcceptCase{"listValue", "kind", "Document", 1, "D"}),
+                      AcceptCase{"listValue", "kind", "Document", 1, "D"},
+                      AcceptCase{"rejectedByItemchanged", "name", "other", -1, "file1", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataWindowTest, RowFocusSelectionClicksAndAttributes) {
