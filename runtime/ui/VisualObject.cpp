@@ -91,28 +91,41 @@ VisualObject::~VisualObject() {
 
 void VisualObject::setWidget(QWidget* widget) { widget_ = widget; }
 
+// A position or size set in layout units reads back as set while the widget keeps the pixels
+// it was given (the conversion to pixels loses the fraction).
+namespace {
+int readBack(const std::optional<int>& set, int pixels, bool horizontal) {
+    if (set && (horizontal ? units::toPixelsX(*set) : units::toPixelsY(*set)) == pixels) return *set;
+    return horizontal ? units::toUnitsX(pixels) : units::toUnitsY(pixels);
+}
+}  // namespace
+
 int VisualObject::x() const {
     QWidget* w = frameWidget();
-    return w ? units::toUnitsX(w->x()) : 0;
+    return w ? readBack(set_[0], w->x(), true) : 0;
 }
 int VisualObject::y() const {
     QWidget* w = frameWidget();
-    return w ? units::toUnitsY(w->y()) : 0;
+    return w ? readBack(set_[1], w->y(), false) : 0;
 }
 int VisualObject::width() const {
     QWidget* w = frameWidget();
-    return w ? units::toUnitsX(w->width()) : 0;
+    return w ? readBack(set_[2], w->width(), true) : 0;
 }
 int VisualObject::height() const {
     QWidget* w = frameWidget();
-    return w ? units::toUnitsY(w->height()) : 0;
+    return w ? readBack(set_[3], w->height(), false) : 0;
 }
 
 void VisualObject::move(int x, int y) {
+    set_[0] = x;
+    set_[1] = y;
     if (QWidget* w = frameWidget()) w->move(units::toPixelsX(x), units::toPixelsY(y));
 }
 
 void VisualObject::resize(int width, int height) {
+    set_[2] = width;
+    set_[3] = height;
     if (QWidget* w = frameWidget()) w->resize(std::max(0, units::toPixelsX(width)), std::max(0, units::toPixelsY(height)));
 }
 

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,6 +99,7 @@ private:
 
     std::string typeName_;
     std::string name_;
+    std::optional<int> set_[4];  // x, y, width, height as last set in layout units
     QPointer<QWidget> widget_;
     std::vector<Ref<Control>> controls_;
     std::vector<std::unique_ptr<Control>> pending_;

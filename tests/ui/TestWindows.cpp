@@ -277,6 +277,11 @@ TEST_F(WindowsTest, ResizeAndLayoutUnits) {
     w->open();
     ui_test::settle();
     EXPECT_EQ(b->widget()->geometry(), QRect(43, 224, 78, 20));
+    // What the script set reads back exactly, though pixels cannot hold every unit.
+    EXPECT_EQ(b->x(), 201);
+    EXPECT_EQ(b->width(), 357);
+    b->widget()->resize(100, 20);  // resized by other means: read from the pixels
+    EXPECT_EQ(b->width(), 100 * 32 / 7);
     sizes.clear();
     w->widget()->resize(700, 500);
     w->widget()->resize(350, 250);
