@@ -1,6 +1,7 @@
 // The data-window control: protect expressions per row, AcceptText's validation, row focus,
 // selection, clicks, Describe/Modify, and printing to PDF with copies and orientation.
 #include "runtime/data/DataLayout.h"
+#include "runtime/ui/Controls.h"
 #include "runtime/ui/DataWindow.h"
 #include "runtime/ui/Menu.h"
 #include "runtime/ui/Window.h"
@@ -250,7 +251,20 @@ TEST_F(DataWindowTest, RowFocusSelectionClicksAndAttributes) {
     EXPECT_NE(dw->modify("datawindow.print.orientation=7"), "");
     EXPECT_EQ(dw->describe("datawindow.print.orientation"), "0");
 
-    dw->setColumn("name");
+    std::vector<std::string> focusLog;
+    for (const char* event : {"getfocus", "losefocus"})
+        dw->on(event, [&focusLog, event](Args) {
+            focusLog.push_back(event);
+            return Value();
+        });
+    Ref<SingleLineEdit> other = window->addControl<SingleLineEdit>("sle_other");
+    QApplication::setActiveWindow(window->widget());
+    other->setFocus();
+    focusLog.clear();
+    dw->setFocus();
+    dw->setColumn("name");  // the focus moves on to the edit field, still inside the control
+    other->setFocus();
+    EXPECT_EQ(focusLog, (std::vector<std::string>{"getfocus", "losefocus"}));
     dw->setEditText("selected part");
     auto* e = qobject_cast<QLineEdit*>(dw->editField());
     ASSERT_NE(e, nullptr);

@@ -226,8 +226,14 @@ TEST_F(WindowsTest, FrameShowsTheActiveSheetsMenuAndArrangesSheets) {
     Ref<TestWindow> withMenu = create<TestWindow>();
     withMenu->setTitle("Sheet with menu");
     withMenu->createMenu<SheetMenu>();
+    int plainActivations = 0;
+    plain->on("activate", [&](Args) {
+        ++plainActivations;
+        return Value();
+    });
     ASSERT_EQ(plain->openSheet(*frame), 1);
     ui_test::settle();
+    EXPECT_EQ(plainActivations, 1);
     EXPECT_EQ(menuTitles(frame->menuBar()), std::vector<std::string>{"&File"});
     ASSERT_EQ(withMenu->openSheet(*frame), 1);
     ui_test::settle();
@@ -258,6 +264,7 @@ TEST_F(WindowsTest, FrameShowsTheActiveSheetsMenuAndArrangesSheets) {
 
     EXPECT_EQ(withMenu->close(), 1);
     ui_test::settle();
+    EXPECT_EQ(plainActivations, 2);  // active again once the other sheet closed
     EXPECT_EQ(menuTitles(frame->menuBar()), std::vector<std::string>{"&File"});
     EXPECT_EQ(frame->close(), 1);  // closes the remaining sheet first
     EXPECT_FALSE(plain.isValid());
