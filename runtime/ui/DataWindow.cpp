@@ -123,6 +123,7 @@ bool isPrintSetting(const std::string& name) { return lower(name).rfind("datawin
 
 struct PrinterState {
     std::unique_ptr<QPrinter> printer;
+    std::function<int(QPrinter&)> setupHandler;
     QPageLayout::Orientation defaultOrientation = QPageLayout::Portrait;
 };
 
@@ -1068,9 +1069,18 @@ QPrinter& DataWindow::printer() {
     return *s.printer;
 }
 
+void DataWindow::setPrintSetupHandler(std::function<int(QPrinter&)> handler) {
+    printerState().setupHandler = std::move(handler);
+}
+
 int DataWindow::printSetup() {
-    QPrintDialog dialog(&printer(), QApplication::activeWindow());
-    int r = dialog.exec() == QDialog::Accepted ? 1 : -1;
+    int r;
+    if (auto handler = printerState().setupHandler) {
+        r = handler(printer());
+    } else {
+        QPrintDialog dialog(&printer(), QApplication::activeWindow());
+        r = dialog.exec() == QDialog::Accepted ? 1 : -1;
+    }
     printerState().defaultOrientation = printer().pageLayout().orientation();
     return r;
 }

@@ -17,6 +17,7 @@
 #include "runtime/data/DataStore.h"
 #include "runtime/ui/VisualObject.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -116,6 +117,8 @@ public:
     // The runtime's printer ("the printer it prints to") and its setup dialog.
     static QPrinter& printer();
     static int printSetup();
+    // For tests: answers printSetup() instead of the dialog (empty: the dialog again).
+    static void setPrintSetupHandler(std::function<int(QPrinter&)> handler);
 
     // Geometry of the layout, in layout units.
     int rowHeight() const;

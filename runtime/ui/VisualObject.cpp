@@ -79,7 +79,10 @@ int qtKeyOfVirtualKey(int vk) {
 }
 
 VisualObject::VisualObject(std::string className, std::string typeName)
-    : Object(std::move(className)), typeName_(std::move(typeName)) {}
+    : Object(std::move(className)), typeName_(std::move(typeName)) {
+    static long next = 0;
+    handle_ = ++next;
+}
 
 VisualObject::~VisualObject() {
     pending_.clear();

@@ -35,6 +35,8 @@ public:
     // TypeOf: "window", "datawindow", "commandbutton", ... (see typeOf()).
     const std::string& typeName() const { return typeName_; }
     const std::string& name() const { return name_; }
+    // Handle: a number that names the object while it lives (never 0, never reused).
+    long handle() const { return handle_; }
     void setName(std::string name) { name_ = std::move(name); }
 
     // The widget that stands for the object (for windows: the window itself; for sheets, the
@@ -99,7 +101,8 @@ private:
 
     std::string typeName_;
     std::string name_;
-    std::optional<int> set_[4];  // x, y, width, height as last set in layout units
+    std::optional<int> set_[4];
+    long handle_;  // x, y, width, height as last set in layout units
     QPointer<QWidget> widget_;
     std::vector<Ref<Control>> controls_;
     std::vector<std::unique_ptr<Control>> pending_;
