@@ -10,7 +10,14 @@ namespace setup {
 
 namespace {
 constexpr std::size_t kChunk = 64000;
+
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    return out;
 }
+}  // namespace
 
 CInstallEngine::CInstallEngine(CSetupApp& app) : app_(app) {}
 
@@ -104,12 +111,36 @@ int CInstallEngine::OpenArchive() {
     return 1;
 }
 
-// Each file goes into a new, empty temporary file under the same name. Truncating the last
-// file's bytes instead makes some file systems write them out at once on every file.
-void CInstallEngine::FreshenTempFile(const std::filesystem::path& host) {
+// The output file exists before each decompression, also after the last one was moved away.
+void CInstallEngine::EnsureTempFile(const std::filesystem::path& host) {
     std::error_code ec;
-    std::filesystem::remove(host, ec);
-    std::ofstream(host, std::ios::binary | std::ios::trunc);
+    if (!std::filesystem::exists(host, ec)) std::ofstream(host, std::ios::binary | std::ios::app);
+}
+
+void CInstallEngine::IndexFolder(const std::string& folder) {
+    folderNames_.clear();
+    folderIndexed_ = false;
+    auto host = app_.machine().hostPath(folder);
+    if (!host) return;
+    folderHost_ = *host;
+    std::error_code ec;
+    if (std::filesystem::exists(folderHost_, ec)) {
+        for (std::filesystem::directory_iterator it(folderHost_, ec), end; !ec && it != end; it.increment(ec))
+            folderNames_.insert(lowerAscii(it->path().filename().string()));
+        if (ec) return;
+    }
+    folderIndexed_ = true;
+}
+
+// What CopyInstalledFile does for a destination known to be new, by a rename of the output file.
+bool CInstallEngine::MoveNewFile(const std::filesystem::path& outputHost, const std::string& destination,
+                                 const std::filesystem::path& destinationHost) {
+    if (app_.testMode) return true;
+    app_.AddLogEntry(entrytype::File, destination, "", EntryOrigin::File);
+    std::error_code ec;
+    std::filesystem::rename(outputHost, destinationHost, ec);
+    if (!ec) return true;
+    return app_.CopyInstalledFile(outputTempPath_, destination, 0);  // another file system, or worse
 }
 
 int CInstallEngine::PositionAtComponent(std::size_t componentIndex) {
@@ -135,11 +166,13 @@ int CInstallEngine::PositionAtComponent(std::size_t componentIndex) {
 
 int CInstallEngine::ExtractStoredBytes(uint32_t storedSize) {
     auto& ui = app_.ui();
+    // The last file's bytes are written over and cut to this file's size afterwards: emptying
+    // the file first, or making a new one, costs some file systems dearly on every file.
     auto host = app_.machine().hostPath(storedTempPath_);
-    std::ofstream out;
+    std::fstream out;
     if (host) {
-        FreshenTempFile(*host);
-        out.open(*host, std::ios::binary | std::ios::trunc);
+        out.open(*host, std::ios::binary | std::ios::in | std::ios::out);
+        if (!out.is_open()) out.open(*host, std::ios::binary | std::ios::out | std::ios::trunc);
     }
     if (!host || !out.is_open()) {
         ui.MessageBox(ids::FailedOpenFile, MsgButtons::Ok, MsgIcon::Stop, storedTempPath_);
@@ -175,7 +208,8 @@ int CInstallEngine::ExtractStoredBytes(uint32_t storedSize) {
         }
     }
     out.close();
-    if (!out) {
+    std::error_code ec;
+    if (out.fail() || (std::filesystem::resize_file(*host, storedSize, ec), ec)) {
         ui.MessageBox(ids::WriteError, MsgButtons::Ok, MsgIcon::Stop, storedTempPath_);
         return result::Error;
     }
@@ -194,17 +228,24 @@ int CInstallEngine::InstallFile(std::size_t fileIndex, const std::string& folder
 
     auto storedHost = app_.machine().hostPath(storedTempPath_);
     auto outputHost = app_.machine().hostPath(outputTempPath_);
-    if (outputHost) FreshenTempFile(*outputHost);
+    if (outputHost) EnsureTempFile(*outputHost);
     if (!app_.decompress || !storedHost || !outputHost ||
         app_.decompress(storedHost->c_str(), outputHost->c_str()) != 0) {
         app_.ui().MessageBox(ids::DecompressError, MsgButtons::Ok, MsgIcon::Stop, destination);
         return result::Error;
     }
 
-    if (app_.ShouldReplaceFile(outputTempPath_, destination, fileIndex)) {
+    // A plain name that the folder did not hold is new: the replace test would say yes.
+    const bool plain = name.find('\\') == std::string::npos && !name.ends_with('.') && !name.ends_with(' ');
+    const std::string key = lowerAscii(name);
+    const bool knownNew = folderIndexed_ && plain && !folderNames_.contains(key);
+    if (knownNew || app_.ShouldReplaceFile(outputTempPath_, destination, fileIndex)) {
         platform::FileTime t{file.time};
         (void)app_.files().setTimes(outputTempPath_, {t, t, t});
-        if (!app_.CopyInstalledFile(outputTempPath_, destination, file.componentId)) return result::Error;
+        bool copied = knownNew ? MoveNewFile(*outputHost, destination, folderHost_ / name)
+                               : app_.CopyInstalledFile(outputTempPath_, destination, file.componentId);
+        if (!copied) return result::Error;
+        if (plain) folderNames_.insert(key);
         if (file.readme) app_.readmePath = destination;
     }
     if (file.shortcut) (void)app_.CreateShortcut(folder, destination, app_.ExpandVariables(file.shortcutText));
@@ -239,6 +280,7 @@ int CInstallEngine::RunInstallation() {
             result_ = result::Error;
             break;
         }
+        IndexFolder(folder);
         for (std::size_t fi = 0; fi < info.files.size(); ++fi) {
             if (app_.ui().PumpCancelMessages()) cancel_ = true;
             if (cancel_ && result_ == result::Complete) result_ = result::Cancelled;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace setup {
@@ -59,7 +60,10 @@ private:
     int PositionAtComponent(std::size_t componentIndex);
     int InstallFile(std::size_t fileIndex, const std::string& folder);
     void ReportDamaged(const std::string& what);
-    static void FreshenTempFile(const std::filesystem::path& host);
+    static void EnsureTempFile(const std::filesystem::path& host);
+    void IndexFolder(const std::string& folder);
+    bool MoveNewFile(const std::filesystem::path& outputHost, const std::string& destination,
+                     const std::filesystem::path& destinationHost);
 
     CSetupApp& app_;
     std::ifstream archive_;
@@ -74,6 +78,11 @@ private:
     uint64_t totalBytes_ = 0;
     bool cancel_ = false;
     int result_ = result::Complete;
+    // The names in the current component's folder (lower case), listed once, so that a new
+    // file's absence is known without searching the folder for every file.
+    std::filesystem::path folderHost_;
+    std::unordered_set<std::string> folderNames_;
+    bool folderIndexed_ = false;
 };
 
 }  // namespace setup

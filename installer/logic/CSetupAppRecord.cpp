@@ -139,8 +139,7 @@ void CSetupApp::RollBackInstallation() {
     for (std::size_t i = changeLog.entries.size(); i-- > 0;) {
         if (changeLog.origins[i] == EntryOrigin::EarlierRecord) continue;
         RemoveEntry(changeLog.entries[i], changeLog.origins[i]);
-        changeLog.entries.erase(changeLog.entries.begin() + static_cast<std::ptrdiff_t>(i));
-        changeLog.origins.erase(changeLog.origins.begin() + static_cast<std::ptrdiff_t>(i));
+        changeLog.RemoveLogEntry(i);
     }
     const auto root = platform::RegRoot::LocalMachine;
     for (auto it = raisedSharedCounts_.rbegin(); it != raisedSharedCounts_.rend(); ++it) {

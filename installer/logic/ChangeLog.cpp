@@ -9,13 +9,6 @@ namespace setup {
 
 namespace {
 
-bool equalNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : char(c); };
-               return lower(x) == lower(y);
-           });
-}
-
 void putU32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
 }
@@ -26,20 +19,35 @@ uint32_t getU32(std::span<const uint8_t> b, std::size_t at) {
 
 }  // namespace
 
-bool ChangeLog::FindLogEntry(const UninstallEntry& entry) const {
-    return std::any_of(entries.begin(), entries.end(), [&](const UninstallEntry& e) {
-        return e.type == entry.type && equalNoCase(e.name, entry.name) && equalNoCase(e.value, entry.value);
-    });
+std::string ChangeLog::Key(const UninstallEntry& entry) {
+    std::string key(1, char(entry.type));
+    auto add = [&](std::string_view text) {
+        key += '\0';
+        for (char c : text) key += c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+    };
+    add(entry.name);
+    add(entry.value);
+    return key;
 }
 
+bool ChangeLog::FindLogEntry(const UninstallEntry& entry) const { return keys_.contains(Key(entry)); }
+
 void ChangeLog::AppendLogEntry(UninstallEntry entry, EntryOrigin origin) {
+    keys_.insert(Key(entry));
     entries.push_back(std::move(entry));
     origins.push_back(origin);
+}
+
+void ChangeLog::RemoveLogEntry(std::size_t index) {
+    if (auto it = keys_.find(Key(entries.at(index))); it != keys_.end()) keys_.erase(it);
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
+    origins.erase(origins.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void ChangeLog::Clear() {
     entries.clear();
     origins.clear();
+    keys_.clear();
 }
 
 std::vector<uint8_t> EncodeUninstallRecord(std::string_view displayName, std::span<const UninstallEntry> entries) {

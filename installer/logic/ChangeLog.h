@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace setup {
@@ -37,7 +38,13 @@ struct ChangeLog {
     // Same type, name and value compared without regard to case.
     bool FindLogEntry(const UninstallEntry& entry) const;
     void AppendLogEntry(UninstallEntry entry, EntryOrigin origin);
+    void RemoveLogEntry(std::size_t index);
     void Clear();
+
+private:
+    static std::string Key(const UninstallEntry& entry);
+    // The entries' keys, so that the test for an equal entry does not walk the whole log.
+    std::unordered_multiset<std::string> keys_;
 };
 
 struct UninstallRecord {
