@@ -58,6 +58,41 @@ Status checkFault(const Machine& machine, FaultKind kind, std::string_view path)
     return {};
 }
 
+// Copies the rest of `in` to `out`; 0 or an errno value. The kernel copies (and may share
+// extents) where it can; read/write takes over where it cannot. Some pseudo-files report nothing
+// to the kernel copy, so a copy that moved no bytes at all is retried by reading.
+int copyBytes(int in, int out) {
+    for (bool any = false;;) {
+        ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+        if (n > 0) {
+            any = true;
+            continue;
+        }
+        if (n == 0 && any) return 0;
+        if (n == 0) break;
+        if (errno == EINTR) continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
+        return errno;
+    }
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return 0;
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = ::write(out, buffer + done, size_t(n - done));
+            if (w < 0) {
+                if (errno == EINTR) continue;
+                return errno;
+            }
+            done += w;
+        }
+    }
+}
+
 Status copyContent(const fs::path& from, const fs::path& to, std::string_view toName) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return errorFromErrnoValue(errno, from.string());
@@ -76,23 +111,7 @@ Status copyContent(const fs::path& from, const fs::path& to, std::string_view to
         ::unlink(temp.c_str());
         return errorFromErrnoValue(e, toName);
     };
-    char buffer[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        if (n == 0) break;
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = ::write(out, buffer + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                return fail(errno);
-            }
-            done += w;
-        }
-    }
+    if (int e = copyBytes(in, out); e != 0) return fail(e);
     struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0) return fail(errno);
     if (::close(out) != 0) {

@@ -303,6 +303,7 @@ std::string seedHive(RegRoot root) {
         v.data.push_back(0);
         hive.find(current)->values.push_back(std::move(v));
         hive.create("Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+        hive.create("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
         break;
     }
     case RegRoot::CurrentUser: hive.create("Software"); break;

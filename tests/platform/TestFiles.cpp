@@ -62,6 +62,19 @@ TEST_F(FilesTest, TimesAreSetAndReadAndCopyKeepsTheLastWriteTime) {
     EXPECT_EQ(*files.entries("C:\\Program Files"), (std::vector<std::string>{"b.txt"}));
 }
 
+TEST_F(FilesTest, CopyCarriesEveryByteOfLargeFilesAndOfFilesWithoutASize) {
+    std::string big((1 << 20) + 3, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7 + i / 4096);
+    writeFile(c("Windows/Temp/big.bin"), big);
+    ASSERT_TRUE(files.copy("C:\\Windows\\Temp\\big.bin", "C:\\Program Files\\big.bin").ok());
+    EXPECT_TRUE(readFile(c("Program Files/big.bin")) == big);
+
+    // A pseudo-file reports no size and no bytes to the kernel's copy, yet it has content.
+    ASSERT_TRUE(files.copy("/proc/self/status", "C:\\Program Files\\status.txt").ok());
+    EXPECT_NE(readFile(c("Program Files/status.txt")).find("Pid:"), std::string::npos);
+    EXPECT_EQ(*files.entries("C:\\Program Files"), (std::vector<std::string>{"big.bin", "status.txt"}));
+}
+
 TEST_F(FilesTest, OperationsAnswerWindowsErrorCodes) {
     writeFile(c("Windows/file.txt"), "x");
     fs::create_directories(c("Windows/Full/Sub"));

@@ -47,8 +47,9 @@ TEST(Machine, FirstUseCreatesTheWindowsFoldersHivesAndEnvironment) {
     ASSERT_TRUE(dir.ok()) << dir.error().text;
     EXPECT_EQ(dir->type, regtype::Sz);
     EXPECT_EQ(std::string(dir->data.begin(), dir->data.end()), std::string("C:\\Program Files\0", 17));
-    EXPECT_TRUE(reg.openKey(RegRoot::LocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs").ok());
+    for (const char* key : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
+        EXPECT_TRUE(reg.openKey(RegRoot::LocalMachine, key).ok()) << key;
     for (const char* hive : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"})
         EXPECT_TRUE(fs::is_regular_file(m.root() / "registry" / (std::string(hive) + ".reg"))) << hive;
 }
