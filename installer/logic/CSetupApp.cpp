@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 namespace setup {
 
@@ -70,12 +71,19 @@ bool CSetupApp::ReadSetupInfo() {
         ShowSystemError(platform::err::NotEnoughMemory, MemoryProblemCaption);
         return false;
     }
-    std::vector<uint8_t> bytes(size);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-        ShowSystemError(errno ? platform::errorFromErrno(errno) : kReadFault, ErrorCaption);
+    std::vector<uint8_t> bytes;
+    SetupInfoParse parse;
+    try {
+        bytes.resize(size);
+        if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+            ShowSystemError(errno ? platform::errorFromErrno(errno) : kReadFault, ErrorCaption);
+            return false;
+        }
+        parse = ParseSetupInfo(bytes);
+    } catch (const std::bad_alloc&) {
+        ShowSystemError(platform::err::NotEnoughMemory, MemoryProblemCaption);
         return false;
     }
-    auto parse = ParseSetupInfo(bytes);
     if (!parse.info) {
         // A short file reads as the end of the file; every other damage as invalid data.
         ShowSystemError(parse.fault == SetupInfoFault::Truncated ? platform::err::HandleEof
