@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "platform/detail/HostIo.h"
 #include "platform/detail/Hive.h"
+#include "platform/detail/NameMatch.h"
 
 #include <algorithm>
 #include <cctype>
@@ -104,19 +105,6 @@ bool invalidWindowsName(std::string_view name) {
     return false;
 }
 
-// The entry of `folder` named `name` without regard to case: the exact name when present, else
-// the first case-insensitive match in sorted order, else `name` itself (a new name keeps its case).
-std::string matchName(const fs::path& folder, std::string_view name) {
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(folder / name, ec))) return std::string(name);
-    std::string best;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string entry = it->path().filename().string();
-        if (detail::equalsNoCase(entry, name) && (best.empty() || entry < best)) best = entry;
-    }
-    return best.empty() ? std::string(name) : best;
-}
-
 // Windows drops trailing dots and spaces of a name.
 std::string_view trimName(std::string_view name) {
     if (name == "." || name == "..") return name;
@@ -190,7 +178,8 @@ Result<fs::path> Machine::hostPath(std::string_view path) const {
     }
 
     std::vector<std::string> resolved;
-    bool existing = true;  // every name so far exists, so the next one is looked up
+    fs::path folder = base;  // base with every resolved name
+    bool existing = true;    // every name so far exists, so the next one is looked up
     for (std::string_view raw : splitComponents(rest)) {
         std::string_view name = windows ? trimName(raw) : raw;
         if (name.empty() || name == ".") continue;
@@ -199,31 +188,32 @@ Result<fs::path> Machine::hostPath(std::string_view path) const {
                 if (windows) return makeError(err::BadPathname, std::string(path));
                 if (base == "/") continue;
                 base = base.parent_path();
+                folder = base;
                 continue;
             }
             resolved.pop_back();
-            existing = true;
+            folder = base;
+            for (auto& r : resolved) folder /= r;
             std::error_code ec;
-            fs::path now = base;
-            for (auto& r : resolved) now /= r;
-            existing = fs::is_directory(now, ec);
+            existing = fs::is_directory(folder, ec);
             continue;
         }
         if (windows && invalidWindowsName(name)) return makeError(err::InvalidName, std::string(path));
         if (!windows) {
             resolved.emplace_back(name);
+            folder /= name;
             continue;
         }
-        fs::path folder = base;
-        for (auto& r : resolved) folder /= r;
-        std::string found = existing ? matchName(folder, name) : std::string(name);
-        std::error_code ec;
-        existing = existing && fs::exists(fs::symlink_status(folder / found, ec));
-        resolved.push_back(std::move(found));
+        if (existing) {
+            detail::NameMatch found = detail::matchName(folder, name);
+            existing = found.exists;
+            resolved.push_back(std::move(found.name));
+        } else {
+            resolved.emplace_back(name);
+        }
+        folder /= resolved.back();
     }
-    fs::path out = base;
-    for (auto& r : resolved) out /= r;
-    return out;
+    return folder;
 }
 
 std::string Machine::windowsPath(const fs::path& host) const {

@@ -148,6 +148,61 @@ TEST(Machine, PathsMapThroughTheDriveTable) {
     }
 }
 
+TEST(Machine, NamesFoundWithoutCaseFollowEveryChangeToTheFolder) {
+    Machine m = openMachine();
+    fs::path dir = m.root() / "drive_c/Cases";
+    fs::create_directories(dir);
+    for (int i = 0; i < 50; ++i) writeFile(dir / ("file" + std::to_string(i) + ".txt"), "x");
+    auto found = [&](const char* name) { return m.hostPath(std::string("C:\\cases\\") + name)->filename().string(); };
+    auto otherProcess = [](auto change) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            change();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    };
+
+    EXPECT_EQ(found("FILE7.TXT"), "file7.txt");
+    EXPECT_EQ(found("NEW.TXT"), "NEW.TXT");  // not there: keeps its own case
+    writeFile(dir / "new.txt", "x");
+    EXPECT_EQ(found("NEW.TXT"), "new.txt");
+    // Of several spellings the first in byte order is used, whichever came first.
+    writeFile(dir / "b.TXT", "x");
+    EXPECT_EQ(found("B.txt"), "b.TXT");
+    writeFile(dir / "B.txt", "x");
+    EXPECT_EQ(found("b.txt"), "B.txt");
+    fs::remove(dir / "B.txt");
+    EXPECT_EQ(found("b.txt"), "b.TXT");
+
+    fs::rename(dir / "new.txt", dir / "Renamed.txt");
+    EXPECT_EQ(found("NEW.TXT"), "NEW.TXT");
+    EXPECT_EQ(found("renamed.TXT"), "Renamed.txt");
+    fs::remove(dir / "file7.txt");
+    EXPECT_EQ(found("FILE7.TXT"), "FILE7.TXT");
+    EXPECT_EQ(m.hostPath("C:\\cases\\FILE7.TXT\\Sub\\x")->parent_path().parent_path().filename(), "FILE7.TXT");
+
+    // Changes made by another process are seen at once.
+    otherProcess([&] { writeFile(dir / "Theirs.txt", "x"); });
+    EXPECT_EQ(found("THEIRS.TXT"), "Theirs.txt");
+    otherProcess([&] { fs::rename(dir / "Theirs.txt", dir / "Moved.txt"); });
+    EXPECT_EQ(found("THEIRS.TXT"), "THEIRS.TXT");
+    EXPECT_EQ(found("moved.txt"), "Moved.txt");
+
+    // A folder put in the place of another is listed afresh; a renamed folder keeps its entries.
+    fs::rename(dir, m.root() / "drive_c/Old Cases");
+    fs::create_directories(dir);
+    writeFile(dir / "Fresh.txt", "x");
+    EXPECT_EQ(found("MOVED.TXT"), "MOVED.TXT");
+    EXPECT_EQ(found("fresh.TXT"), "Fresh.txt");
+    EXPECT_EQ(m.hostPath("C:\\OLD CASES\\MOVED.TXT")->filename(), "Moved.txt");
+    fs::remove_all(dir);
+    fs::create_directories(dir / "Sub");
+    EXPECT_EQ(found("FRESH.TXT"), "FRESH.TXT");
+    EXPECT_EQ(found("sub"), "Sub");
+}
+
 TEST(Machine, WindowsPathIsTheInverseOfHostPath) {
     Machine m = openMachine();
     EXPECT_EQ(m.windowsPath(m.root() / "drive_c/Program Files/App/a.exe"), "C:\\Program Files\\App\\a.exe");
