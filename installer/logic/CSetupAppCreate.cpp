@@ -66,8 +66,9 @@ bool CSetupApp::CreateProgramGroup() {
     programGroupFolder.clear();
     std::string programs = machine_.programsFolder();
     if (programs.empty()) return false;
-    // The group is one folder inside Programs, whatever the user typed.
-    if (!IsSafeSingleName(programGroupName)) {
+    // The group stays inside Programs, whatever the user typed; a nested group ("Outer\Inner") is
+    // made only when its outer folder is there already.
+    if (!IsSafeRelativePath(programGroupName)) {
         ui_.MessageBox(ids::FailedCreateProgramGroup, MsgButtons::Ok, MsgIcon::Exclamation, programGroupName);
         return false;
     }

@@ -53,8 +53,8 @@ bool CSetupApp::LoadUninstallRecord() {
         earlierRecordDamaged_ = true;
         return true;
     }
-    for (auto& entry : record->entries)
-        if (!changeLog.FindLogEntry(entry)) changeLog.AppendLogEntry(std::move(entry), EntryOrigin::EarlierRecord);
+    // Taken as they stand, repeats included: the new record is the earlier one followed by this run's.
+    for (auto& entry : record->entries) changeLog.AppendLogEntry(std::move(entry), EntryOrigin::EarlierRecord);
     return true;
 }
 

@@ -1,7 +1,6 @@
 // Setup: installs the product whose setup files lie beside it.
 #include "installer/setup/CSetupProgram.h"
 #include "installer/setup/SetupResources.h"
-#include "libraries/decompress/ruxdecompress.h"
 #include "platform/Process.h"
 
 #include <QApplication>
@@ -17,6 +16,6 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> arguments(argv + 1, argv + argc);
     setup::CSetupProgram program(*machine, arguments, machine->windowsPath(platform::ownExecutablePath()));
-    program.app().decompress = &ruxdecompress;
+    // The engine binds ruxdecompress from the library beside this program on first use.
     return program.InitInstance();
 }

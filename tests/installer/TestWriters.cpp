@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "support/PeImage.h"
+#include "support/TempFolder.h"
 
 using namespace setup;
 using namespace setup_test;
@@ -127,8 +128,8 @@ TEST_F(Writers, TestModeCreatesAndLogsNothing) {
     EXPECT_TRUE(app.programGroupFolder.empty());
 }
 
-TEST_F(Writers, ProgramGroupStaysOneFolderInsidePrograms) {
-    for (const char* name : {"..", "..\\..\\Windows", "Outer\\Inner", "C:x", "/etc", ""}) {
+TEST_F(Writers, ProgramGroupStaysInsidePrograms) {
+    for (const char* name : {"..", "..\\..\\Windows", "Outer\\..\\..\\x", "\\Lead", "C:x", "/etc", ""}) {
         app.programGroupName = name;
         run.ui.message(ids::FailedCreateProgramGroup, answer::Ok, name);
         EXPECT_FALSE(app.CreateProgramGroup()) << name;
@@ -144,6 +145,15 @@ TEST_F(Writers, ProgramGroupStaysOneFolderInsidePrograms) {
     app.changeLog.Clear();
     EXPECT_TRUE(app.CreateProgramGroup());  // there already: used as it is, not logged
     EXPECT_TRUE(app.changeLog.entries.empty());
+
+    // A nested group needs its outer folder: asked for with Retry and Cancel until it is there.
+    app.programGroupName = "Outer\\Inner";
+    run.ui.message(ids::FailedCreateProgramGroup, answer::Cancel, "Outer\\Inner");
+    EXPECT_FALSE(app.CreateProgramGroup());
+    ASSERT_TRUE(files.createFolder(programs + "\\Outer"));
+    EXPECT_TRUE(app.CreateProgramGroup());
+    EXPECT_EQ(app.programGroupFolder, programs + "\\Outer\\Inner");
+    EXPECT_TRUE(files.isFolder(programs + "\\Outer\\Inner"));
 }
 
 TEST_F(Writers, ShortcutTextsCannotLeaveTheGroupAndNeedAGroup) {
@@ -216,6 +226,23 @@ TEST_F(Writers, RecordNameComesFromTheProductAndMustStayInTheWindowsFolder) {
         run.ui.systemError(std::string(name) + " 2.0.1", "syntax is incorrect");
         EXPECT_FALSE(app.LoadUninstallRecord()) << name;
     }
+}
+
+TEST_F(Writers, EarlierRecordIsTakenAsItStandsRepeatsIncluded) {
+    ASSERT_TRUE(app.LoadUninstallRecord());
+    const std::vector<UninstallEntry> earlier{{0, "C:\\Apps\\a", ""}, {1, "C:\\Apps", ""}, {0, "C:\\Apps\\a", ""}};
+    auto bytes = EncodeUninstallRecord(app.DisplayName(), earlier);
+    testing_support::writeFile(*run.machine.hostPath(app.uninstallRecordPath),
+                               std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    app.changeLog.Clear();
+    ASSERT_TRUE(app.LoadUninstallRecord());
+    EXPECT_EQ(app.changeLog.entries, earlier);
+    app.AddLogEntry(0, "C:\\Apps\\b", "");
+    ASSERT_TRUE(app.WriteUninstallRecord());
+    auto record = DecodeUninstallRecord(testing_support::readBytes(*run.machine.hostPath(app.uninstallRecordPath)));
+    ASSERT_TRUE(record);
+    ASSERT_EQ(record->entries.size(), 4u);
+    EXPECT_EQ(record->entries.back().name, "C:\\Apps\\b");
 }
 
 TEST_F(Writers, UninstallKeyOnlyAfterTheRecordWasWritten) {
