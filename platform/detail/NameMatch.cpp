@@ -123,19 +123,21 @@ private:
         int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir < 0) return std::nullopt;
         struct stat st{};
-        struct statfs sf{};
-        if (::fstat(dir, &st) != 0 || Key{st.st_dev, st.st_ino} != key || ::fstatfs(dir, &sf) != 0 ||
-            !noticesCoverAllChanges(static_cast<unsigned long>(sf.f_type))) {
+        if (::fstat(dir, &st) != 0 || Key{st.st_dev, st.st_ino} != key) {
             ::close(dir);
             return std::nullopt;
         }
-        if (byWatch_.size() >= kMaxFolders) clear();
         // Watch the very folder that is listed, not whatever its path names by now.
-        const std::string self = "/proc/self/fd/" + std::to_string(dir);
-        int wd = ::inotify_add_watch(fd_, self.c_str(), kEvents);
-        if (wd < 0) {
-            ::close(dir);
-            return std::nullopt;
+        int wd = -1;
+        if (struct statfs sf{};
+            ::fstatfs(dir, &sf) == 0 && noticesCoverAllChanges(static_cast<unsigned long>(sf.f_type))) {
+            if (byWatch_.size() >= kMaxFolders) clear();
+            wd = ::inotify_add_watch(fd_, ("/proc/self/fd/" + std::to_string(dir)).c_str(), kEvents);
+        }
+        if (wd < 0) {  // answered from this one listing, kept for nothing
+            Names names;
+            listInto(dir, names);
+            return pick(folder, names, name);
         }
         if (auto old = byWatch_.find(wd); old != byWatch_.end()) {
             byKey_.erase(old->second.key);

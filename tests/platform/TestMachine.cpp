@@ -127,6 +127,7 @@ TEST(Machine, PathsMapThroughTheDriveTable) {
         {"C:", c},
         {"Z:\\etc\\hostname", "/etc/hostname"},
         {"z:/ETC/HOSTNAME", "/etc/hostname"},
+        {"Z:\\PROC\\SELF\\STATUS", "/proc/self/status"},  // a file system without change notices
         {"/var/tmp/Some File", "/var/tmp/Some File"},
         {"C:\\..", {}, err::BadPathname},
         {"C:\\Windows\\..\\..\\etc", {}, err::BadPathname},
