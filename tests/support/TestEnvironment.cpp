@@ -28,10 +28,16 @@ void setUpProcessEnvironment() {
     // unixODBC reads its drivers from ODBCSYSINI/odbcinst.ini: copy the machine's list so that
     // the SQLite3 driver is known, and keep the user's data sources in a file of our own.
     std::error_code ec;
-    if (fs::exists("/etc/odbcinst.ini"))
-        fs::copy_file("/etc/odbcinst.ini", g_folder / "odbcsys" / "odbcinst.ini", ec);
-    else
-        std::ofstream(g_folder / "odbcsys" / "odbcinst.ini");
+    // Drivers stay loaded until the process ends, so that the leak checker of sanitizer runs can
+    // name the driver's own allocations.
+    {
+        std::ifstream machineList("/etc/odbcinst.ini");
+        std::ofstream list(g_folder / "odbcsys" / "odbcinst.ini");
+        for (std::string line; std::getline(machineList, line);) {
+            list << line << "\n";
+            if (line.starts_with('[') && line != "[ODBC]") list << "DontDLClose=1\n";
+        }
+    }
     std::ofstream(g_folder / "odbcsys" / "odbc.ini");
     std::ofstream(g_folder / "odbc.ini");
 
