@@ -1,4 +1,5 @@
 #include "runtime/ui/Controls.h"
+#include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/services/System.h"
 #include "runtime/ui/Services.h"
@@ -23,7 +24,7 @@
 namespace runtime {
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using detail::qs;
 
 // Events that Qt gives through a function instead of a virtual.
 class KeyHook : public QObject {

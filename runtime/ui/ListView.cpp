@@ -1,4 +1,5 @@
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/ui/Units.h"
 
@@ -13,7 +14,7 @@
 namespace runtime {
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using detail::qs;
 
 // A stable merge sort that needs nothing of the comparison: an inconsistent one (answering
 // "less" both ways for equal items) gives some order, never a crash or an endless loop.
@@ -29,20 +30,7 @@ void mergeSort(std::vector<int>& v, const std::function<int(int, int)>& cmp) {
     while (j < right.size()) v[k++] = right[j++];
 }
 
-class RightClicks : public QObject {
-public:
-    RightClicks(QObject* parent, std::function<void(QPoint)> fn) : QObject(parent), fn_(std::move(fn)) {}
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
-            auto fn = fn_;
-            fn(static_cast<QMouseEvent*>(e)->position().toPoint());
-        }
-        return false;
-    }
-
-private:
-    std::function<void(QPoint)> fn_;
-};
+using detail::RightClicks;
 
 }  // namespace
 

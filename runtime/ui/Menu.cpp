@@ -1,4 +1,5 @@
 #include "runtime/ui/Menu.h"
+#include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/ui/Units.h"
 #include "runtime/ui/VisualObject.h"
@@ -19,7 +20,7 @@
 namespace runtime {
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using detail::qs;
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

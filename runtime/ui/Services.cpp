@@ -1,4 +1,5 @@
 #include "runtime/ui/Services.h"
+#include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
@@ -25,20 +26,11 @@
 namespace runtime {
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using detail::qs;
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string lower(std::string_view s) { return detail::lowerAscii(s); }
 
-std::string trim(std::string_view s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(" \t\r");
-    return std::string(s.substr(b, e - b + 1));
-}
+std::string trim(std::string_view s) { return detail::trimmed(s, " \t\r"); }
 
 // The help viewer: one window, reused.
 class HelpWindow : public QWidget {

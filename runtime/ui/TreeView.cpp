@@ -1,4 +1,5 @@
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/detail/UiHelpers.h"
 
 #include <QIcon>
 #include <QMouseEvent>
@@ -9,24 +10,11 @@
 namespace runtime {
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using detail::qs;
 
 constexpr int kHandleRole = Qt::UserRole + 1;
 
-class TreeRightClicks : public QObject {
-public:
-    TreeRightClicks(QObject* parent, std::function<void(QPoint)> fn) : QObject(parent), fn_(std::move(fn)) {}
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
-            auto fn = fn_;
-            fn(static_cast<QMouseEvent*>(e)->position().toPoint());
-        }
-        return false;
-    }
-
-private:
-    std::function<void(QPoint)> fn_;
-};
+using TreeRightClicks = detail::RightClicks;
 
 // Refuses expanding when the itemexpanding script answers 1.
 class ExpandingTree : public QTreeWidget {
