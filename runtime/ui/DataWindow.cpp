@@ -278,6 +278,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::KeyPress && (watched == edit_ || watched == combo_))
             return navigate(static_cast<QKeyEvent*>(e));
+        if (e->type() == QEvent::Paint && (watched == edit_ || watched == combo_) && !inPaintEvent_) {
+            // Raised before the field draws itself, so a script can read the selection it shows;
+            // a repaint the script itself causes does not raise it again.
+            if (DataWindow* o = owner_.get()) {
+                inPaintEvent_ = true;
+                struct Reset {
+                    bool& flag;
+                    ~Reset() { flag = false; }
+                } reset{inPaintEvent_};
+                o->trigger("editpainted");
+            }
+        }
         return QAbstractScrollArea::eventFilter(watched, e);
     }
     bool navigate(QKeyEvent* e) {
@@ -325,6 +337,7 @@ protected:
 
 private:
     Ref<DataWindow> owner_;
+    bool inPaintEvent_ = false;
 };
 
 // --- DataWindow ------------------------------------------------------------------------------

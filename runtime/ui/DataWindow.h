@@ -13,7 +13,10 @@
 // rows; clickedObject() describes the object), rowfocuschanged(currentrow) at once when SetRow
 // or ScrollToRow changes the row, itemfocuschanged(row, dwo name), itemchanged(row, dwo name,
 // data) before an accepted edit is stored (1 rejects it), itemerror(row, dwo name, data) when
-// AcceptText refuses the text, getfocus, losefocus, and the row set's retrieveend and updateend.
+// AcceptText refuses the text, getfocus, losefocus, editselectionchanged when the edit field's
+// selection changes, editpainted whenever the edit field is about to repaint (its window keeps
+// its cut and copy commands in step with selectedText() from there), and the row set's
+// retrieveend and updateend.
 #include "runtime/data/DataStore.h"
 #include "runtime/ui/VisualObject.h"
 

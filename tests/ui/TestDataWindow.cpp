@@ -272,6 +272,45 @@ TEST_F(DataWindowTest, RowFocusSelectionClicksAndAttributes) {
     EXPECT_EQ(dw->selectedText(), "selected");
 }
 
+// The window keeps its cut and copy commands in step with the edit field's selection from the
+// event raised whenever the field repaints.
+TEST_F(DataWindowTest, EditFieldRepaintReportsItsSelectedText) {
+    addRows({1});
+    ASSERT_EQ(dw->setRow(1), 1);
+    ASSERT_EQ(dw->setColumn("name"), 1);
+    auto* e = qobject_cast<QLineEdit*>(dw->editField());
+    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(e->isVisible());
+    int raised = 0;
+    std::string reported = "none";
+    dw->on("editpainted", [&](Args) {
+        ++raised;
+        reported = dw->selectedText();
+        return Value();
+    });
+    e->setSelection(0, 4);
+    e->repaint();
+    EXPECT_GE(raised, 1);
+    EXPECT_EQ(reported, "file");
+    int selected = raised;
+    e->deselect();
+    QApplication::processEvents();  // the field's own update after the change of selection
+    EXPECT_GT(raised, selected);
+    EXPECT_EQ(reported, "");
+
+    // Redraw off: the field does not paint, so nothing is reported until redraw is on again.
+    dw->setRedraw(false);
+    int before = raised;
+    e->selectAll();
+    e->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(raised, before);
+    dw->setRedraw(true);
+    e->repaint();
+    EXPECT_GT(raised, before);
+    EXPECT_EQ(reported, "file1");
+}
+
 // Counts the pages of a PDF and how many of them are wider than high.
 std::pair<int, int> pdfPages(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
