@@ -141,6 +141,65 @@ TEST_F(ControlsTest, ControlsOfACompositeFindTheirWindowAndNonAutomaticRadioButt
     EXPECT_EQ(typeOf(st.get()), "statictext");
 }
 
+TEST_F(ControlsTest, MouseEventsInLayoutUnitsCaptureAndModifierKeys) {
+    Ref<StaticText> st = window->addControl<StaticText>("st_1");
+    st->move(0, 0);
+    st->resize(914, 96);  // 200 x 24 pixels
+    std::vector<std::string> log;
+    for (const char* e : {"lbuttondown", "lbuttonup", "mousemove"}) {
+        st->on(e, [&log, e](Args a) {
+            log.push_back(std::string(e) + " " + a[0].toText() + " " + a[1].toText() + " " + a[2].toText());
+            return Value();
+        });
+    }
+    std::vector<std::string> windowMoves;
+    window->on("mousemove", [&](Args a) {
+        windowMoves.push_back(a[1].toText() + " " + a[2].toText());
+        return Value();
+    });
+    window->open();
+    QWidget* label = st->widget();
+    // Flags: 1 left button, 4 Shift, 8 Ctrl; positions in layout units (x px * 32 / 7, y px * 4).
+    QTest::mousePress(label, Qt::LeftButton, Qt::ShiftModifier, QPoint(70, 8));
+    QTest::mouseRelease(label, Qt::LeftButton, Qt::ControlModifier, QPoint(14, 2));
+    EXPECT_EQ(log, (std::vector<std::string>{"lbuttondown 5 320 32", "lbuttonup 9 64 8"}));
+    // Over the window's free area the window itself hears the pointer.
+    QMouseEvent move(QEvent::MouseMove, QPointF(35, 100), QPointF(35, 100), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QWidget* client = window->widget()->childAt(35, 100) ? window->widget()->childAt(35, 100) : window->widget();
+    QApplication::sendEvent(client, &move);
+    EXPECT_EQ(windowMoves, std::vector<std::string>{"160 400"});
+
+    // Capture: every mouse event goes to the control until released or the control is gone.
+    setCapture(*st);
+    EXPECT_EQ(captured(), st.get());
+    EXPECT_EQ(QWidget::mouseGrabber(), label);
+    releaseCapture();
+    EXPECT_EQ(captured(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    Ref<Picture> p = window->addControl<Picture>("p_1");
+    setCapture(*p);
+    EXPECT_EQ(captured(), p.get());
+    destroy(p);
+    EXPECT_EQ(captured(), nullptr);
+    releaseCapture();  // nothing left to release: no crash
+
+    // Shift and Ctrl state: through the seam a test scripts, and from the keyboard itself.
+    struct Held : KeyStateProvider {
+        bool shift = true;
+        bool isDown(ModifierKey key) override { return key == ModifierKey::Shift && shift; }
+    } held;
+    KeyStateProvider* qt = setKeyStateProvider(&held);
+    EXPECT_TRUE(keyDown(ModifierKey::Shift));
+    EXPECT_FALSE(keyDown(ModifierKey::Control));
+    setKeyStateProvider(qt);
+    QTest::keyPress(label, Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_TRUE(keyDown(ModifierKey::Control));
+    EXPECT_FALSE(keyDown(ModifierKey::Shift));
+    QTest::keyRelease(label, Qt::Key_Control, Qt::NoModifier);
+    EXPECT_FALSE(keyDown(ModifierKey::Control));
+}
+
 TEST_F(ControlsTest, HelpFileTopicsContentsAndKeywordsThroughTheViewerAndTheSeam) {
     testing_support::TempFolder folder;
     std::filesystem::path file = folder.path() / "Pakomo 1.hlp";
