@@ -9,11 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <QMainWindow>
+#include <QGuiApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -255,6 +260,23 @@ TEST_F(WindowsTest, FrameShowsTheActiveSheetsMenuAndArrangesSheets) {
     frame->arrangeSheets(FrameWindow::Layer);
     EXPECT_EQ(mdi->subWindowList()[0]->geometry(), mdi->subWindowList()[1]->geometry());
     frame->arrangeSheets(FrameWindow::Cascade);
+    a = mdi->subWindowList()[0]->geometry();
+    b = mdi->subWindowList()[1]->geometry();
+    EXPECT_NE(a.left(), b.left());
+    EXPECT_NE(a.top(), b.top());
+    // Icons: the minimised sheets in a row along the bottom of the client area.
+    for (QMdiSubWindow* s : mdi->subWindowList()) s->showMinimized();
+    frame->arrangeSheets(FrameWindow::Icons);
+    a = mdi->subWindowList()[0]->geometry();
+    b = mdi->subWindowList()[1]->geometry();
+    EXPECT_EQ(a.bottom(), mdi->viewport()->height() - 1);
+    EXPECT_EQ(b.bottom(), a.bottom());
+    EXPECT_EQ(std::min(a.left(), b.left()), 0);
+    EXPECT_EQ(std::abs(a.left() - b.left()), a.width());
+    for (QMdiSubWindow* s : mdi->subWindowList()) s->showNormal();
+    mdi->setActiveSubWindow(mdi->subWindowList()[1]);
+    ui_test::settle();
+    ASSERT_EQ(frame->activeSheet(), withMenu.get());
     frame->arrangeSheets(FrameWindow::Tile);
     frame->setMicroHelp("Ready");
     EXPECT_EQ(frame->microHelp(), "Ready");
@@ -262,9 +284,10 @@ TEST_F(WindowsTest, FrameShowsTheActiveSheetsMenuAndArrangesSheets) {
     ui_test::settle();
     ui_test::saveScreenshot(frame->widget(), "frame-with-sheets");
 
+    int activations = plainActivations;
     EXPECT_EQ(withMenu->close(), 1);
     ui_test::settle();
-    EXPECT_EQ(plainActivations, 2);  // active again once the other sheet closed
+    EXPECT_EQ(plainActivations, activations + 1);  // active again once the other sheet closed
     EXPECT_EQ(menuTitles(frame->menuBar()), std::vector<std::string>{"&File"});
     EXPECT_EQ(frame->close(), 1);  // closes the remaining sheet first
     EXPECT_FALSE(plain.isValid());
@@ -298,6 +321,24 @@ TEST_F(WindowsTest, ResizeAndLayoutUnits) {
     EXPECT_EQ(typeOf(w.get()), "window");
     EXPECT_EQ(typeOf(b.get()), "commandbutton");
     EXPECT_EQ(getParent(b.get()), w.get());
+
+    // Centred on the screen; a disabled window takes no clicks on its controls.
+    w->center();
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_LE(std::abs(w->widget()->geometry().center().x() - screen.center().x()), 2);
+    EXPECT_LE(std::abs(w->widget()->geometry().center().y() - screen.center().y()), 2);
+    int clicks = 0;
+    b->on("clicked", [&](Args) {
+        ++clicks;
+        return Value();
+    });
+    w->setEnabled(false);
+    EXPECT_FALSE(w->enabled());
+    QTest::mouseClick(b->widget(), Qt::LeftButton);
+    EXPECT_EQ(clicks, 0);
+    w->setEnabled(true);
+    QTest::mouseClick(b->widget(), Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
     w->close();
 }
 
