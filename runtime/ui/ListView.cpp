@@ -52,6 +52,8 @@ ListView::ListView(std::string className) : Control(std::move(className), "listv
     QObject::connect(t, &QTreeWidget::itemDoubleClicked, t, [self](QTreeWidgetItem* item) {
         if (ListView* l = self.get()) l->trigger("doubleclicked", {l->indexOf(item)});
     });
+    // A tree's header takes no clicks unless told to, and columnclick needs them.
+    t->header()->setSectionsClickable(true);
     QObject::connect(t->header(), &QHeaderView::sectionClicked, t, [self](int section) {
         if (ListView* l = self.get()) l->trigger("columnclick", {section + 1});
     });

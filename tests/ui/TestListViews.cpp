@@ -2,10 +2,13 @@
 // deletion, label editing, and the tree's inserts, deletions and expansion.
 #include "runtime/ui/ListView.h"
 #include "runtime/ui/Window.h"
+#include "support/TempFolder.h"
 #include "ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -162,6 +165,47 @@ TEST_F(ViewsTest, ColumnsItemsDeletionAndLabelEditing) {
     EXPECT_EQ(changes, (std::vector<std::pair<int, bool>>{{1, true}, {2, true}}));
     EXPECT_EQ(list->sort(ListView::SortType::Ascending, 1), 1);
     EXPECT_EQ(labels(), (std::vector<std::string>{"data.cab", "notes.txt"}));
+}
+
+TEST_F(ViewsTest, SmallPicturesColumnClicksAndRightClicks) {
+    testing_support::TempFolder folder;
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    std::string file = (folder.path() / "file.png").string();
+    ASSERT_TRUE(image.save(QString::fromStdString(file)));
+    EXPECT_EQ(list->addSmallPicture(file), 1);
+    EXPECT_EQ(list->addSmallPicture((folder.path() / "missing.png").string()), 2);
+    list->addColumn("Name", Alignment::Left, 800);
+    list->addColumn("Size", Alignment::Right, 400);
+    EXPECT_EQ(list->addItem("setup.exe", 1), 1);
+    EXPECT_EQ(list->addItem("readme.txt", 2), 2);
+    EXPECT_EQ(list->addItem("data.cab", 0), 3);
+    QTreeWidget* t = list->tree();
+    EXPECT_FALSE(t->topLevelItem(0)->icon(0).isNull());
+    EXPECT_TRUE(t->topLevelItem(1)->icon(0).pixmap(16, 16).isNull());  // a missing file draws nothing
+    EXPECT_TRUE(t->topLevelItem(2)->icon(0).isNull());
+    ListViewItem item;
+    ASSERT_EQ(list->getItem(1, item), 1);
+    EXPECT_EQ(item.pictureIndex, 1);
+    item.pictureIndex = 0;
+    ASSERT_EQ(list->setItem(1, item), 1);
+    EXPECT_TRUE(t->topLevelItem(0)->icon(0).isNull());
+
+    std::vector<std::string> log;
+    list->on("columnclick", [&](Args a) {
+        log.push_back("columnclick " + a[0].toText());
+        return Value();
+    });
+    list->on("rightclicked", [&](Args a) {
+        log.push_back("rightclicked " + a[0].toText());
+        return Value();
+    });
+    QHeaderView* header = t->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionPosition(1) + 5, header->height() / 2));
+    QRect second = t->visualItemRect(t->topLevelItem(1));
+    QTest::mouseClick(t->viewport(), Qt::RightButton, {}, second.center());
+    QTest::mouseClick(t->viewport(), Qt::RightButton, {}, QPoint(5, t->viewport()->height() - 2));
+    EXPECT_EQ(log, (std::vector<std::string>{"columnclick 2", "rightclicked 2", "rightclicked 0"}));
 }
 
 TEST_F(ViewsTest, TreeInsertsInEveryPositionAndReportsEachDeletedItem) {
