@@ -815,6 +815,8 @@ int DataWindow::setRow(long row) {
     showEditor();
     if (auto* v = static_cast<DataWindowView*>(widget())) v->viewport()->update();
     trigger("rowfocuschanged", {row});
+    // The field on the new row has the focus now: its owner reads its text from here.
+    if (self && row_ == row && column_ > 0) trigger("itemfocuschanged", {row_, getColumnName()});
     return 1;
 }
 

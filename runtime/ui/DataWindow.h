@@ -11,7 +11,8 @@
 //
 // Events: clicked, doubleclicked and rbuttondown (xpos, ypos, row, dwo name; row 0 outside the
 // rows; clickedObject() describes the object), rowfocuschanged(currentrow) at once when SetRow
-// or ScrollToRow changes the row, itemfocuschanged(row, dwo name), itemchanged(row, dwo name,
+// or ScrollToRow changes the row, itemfocuschanged(row, dwo name) when another field (a new row
+// or column) has the focus, itemchanged(row, dwo name,
 // data) before an accepted edit is stored (1 rejects it), itemerror(row, dwo name, data) when
 // AcceptText refuses the text, getfocus, losefocus, editselectionchanged when the edit field's
 // selection changes, editpainted whenever the edit field is about to repaint (its window keeps

@@ -11,11 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -270,6 +272,73 @@ TEST_F(DataWindowTest, RowFocusSelectionClicksAndAttributes) {
     ASSERT_NE(e, nullptr);
     e->setSelection(0, 8);
     EXPECT_EQ(dw->selectedText(), "selected");
+}
+
+TEST_F(DataWindowTest, FieldFocusDoubleClicksRadioButtonsAndBackgroundPerRow) {
+    DataLayout choices = productLayout();
+    choices.name = "d_test_choices";
+    choices.columns[3].editStyle = "radiobuttons";
+    choices.columns[3].attributes["width"] = "1500";
+    registerLayout(choices);
+    dw->setDataObject("d_test_choices");
+    addRows({1, 0, 1});
+    std::vector<std::string> log;
+    dw->on("itemfocuschanged", [&](Args a) {
+        log.push_back(a[0].toText() + " " + a[1].toText() + " " + dw->getText());
+        return Value();
+    });
+    dw->on("doubleclicked", [&](Args a) {
+        log.push_back("doubleclicked " + a[2].toText() + " " + a[3].toText());
+        return Value();
+    });
+    // Every field that takes the focus, on a new row as well as in a new column, is reported
+    // with its text already in the edit field.
+    ASSERT_EQ(dw->getRow(), 1);
+    ASSERT_EQ(dw->scrollToRow(2), 1);
+    ASSERT_EQ(dw->setColumn("kind"), 1);
+    ASSERT_EQ(dw->setColumn("name"), 1);
+    ASSERT_EQ(dw->setRow(3), 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"2 name file2", "2 kind Document", "2 name file2", "3 name file3"}));
+
+    QWidget* viewport = dw->widget()->findChild<QWidget*>("qt_scrollarea_viewport");
+    ASSERT_NE(viewport, nullptr);
+    int rowPx = dw->rowHeight() / 4, headerPx = dw->headerHeight() / 4;
+    auto rowY = [&](long row) { return headerPx + static_cast<int>(row - 1) * rowPx + rowPx / 2; };
+    // The pixels a column takes on a row, found through what the control reports there.
+    auto cell = [&](long row, const char* name) {
+        int first = -1, last = -1;
+        for (int x = 0; x < viewport->width(); ++x)
+            if (dw->objectAt(x, rowY(row)).name == name) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        return std::make_pair(first, last);
+    };
+    log.clear();
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(cell(3, "name").first + 5, rowY(3)));
+    EXPECT_NE(std::find(log.begin(), log.end(), "doubleclicked 3 name"), log.end());
+
+    // Radio buttons: a click picks the option under the pointer, except where the column is
+    // protected.
+    ASSERT_EQ(dw->modify("kind.Protect='0\tif(exe=0, 1, 0)' "
+                         "name.Background.Color='0\tif(exe=0, 12632256, 16777215)'"),
+              "");
+    auto [kindLeft, kindRight] = cell(1, "kind");
+    ASSERT_GT(kindRight, kindLeft);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(kindRight - 2, rowY(1)));
+    EXPECT_EQ(dw->store().getItemString(1, "kind"), "D");
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(kindLeft + 5, rowY(1)));
+    EXPECT_EQ(dw->store().getItemString(1, "kind"), "P");
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(kindLeft + 5, rowY(2)));
+    EXPECT_EQ(dw->store().getItemString(2, "kind"), "D");
+
+    // The background follows its expression row by row (row 2 has exe = 0); the edit field
+    // sits on row 1.
+    ASSERT_EQ(dw->setRow(1), 1);
+    QImage picture = viewport->grab().toImage();
+    int x = cell(2, "name").second - 3;
+    EXPECT_EQ(picture.pixelColor(x, rowY(2)), QColor(192, 192, 192));
+    EXPECT_EQ(picture.pixelColor(x, rowY(3)), QColor(Qt::white));
 }
 
 // The window keeps its cut and copy commands in step with the edit field's selection from the
