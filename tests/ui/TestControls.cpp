@@ -4,6 +4,8 @@
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
 #include "runtime/ui/Controls.h"
+#include "runtime/ui/DataWindow.h"
+#include "runtime/ui/ListView.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
 #include "support/TempFolder.h"
@@ -13,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QImage>
 #include <QMessageBox>
 #include <QTimer>
 #include <QLineEdit>
@@ -198,6 +201,81 @@ TEST_F(ControlsTest, MouseEventsInLayoutUnitsCaptureAndModifierKeys) {
     EXPECT_FALSE(keyDown(ModifierKey::Shift));
     QTest::keyRelease(label, Qt::Key_Control, Qt::NoModifier);
     EXPECT_FALSE(keyDown(ModifierKey::Control));
+}
+
+TEST_F(ControlsTest, EveryKindAnswersItsTypeAndTheChoiceControlsWork) {
+    struct Kind {
+        Ref<Control> control;
+        const char* type;
+    };
+    const std::vector<Kind> kinds = {
+        {window->addControl<CommandButton>("cb_1"), "commandbutton"},
+        {window->addControl<SingleLineEdit>("sle_1"), "singlelineedit"},
+        {window->addControl<MultiLineEdit>("mle_1"), "multilineedit"},
+        {window->addControl<EditMask>("em_1"), "editmask"},
+        {window->addControl<RichTextEdit>("rte_1"), "richtextedit"},
+        {window->addControl<DropDownListBox>("ddlb_1"), "dropdownlistbox"},
+        {window->addControl<DropDownPictureListBox>("ddplb_1"), "dropdownpicturelistbox"},
+        {window->addControl<StaticText>("st_1"), "statictext"},
+        {window->addControl<CheckBox>("cbx_1"), "checkbox"},
+        {window->addControl<RadioButton>("rb_1"), "radiobutton"},
+        {window->addControl<Picture>("p_1"), "picture"},
+        {window->addControl<TreeView>("tv_1"), "treeview"},
+        {window->addControl<ListView>("lv_1"), "listview"},
+        {window->addControl<DataWindow>("dw_1"), "datawindow"},
+        {window->addControl<UserObject>("uo_1"), "userobject"},
+    };
+    Ref<Window> child = create<Window>("w_child", WindowKind::Child);
+    window->open();
+    for (const Kind& k : kinds) {
+        EXPECT_EQ(typeOf(k.control.get()), k.type);
+        EXPECT_EQ(getParent(k.control.get()), window.get()) << k.type;
+    }
+    ASSERT_EQ(child->open(window.get()), 1);
+    EXPECT_EQ(typeOf(child.get()), "window");
+    EXPECT_EQ(child->widget()->parentWidget(), window->clientWidget());  // inside its parent
+    child->close();
+
+    // A check box toggles on a click and raises clicked.
+    auto* cbx = static_cast<CheckBox*>(kinds[8].control.get());
+    cbx->move(0, 400);
+    cbx->resize(400, 80);
+    int clicks = 0;
+    cbx->on("clicked", [&](Args) {
+        ++clicks;
+        return Value();
+    });
+    QTest::mouseClick(cbx->widget(), Qt::LeftButton, {}, QPoint(6, cbx->widget()->height() / 2));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(cbx->checked());
+
+    // A sorted drop-down picture list: entries in order with their pictures; only a choice of
+    // the user raises selectionchanged.
+    testing_support::TempFolder folder;
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::blue);
+    std::string file = (folder.path() / "doc.png").string();
+    ASSERT_TRUE(image.save(QString::fromStdString(file)));
+    auto* ddplb = static_cast<DropDownPictureListBox*>(kinds[6].control.get());
+    EXPECT_EQ(ddplb->addPicture(file), 1);
+    ddplb->setSorted(true);
+    ddplb->addItem("Program", 0);
+    EXPECT_EQ(ddplb->addItem("Document", 1), 1);
+    EXPECT_EQ(ddplb->addItem("Folder", 0), 2);
+    EXPECT_EQ(ddplb->itemText(3), "Program");
+    EXPECT_FALSE(ddplb->comboBox()->itemIcon(0).isNull());
+    EXPECT_TRUE(ddplb->comboBox()->itemIcon(1).isNull());
+    std::vector<int64_t> chosen;
+    ddplb->on("selectionchanged", [&](Args a) {
+        chosen.push_back(a[0].toInt());
+        return Value();
+    });
+    EXPECT_EQ(ddplb->selectItem("fol"), 2);
+    EXPECT_EQ(ddplb->selectItem("x"), -1);
+    EXPECT_EQ(ddplb->selectedIndex(), 2);
+    ddplb->comboBox()->setCurrentIndex(2);  // as the user's choice in the list
+    EXPECT_EQ(chosen, std::vector<int64_t>{3});
+    EXPECT_EQ(ddplb->text(), "Program");
 }
 
 TEST_F(ControlsTest, HelpFileTopicsContentsAndKeywordsThroughTheViewerAndTheSeam) {
