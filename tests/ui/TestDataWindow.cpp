@@ -124,7 +124,6 @@ TEST_P(ProtectExpression, BlocksEditingOnExactlyTheRowsWhereItHolds) {
             EXPECT_EQ(dw->store().getItemString(row, "name"), expected) << "row " << row;
         }
     }
-    // The check box column follows the same rule for clicks through the keyboard.
     ui_test::saveScreenshot(window->widget(), std::string("datawindow-protect-") + c.name);
 }
 
@@ -339,6 +338,28 @@ TEST_F(DataWindowTest, FieldFocusDoubleClicksRadioButtonsAndBackgroundPerRow) {
     int x = cell(2, "name").second - 3;
     EXPECT_EQ(picture.pixelColor(x, rowY(2)), QColor(192, 192, 192));
     EXPECT_EQ(picture.pixelColor(x, rowY(3)), QColor(Qt::white));
+}
+
+TEST_F(DataWindowTest, NumericEditMaskTakesOnlyItsDigitsAndOtherColumnsStayFree) {
+    DataLayout masked = productLayout();
+    masked.name = "d_test_mask";
+    ColumnLayout code = column("code", "long", "editmask");
+    code.attributes["editmask.mask"] = "####";
+    masked.columns.push_back(code);
+    registerLayout(masked);
+    dw->setDataObject("d_test_mask");
+    addRows({1});
+    ASSERT_EQ(dw->setRow(1), 1);
+    ASSERT_EQ(dw->setColumn("code"), 1);
+    ASSERT_TRUE(dw->editField()->isVisible());
+    QTest::keyClicks(dw->editField(), "12a345");
+    EXPECT_EQ(dw->getText(), "1234");
+    EXPECT_EQ(dw->acceptText(), 1);
+    EXPECT_EQ(dw->store().getItem(1, "code"), Value(1234));
+    // The mask belongs to its column: the name field takes letters again.
+    ASSERT_EQ(dw->setColumn("name"), 1);
+    QTest::keyClicks(dw->editField(), "ab");
+    EXPECT_NE(dw->getText().find("ab"), std::string::npos) << dw->getText();
 }
 
 // The window keeps its cut and copy commands in step with the edit field's selection from the
