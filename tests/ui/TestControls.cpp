@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCursor>
 #include <QImage>
 #include <QMessageBox>
 #include <QTimer>
@@ -186,6 +187,14 @@ TEST_F(ControlsTest, MouseEventsInLayoutUnitsCaptureAndModifierKeys) {
     destroy(p);
     EXPECT_EQ(captured(), nullptr);
     releaseCapture();  // nothing left to release: no crash
+
+    // The pointer: on the screen in pixels, over an object in its layout units.
+    QPoint origin = label->mapToGlobal(QPoint(0, 0));
+    QCursor::setPos(origin + QPoint(21, 5));
+    EXPECT_EQ(pointerScreenX(), origin.x() + 21);
+    EXPECT_EQ(pointerScreenY(), origin.y() + 5);
+    EXPECT_EQ(st->pointerX(), 96);
+    EXPECT_EQ(st->pointerY(), 20);
 
     // Shift and Ctrl state: through the seam a test scripts, and from the keyboard itself.
     struct Held : KeyStateProvider {
