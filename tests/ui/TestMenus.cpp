@@ -236,9 +236,13 @@ TEST_F(MenusTest, ShortcutIntegersTextsAndMicroHelp) {
 }
 
 TEST_F(MenusTest, PopMenuShowsTheEntriesAndAChoiceRaisesClicked) {
-    QTimer::singleShot(0, [] {
+    // At the position given in layout units of the frame's client area (100, 100: 21, 25 px).
+    QWidget* client = frame->clientWidget() ? frame->clientWidget() : frame->widget();
+    QPoint expected = client->mapToGlobal(QPoint(21, 25));
+    QTimer::singleShot(0, [expected] {
         QWidget* popup = QApplication::activePopupWidget();
         ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup->pos(), expected);
         ui_test::saveScreenshot(popup, "context-menu");
         QTest::keyClick(popup, Qt::Key_Down);
         QTest::keyClick(popup, Qt::Key_Return);
