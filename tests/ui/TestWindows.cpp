@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -292,6 +293,39 @@ TEST_F(WindowsTest, FrameShowsTheActiveSheetsMenuAndArrangesSheets) {
     EXPECT_EQ(frame->close(), 1);  // closes the remaining sheet first
     EXPECT_FALSE(plain.isValid());
     EXPECT_FALSE(frame.isValid());
+}
+
+TEST_F(WindowsTest, OpenHandsItsParameterToTheOpenEvent) {
+    Object passed("str_pass");
+    Ref<Frame> frame = create<Frame>();
+    ASSERT_EQ(frame->open(), 1);
+    struct Case {
+        const char* name;
+        std::function<int(Window&)> open;
+        std::string text;
+        bool object;
+    };
+    const std::vector<Case> cases = {
+        {"text", [](Window& w) { return w.openWithParm(Value("C:\\Setup")); }, "C:\\Setup", false},
+        {"object", [&](Window& w) { return w.openWithParm(Ref<Object>(&passed)); }, "", true},
+        {"sheet", [&](Window& w) { return w.openSheet(*frame, Value(7), Ref<Object>(&passed)); }, "7", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Ref<TestWindow> w = create<TestWindow>();
+        std::string seenText = "none";
+        Object* seenObject = nullptr;
+        w->extend("open", [&](Args) {
+            seenText = w->parameter().toText();
+            seenObject = w->parameterObject();
+            return Value();
+        });
+        ASSERT_EQ(c.open(*w), 1);
+        EXPECT_EQ(seenText, c.text);
+        EXPECT_EQ(seenObject, c.object ? &passed : nullptr);
+        w->close();
+    }
+    frame->close();
 }
 
 TEST_F(WindowsTest, ResizeAndLayoutUnits) {
