@@ -3,6 +3,7 @@
 #include "libraries/build/SetupWriter.h"
 
 #include "libraries/build/SetupLayout.h"
+#include "platform/FdIo.h"
 
 #include <zstd.h>
 
@@ -67,33 +68,9 @@ private:
 Fd openRead(const fs::path& p) { return Fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC)); }
 Fd openWrite(const fs::path& p) { return Fd(::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)); }
 
-// Reads up to `size` bytes; fewer only at the end of the file. -1 on error.
-ssize_t readFull(int fd, char* buffer, size_t size) {
-    size_t got = 0;
-    while (got < size) {
-        ssize_t n = ::read(fd, buffer + got, size - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(got);
-}
+using platform::readFull;
 
-bool writeFull(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
+using platform::writeFull;
 
 std::string writeWholeFile(const fs::path& path, std::span<const uint8_t> bytes) {
     fs::path temp = path;

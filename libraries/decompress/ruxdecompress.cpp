@@ -1,4 +1,5 @@
 #include "libraries/decompress/ruxdecompress.h"
+#include "platform/FdIo.h"
 
 #include <zstd.h>
 
@@ -39,32 +40,9 @@ struct Workspace {
     std::unique_ptr<char[]> out = std::make_unique_for_overwrite<char[]>(ChunkSize);
 };
 
-ssize_t readFull(int fd, char* buffer, size_t size) {
-    size_t got = 0;
-    while (got < size) {
-        ssize_t n = ::read(fd, buffer + got, size - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(got);
-}
+using platform::readFull;
 
-bool writeFull(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
+using platform::writeFull;
 
 int decompress(const char* stored, const char* output) {
     if (stored == nullptr || output == nullptr) return BadArgument;

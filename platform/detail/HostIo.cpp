@@ -1,4 +1,5 @@
 #include "platform/detail/HostIo.h"
+#include "platform/FdIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,20 +52,6 @@ Result<std::string> readWholeFile(const fs::path& path) {
     return out;
 }
 
-namespace {
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-}  // namespace
 
 Status writeFileAtomic(const fs::path& path, std::string_view bytes, uint32_t failMidway) {
     std::string temp = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
@@ -76,7 +63,7 @@ Status writeFileAtomic(const fs::path& path, std::string_view bytes, uint32_t fa
         return e;
     };
     size_t first = failMidway ? bytes.size() / 2 : bytes.size();
-    if (!writeAll(fd, bytes.data(), first)) return fail(errorFromErrnoValue(errno, path.string()));
+    if (!writeFull(fd, bytes.data(), first)) return fail(errorFromErrnoValue(errno, path.string()));
     if (failMidway) return fail(makeError(failMidway, path.string()));
     if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0)
         return fail(errorFromErrnoValue(errno, path.string()));
