@@ -75,6 +75,14 @@ std::string createProjectDataSource(std::string_view name) {
     return std::string(name);
 }
 
+StandInProjectService::StandInProjectService() : pakomo::nv_a("nv_create_setup") {
+    on("fnv_get_fullprodname", [this](runtime::Args) { return runtime::Value(fullprodname); });
+    on("fnv_set_compiled", [this](runtime::Args args) {
+        compiled.push_back(args.empty() ? runtime::Value() : args[0]);
+        return runtime::Value();
+    });
+}
+
 void CoreFixture::SetUp() {
     qtApplication();
     app_ = std::make_unique<pakomo::pakomo>();

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "authoring/core/nv_a.h"
 #include "authoring/core/pakomo.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
@@ -32,6 +33,16 @@ std::vector<std::string> scriptStatements(std::string_view script);
 // Makes a fresh project database from the schema script and registers an ODBC data source for
 // it under `name`; answers the name. This is the one place that makes the tests' data source.
 std::string createProjectDataSource(std::string_view name = "PakomoTest");
+
+// Stands in for the project service where a test needs one: it answers the calls this subsystem
+// raises on it by name and records them. Register it as "nv_create_setup" to have the start-up
+// create it.
+class StandInProjectService : public pakomo::nv_a {
+public:
+    StandInProjectService();
+    std::string fullprodname;             // what fnv_get_fullprodname answers
+    std::vector<runtime::Value> compiled;  // the arguments of each fnv_set_compiled
+};
 
 class CoreFixture : public ::testing::Test {
 protected:
