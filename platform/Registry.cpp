@@ -160,7 +160,7 @@ RegistryBatch::RegistryBatch(std::shared_ptr<detail::RegistryShared> shared, boo
     : shared_(std::move(shared)), outer_(outer) {}
 
 RegistryBatch::RegistryBatch(RegistryBatch&& other) noexcept
-    : shared_(std::move(other.shared_)), outer_(other.outer_) {
+    : shared_(std::move(other.shared_)), outer_(other.outer_), reached_(other.reached_) {
     other.outer_ = false;
 }
 
@@ -172,8 +172,9 @@ Status RegistryBatch::commit() {
     // The batch ends here; its lock is held until the last hive is written.
     std::unique_ptr<detail::BatchState> batch = std::move(shared_->batch);
     for (size_t i = 0; i < std::size(batch->hives); ++i) {
-        if (!batch->changed[i] || !batch->hives[i]) continue;
-        if (Status s = writeHive(shared_->machine, *batch->hives[i], 0); !s) return s;
+        if (batch->changed[i] && batch->hives[i])
+            if (Status s = writeHive(shared_->machine, *batch->hives[i], 0); !s) return s;
+        reached_ |= 1u << (i + 1);
     }
     return {};
 }
