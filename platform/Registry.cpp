@@ -103,7 +103,11 @@ Result<Hive*> batchHive(const Machine& machine, detail::BatchState& batch, RegRo
 
 // The hive as this registry sees it: the open batch's, else the file's as it is now (kept in
 // `scratch`).
+Error badRoot() { return makeError(err::InvalidParameter, "an unknown root key"); }
+bool knownRoot(RegRoot root) { return root >= RegRoot::ClassesRoot && root <= RegRoot::Users; }
+
 Result<const Hive*> viewHive(detail::RegistryShared& shared, RegRoot root, std::optional<Hive>& scratch) {
+    if (!knownRoot(root)) return badRoot();
     if (shared.batch) {
         auto hive = batchHive(shared.machine, *shared.batch, root);
         if (!hive) return hive.error();
@@ -120,6 +124,7 @@ Result<const Hive*> viewHive(detail::RegistryShared& shared, RegRoot root, std::
 Status modifyHive(detail::RegistryShared& shared, RegRoot root, std::string_view key,
                   const std::function<Result<bool>(Hive&)>& change) {
     const Machine& machine = shared.machine;
+    if (!knownRoot(root)) return badRoot();
     if (shared.batch) {
         auto hive = batchHive(machine, *shared.batch, root);
         if (!hive) return hive.error();

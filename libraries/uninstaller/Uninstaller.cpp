@@ -46,8 +46,9 @@ public:
         hive.reset();
         if (e.type > record::Folder) hive = static_cast<platform::RegRoot>(e.type - 1);
         bool gone = true;
-        if (e.type == record::File && removeFile(e.name)) hive = platform::RegRoot::LocalMachine;
-        else if (e.type == record::Folder) gone = removeFolder(e.name);
+        if (e.type == record::File) {
+            if (removeFile(e.name)) hive = platform::RegRoot::LocalMachine;
+        } else if (e.type == record::Folder) gone = removeFolder(e.name);
         else gone = removeRegistry(static_cast<platform::RegRoot>(e.type - 1), e.name, e.value);
         return gone && problems.size() == before;
     }

@@ -247,4 +247,16 @@ TEST_F(RegistryBatchTest, ManyRemovalsKeepTheOrderOfWhatIsLeft) {
     EXPECT_TRUE(fresh.deleteKey(RegRoot::CurrentUser, key).ok());
 }
 
+TEST_F(RegistryBatchTest, AnUnknownRootIsRefusedInAndOutOfABatch) {
+    const auto unknown = static_cast<RegRoot>(0);
+    for (bool inBatch : {false, true}) {
+        std::optional<Result<RegistryBatch>> batch;
+        if (inBatch) batch.emplace(reg.beginBatch());
+        EXPECT_EQ(reg.setDword(unknown, "Software", "x", 1).code(), err::InvalidParameter) << inBatch;
+        EXPECT_EQ(reg.keyExists(unknown, "Software").code(), err::InvalidParameter) << inBatch;
+        EXPECT_EQ(reg.deleteValue(static_cast<RegRoot>(255), "Software", "x").code(), err::InvalidParameter);
+    }
+    EXPECT_EQ(registryFolder(), kHiveFiles);
+}
+
 }  // namespace
