@@ -177,8 +177,12 @@ Status RegistryBatch::commit() {
     // The batch ends here; its lock is held until the last hive is written.
     std::unique_ptr<detail::BatchState> batch = std::move(shared_->batch);
     for (size_t i = 0; i < std::size(batch->hives); ++i) {
-        if (batch->changed[i] && batch->hives[i])
-            if (Status s = writeHive(shared_->machine, *batch->hives[i], 0); !s) return s;
+        if (batch->changed[i] && batch->hives[i]) {
+            // A write fault on the root itself stands for the hive's write as a whole.
+            const Hive& hive = *batch->hives[i];
+            uint32_t fault = takeFault(shared_->machine, FaultKind::RegistryWrite, rootName(hive.root));
+            if (Status s = writeHive(shared_->machine, hive, fault); !s) return s;
+        }
         reached_ |= 1u << (i + 1);
     }
     return {};
