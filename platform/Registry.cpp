@@ -101,11 +101,11 @@ Result<Hive*> batchHive(const Machine& machine, detail::BatchState& batch, RegRo
     return &*hive;
 }
 
-// The hive as this registry sees it: the open batch's, else the file's as it is now (kept in
-// `scratch`).
 Error badRoot() { return makeError(err::InvalidParameter, "an unknown root key"); }
 bool knownRoot(RegRoot root) { return root >= RegRoot::ClassesRoot && root <= RegRoot::Users; }
 
+// The hive as this registry sees it: the open batch's, else the file's as it is now (kept in
+// `scratch`).
 Result<const Hive*> viewHive(detail::RegistryShared& shared, RegRoot root, std::optional<Hive>& scratch) {
     if (!knownRoot(root)) return badRoot();
     if (shared.batch) {
