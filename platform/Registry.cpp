@@ -57,12 +57,19 @@ Result<Hive> loadHive(const Machine& machine, RegRoot root) {
 
 size_t slotOf(RegRoot root) { return static_cast<size_t>(root) - 1; }
 
-// Every writer holds the lock of the registry folder itself: no lock file is left behind.
+// Every writer holds the lock of the registry folder itself: no lock file is left behind. Under
+// it no other write is under way, so a hive's temporary file still there is a crashed writer's.
 Result<detail::FolderLock> lockRegistry(const Machine& machine) {
     fs::path folder = machine.root() / "registry";
     std::error_code ec;
     fs::create_directories(folder, ec);
-    return detail::FolderLock::acquire(folder);
+    auto lock = detail::FolderLock::acquire(folder);
+    if (!lock) return lock;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(".HKEY_") && name.find(".reg.") != std::string::npos) fs::remove(it->path(), ec);
+    }
+    return lock;
 }
 
 Status writeHive(const Machine& machine, const Hive& hive, uint32_t failMidway) {

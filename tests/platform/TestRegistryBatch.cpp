@@ -197,9 +197,11 @@ TEST_F(RegistryBatchTest, ACrashBeforeTheRenameLeavesTheLastCommittedHiveWhole) 
     EXPECT_EQ(text.find("Lost"), std::string::npos);
     EXPECT_TRUE(reg.queryValue(RegRoot::LocalMachine, "Software", "Committed").ok());
     EXPECT_TRUE(reg.keyExists(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs").ok());
-    // The dead process's lock went with it: the next writer goes on.
+    EXPECT_NE(registryFolder(), kHiveFiles);  // the dead writer's temporary hive
+    // The dead process's lock went with it: the next writer goes on, and clears its leftover.
     ASSERT_TRUE(reg.setDword(RegRoot::LocalMachine, "Software", "Next", 2).ok());
     EXPECT_TRUE(reg.queryValue(RegRoot::LocalMachine, "Software", "Committed").ok());
+    EXPECT_EQ(registryFolder(), kHiveFiles);
 }
 
 TEST_F(RegistryBatchTest, AFailedCommitTellsWhichHivesItReached) {
