@@ -56,6 +56,7 @@ public:
     void removeRecord(const std::string& path) { note(files_.remove(path), path); }
 
     std::vector<std::string> problems;
+    std::vector<std::pair<std::string, std::vector<std::string>>> kept;
 
 private:
     void note(const platform::Status& s, const std::string& what) {
@@ -82,7 +83,19 @@ private:
     bool removeFolder(const std::string& path) {
         if (!files_.isFolder(path)) return true;
         auto s = files_.removeFolder(path);
-        if (s.code() == DirNotEmpty) return false;  // it still holds the user's files
+        if (s.code() == DirNotEmpty) {
+            // It still holds the user's files: they are named, folders the record keeps aside.
+            std::vector<std::string> names;
+            if (auto entries = files_.entries(path)) {
+                for (const auto& name : *entries)
+                    if (!std::any_of(keptFolders_.begin(), keptFolders_.end(),
+                                     [&](const std::string& k) { return equalNoCase(k, path + "\\" + name); }))
+                        names.push_back(name);
+            }
+            keptFolders_.push_back(path);
+            if (!names.empty()) kept.emplace_back(path, std::move(names));
+            return false;
+        }
         note(s, path);
         return true;
     }
@@ -106,6 +119,7 @@ private:
 
     platform::Files files_;
     platform::Registry registry_;
+    std::vector<std::string> keptFolders_;
 };
 
 std::string rewriteRecord(const std::filesystem::path& host, const UninstallRecord& left) {
@@ -164,6 +178,7 @@ Outcome uninstall(const platform::Machine& machine, std::string_view recordPath)
         remover.unregister(record->displayName);
         if (remover.problems.empty()) remover.removeRecord(std::string(recordPath));
     }
+    outcome.kept = std::move(remover.kept);
     if (!remover.problems.empty()) {
         // What is gone leaves the record, so that a second run does not count a shared file down
         // twice; what failed, and folders and keys that may yet empty, stay for that run.
