@@ -142,6 +142,18 @@ TEST_F(ApplicationTest, AFailedConnectionShowsOneBoxAndOpensNoFrame) {
     EXPECT_EQ(runtime::registry::getString(kRoot + "\\Db", "Dsn"), "NoSuchSource");
 }
 
+TEST_F(ApplicationTest, TheProgramEndsWhenOpenReturnsWithoutAWindow) {
+    int closes = 0;
+    application().extend("close", [&](runtime::Args) {
+        ++closes;
+        return Value();
+    });
+    boxes.answer(1);
+    EXPECT_EQ(application().exec(""), 0);  // returns: no event loop waits for a window that never opens
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(closes, 1);
+}
+
 TEST_F(ApplicationTest, WithoutSettingsTheHelpFileIsAtTheRootAndTheEmptyDataSourceIsRefused) {
     boxes.answer(1);
     open();
