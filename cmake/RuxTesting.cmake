@@ -1,8 +1,9 @@
 # rux_add_test(<name> LABEL <layer> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>])
 # One GoogleTest executable; each test case runs as its own CTest test (its own process), and the
 # test support library's main gives every process its own machine folder, ODBC files and runtime
-# folder, and the offscreen Qt platform. A test that includes support/ProjectDatabase.h uses the
-# project database: it also gets the label `database` (ctest -L database).
+# folder, and the offscreen Qt platform. A test that runs its suites on each database system
+# (INSTANTIATE_DATABASE_TEST_SUITE_P of support/ProjectDatabase.h) also gets the label `database`
+# (ctest -L database).
 include(GoogleTest)
 
 function(rux_add_test name)
@@ -19,8 +20,8 @@ function(rux_add_test name)
   set(uses_database FALSE)
   foreach(source IN LISTS T_SOURCES)
     get_filename_component(source ${source} ABSOLUTE)
-    file(STRINGS ${source} includes REGEX "#include \"support/ProjectDatabase\\.h\"")
-    if(includes)
+    file(STRINGS ${source} instances REGEX "^INSTANTIATE_DATABASE_TEST_SUITE_P\\(")
+    if(instances)
       set(uses_database TRUE)
     endif()
   endforeach()
