@@ -2,7 +2,11 @@
 -- Plain SQL that SQLite and PostgreSQL both accept. Texts are VARCHAR(n) of at most n characters
 -- (not CHAR(n), which PostgreSQL pads with blanks and compares without them, where SQLite keeps
 -- the text as written), long texts (the page texts, a component's description, registry data)
--- TEXT; ids and codes are whole DECIMAL numbers; flags are DOUBLE PRECISION holding 1 or 0.
+-- TEXT; ids and codes are whole DECIMAL numbers (read back as "12" on both, never "12.0"); flags
+-- are DOUBLE PRECISION holding 1 or 0. Names are never quoted, here or in any statement:
+-- PostgreSQL folds them to lower case and SQLite compares them without regard to case, so FILE,
+-- File and file name the same table on both. Text comparisons (=) regard case on both; an empty
+-- text and a null stay apart on both.
 -- Every table but PRODUCT and MESSAGE holds the rows of all products, told apart by PRODID; ids
 -- of components, file groups, files, string variables, registry entries and background texts are
 -- unique within their product only.
