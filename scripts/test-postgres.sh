@@ -33,7 +33,8 @@ case "${1:-}" in
       echo "PostgreSQL 15 is not installed ($bin): its database tests will be skipped" >&2
       exit 3
     fi
-    folder=$(mktemp -d "${TMPDIR:-/tmp}/rux-postgres.XXXXXX")
+    # In /tmp, whatever TMPDIR says: the server's user must reach it, and a socket's path is short.
+    folder=$(mktemp -d /tmp/rux-postgres.XXXXXX)
     chmod 755 "$folder"
     [ "$(id -u)" -eq 0 ] && chown postgres: "$folder"
     # Durability is of no use to a cluster that lives for one test run.
