@@ -67,6 +67,8 @@ protected:
 
     pakomo::pakomo& application() { return *app_; }
 
+    // The Qt runtime installs its own seams: it comes first, so that the test's replace them.
+    bool qtReady_ = (qtApplication(), true);
     runtime::ScriptedMessageBoxes boxes;
     runtime::ScriptedFileDialog fileDialogs;
 
