@@ -206,6 +206,8 @@ TEST_P(TransactionTest, ErrorTextIsReadStraightAfterTheFailingCall) {
     EXPECT_EQ(sqlca.executeImmediate("SELEC nonsense"), -1);
     EXPECT_FALSE(sqlca.sqlErrText.empty());
     EXPECT_NE(sqlca.sqlDbCode, 0);
+    ASSERT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (5, 'before.txt')"), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.query("SELECT * FROM NO_TABLE", {}, [](SqlRow&&) {}), -1);
     EXPECT_EQ(sqlca.executeImmediate("INSERT INTO FILE VALUES (1, 'duplicate')"), -1);
     std::string text = sqlca.sqlErrText;
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -213,6 +215,13 @@ TEST_P(TransactionTest, ErrorTextIsReadStraightAfterTheFailingCall) {
     EXPECT_EQ(sqlca.executeImmediate("UPDATE FILE SET PATH = 'q' WHERE ID = 1"), 0);
     EXPECT_EQ(sqlca.sqlErrText, "");
     EXPECT_EQ(sqlca.sqlDbCode, 0);
+    // A failed statement undoes only itself, on PostgreSQL as on SQLite: the work before and after
+    // it is still there to commit.
+    ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(committedRows(), 3);
+    SqlRow row;
+    EXPECT_EQ(sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 1", {}, row), 0);
+    EXPECT_EQ(row, (SqlRow{SqlCell("q")}));
 }
 
 TEST_P(TransactionTest, DisconnectWithAnOpenTransactionKeepsTheWork) {
