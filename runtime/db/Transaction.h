@@ -47,6 +47,9 @@ public:
     long disconnect();  // commits an open transaction first
     bool isConnected() const;
 
+    // A statement that fails undoes only itself: the work before it stays open for commit() or
+    // rollback(). (psqlODBC's default does so with a savepoint per statement; only for text that
+    // it cannot take for a statement at all does it roll back the whole transaction.)
     long executeImmediate(std::string_view sql);  // also "PACK <table>"
     long commit();                                // through the driver's end-transaction call
     long rollback();

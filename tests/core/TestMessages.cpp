@@ -7,27 +7,30 @@
 
 namespace {
 
-using core_test::CoreFixture;
+using core_test::CoreDatabaseFixture;
 using pakomo::nv_message;
 using runtime::MessageButtons;
 using runtime::MessageIcon;
 
-class MessagesTest : public CoreFixture {
+class MessagesTest : public CoreDatabaseFixture {
 protected:
     void SetUp() override {
-        CoreFixture::SetUp();
+        CoreDatabaseFixture::SetUp();
         pakomo::registerCoreLayouts();
         connectProjectDatabase();
+        if (IsSkipped()) return;
         messages = runtime::create<nv_message>();
     }
     void TearDown() override {
         runtime::destroy(messages);
-        CoreFixture::TearDown();
+        CoreDatabaseFixture::TearDown();
     }
     runtime::Ref<nv_message> messages;
 };
 
-TEST_F(MessagesTest, ExpansionReplacesEveryMarkerAndEndsOnArgumentsHoldingTheirOwnMarker) {
+INSTANTIATE_DATABASE_TEST_SUITE_P(MessagesTest);
+
+TEST_P(MessagesTest, ExpansionReplacesEveryMarkerAndEndsOnArgumentsHoldingTheirOwnMarker) {
     struct Case {
         std::string text;
         int arg;
@@ -51,7 +54,7 @@ TEST_F(MessagesTest, ExpansionReplacesEveryMarkerAndEndsOnArgumentsHoldingTheirO
     }
 }
 
-TEST_F(MessagesTest, LevelsAndButtonCodesGiveTitleIconAndButtons) {
+TEST_P(MessagesTest, LevelsAndButtonCodesGiveTitleIconAndButtons) {
     struct Case {
         runtime::Value level;
         runtime::Value button;
@@ -83,7 +86,7 @@ TEST_F(MessagesTest, LevelsAndButtonCodesGiveTitleIconAndButtons) {
     }
 }
 
-TEST_F(MessagesTest, NumberedMessagesComeFromTheDatabaseWithArgumentsInTextAndTitle) {
+TEST_P(MessagesTest, NumberedMessagesComeFromTheDatabaseWithArgumentsInTextAndTitle) {
     executeSql({"INSERT INTO MESSAGE (ID, TEXT, LEVEL, BUTTON, TITLE) VALUES (40, 'First %1%~rthen %2% %1%', 1, 2, 'About %1%')",
                 "INSERT INTO MESSAGE (ID, TEXT, LEVEL, BUTTON, TITLE) VALUES (41, 'Plain', 99, NULL, NULL)"});
     boxes.answer(2);
@@ -103,7 +106,7 @@ TEST_F(MessagesTest, NumberedMessagesComeFromTheDatabaseWithArgumentsInTextAndTi
     EXPECT_EQ(boxes.shown().back().buttons, MessageButtons::YesNo);
 }
 
-TEST_F(MessagesTest, AnIdWithoutExactlyOneRowShowsUnknownError) {
+TEST_P(MessagesTest, AnIdWithoutExactlyOneRowShowsUnknownError) {
     runtime::Value level, button;
     std::string text, title = "stale";
     EXPECT_EQ(messages->fnv_get_message(999, level, button, text, title), 1);
@@ -118,7 +121,7 @@ TEST_F(MessagesTest, AnIdWithoutExactlyOneRowShowsUnknownError) {
     EXPECT_TRUE(boxes.shown().back().text.starts_with("Unknown error:\r"));
 }
 
-TEST_F(MessagesTest, TheFatalLevelClosesTheProgramAfterItsBox) {
+TEST_P(MessagesTest, TheFatalLevelClosesTheProgramAfterItsBox) {
     bool closed = false, after = false;
     application().on("close", [&](runtime::Args) {
         closed = true;
