@@ -166,7 +166,7 @@ TEST_F(ApplicationTest, WithoutSettingsTheHelpFileIsAtTheRootAndTheEmptyDataSour
 }
 
 TEST_F(ApplicationTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheChooserAfterOpen) {
-    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource()));
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource().dsn));
     const int hourglasses = runtime::Pointer::hourglassCount();
     open();
 
@@ -198,7 +198,7 @@ TEST_F(ApplicationTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheCh
 }
 
 TEST_F(ApplicationTest, ShutDownPacksEveryTableInOrderEvenWhenEachFailsThenReleasesTheServices) {
-    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource()));
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource().dsn));
     open();
     settle();
     g_journal.clear();
@@ -267,7 +267,7 @@ TEST_F(ApplicationTest, ARuntimeErrorShowsTheFatalErrorBoxByteForByteAndClosesTh
 }
 
 TEST_F(ApplicationTest, AClassThatIsNotBuiltEndsInTheFatalErrorBox) {
-    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource()));
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource().dsn));
     runtime::registerClass("nv_regobjects", [] { return std::unique_ptr<runtime::Object>(); });
     boxes.answer(1);
     open();
