@@ -2,6 +2,8 @@
 // shut-down's compaction and release of the services, the fatal-error box.
 #include "core/CoreFixture.h"
 
+#include <QPixmap>
+
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/nv_message.h"
 #include "authoring/core/nv_registry_create_setup.h"
@@ -185,6 +187,7 @@ TEST_F(ApplicationTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheCh
     EXPECT_EQ(pass.full_appname, "Pakomo 1.0e");
     EXPECT_EQ(pass.language, "english");
     EXPECT_EQ(pass.dbms_type, "");
+    EXPECT_FALSE(QPixmap(QString::fromStdString(pass.icon_bmp)).isNull()) << pass.icon_bmp;
     EXPECT_EQ(application().gnv_registry->is_appl_root, kRoot);
 
     settle();
