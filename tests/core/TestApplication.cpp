@@ -10,6 +10,7 @@
 #include "runtime/core/Dispatch.h"
 #include "runtime/services/RegistryFunctions.h"
 #include "runtime/ui/Window.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -165,6 +166,18 @@ TEST_F(ApplicationTest, WithoutSettingsTheHelpFileIsAtTheRootAndTheEmptyDataSour
     EXPECT_EQ(boxes.shown()[0].title, "Error opening database");
     EXPECT_FALSE(boxes.shown()[0].text.empty());
     EXPECT_FALSE(frameOpen());
+}
+
+TEST_F(ApplicationTest, ADataSourceNameThatWouldAddConnectionAttributesIsRefused) {
+    const std::string dsn = core_test::createProjectDataSource().dsn;
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", dsn + "';Database=" +
+                                                 (testing_support::processFolder() / "stray.db").string()));
+    boxes.answer(1);
+    open();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "Error opening database");
+    EXPECT_FALSE(application().sqlca.isConnected());
+    EXPECT_FALSE(std::filesystem::exists(testing_support::processFolder() / "stray.db"));
 }
 
 TEST_F(ApplicationTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheChooserAfterOpen) {
