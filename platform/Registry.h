@@ -58,12 +58,16 @@ public:
     Status commit();
     // Forgets every change of the batch and ends it.
     void drop();
+    // After a commit: whether the hive of `root` holds the batch's changes to it (true when the
+    // batch did not change it), so that a caller knows what a failed commit kept.
+    bool reached(RegRoot root) const { return (reached_ >> static_cast<unsigned>(root)) & 1; }
 
 private:
     friend class Registry;
     RegistryBatch(std::shared_ptr<detail::RegistryShared> shared, bool outer);
     std::shared_ptr<detail::RegistryShared> shared_;
     bool outer_ = false;
+    unsigned reached_ = 0;  // bit per root
 };
 
 class Registry {
