@@ -1,7 +1,9 @@
 # rux_add_test(<name> LABEL <layer> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>])
 # One GoogleTest executable; each test case runs as its own CTest test (its own process), and the
 # test support library's main gives every process its own machine folder, ODBC files and runtime
-# folder, and the offscreen Qt platform.
+# folder, and the offscreen Qt platform. A test that runs its suites on each database system
+# (INSTANTIATE_DATABASE_TEST_SUITE_P of support/ProjectDatabase.h) also gets the label `database`
+# (ctest -L database).
 include(GoogleTest)
 
 function(rux_add_test name)
@@ -13,7 +15,16 @@ function(rux_add_test name)
     set(T_TIMEOUT 120)
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE rux_test_support ${T_LIBS})
+  target_link_libraries(${name} PRIVATE rux_test_support rux_test_database ${T_LIBS})
+  # Read when configuring: a test that starts to use the database gets its label at the next one.
+  set(uses_database FALSE)
+  foreach(source IN LISTS T_SOURCES)
+    get_filename_component(source ${source} ABSOLUTE)
+    file(STRINGS ${source} instances REGEX "^INSTANTIATE_DATABASE_TEST_SUITE_P\\(")
+    if(instances)
+      set(uses_database TRUE)
+    endif()
+  endforeach()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
@@ -21,6 +32,16 @@ function(rux_add_test name)
       LABELS ${T_LABEL}
       TIMEOUT ${T_TIMEOUT}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;RUX_BUILD_DIR=${CMAKE_BINARY_DIR};RUX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(uses_database)
+    # A second label cannot pass through the discovery's properties (lists lose their separator);
+    # a script read after the discovered tests gives it to each of them.
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${script}
+      "if(${name}_TESTS)\n"
+      "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${T_LABEL};database\")\n"
+      "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  endif()
 endfunction()
 
 # rux_add_test_folder(LABEL <layer> LIBS <targets...>): one test executable per Test*.cpp of the

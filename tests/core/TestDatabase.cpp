@@ -9,18 +9,20 @@
 
 namespace {
 
-using core_test::CoreFixture;
+using core_test::CoreDatabaseFixture;
 
-class DatabaseTest : public CoreFixture {
+class DatabaseTest : public CoreDatabaseFixture {
 protected:
     void SetUp() override {
-        CoreFixture::SetUp();
+        CoreDatabaseFixture::SetUp();
         pakomo::registerCoreLayouts();
         connectProjectDatabase();
     }
 };
 
-TEST_F(DatabaseTest, EveryLayoutRetrievesFromTheTablesItNames) {
+INSTANTIATE_DATABASE_TEST_SUITE_P(DatabaseTest);
+
+TEST_P(DatabaseTest, EveryLayoutRetrievesFromTheTablesItNames) {
     executeSql({
         "INSERT INTO PRODUCT (ID, PRODNAME, PRODVERS, README, SETUPNORM, SETUPMIN, SETUPCUST, BASEPATH, LABEL) "
         "VALUES (1, 'Alpha', '1.0', 0, 1, 0, 1, 'C:\\Alpha', 'Empty')",
@@ -51,7 +53,7 @@ TEST_F(DatabaseTest, EveryLayoutRetrievesFromTheTablesItNames) {
     }
 }
 
-TEST_F(DatabaseTest, ANewProductTakesTheInitialValuesAndTheLongestValuesFit) {
+TEST_P(DatabaseTest, ANewProductTakesTheInitialValuesAndTheLongestValuesFit) {
     runtime::Ref<pakomo::u_ds_all_products> products = runtime::create<pakomo::u_ds_all_products>();
     ASSERT_EQ(products->retrieve(), 0);
     long row = products->insertRow(0);
@@ -77,7 +79,7 @@ TEST_F(DatabaseTest, ANewProductTakesTheInitialValuesAndTheLongestValuesFit) {
     runtime::destroy(products);
 }
 
-TEST_F(DatabaseTest, TheMessagesTheProgramShowsAreThereWithTheLevelsAndButtonsTheirCallersActOn) {
+TEST_P(DatabaseTest, TheMessagesTheProgramShowsAreThereWithTheLevelsAndButtonsTheirCallersActOn) {
     struct Case {
         int id;
         int level;
@@ -97,7 +99,7 @@ TEST_F(DatabaseTest, TheMessagesTheProgramShowsAreThereWithTheLevelsAndButtonsTh
     }
 }
 
-TEST_F(DatabaseTest, TheProgramsOwnStatementsRunOnTheSchema) {
+TEST_P(DatabaseTest, TheProgramsOwnStatementsRunOnTheSchema) {
     runtime::Transaction& sqlca = application().sqlca;
     executeSql({
         "INSERT INTO PRODUCT (ID, PRODNAME) VALUES (3, 'Gamma')",

@@ -1,29 +1,34 @@
 -- The project database of the authoring program: every table, and the messages the program shows.
--- Plain SQL that SQLite and PostgreSQL both accept. Texts are CHAR(n) of at most n characters,
--- long texts (the page texts, a component's description, registry data) TEXT; ids and codes are
--- whole DECIMAL numbers; flags are DOUBLE PRECISION holding 1 or 0.
+-- Plain SQL that SQLite and PostgreSQL both accept. Texts are VARCHAR(n) of at most n characters
+-- (not CHAR(n), which PostgreSQL pads with blanks and compares without them, where SQLite keeps
+-- the text as written), long texts (the page texts, a component's description, registry data)
+-- TEXT; ids and codes are whole DECIMAL numbers (read back as "12" on both, never "12.0"); flags
+-- are DOUBLE PRECISION holding 1 or 0. Names are never quoted, here or in any statement:
+-- PostgreSQL folds them to lower case and SQLite compares them without regard to case, so FILE,
+-- File and file name the same table on both. Text comparisons (=) regard case on both; an empty
+-- text and a null stay apart on both.
 -- Every table but PRODUCT and MESSAGE holds the rows of all products, told apart by PRODID; ids
 -- of components, file groups, files, string variables, registry entries and background texts are
 -- unique within their product only.
 
 CREATE TABLE PRODUCT (
   ID DECIMAL(10,0) NOT NULL PRIMARY KEY,
-  PRODNAME CHAR(32),
-  PRODVERS CHAR(16),
+  PRODNAME VARCHAR(32),
+  PRODVERS VARCHAR(16),
   README DOUBLE PRECISION,
   SETUPNORM DOUBLE PRECISION,
   SETUPMIN DOUBLE PRECISION,
   SETUPCUST DOUBLE PRECISION,
-  BASEPATH CHAR(254),
-  LABEL CHAR(32)
+  BASEPATH VARCHAR(254),
+  LABEL VARCHAR(32)
 );
 
 -- String variables, referenced as ^NAME^.
 CREATE TABLE STRINGS (
   ID DECIMAL(10,0) NOT NULL,
   PRODID DECIMAL(10,0) NOT NULL,
-  NAME CHAR(32),
-  VALUE CHAR(254),
+  NAME VARCHAR(32),
+  VALUE VARCHAR(254),
   PRIMARY KEY (PRODID, ID)
 );
 
@@ -31,8 +36,8 @@ CREATE TABLE STRINGS (
 CREATE TABLE PROGGRP (
   ID DECIMAL(10,0) NOT NULL,
   PRODID DECIMAL(10,0) NOT NULL,
-  NAME CHAR(32),
-  INSTALLPTH CHAR(254),
+  NAME VARCHAR(32),
+  INSTALLPTH VARCHAR(254),
   PROGGRPID DECIMAL(10,0),
   REQPROGID DECIMAL(10,0),
   VISIBLE DOUBLE PRECISION,
@@ -45,7 +50,7 @@ CREATE TABLE PROGGRP (
 CREATE TABLE FILEGRP (
   ID DECIMAL(10,0) NOT NULL,
   PRODID DECIMAL(10,0) NOT NULL,
-  NAME CHAR(32),
+  NAME VARCHAR(32),
   PROGGRPID DECIMAL(10,0),
   PRIMARY KEY (PRODID, ID)
 );
@@ -54,10 +59,10 @@ CREATE TABLE FILE (
   ID DECIMAL(10,0) NOT NULL,
   PRODID DECIMAL(10,0) NOT NULL,
   FILEGRPID DECIMAL(10,0),
-  PATH CHAR(254),
+  PATH VARCHAR(254),
   README DOUBLE PRECISION,
   EXE DOUBLE PRECISION,
-  LINKTEXT CHAR(64),
+  LINKTEXT VARCHAR(64),
   SHARED DOUBLE PRECISION,
   PRIMARY KEY (ID, PRODID)
 );
@@ -70,8 +75,8 @@ CREATE TABLE REGKEYS (
   PRODID DECIMAL(10,0) NOT NULL,
   PROGGRPID DECIMAL(10,0),
   ROOTKEY DECIMAL(3,0),
-  REGKEY CHAR(254),
-  VALUENAME CHAR(254),
+  REGKEY VARCHAR(254),
+  VALUENAME VARCHAR(254),
   REGDATA TEXT,
   VALUETYPE DECIMAL(3,0),
   PRIMARY KEY (PRODID, ID)
@@ -90,7 +95,7 @@ CREATE TABLE WINDOWS (
 -- The full-screen background window: caption and colour (red + 256 green + 65536 blue).
 CREATE TABLE WMAIN (
   PRODID DECIMAL(10,0) NOT NULL PRIMARY KEY,
-  TITLE CHAR(64),
+  TITLE VARCHAR(64),
   BGCOLOR DECIMAL(10,0)
 );
 
@@ -98,7 +103,7 @@ CREATE TABLE WMAIN (
 CREATE TABLE MAINTEXT (
   ID DECIMAL(10,0) NOT NULL,
   PRODID DECIMAL(10,0) NOT NULL,
-  TEXTLINE CHAR(254),
+  TEXTLINE VARCHAR(254),
   XPOS DECIMAL(10,0),
   YPOS DECIMAL(10,0),
   FONTSIZE DECIMAL(5,0),
@@ -106,7 +111,7 @@ CREATE TABLE MAINTEXT (
   ITALIC DOUBLE PRECISION,
   UNDERLINE DOUBLE PRECISION,
   COLOR DECIMAL(10,0),
-  FONTFACE CHAR(39),
+  FONTFACE VARCHAR(39),
   PRIMARY KEY (PRODID, ID)
 );
 
@@ -124,7 +129,7 @@ CREATE TABLE WLICAGR (
 -- The user page: the key below HKEY_CURRENT_USER\Software for "User" and "Company", its text.
 CREATE TABLE WUSER (
   PRODID DECIMAL(10,0) NOT NULL PRIMARY KEY,
-  REGKEY CHAR(254),
+  REGKEY VARCHAR(254),
   PAGETEXT TEXT
 );
 
@@ -133,14 +138,14 @@ CREATE TABLE WFINISH (
   PRODID DECIMAL(10,0) NOT NULL PRIMARY KEY,
   FINALTEXT TEXT,
   RESTART DOUBLE PRECISION,
-  CHOICE1 CHAR(64),
-  CHOICE2 CHAR(64)
+  CHOICE1 VARCHAR(64),
+  CHOICE2 VARCHAR(64)
 );
 
 -- The program group page: the default group's name and the page text.
 CREATE TABLE WCREGRP (
   PRODID DECIMAL(10,0) NOT NULL PRIMARY KEY,
-  GROUPNAME CHAR(32),
+  GROUPNAME VARCHAR(32),
   PAGETEXT TEXT
 );
 
@@ -148,12 +153,12 @@ CREATE TABLE WCREGRP (
 CREATE TABLE README (
   PRODID DECIMAL(10,0) NOT NULL PRIMARY KEY,
   READMEMODE DECIMAL(3,0),
-  CHECKTEXT CHAR(64)
+  CHECKTEXT VARCHAR(64)
 );
 
 CREATE TABLE PROGRESS (
   PRODID DECIMAL(10,0) NOT NULL PRIMARY KEY,
-  PROGTEXT CHAR(254),
+  PROGTEXT VARCHAR(254),
   SHOWFILE DOUBLE PRECISION
 );
 
@@ -162,10 +167,10 @@ CREATE TABLE PROGRESS (
 -- "~r" breaks the line; %1% and %2% take the arguments.
 CREATE TABLE MESSAGE (
   ID DECIMAL(10,0) NOT NULL PRIMARY KEY,
-  TEXT CHAR(254),
+  TEXT VARCHAR(254),
   LEVEL DECIMAL(3,0),
   BUTTON DECIMAL(3,0),
-  TITLE CHAR(64)
+  TITLE VARCHAR(64)
 );
 
 INSERT INTO MESSAGE (ID, TEXT, LEVEL, BUTTON, TITLE) VALUES (1,
