@@ -57,6 +57,25 @@ void appendDataSource(const std::string& name, const std::string& database, cons
         << server << "Database=" << database << "\n\n";
 }
 
+// Adds our driver to the tests' driver list. psqlODBC also takes its logging from the machine's
+// "PostgreSQL ANSI" section (Debian's logs every connection into /tmp), so every section of the
+// list logs nothing.
+void registerDriver(const fs::path& driver) {
+    const fs::path path = processFolder() / "odbcsys" / "odbcinst.ini";
+    std::string list;
+    {
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);) {
+            if (line.starts_with("CommLog") || line.starts_with("Debug")) continue;
+            list += line + "\n";
+            if (line.starts_with('[') && line != "[ODBC]") list += "CommLog=0\nDebug=0\n";
+        }
+    }
+    list += std::string("\n[") + kDriver + "]\nDriver=" + driver.string() +
+            "\nCommLog=0\nDebug=0\nDontDLClose=1\n";
+    std::ofstream(path, std::ios::trunc) << list;
+}
+
 std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     SQLCHAR state[6] = {};
     SQLINTEGER native = 0;
@@ -121,11 +140,7 @@ ProjectDataSource addPostgres() {
     const std::string server = serverLines(attributes);
     static bool registered = false;
     if (!registered) {
-        std::ofstream list(processFolder() / "odbcsys" / "odbcinst.ini", std::ios::app);
-        list << "\n[" << kDriver << "]\n"
-             << "Driver=" << driver.string() << "\n"
-             << "Debug=0\nCommLog=0\nDontDLClose=1\n";
-        list.close();
+        registerDriver(driver);
         appendDataSource(kAdminSource, "postgres", server);
         std::atexit(dropDatabases);  // runs before the test folder goes
         registered = true;
