@@ -725,6 +725,12 @@ std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\
 }  // namespace
 
 long Transaction::executeImmediate(std::string_view sql) {
+    long code = sendImmediate(sql);
+    if (statementTrace) statementTrace(sql, code);
+    return code;
+}
+
+long Transaction::sendImmediate(std::string_view sql) {
     if (End end = endOfTransaction(sql); end != End::None) return end == End::Commit ? commit() : rollback();
     std::vector<std::string_view> w = words(withoutSemicolon(sql), 2);
     if (w.size() == 2 && equalsNoCase(w[0], "PACK")) {

@@ -39,6 +39,9 @@ public:
     long sqlNRows = 0;  // rows touched by the last execute / fetched by the last query
     std::string sqlErrText;
 
+    // Hears every statement sent through executeImmediate() with its result code (for tests).
+    std::function<void(std::string_view statement, long sqlCode)> statementTrace;
+
     // Each returns the new sqlCode.
     long connect();
     long disconnect();  // commits an open transaction first
@@ -80,6 +83,7 @@ public:
     struct Impl;  // the ODBC handles; opaque
 
 private:
+    long sendImmediate(std::string_view sql);
     std::unique_ptr<Impl> impl_;
 };
 
