@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <random>
 #include <vector>
 
 #include "support/TempFolder.h"
@@ -146,7 +147,10 @@ ProjectDataSource addPostgres() {
         registered = true;
     }
     static int count = 0;
-    std::string database = "rux_test_" + std::to_string(::getpid()) + "_" + std::to_string(++count);
+    // Unique also among test runs of several machines that share one server.
+    static const unsigned run = std::random_device{}();
+    std::string database = "rux_test_" + std::to_string(::getpid()) + "_" + std::to_string(run) + "_" +
+                           std::to_string(++count);
     if (std::string error = administer({"CREATE DATABASE " + database}); !error.empty())
         throw std::runtime_error(error);
     g_databases.push_back(database);
