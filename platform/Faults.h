@@ -14,7 +14,9 @@ enum class FaultKind { CreateFolder, OpenFile, RegistryWrite, RegistryCrash };
 
 // Makes the next `times` operations of that kind on `target` fail with `code` (times < 0: always).
 // Targets: a Windows path (CreateFolder, OpenFile), "HKEY_...\\Key" (RegistryWrite) or
-// "HKEY_..." (RegistryCrash), compared without regard to case.
+// "HKEY_..." (RegistryCrash), compared without regard to case. Inside a registry batch a
+// RegistryWrite fault fails the change to its key at once, and one on the root itself
+// ("HKEY_...") fails the commit's write of that hive.
 Status injectFault(const Machine& machine, FaultKind kind, std::string_view target,
                    uint32_t code = err::AccessDenied, int times = -1);
 Status clearFaults(const Machine& machine);

@@ -57,12 +57,19 @@ Result<Hive> loadHive(const Machine& machine, RegRoot root) {
 
 size_t slotOf(RegRoot root) { return static_cast<size_t>(root) - 1; }
 
-// Every writer holds the lock of the registry folder itself: no lock file is left behind.
+// Every writer holds the lock of the registry folder itself: no lock file is left behind. Under
+// it no other write is under way, so a hive's temporary file still there is a crashed writer's.
 Result<detail::FolderLock> lockRegistry(const Machine& machine) {
     fs::path folder = machine.root() / "registry";
     std::error_code ec;
     fs::create_directories(folder, ec);
-    return detail::FolderLock::acquire(folder);
+    auto lock = detail::FolderLock::acquire(folder);
+    if (!lock) return lock;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(".HKEY_") && name.find(".reg.") != std::string::npos) fs::remove(it->path(), ec);
+    }
+    return lock;
 }
 
 Status writeHive(const Machine& machine, const Hive& hive, uint32_t failMidway) {
@@ -101,11 +108,11 @@ Result<Hive*> batchHive(const Machine& machine, detail::BatchState& batch, RegRo
     return &*hive;
 }
 
-// The hive as this registry sees it: the open batch's, else the file's as it is now (kept in
-// `scratch`).
 Error badRoot() { return makeError(err::InvalidParameter, "an unknown root key"); }
 bool knownRoot(RegRoot root) { return root >= RegRoot::ClassesRoot && root <= RegRoot::Users; }
 
+// The hive as this registry sees it: the open batch's, else the file's as it is now (kept in
+// `scratch`).
 Result<const Hive*> viewHive(detail::RegistryShared& shared, RegRoot root, std::optional<Hive>& scratch) {
     if (!knownRoot(root)) return badRoot();
     if (shared.batch) {
@@ -177,8 +184,12 @@ Status RegistryBatch::commit() {
     // The batch ends here; its lock is held until the last hive is written.
     std::unique_ptr<detail::BatchState> batch = std::move(shared_->batch);
     for (size_t i = 0; i < std::size(batch->hives); ++i) {
-        if (batch->changed[i] && batch->hives[i])
-            if (Status s = writeHive(shared_->machine, *batch->hives[i], 0); !s) return s;
+        if (batch->changed[i] && batch->hives[i]) {
+            // A write fault on the root itself stands for the hive's write as a whole.
+            const Hive& hive = *batch->hives[i];
+            uint32_t fault = takeFault(shared_->machine, FaultKind::RegistryWrite, rootName(hive.root));
+            if (Status s = writeHive(shared_->machine, hive, fault); !s) return s;
+        }
         reached_ |= 1u << (i + 1);
     }
     return {};

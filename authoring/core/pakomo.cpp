@@ -8,6 +8,11 @@
 #include "runtime/services/MessageBox.h"
 #include "runtime/ui/Window.h"
 
+#include <QtGlobal>
+
+// The pictures live in a static library: naming them here keeps them in the program.
+static void init_pictures() { Q_INIT_RESOURCE(authoring_pictures); }
+
 namespace pakomo {
 namespace {
 
@@ -37,6 +42,7 @@ runtime::Ref<runtime::Window> open_window(std::string_view className) {
 }  // namespace
 
 pakomo::pakomo() : runtime::Application("pakomo") {
+    init_pictures();
     on("open", [this](runtime::Args) {
         open_event();
         return runtime::Value();
@@ -62,7 +68,7 @@ void pakomo::open_event() {
     g_str_pass.minor_version = "0e";
     g_str_pass.full_appname =
         g_str_pass.app_name + " " + g_str_pass.major_version + "." + g_str_pass.minor_version;
-    g_str_pass.icon_bmp = "icon.bmp";
+    g_str_pass.icon_bmp = ":/authoring/icon.bmp";  // among the program's embedded pictures
     g_str_pass.language = "english";
 
     // The settings root is made from full_appname, so the service comes after it.

@@ -164,9 +164,9 @@ Outcome uninstall(const platform::Machine& machine, std::string_view recordPath)
         return outcome;
     }
 
-    // Things were logged before they were made, parents first: undo them newest first. Repeats
-    // (an earlier record's entries, perhaps in another case) are undone once.
+    // Things were logged before they were made, parents first: undo them newest first.
     Remover remover(machine);
+    // Repeats (an earlier record's entries, perhaps in another case) are undone once.
     auto batch = remover.beginBatch();  // without one, each change is written on its own
     const auto& entries = record->entries;
     std::unordered_set<std::string> seen;

@@ -2,12 +2,15 @@
 // shut-down's compaction and release of the services, the fatal-error box.
 #include "core/CoreFixture.h"
 
+#include <QPixmap>
+
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/nv_message.h"
 #include "authoring/core/nv_registry_create_setup.h"
 #include "runtime/core/Dispatch.h"
 #include "runtime/services/RegistryFunctions.h"
 #include "runtime/ui/Window.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -179,6 +182,18 @@ TEST_F(ApplicationTest, WithoutSettingsTheHelpFileIsAtTheRootAndTheEmptyDataSour
     EXPECT_FALSE(frameOpen());
 }
 
+TEST_F(ApplicationTest, ADataSourceNameThatWouldAddConnectionAttributesIsRefused) {
+    const std::string dsn = core_test::createProjectDataSource().dsn;
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", dsn + "';Database=" +
+                                                 (testing_support::processFolder() / "stray.db").string()));
+    boxes.answer(1);
+    open();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "Error opening database");
+    EXPECT_FALSE(application().sqlca.isConnected());
+    EXPECT_FALSE(std::filesystem::exists(testing_support::processFolder() / "stray.db"));
+}
+
 TEST_P(ApplicationDatabaseTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheChooserAfterOpen) {
     ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", source.dsn));
     const int hourglasses = runtime::Pointer::hourglassCount();
@@ -199,6 +214,7 @@ TEST_P(ApplicationDatabaseTest, AWorkingDataSourceCreatesTheServicesInOrderAndOp
     EXPECT_EQ(pass.full_appname, "Pakomo 1.0e");
     EXPECT_EQ(pass.language, "english");
     EXPECT_EQ(pass.dbms_type, "");
+    EXPECT_FALSE(QPixmap(QString::fromStdString(pass.icon_bmp)).isNull()) << pass.icon_bmp;
     EXPECT_EQ(application().gnv_registry->is_appl_root, kRoot);
 
     settle();

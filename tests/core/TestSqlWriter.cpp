@@ -126,6 +126,24 @@ TEST_P(SqlWriterTest, DeletesFindTheirRowByTheStoredKeyAndANewRowDeletedSendsNot
     EXPECT_EQ(products->deletedCount(), 0);
 }
 
+TEST_P(SqlWriterTest, DeletesGoFirstThenFilteredOutRowsThenVisibleOnesEachInRowOrder) {
+    products->setItem(3, "label", Value("V3"));
+    products->setItem(2, "label", Value("F2"));
+    products->setFilter("id <> 2");
+    products->filter();
+    products->deleteRow(1);
+    std::vector<std::string> sent;
+    application().sqlca.statementTrace = [&](std::string_view statement, long) { sent.emplace_back(statement); };
+    ASSERT_EQ(writer->fnv_update(*products), 1) << application().sqlca.sqlErrText;
+    EXPECT_EQ(sent, (std::vector<std::string>{"DELETE FROM PRODUCT WHERE ID = 1",
+                                              "UPDATE PRODUCT SET LABEL = 'F2'  WHERE ID = 2",
+                                              "UPDATE PRODUCT SET LABEL = 'V3'  WHERE ID = 3"}));
+    // A row never stored has no stored key: its WHERE clause says so instead of vanishing.
+    long fresh = products->insertRow(0);
+    writer->fnv_init(*products);
+    EXPECT_EQ(writer->fnv_get_where_clause(fresh, Buffer::Primary), " WHERE ID IS NULL");
+}
+
 TEST_P(SqlWriterTest, NothingToSaveSendsNothingAndRaisesNothing) {
     EXPECT_EQ(writer->fnv_update(*products), 1);
     EXPECT_TRUE(updateEnds.empty());

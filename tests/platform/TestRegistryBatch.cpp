@@ -197,9 +197,34 @@ TEST_F(RegistryBatchTest, ACrashBeforeTheRenameLeavesTheLastCommittedHiveWhole) 
     EXPECT_EQ(text.find("Lost"), std::string::npos);
     EXPECT_TRUE(reg.queryValue(RegRoot::LocalMachine, "Software", "Committed").ok());
     EXPECT_TRUE(reg.keyExists(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs").ok());
-    // The dead process's lock went with it: the next writer goes on.
+    EXPECT_NE(registryFolder(), kHiveFiles);  // the dead writer's temporary hive
+    // The dead process's lock went with it: the next writer goes on, and clears its leftover.
     ASSERT_TRUE(reg.setDword(RegRoot::LocalMachine, "Software", "Next", 2).ok());
     EXPECT_TRUE(reg.queryValue(RegRoot::LocalMachine, "Software", "Committed").ok());
+    EXPECT_EQ(registryFolder(), kHiveFiles);
+}
+
+TEST_F(RegistryBatchTest, AFailedCommitTellsWhichHivesItReached) {
+    const std::string lmBefore = readFile(hive(RegRoot::LocalMachine));
+    ASSERT_TRUE(injectFault(machine, FaultKind::RegistryWrite, "HKLM", err::DiskFull, 1).ok());
+    auto batch = reg.beginBatch();
+    ASSERT_TRUE(batch.ok());
+    ASSERT_TRUE(reg.setDword(RegRoot::CurrentUser, "Software", "Kept", 1).ok());   // written before HKLM
+    ASSERT_TRUE(reg.setDword(RegRoot::LocalMachine, "Software", "Lost", 1).ok());  // the faulted write
+    ASSERT_TRUE(reg.setDword(RegRoot::Users, ".DEFAULT", "NotReached", 1).ok());   // after it
+    EXPECT_EQ(batch->commit().code(), err::DiskFull);
+    EXPECT_TRUE(batch->reached(RegRoot::ClassesRoot));  // unchanged
+    EXPECT_TRUE(batch->reached(RegRoot::CurrentUser));
+    EXPECT_FALSE(batch->reached(RegRoot::LocalMachine));
+    EXPECT_FALSE(batch->reached(RegRoot::Users));
+    EXPECT_EQ(readFile(hive(RegRoot::LocalMachine)), lmBefore);
+    Registry fresh(machine);
+    EXPECT_TRUE(fresh.queryValue(RegRoot::CurrentUser, "Software", "Kept").ok());
+    EXPECT_FALSE(fresh.queryValue(RegRoot::Users, ".DEFAULT", "NotReached").ok());
+    // The batch ended with its commit: its lock is free and its changes are gone.
+    EXPECT_FALSE(reg.queryValue(RegRoot::LocalMachine, "Software", "Lost").ok());
+    EXPECT_TRUE(fresh.setDword(RegRoot::LocalMachine, "Software", "Later", 1).ok());
+    EXPECT_EQ(registryFolder(), kHiveFiles);
 }
 
 TEST_F(RegistryBatchTest, ManyRemovalsKeepTheOrderOfWhatIsLeft) {
