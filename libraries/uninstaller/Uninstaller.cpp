@@ -18,16 +18,16 @@ using platform::err::FileNotFound;
 using platform::err::KeyHasChildren;
 using platform::err::PathNotFound;
 
+std::string foldCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    return out;
+}
+
 // Entries that are the same without regard to case have the same key.
 std::string foldedKey(const Entry& e) {
-    std::string key(1, char(e.type));
-    auto add = [&key](std::string_view text) {
-        key += '\0';
-        for (char c : text) key += c >= 'A' && c <= 'Z' ? char(c + 32) : c;
-    };
-    add(e.name);
-    add(e.value);
-    return key;
+    return std::string(1, char(e.type)) + '\0' + foldCase(e.name) + '\0' + foldCase(e.value);
 }
 
 bool isMissing(uint32_t code) { return code == FileNotFound || code == PathNotFound; }
@@ -67,6 +67,7 @@ public:
     void removeRecord(const std::string& path) { note(files_.remove(path), path); }
 
     std::vector<std::string> problems;
+    std::vector<std::pair<std::string, std::vector<std::string>>> kept;
 
 private:
     void note(const platform::Status& s, const std::string& what) {
@@ -96,7 +97,17 @@ private:
     bool removeFolder(const std::string& path) {
         if (!files_.isFolder(path)) return true;
         auto s = files_.removeFolder(path);
-        if (s.code() == DirNotEmpty) return false;  // it still holds the user's files
+        if (s.code() == DirNotEmpty) {
+            // It still holds the user's files: they are named, folders the record keeps aside.
+            std::vector<std::string> names;
+            if (auto entries = files_.entries(path)) {
+                for (const auto& name : *entries)
+                    if (!keptFolders_.contains(foldCase(path + "\\" + name))) names.push_back(name);
+            }
+            keptFolders_.insert(foldCase(path));
+            if (!names.empty()) kept.emplace_back(path, std::move(names));
+            return false;
+        }
         note(s, path);
         return true;
     }
@@ -119,6 +130,7 @@ private:
 
     platform::Files files_;
     platform::Registry registry_;
+    std::unordered_set<std::string> keptFolders_;  // without regard to case
 };
 
 std::string rewriteRecord(const std::filesystem::path& host, const UninstallRecord& left) {
@@ -190,6 +202,7 @@ Outcome uninstall(const platform::Machine& machine, std::string_view recordPath)
     UninstallRecord left{record->displayName, {}};
     for (size_t i = 0; i < entries.size(); ++i)
         if (keep[i]) left.entries.push_back(entries[i]);
+    outcome.kept = std::move(remover.kept);
     if (!remover.problems.empty()) {
         // What is gone leaves the record, so that a second run does not count a shared file down
         // twice; what failed, and folders and keys that may yet empty, stay for that run.

@@ -221,7 +221,10 @@ TEST(Install, UninstallerRestoresTheMachineButWhatTheUserAdded) {
     platform::Registry reg(run.machine);
     auto command = reg.queryValue(RegRoot::LocalMachine, UninstallKey, "UninstallString");
     ASSERT_TRUE(command.ok());
-    auto rc = platform::runCommandLine(run.machine, std::string(command->data.begin(), command->data.end() - 1), true);
+    // Scripted: "/S" after the program keeps it from asking.
+    std::string commandLine(command->data.begin(), command->data.end() - 1);
+    commandLine.insert(commandLine.find(' '), " /S");
+    auto rc = platform::runCommandLine(run.machine, commandLine, true);
     ASSERT_TRUE(rc.ok()) << rc.error().text;
     EXPECT_EQ(*rc, 0);
 
@@ -259,7 +262,9 @@ TEST(Install, InstallThenUninstallLeavesTheMachineFolderByteForByte) {
     platform::Registry reg(run.machine);
     auto command = reg.queryValue(RegRoot::LocalMachine, UninstallKey, "UninstallString");
     ASSERT_TRUE(command.ok());
-    auto rc = platform::runCommandLine(run.machine, std::string(command->data.begin(), command->data.end() - 1), true);
+    std::string commandLine(command->data.begin(), command->data.end() - 1);
+    commandLine.insert(commandLine.find(' '), " /S");  // scripted: no question, no boxes
+    auto rc = platform::runCommandLine(run.machine, commandLine, true);
     ASSERT_TRUE(rc.ok()) << rc.error().text;
     EXPECT_EQ(*rc, 0);
     const auto after = machineBytes(run.machine);

@@ -7,7 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -76,8 +76,16 @@ Child::Child(const std::vector<std::string>& argv, const std::vector<std::string
     args.push_back(nullptr);
     for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), envp.data()) == 0) pid_ = pid;
+    // Ended with this process, also when a timeout kills the test.
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
+        execve(args[0], args.data(), envp.data());
+        _exit(127);
+    }
+    pid_ = pid;
 }
 
 Child::~Child() {
@@ -206,6 +214,16 @@ std::vector<unsigned long> Driver::stacking() {
     for (auto at = out.find("0x"); at != std::string::npos; at = out.find("0x", at + 2))
         ids.push_back(std::stoul(out.substr(at), nullptr, 16));
     return ids;
+}
+
+unsigned long Driver::owner(const std::string& window) {
+    const std::string out = runOn(display, "xprop -id " + window + " WM_TRANSIENT_FOR").second;
+    const auto at = out.find("0x");
+    return at == std::string::npos ? 0 : std::stoul(out.substr(at), nullptr, 16);
+}
+
+std::string Driver::allowedActions(const std::string& window) {
+    return runOn(display, "xprop -id " + window + " _NET_WM_ALLOWED_ACTIONS").second;
 }
 
 std::string Driver::name(unsigned long window) {

@@ -68,6 +68,10 @@ struct Driver {
     // The window manager's stacking order of the managed windows, bottom first.
     std::vector<unsigned long> stacking();
     std::string name(unsigned long window);
+    // The window it is transient for (its owner); 0 for none.
+    unsigned long owner(const std::string& window);
+    // What the window manager offers on the window's frame (_NET_WM_ALLOWED_ACTIONS).
+    std::string allowedActions(const std::string& window);
     // The window's client area as it is on the screen.
     QImage screenshot(const std::string& window);
 };

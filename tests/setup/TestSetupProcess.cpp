@@ -91,6 +91,24 @@ struct SetupProcess : ::testing::Test {
     }
 };
 
+// A title bar with a close box only: the window asks for no minimise or maximise box and no
+// sizing (its Motif hints), and the window manager offers closing but no maximising or sizing.
+// (openbox offers minimising whatever a window asks.)
+void expectCloseBoxOnly(Driver& ui, const std::string& window) {
+    const std::string actions = ui.allowedActions(window);
+    EXPECT_TRUE(actions.find("_NET_WM_ACTION_CLOSE") != std::string::npos) << actions;
+    for (const char* action : {"_NET_WM_ACTION_MAXIMIZE", "_NET_WM_ACTION_RESIZE"})
+        EXPECT_TRUE(actions.find(action) == std::string::npos) << actions;
+    const std::string hints = runOn(ui.display, "xprop -id " + window + " _MOTIF_WM_HINTS").second;
+    std::vector<unsigned long> v;
+    for (auto at = hints.find("0x"); at != std::string::npos; at = hints.find("0x", at + 2))
+        v.push_back(std::stoul(hints.substr(at), nullptr, 16));
+    ASSERT_GE(v.size(), 3u) << hints;
+    EXPECT_EQ(v[1] & (1 | 8 | 16), 0u) << "functions: neither all, minimise nor maximise; " << hints;
+    EXPECT_NE(v[1] & 32, 0u) << "functions: close; " << hints;
+    EXPECT_EQ(v[2] & (1 | 32 | 64), 0u) << "decorations: neither all, minimise nor maximise box; " << hints;
+}
+
 // The bar's filled width in a screenshot of the progress dialog: the blue run along a row of the
 // field above the digits.
 int barFill(const QImage& shot) {
@@ -166,6 +184,9 @@ TEST_F(SetupProcess, CustomInstallByKeysAndClicksWithTheBarMovingDuringALargeFil
     std::string w = ui.waitFor("Welcome");
     ASSERT_FALSE(w.empty()) << ui.transcript;
     at["Welcome"] = ui.geometry(w);
+    // Owned by the background window; a title bar with a close box only.
+    EXPECT_EQ(ui.owner(w), windowNumber(ui.waitFor("Tool Setup")));
+    expectCloseBoxOnly(ui, w);
     ui.keys(w, "Return");
     w = ui.waitFor("User information");
     ASSERT_FALSE(w.empty()) << ui.transcript;
@@ -322,9 +343,17 @@ TEST_F(SetupProcess, CancelAtTheNextDiscPromptLeavesTheProgressDialogInFront) {
     ASSERT_FALSE(progress.empty()) << ui.transcript;
     std::string w = ui.waitFor("Next disc");
     ASSERT_FALSE(w.empty()) << ui.transcript;
+    // Each window is owned by the one it belongs to: the progress dialog by the background
+    // window, the prompt by the progress dialog, the question by the prompt.
+    EXPECT_EQ(ui.owner(progress), windowNumber(ui.waitFor("Tool Setup")));
+    EXPECT_EQ(ui.owner(w), windowNumber(progress));
+    expectCloseBoxOnly(ui, progress);
+    expectCloseBoxOnly(ui, w);
+    const std::string prompt = w;
     ui.click(w, centre(142, 72, 50, 14));  // Cancel
     w = ui.waitFor("Setup");               // "Are you sure ...?"
     ASSERT_FALSE(w.empty()) << ui.transcript;
+    EXPECT_EQ(ui.owner(w), windowNumber(prompt));
     ui.keys("Return");
     ASSERT_TRUE(ui.waitGone("Next disc")) << ui.transcript;
     // The progress dialog, now saying "Canceled.", is the top window, not behind the background.

@@ -216,7 +216,9 @@ TEST(Uninstaller, RunsFromTheMachinesWindowsFolder) {
     // The command line that Setup registers, unquoted, with the record path after the first blank.
     auto uninstallString = reg.queryValue(RegRoot::LocalMachine, Registration, "UninstallString");
     ASSERT_TRUE(uninstallString.ok());
-    const std::string commandLine(uninstallString->data.begin(), uninstallString->data.end() - 1);
+    std::string commandLine(uninstallString->data.begin(), uninstallString->data.end() - 1);
+    // Scripted: "/S" after the program keeps it from asking.
+    commandLine.insert(commandLine.find(' '), " /S");
     auto rc = platform::runCommandLine(m, commandLine, true);
     ASSERT_TRUE(rc.ok()) << rc.error().text;
     EXPECT_EQ(*rc, 0);
