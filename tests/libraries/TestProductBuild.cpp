@@ -315,3 +315,24 @@ TEST_F(ProductBuildTest, AFullNameThatCannotNameAFolderIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// When the project service cannot hold the product to build, the settings it would reach are
+// another product's: nothing is built and those settings stay as they are.
+TEST_F(ProductBuildTest, AnotherProductsSettingsAreNeverTouched) {
+    hold(1, "Beta 2.0 Empty");
+    ASSERT_EQ(settings().fnv_set_compiled(1), 1);
+    project->names.erase(3);
+    boxes.answer(1);
+    EXPECT_EQ(build(), -1);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("\"Alpha 1.00.00 Empty\" cannot be reached"), std::string::npos)
+        << boxes.shown()[0].text;
+    hold(1, "Beta 2.0 Empty");
+    EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
+    EXPECT_EQ(settings().fnv_get_filedest(""), "");
+    EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+}  // namespace
