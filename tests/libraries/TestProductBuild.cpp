@@ -31,6 +31,7 @@ class ProductBuildTest : public LibraryFixture {
 protected:
     void SetUp() override {
         LibraryFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
         ASSERT_EQ(settings().fnv_set_string("Redist", "Path", machine.windowsPath(bin)), 1);
         pakomo::register_build_library();
@@ -141,7 +142,13 @@ protected:
     std::map<std::string, std::string> contents;
 };
 
-TEST_F(ProductBuildTest, ReadFromTheDatabaseBuiltAndInstalledFileForFile) {
+class ProductBuildOnEachSystem : public ProductBuildTest,
+                                 public ::testing::WithParamInterface<testing_support::DatabaseSystem> {
+protected:
+    testing_support::DatabaseSystem databaseSystem() const override { return GetParam(); }
+};
+
+TEST_P(ProductBuildOnEachSystem, ReadFromTheDatabaseBuiltAndInstalledFileForFile) {
     runtime::ScriptedFileDialog dialog;
     dialog.answer({.result = 1, .folder = out.path().string()});
     EXPECT_EQ(build(), 1);
@@ -195,6 +202,8 @@ TEST_F(ProductBuildTest, ReadFromTheDatabaseBuiltAndInstalledFileForFile) {
     EXPECT_TRUE(registry.queryValue(platform::RegRoot::LocalMachine, "Software\\Maker\\Alpha", "Count").ok());
     EXPECT_FALSE(registry.queryValue(platform::RegRoot::LocalMachine, "Software\\Maker\\Orphan", "X").ok());
 }
+
+INSTANTIATE_DATABASE_TEST_SUITE_P(ProductBuildOnEachSystem);
 
 }  // namespace
 
