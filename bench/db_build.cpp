@@ -2,7 +2,8 @@
 // the same product given to the build's writer directly, in turns, and prints the ratio of the
 // best times of each.
 //
-// Usage: bench_db_build [files] [rounds]   (a temporary SQLite database and data source are made)
+// Usage: bench_db_build [files] [rounds] [windows]   (a temporary SQLite database and data source are
+// made; with "windows" the source files are named by paths of the machine's drive C:)
 #include "libraries/build/ProjectReader.h"
 #include "libraries/build/SetupWriter.h"
 #include "platform/Machine.h"
@@ -78,9 +79,10 @@ void execute(runtime::Transaction& t, const std::string& sql) {
 int main(int argc, char** argv) {
     const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 9;
+    const bool windowsPaths = argc > 3 && std::string(argv[3]) == "windows";
     const fs::path folder = fs::temp_directory_path() / ("rux_db_build_" + std::to_string(::getpid()));
     fs::remove_all(folder);
-    fs::create_directories(folder / "sources");
+    fs::create_directories(folder);
 
     const fs::path db = folder / "project.db";
     std::ofstream{db};
@@ -111,16 +113,19 @@ int main(int argc, char** argv) {
         execute(sqlca, "INSERT INTO REGKEYS VALUES (" + id + ", 1, " + id + ", 3, 'Software\\Bench', 'Part" + id +
                            "', '^PATH_Part " + id + "^', 1)");
     }
+    auto machine = platform::Machine::openAt(folder / "machine");
+    if (!machine) die("machine: " + machine.error().text);
+    const fs::path sources = windowsPaths ? folder / "machine" / "drive_c" / "Sources" : folder / "sources";
+    fs::create_directories(sources);
     for (int f = 1; f <= files; ++f) {
-        const fs::path source = folder / "sources" / ("file" + std::to_string(f) + ".bin");
-        std::ofstream(source, std::ios::binary) << content(8192 + static_cast<size_t>(f % 7) * 4096, uint32_t(f));
+        const std::string name = "file" + std::to_string(f) + ".bin";
+        std::ofstream(sources / name, std::ios::binary) << content(8192 + static_cast<size_t>(f % 7) * 4096, uint32_t(f));
+        const std::string path = windowsPaths ? "C:\\Sources\\" + name : (sources / name).string();
         execute(sqlca, "INSERT INTO FILE VALUES (" + std::to_string(f) + ", 1, " + std::to_string(f % kComponents + 1) +
-                           ", '" + source.string() + "', 0, 0, '', 0)");
+                           ", '" + path + "', 0, 0, '', 0)");
     }
     if (sqlca.commit() != 0) die("commit: " + sqlca.sqlErrText);
 
-    auto machine = platform::Machine::openAt(folder / "machine");
-    if (!machine) die("machine: " + machine.error().text);
     const pakomo::ProjectProduct once = pakomo::read_project_product(sqlca, 1, *machine);
     if (!once.ok()) die(once.error);
     if (once.product.files.size() != static_cast<size_t>(files)) die("not every file was read");
