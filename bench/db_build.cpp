@@ -4,10 +4,7 @@
 //
 // Usage: bench_db_build [files] [rounds] [windows]   (a temporary SQLite database and data source are
 // made; with "windows" the source files are named by paths of the machine's drive C:)
-#include "libraries/build/ProjectReader.h"
-#include "libraries/build/SetupWriter.h"
-#include "platform/Machine.h"
-#include "runtime/db/Transaction.h"
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,8 +15,12 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#include "libraries/build/ProjectReader.h"
+#include "libraries/build/SetupWriter.h"
+#include "platform/Machine.h"
+#include "runtime/db/Transaction.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -34,7 +35,9 @@ constexpr int kComponents = 10;
     std::exit(1);
 }
 
-double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 // The schema script's statements: comments dropped, split at semicolons that end a line.
 std::vector<std::string> statements(const std::string& script) {
@@ -62,7 +65,8 @@ std::string content(size_t size, uint32_t seed) {
     std::string s;
     s.reserve(size);
     while (s.size() < size) {
-        if (rng() % 2) s += "the quick brown fox jumps over the lazy dog " + std::to_string(rng() % 1000);
+        if (rng() % 2)
+            s += "the quick brown fox jumps over the lazy dog " + std::to_string(rng() % 1000);
         else
             for (int i = 0; i < 64; ++i) s += static_cast<char>(rng());
     }
@@ -101,17 +105,19 @@ int main(int argc, char** argv) {
     for (const std::string& s : statements(schema.str())) execute(sqlca, s);
 
     // One product: components with a file group each, the files spread over them.
-    execute(sqlca, "INSERT INTO PRODUCT VALUES (1, 'Bench', '1.0', 0, 1, 0, 1, '^PROGRAMFILESDIR^\\Bench', 'Empty')");
+    execute(
+        sqlca,
+        "INSERT INTO PRODUCT VALUES (1, 'Bench', '1.0', 0, 1, 0, 1, '^PROGRAMFILESDIR^\\Bench', 'Empty')");
     execute(sqlca, "INSERT INTO WINDOWS VALUES (1, 1, 0, 0, 1, 1)");
     execute(sqlca, "INSERT INTO WMAIN VALUES (1, 'Setup of ^PRODUCTNAME^', 8421376)");
     execute(sqlca, "INSERT INTO PROGRESS VALUES (1, 'Installing ...', 1)");
     for (int c = 1; c <= kComponents; ++c) {
         const std::string id = std::to_string(c);
-        execute(sqlca, "INSERT INTO PROGGRP VALUES (" + id + ", 1, 'Part " + id + "', '^SETUPPATH^\\part" + id +
-                           "', 0, 0, 1, 1, 'Component " + id + "', 0)");
+        execute(sqlca, "INSERT INTO PROGGRP VALUES (" + id + ", 1, 'Part " + id + "', '^SETUPPATH^\\part" +
+                           id + "', 0, 0, 1, 1, 'Component " + id + "', 0)");
         execute(sqlca, "INSERT INTO FILEGRP VALUES (" + id + ", 1, 'Group " + id + "', " + id + ")");
-        execute(sqlca, "INSERT INTO REGKEYS VALUES (" + id + ", 1, " + id + ", 3, 'Software\\Bench', 'Part" + id +
-                           "', '^PATH_Part " + id + "^', 1)");
+        execute(sqlca, "INSERT INTO REGKEYS VALUES (" + id + ", 1, " + id + ", 3, 'Software\\Bench', 'Part" +
+                           id + "', '^PATH_Part " + id + "^', 1)");
     }
     auto machine = platform::Machine::openAt(folder / "machine");
     if (!machine) die("machine: " + machine.error().text);
@@ -119,10 +125,11 @@ int main(int argc, char** argv) {
     fs::create_directories(sources);
     for (int f = 1; f <= files; ++f) {
         const std::string name = "file" + std::to_string(f) + ".bin";
-        std::ofstream(sources / name, std::ios::binary) << content(8192 + static_cast<size_t>(f % 7) * 4096, uint32_t(f));
+        std::ofstream(sources / name, std::ios::binary)
+            << content(8192 + static_cast<size_t>(f % 7) * 4096, uint32_t(f));
         const std::string path = windowsPaths ? "C:\\Sources\\" + name : (sources / name).string();
-        execute(sqlca, "INSERT INTO FILE VALUES (" + std::to_string(f) + ", 1, " + std::to_string(f % kComponents + 1) +
-                           ", '" + path + "', 0, 0, '', 0)");
+        execute(sqlca, "INSERT INTO FILE VALUES (" + std::to_string(f) + ", 1, " +
+                           std::to_string(f % kComponents + 1) + ", '" + path + "', 0, 0, '', 0)");
     }
     if (sqlca.commit() != 0) die("commit: " + sqlca.sqlErrText);
 
@@ -155,7 +162,8 @@ int main(int argc, char** argv) {
 
     std::printf("files: %d, best of %d rounds\n", files, rounds);
     std::printf("writer given the product: %.3f s\n", bestDirect);
-    std::printf("read from the database and written: %.3f s (reading alone: %.4f s)\n", bestFromDatabase, bestRead);
+    std::printf("read from the database and written: %.3f s (reading alone: %.4f s)\n", bestFromDatabase,
+                bestRead);
     std::printf("db_build_ratio: %.3f\n", bestFromDatabase / bestDirect);
     return 0;
 }

@@ -1,10 +1,9 @@
 #include "libraries/build/nv_build.h"
 
+#include <QWidget>
 #include <filesystem>
 #include <optional>
 #include <system_error>
-
-#include <QWidget>
 
 #include "authoring/core/nv_registry_create_setup.h"
 #include "authoring/core/pakomo.h"
@@ -28,12 +27,15 @@ constexpr const char* DecompressorFile = "libruxdecompress.so";
 // The full product name becomes one folder level below "FileDestination".
 std::string checkFolderName(const std::string& name) {
     if (name.empty()) return "The product has no name, version or label to name its build folder";
-    if (name == "." || name == "..")
-        return "The full product name \"" + name + "\" cannot name a folder";
+    if (name == "." || name == "..") return "The full product name \"" + name + "\" cannot name a folder";
     for (char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
-            return "The full product name \"" + name + "\" holds a character that a folder name cannot hold (" +
-                   (static_cast<unsigned char>(c) < 0x20 ? std::string("a control character") : std::string(1, c)) + ")";
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return "The full product name \"" + name +
+                   "\" holds a character that a folder name cannot hold (" +
+                   (static_cast<unsigned char>(c) < 0x20 ? std::string("a control character")
+                                                         : std::string(1, c)) +
+                   ")";
     }
     return {};
 }
@@ -109,8 +111,8 @@ int16_t nv_build::fnv_build() {
     a.gnv_create_setup->trigger("fnv_retrieve_product_stringtable", {runtime::Value(int{id})});
     const std::string held = a.gnv_create_setup->trigger("fnv_get_fullprodname").toText();
     if (held != read.fullName)
-        return report("The settings of \"" + read.fullName + "\" cannot be reached: the program holds \"" + held +
-                      "\".");
+        return report("The settings of \"" + read.fullName + "\" cannot be reached: the program holds \"" +
+                      held + "\".");
     nv_registry_create_setup& settings = *a.gnv_registry;
 
     // From here on the product counts as not built until every file is written.
@@ -131,7 +133,8 @@ int16_t nv_build::fnv_build() {
             return report(failed + "The folder " + destination + " cannot be stored in the settings.");
     }
     auto output = machine->hostPath(destination + "\\" + read.fullName);
-    if (!output) return report(failed + "The folder " + destination + " cannot be used: " + output.error().text);
+    if (!output)
+        return report(failed + "The folder " + destination + " cannot be used: " + output.error().text);
 
     build::BuildOptions options;
     options.outputFolder = *output;
@@ -146,7 +149,8 @@ int16_t nv_build::fnv_build() {
         if (kilobytes == 0) return report(failed + "The disc size (Size) is 0 kilobytes.");
         options.discCapacity = uint64_t{kilobytes} * 1024u;
     } else if (sizeType != 0) {
-        return report(failed + "The disc size type (Sizetype) is " + std::to_string(sizeType) + "; it must be 0 or 1.");
+        return report(failed + "The disc size type (Sizetype) is " + std::to_string(sizeType) +
+                      "; it must be 0 or 1.");
     }
     const fs::path redist = redistFolder(*machine, settings.fnv_get_redist_path(""));
     options.setupProgram = redist / SetupProgramFile;
@@ -163,7 +167,8 @@ int16_t nv_build::fnv_build() {
     {
         WaitText wait(a.w_moment_aub.get());
         options.progress = [&](size_t done, size_t total, const std::string& name) {
-            wait.show("Packing " + name + " (" + std::to_string(done + 1) + " of " + std::to_string(total) + ")");
+            wait.show("Packing " + name + " (" + std::to_string(done + 1) + " of " + std::to_string(total) +
+                      ")");
         };
         result = build::writeSetup(read.product, options);
     }
