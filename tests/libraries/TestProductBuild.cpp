@@ -175,6 +175,8 @@ TEST_P(ProductBuildOnEachSystem, ReadFromTheDatabaseBuiltAndInstalledFileForFile
     EXPECT_EQ(settings().fnv_get_filedest(""), machine.windowsPath(out.path()));
     EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
     EXPECT_EQ(project->loaded, std::vector<int64_t>{3});
+    // Where the program looks for the built installer.
+    EXPECT_TRUE(runtime::fileExists(settings().fnv_get_filedest("") + "\\" + Alpha + "\\Disc1\\Setup.exe"));
     const fs::path disc1 = productFolder() / "Disc1";
     const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
     EXPECT_EQ(difference(disc1 / "Setup.exe", bin / "Setup"), "");
