@@ -7,8 +7,6 @@ namespace pakomo {
 using runtime::Args;
 using runtime::Value;
 
-std::string standard_picture(const std::string& name) { return std::string(RUX_STANDARD_RC) + "/" + name; }
-
 u_st_naw_a::u_st_naw_a(std::string className) : runtime::StaticText(std::move(className)) {
     resize(402, 80);
     setFont("Times New Roman", 8, 400);
