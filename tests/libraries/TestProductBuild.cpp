@@ -7,6 +7,7 @@
 #include "libraries/build/ProjectReader.h"
 #include "libraries/build/nv_build.h"
 #include "platform/Registry.h"
+#include "standard/register_standard.h"
 
 namespace {
 
@@ -364,6 +365,22 @@ TEST_F(ProductBuildTest, AnotherProductsSettingsAreNeverTouched) {
     EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
     EXPECT_EQ(settings().fnv_get_filedest(""), "");
     EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+}  // namespace
+
+namespace {
+
+// With the program's own wait window the build shows its progress there and closes it again.
+TEST_F(ProductBuildTest, TheProgramsWaitWindowOpensAndClosesAroundTheBuild) {
+    pakomo::register_standard();
+    useDestination();
+    EXPECT_EQ(build(), 1);
+    EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
+    EXPECT_FALSE(application().w_moment_aub.isValid());
+    EXPECT_EQ(application().wait_open_count, 0);
+    EXPECT_TRUE(runtime::Window::openWindows().empty());
+    EXPECT_EQ(waitLog().opens, 0);  // it was the program's window, not the test's
 }
 
 }  // namespace
