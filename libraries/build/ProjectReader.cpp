@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -302,6 +303,17 @@ private:
                     return;
                 }
                 f.source = *host;
+                // Windows names are the same whatever their letter case: the second file would
+                // be installed over the first.
+                std::string key = std::to_string(f.componentId) + "\\";
+                for (char ch : f.name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+                auto [same, added] = installedAs_.emplace(key, path);
+                if (!added) {
+                    fail("The files " + inQuotes(same->second) + " and " + inQuotes(path) +
+                         " would both be installed as " + inQuotes(f.name) + " of the component " +
+                         inQuotes(components_.at(f.componentId)));
+                    return;
+                }
                 out_.product.files.push_back(std::move(f));
             });
     }
@@ -311,6 +323,7 @@ private:
     const platform::Machine& machine_;
     ProjectProduct out_;
     std::map<uint32_t, std::string> components_;
+    std::map<std::string, std::string> installedAs_;  // component and folded name -> source path
 };
 
 }  // namespace

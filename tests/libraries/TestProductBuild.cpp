@@ -273,6 +273,7 @@ class BuildFailure : public ProductBuildTest, public ::testing::WithParamInterfa
 public:
     void execute(const std::string& sql) { executeSql({sql}); }
     void removeSource(const std::string& path) { fs::remove(machine.hostPath(path).value()); }
+    void addSource(const std::string& path) { source(path, "another"); }
     pakomo::nv_registry_create_setup& productSettings() { return settings(); }
 };
 
@@ -297,36 +298,42 @@ TEST_P(BuildFailure, IsReportedByNameAndLeavesTheProductNotBuilt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Build, BuildFailure,
-    ::testing::Values(FailureCase{"missing source file",
-                                  [](BuildFailure& t) { t.removeSource("C:\\Sources\\Alpha\\data.bin"); },
-                                  {"C:\\Sources\\Alpha\\data.bin", "does not exist"}},
-                      FailureCase{"title too long for its field",
-                                  [](BuildFailure& t) {
-                                      t.execute("UPDATE WMAIN SET TITLE = '" + std::string(65, 'T') +
-                                                "' WHERE PRODID = 3");
-                                  },
-                                  {"window title", "65 characters", "at most 64"}},
-                      FailureCase{"shortcut text too long for its field",
-                                  [](BuildFailure& t) {
-                                      t.execute("UPDATE FILE SET LINKTEXT = '" + std::string(65, 'L') +
-                                                "' WHERE PRODID = 3 AND ID = 1");
-                                  },
-                                  {"alpha.exe", "shortcut text", "at most 64"}},
-                      FailureCase{
-                          "file group of a component that is gone",
-                          [](BuildFailure& t) {
-                              t.execute("UPDATE FILEGRP SET PROGGRPID = 9 WHERE PRODID = 3 AND ID = 2");
-                          },
-                          {"C:\\Sources\\Alpha\\readme.txt", "\"Manuals\"", "component that does not exist"}},
-                      FailureCase{"compression level out of range",
-                                  [](BuildFailure& t) { t.productSettings().fnv_set_compression_level(20); },
-                                  {"CompressionLevel", "20"}},
-                      FailureCase{"discs too small for the setup files",
-                                  [](BuildFailure& t) {
-                                      t.productSettings().fnv_set_sizetype(1);
-                                      t.productSettings().fnv_set_size(1);
-                                  },
-                                  {"1024 bytes"}}),
+    ::testing::Values(
+        FailureCase{"missing source file",
+                    [](BuildFailure& t) { t.removeSource("C:\\Sources\\Alpha\\data.bin"); },
+                    {"C:\\Sources\\Alpha\\data.bin", "does not exist"}},
+        FailureCase{"title too long for its field",
+                    [](BuildFailure& t) {
+                        t.execute("UPDATE WMAIN SET TITLE = '" + std::string(65, 'T') + "' WHERE PRODID = 3");
+                    },
+                    {"window title", "65 characters", "at most 64"}},
+        FailureCase{"shortcut text too long for its field",
+                    [](BuildFailure& t) {
+                        t.execute("UPDATE FILE SET LINKTEXT = '" + std::string(65, 'L') +
+                                  "' WHERE PRODID = 3 AND ID = 1");
+                    },
+                    {"alpha.exe", "shortcut text", "at most 64"}},
+        FailureCase{"file group of a component that is gone",
+                    [](BuildFailure& t) {
+                        t.execute("UPDATE FILEGRP SET PROGGRPID = 9 WHERE PRODID = 3 AND ID = 2");
+                    },
+                    {"C:\\Sources\\Alpha\\readme.txt", "\"Manuals\"", "component that does not exist"}},
+        FailureCase{"two files of one component with the same name",
+                    [](BuildFailure& t) {
+                        t.addSource("C:\\Sources\\Beta\\DATA.BIN");
+                        t.execute(
+                            "INSERT INTO FILE VALUES (7, 3, 1, 'C:\\Sources\\Beta\\DATA.BIN', 0, 0, '', 0)");
+                    },
+                    {"\"C:\\Sources\\Alpha\\data.bin\" and \"C:\\Sources\\Beta\\DATA.BIN\"", "\"Main\""}},
+        FailureCase{"compression level out of range",
+                    [](BuildFailure& t) { t.productSettings().fnv_set_compression_level(20); },
+                    {"CompressionLevel", "20"}},
+        FailureCase{"discs too small for the setup files",
+                    [](BuildFailure& t) {
+                        t.productSettings().fnv_set_sizetype(1);
+                        t.productSettings().fnv_set_size(1);
+                    },
+                    {"1024 bytes"}}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& c : n)
