@@ -1,6 +1,6 @@
 #include "libraries/build/nv_build.h"
 
-#include <QWidget>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -11,6 +11,7 @@
 #include "libraries/build/SetupWriter.h"
 #include "platform/Machine.h"
 #include "runtime/services/MessageBox.h"
+#include "runtime/services/System.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
 
@@ -68,16 +69,22 @@ public:
     ~WaitText() {
         if (text_ && window_) text_->setText(original_);
     }
+    // Shows the line; a few times a second the window system gets its turn, so that the window
+    // is drawn at all while the build keeps this thread busy.
     void show(const std::string& line) {
         if (!text_ || !window_) return;
         text_->setText(line);
-        if (QWidget* w = window_->widget()) w->repaint();
+        const auto now = std::chrono::steady_clock::now();
+        if (now - shown_ < std::chrono::milliseconds(100)) return;
+        shown_ = now;
+        runtime::yieldEvents();
     }
 
 private:
     runtime::Ref<runtime::Window> window_;
     runtime::Control* text_ = nullptr;
     std::string original_;
+    std::chrono::steady_clock::time_point shown_{};
 };
 
 }  // namespace
