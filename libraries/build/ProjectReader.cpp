@@ -9,7 +9,7 @@
 #include <map>
 #include <optional>
 #include <span>
-#include <unistd.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "platform/Machine.h"
@@ -273,19 +273,21 @@ private:
                     fail("A file of the file group " + inQuotes(text(c[7])) + " has no path");
                     return;
                 }
-                auto host = machine_.hostPath(path);
-                std::error_code ec;
+                // A host path is read as it stands; a Windows path goes through the machine's drives.
+                auto host = path.front() == '/' ? platform::Result<fs::path>(fs::path(path)) : machine_.hostPath(path);
                 if (!host) {
                     fail(what + " cannot be read: " + host.error().text);
                     return;
                 }
-                if (!fs::is_regular_file(*host, ec)) {
+                // One look at the file here; the writer reports what goes wrong when it reads it.
+                struct stat st {};
+                if (::stat(host->c_str(), &st) != 0) {
                     fail(what + " cannot be read: " +
-                         (fs::exists(*host, ec) ? std::string("it is not a file") : std::string("it does not exist")));
+                         (errno == ENOENT || errno == ENOTDIR ? std::string("it does not exist") : std::strerror(errno)));
                     return;
                 }
-                if (::access(host->c_str(), R_OK) != 0) {
-                    fail(what + " cannot be read: " + std::strerror(errno));
+                if (!S_ISREG(st.st_mode)) {
+                    fail(what + " cannot be read: it is not a file");
                     return;
                 }
                 f.source = *host;

@@ -8,6 +8,7 @@
 #include "platform/Machine.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Window.h"
+#include "support/ProjectDatabase.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
@@ -73,9 +74,8 @@ class LibraryFixture : public core_test::CoreFixture {
 protected:
     void SetUp() override {
         CoreFixture::SetUp();
-        // The Qt runtime installs its own boxes when the application is made: answer them here.
-        runtime::setMessageBoxProvider(&boxes);
         connectProjectDatabase();
+        if (IsSkipped() || HasFatalFailure()) return;
         runtime::registerClass<RecordingWaitWindow>("w_moment_aub");
         waitLog() = {};
         application().g_str_pass.full_appname = "Pakomo 1.0e";
@@ -84,7 +84,7 @@ protected:
         application().gnv_registry = runtime::create<pakomo::nv_registry_create_setup>();
     }
     void TearDown() override {
-        runtime::destroy(application().gnv_registry);
+        if (application().gnv_registry) runtime::destroy(application().gnv_registry);
         runtime::destroy(project);
         CoreFixture::TearDown();
     }
@@ -122,7 +122,7 @@ protected:
             "INSERT INTO MAINTEXT VALUES (1, " + p + ", 'Welcome to ^PRODUCTNAME^', 500, 700, 24, 1, 0, 1, 16777215, 'Arial')",
             "INSERT INTO MAINTEXT VALUES (2, " + p + ", 'Version ^PRODUCTVERSION^', 500, 1500, 12, 0, 1, 0, 255, 'Times New Roman')",
             "INSERT INTO WWELCOME VALUES (" + p + ", 1)",
-            "INSERT INTO WLICAGR VALUES (" + p + ", 'You may use ^PRODUCTNAME^.' || char(13) || char(10) || 'Nothing else.')",
+            "INSERT INTO WLICAGR VALUES (" + p + ", 'You may use ^PRODUCTNAME^.\r\nNothing else.')",
             "INSERT INTO WUSER VALUES (" + p + ", 'Maker\\^PRODUCTNAME^', 'Who are you?')",
             "INSERT INTO WFINISH VALUES (" + p + ", 'All done.', 1, 'Restart now', 'Restart later')",
             "INSERT INTO WCREGRP VALUES (" + p + ", '^PRODUCTNAME^', 'Choose a group.')",
@@ -133,6 +133,13 @@ protected:
 
     platform::Machine machine = platform::Machine::open().value();
     runtime::Ref<ProjectService> project;
+};
+
+// The same on each database system the program supports.
+class LibraryDatabaseFixture : public LibraryFixture,
+                               public ::testing::WithParamInterface<testing_support::DatabaseSystem> {
+protected:
+    testing_support::DatabaseSystem databaseSystem() const override { return GetParam(); }
 };
 
 }  // namespace library_test

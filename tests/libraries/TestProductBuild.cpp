@@ -31,6 +31,7 @@ class ProductBuildTest : public LibraryFixture {
 protected:
     void SetUp() override {
         LibraryFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
         ASSERT_EQ(settings().fnv_set_string("Redist", "Path", machine.windowsPath(bin)), 1);
         pakomo::register_build_library();
@@ -141,7 +142,13 @@ protected:
     std::map<std::string, std::string> contents;
 };
 
-TEST_F(ProductBuildTest, ReadFromTheDatabaseBuiltAndInstalledFileForFile) {
+class ProductBuildOnEachSystem : public ProductBuildTest,
+                                 public ::testing::WithParamInterface<testing_support::DatabaseSystem> {
+protected:
+    testing_support::DatabaseSystem databaseSystem() const override { return GetParam(); }
+};
+
+TEST_P(ProductBuildOnEachSystem, ReadFromTheDatabaseBuiltAndInstalledFileForFile) {
     runtime::ScriptedFileDialog dialog;
     dialog.answer({.result = 1, .folder = out.path().string()});
     EXPECT_EQ(build(), 1);
@@ -195,6 +202,8 @@ TEST_F(ProductBuildTest, ReadFromTheDatabaseBuiltAndInstalledFileForFile) {
     EXPECT_TRUE(registry.queryValue(platform::RegRoot::LocalMachine, "Software\\Maker\\Alpha", "Count").ok());
     EXPECT_FALSE(registry.queryValue(platform::RegRoot::LocalMachine, "Software\\Maker\\Orphan", "X").ok());
 }
+
+INSTANTIATE_DATABASE_TEST_SUITE_P(ProductBuildOnEachSystem);
 
 }  // namespace
 
@@ -311,6 +320,27 @@ TEST_F(ProductBuildTest, AFullNameThatCannotNameAFolderIsRefused) {
     EXPECT_EQ(build(), -1);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_NE(boxes.shown()[0].text.find("cannot hold (\\)"), std::string::npos) << boxes.shown()[0].text;
+    EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+}  // namespace
+
+namespace {
+
+// When the project service cannot hold the product to build, the settings it would reach are
+// another product's: nothing is built and those settings stay as they are.
+TEST_F(ProductBuildTest, AnotherProductsSettingsAreNeverTouched) {
+    hold(1, "Beta 2.0 Empty");
+    ASSERT_EQ(settings().fnv_set_compiled(1), 1);
+    project->names.erase(3);
+    boxes.answer(1);
+    EXPECT_EQ(build(), -1);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("\"Alpha 1.00.00 Empty\" cannot be reached"), std::string::npos)
+        << boxes.shown()[0].text;
+    hold(1, "Beta 2.0 Empty");
+    EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
+    EXPECT_EQ(settings().fnv_get_filedest(""), "");
     EXPECT_TRUE(fs::is_empty(out.path()));
 }
 
