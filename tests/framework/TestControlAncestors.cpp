@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -160,6 +161,9 @@ TEST_F(ControlAncestors, SimpleControlsFindTheirWindowAndReportFocusOnly) {
     EXPECT_FALSE(st->enabled());
     EXPECT_EQ(st->text(), "Text");
     EXPECT_EQ(runtime::typeOf(gb.get()), "groupbox");
+    Ref<u_ddplb_a> ddplb = w->addControl<u_ddplb_a>("ddplb_1");
+    ddplb->addItem("with picture", 1);
+    EXPECT_FALSE(ddplb->comboBox()->itemIcon(0).isNull());
     for (runtime::Control* c : std::vector<runtime::Control*>{cbx.get(), rb.get(), p.get(), st.get()}) {
         c->trigger("getfocus");
         EXPECT_EQ(w->ipo_focus.get(), c);
