@@ -82,7 +82,7 @@ struct SetupRun {
         app->userKey = "Software\\" + app->ExpandVariables(app->info().user.key);
         app->userName = "Ann";
         app->company = "Maker Ltd";
-        app->decompress = &countingDecompress;
+        app->decompressBounded = &countingDecompress;
         current() = this;
         return true;
     }
@@ -105,9 +105,9 @@ struct SetupRun {
         static SetupRun* run = nullptr;
         return run;
     }
-    static int countingDecompress(const char* stored, const char* output) {
+    static int countingDecompress(const char* stored, const char* output, unsigned long long maxBytes) {
         ++current()->decompressCalls;
-        return ruxdecompress(stored, output);
+        return ruxdecompress_bounded(stored, output, maxBytes);
     }
 
 private:
