@@ -9,6 +9,7 @@ packages=(
   libzstd-dev zstd
   libgtest-dev libgmock-dev
   fonts-dejavu-core xvfb xauth xdotool
+  openbox x11-utils x11-apps
 )
 
 missing=()

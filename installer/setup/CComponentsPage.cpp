@@ -56,12 +56,11 @@ public:
         p->setPen(text);
         const int y = std::max(0, (textRect.height() - p->fontMetrics().height()) / 2) + 1;
         p->drawText(textRect.left(), textRect.top() + y + p->fontMetrics().ascent(), index.data(Qt::DisplayRole).toString());
+        // The focus mark is the list's own dotted frame: styles draw theirs only after a key.
         if (option.state & QStyle::State_HasFocus) {
-            QStyleOptionFocusRect focus;
-            focus.rect = textRect;
-            focus.state = QStyle::State_Enabled;
-            focus.backgroundColor = back;
-            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, list);
+            p->setPen(QPen(text, 1, Qt::DotLine));
+            p->setBrush(Qt::NoBrush);
+            p->drawRect(textRect.adjusted(0, 0, -1, -1));
         }
     }
 
@@ -131,6 +130,8 @@ CComponentsPage::CComponentsPage(CSetupApp& app, QWidget* owner, uint32_t parent
             if (c.id == parentId_) setWindowTitle(windowTitle() + QStringLiteral(" - ") + qs(c.name));
         next_->setText(QStringLiteral("OK"));
         HideControl(page::Back);
+        // Over the page that opened it, 8 pixels to the right.
+        if (owner) setGeometry(owner->geometry().translated(8, 0));
     }
 
     // Only a user's edit changes the component's folder; showing a component does not.
@@ -138,7 +139,7 @@ CComponentsPage::CComponentsPage(CSetupApp& app, QWidget* owner, uint32_t parent
         if (current_ >= 0) copy_[std::size_t(current_)].folder = text.toLocal8Bit().toStdString();
     });
     connect(browse_, &QPushButton::clicked, this, [this] {
-        std::string chosen = PickFolder(app_, this, QStringLiteral("Choose folder"));
+        std::string chosen = PickFolder(app_, this, QStringLiteral("Choose folder"), folder_->text().toLocal8Bit().toStdString());
         if (chosen.empty() || current_ < 0) return;
         folder_->setText(qs(chosen));
         copy_[std::size_t(current_)].folder = chosen;
@@ -150,14 +151,6 @@ CComponentsPage::CComponentsPage(CSetupApp& app, QWidget* owner, uint32_t parent
     FillComponentList(parentId_);
     UpdateDiscSpace();
     list_->setFocus();
-}
-
-void CComponentsPage::showEvent(QShowEvent* event) {
-    CWizardPage::showEvent(event);
-    if (parentId_ != 0 && !moved_) {
-        moved_ = true;
-        move(pos() + QPoint(8, 0));
-    }
 }
 
 bool CComponentsPage::IsOptionsParent(std::size_t component) const {

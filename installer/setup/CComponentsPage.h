@@ -55,7 +55,6 @@ protected:
     void OnNext() override;
     void GoBack() override;
     void reject() override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void Refill(int currentLine, int firstVisible);
@@ -77,7 +76,6 @@ private:
     QLabel* discSpace_;
     bool refill_ = false;
     bool showPending_ = false;
-    bool moved_ = false;
 };
 
 }  // namespace setup

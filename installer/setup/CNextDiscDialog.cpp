@@ -15,7 +15,8 @@ CNextDiscDialog::CNextDiscDialog(CSetupApp& app, uint16_t disc, std::string_view
     setWindowTitle(QStringLiteral("Next disc"));
     setFont(dialogFont());
     setFixedSize(dluSize(279, 95));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(DialogFlags);
+    PlaceDialog(this);
     auto* prompt = new QLabel(QStringLiteral("Put disc %1 in the drive and click OK to continue.\n\nIf the contents of the "
                                              "disc are in a different folder you can type the path below.")
                                   .arg(disc),
@@ -41,7 +42,7 @@ CNextDiscDialog::CNextDiscDialog(CSetupApp& app, uint16_t disc, std::string_view
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &CNextDiscDialog::reject);
     connect(browse, &QPushButton::clicked, this, [this] {
-        std::string chosen = PickFolder(app_, this, QStringLiteral("Choose folder"));
+        std::string chosen = PickFolder(app_, this, QStringLiteral("Choose folder"), Folder());
         while (chosen.size() > 3 && chosen.back() == '\\') chosen.pop_back();
         if (!chosen.empty()) folder_->setText(QString::fromLocal8Bit(chosen.c_str()));
     });

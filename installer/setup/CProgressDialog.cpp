@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
 #include <QPainter>
 
 namespace setup {
@@ -35,12 +37,14 @@ bool isInputEvent(QEvent::Type type) {
 }
 }  // namespace
 
-CProgressDialog::CProgressDialog(CSetupApp& app, CInstallEngine& engine) : QDialog(nullptr), app_(app), engine_(engine) {
+CProgressDialog::CProgressDialog(CSetupApp& app, CInstallEngine& engine, QWidget* owner)
+    : QDialog(owner), app_(app), engine_(engine) {
     setObjectName(QStringLiteral("141"));
     setWindowTitle(QStringLiteral("Progress"));
     setFont(dialogFont());
     setFixedSize(dluSize(350, 95));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(DialogFlags);
+    PlaceDialog(this);
     status_ = new QLabel(QString::fromLocal8Bit(app.ExpandVariables(app.info().progress.text).c_str()), this);
     status_->setObjectName(QStringLiteral("1042"));
     status_->setTextFormat(Qt::PlainText);
@@ -95,6 +99,9 @@ void CProgressDialog::ShowFile(std::string_view destination) {
 void CProgressDialog::AdvanceProgress(uint64_t done, uint64_t total) {
     done_ = done;
     total_ = total;
+    // A dialog that closed over this one during the file leaves its image behind until the
+    // exposure is handled; clicks and keys wait for the next file pass.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     repaint(BarRect);
 }
 
@@ -110,7 +117,27 @@ bool CProgressDialog::PumpCancelMessages() {
 
 bool CProgressDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!isInputEvent(event->type())) return false;
-    return watched != cancel_;
+    return !ReachesCancel(watched, event);
+}
+
+bool CProgressDialog::ReachesCancel(QObject* watched, QEvent* event) const {
+    if (watched == cancel_) return true;
+    if (!cancel_->isVisible() || (watched != this && watched != windowHandle())) return false;
+    // Input from the window system comes to the dialog's window first and is passed on from
+    // there: a click over Cancel, or a key while Cancel has the focus (Escape, the space bar).
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            return cancel_->geometry().contains(at);
+        }
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride: return focusWidget() == cancel_;
+        default: return false;
+    }
 }
 
 void CProgressDialog::reject() {

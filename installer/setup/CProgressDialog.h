@@ -1,6 +1,7 @@
 #pragma once
 // "Progress": the modal dialog inside which the installation runs. While the run lasts only the
-// Cancel button's input is let through between files; the bar shows the stored bytes read.
+// Cancel button's input is let through between files; the bar shows the stored bytes read. It is
+// owned by the background window, so it stays in front of it.
 #include "installer/logic/CInstallEngine.h"
 #include "installer/logic/CSetupApp.h"
 
@@ -13,10 +14,11 @@ namespace setup {
 class CProgressDialog : public QDialog {
     Q_OBJECT
 public:
-    CProgressDialog(CSetupApp& app, CInstallEngine& engine);
+    CProgressDialog(CSetupApp& app, CInstallEngine& engine, QWidget* owner = nullptr);
 
     int Result() const { return result_; }
     void ShowFile(std::string_view destination);
+    // Repaints the bar at once, and whatever was uncovered meanwhile; input stays queued.
     void AdvanceProgress(uint64_t done, uint64_t total);
     // Delivers what is pending for the Cancel button only; true when it was pressed since.
     bool PumpCancelMessages();
@@ -34,6 +36,7 @@ protected:
 
 private:
     void DrawProgressBar(QPainter& painter);
+    bool ReachesCancel(QObject* watched, QEvent* event) const;
 
     CSetupApp& app_;
     CInstallEngine& engine_;

@@ -6,6 +6,7 @@
 #include "installer/setup/CMainWindow.h"
 #include "installer/setup/CNextDiscDialog.h"
 #include "installer/setup/CProgressDialog.h"
+#include "installer/setup/DialogUnits.h"
 #include "installer/setup/SetupPages.h"
 #include "installer/setup/SetupResources.h"
 #include "platform/Process.h"
@@ -40,14 +41,20 @@ std::string CSetupProgram::Title() const {
 
 QWidget* CSetupProgram::Owner() const { return mainWindow_.get(); }
 
+QWidget* CSetupProgram::BoxOwner() const {
+    // The dialog that asks, so the box stays in front of it whichever window has the focus.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return Owner();
+}
+
 // ---- Boxes ----
 
 int CSetupProgram::MessageBox(uint32_t stringId, MsgButtons buttons, MsgIcon icon, std::string_view arg1,
                               std::string_view arg2) {
-    QWidget* owner = QApplication::activeWindow();
-    if (!owner) owner = Owner();
-    QMessageBox box(owner);
+    QMessageBox box(BoxOwner());
     box.setObjectName(QStringLiteral("box"));
+    box.setWindowFlags(DialogFlags);
     box.setTextFormat(Qt::PlainText);
     box.setProperty("stringId", stringId);
     box.setWindowTitle(qs(Title()));
@@ -75,8 +82,9 @@ int CSetupProgram::MessageBox(uint32_t stringId, MsgButtons buttons, MsgIcon ico
 }
 
 void CSetupProgram::SystemErrorBox(std::string_view text, std::string_view caption) {
-    QMessageBox box(Owner());
+    QMessageBox box(BoxOwner());
     box.setObjectName(QStringLiteral("box"));
+    box.setWindowFlags(DialogFlags);
     box.setTextFormat(Qt::PlainText);
     box.setProperty("stringId", 0u);
     box.setProperty("caption", qs(caption));
@@ -90,6 +98,7 @@ void CSetupProgram::SystemErrorBox(std::string_view text, std::string_view capti
 void CSetupProgram::CopyErrorBox(std::string_view destination, std::string_view text) {
     QMessageBox box(progress_ ? static_cast<QWidget*>(progress_) : Owner());
     box.setObjectName(QStringLiteral("box"));
+    box.setWindowFlags(DialogFlags);
     box.setTextFormat(Qt::PlainText);
     box.setProperty("stringId", 0u);
     box.setProperty("caption", QStringLiteral("Error Copying File"));
@@ -101,7 +110,8 @@ void CSetupProgram::CopyErrorBox(std::string_view destination, std::string_view 
 }
 
 std::optional<std::string> CSetupProgram::AskForDisc(uint16_t disc, std::string_view sourceFolder) {
-    CNextDiscDialog dialog(*app_, disc, sourceFolder, Owner());
+    // During the run the progress dialog asks for the disc; before it, the background window.
+    CNextDiscDialog dialog(*app_, disc, sourceFolder, progress_ ? static_cast<QWidget*>(progress_) : Owner());
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Folder();
 }
@@ -109,7 +119,7 @@ std::optional<std::string> CSetupProgram::AskForDisc(uint16_t disc, std::string_
 // ---- Progress ----
 
 int CSetupProgram::RunProgressDialog(CInstallEngine& engine) {
-    CProgressDialog dialog(*app_, engine);
+    CProgressDialog dialog(*app_, engine, Owner());
     progress_ = &dialog;
     dialog.exec();
     progress_ = nullptr;

@@ -46,6 +46,7 @@ public:
 
 private:
     QWidget* Owner() const;
+    QWidget* BoxOwner() const;
     int ShowPage(int code);
 
     std::vector<std::string> arguments_;

@@ -1,10 +1,10 @@
 #include "installer/setup/CWizardPage.h"
 
 #include "installer/logic/StringTable.h"
+#include "installer/setup/CFolderPicker.h"
 #include "installer/setup/DialogUnits.h"
 #include "installer/setup/SetupResources.h"
 
-#include <QFileDialog>
 #include <QPainter>
 
 namespace setup {
@@ -13,16 +13,10 @@ bool ConfirmCancel(CSetupApp& app) {
     return app.ui().MessageBox(ids::ConfirmCancel, MsgButtons::YesNo, MsgIcon::Exclamation) == answer::Yes;
 }
 
-std::string PickFolder(CSetupApp& app, QWidget* owner, const QString& title) {
-    QFileDialog dialog(owner, title);
-    dialog.setObjectName(QStringLiteral("PickFolder"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    if (auto c = app.machine().hostPath("C:\\")) dialog.setDirectory(QString::fromStdString(c->string()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const std::string chosen = dialog.selectedFiles().front().toStdString();
-    if (chosen.empty()) return {};
-    return app.machine().windowsPath(chosen);
+std::string PickFolder(CSetupApp& app, QWidget* owner, const QString& title, std::string_view start) {
+    CFolderPicker dialog(app.machine(), title, start, owner);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.Folder();
 }
 
 void PaintSeparator(QWidget* widget) {
@@ -39,7 +33,8 @@ CWizardPage::CWizardPage(CSetupApp& app, int templateId, const QString& caption,
     setWindowTitle(caption);
     setFont(dialogFont());
     setFixedSize(dluSize(303, 194));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(DialogFlags);
+    PlaceDialog(this);
     if (sidePicture) {
         auto* picture = new QLabel(this);
         picture->setGeometry(dlu(3, 1, 81, 161));
@@ -99,6 +94,30 @@ void CWizardPage::HideControl(int id) {
 
 void CWizardPage::reject() {
     if (ConfirmCancel(app_)) done(page::Cancel);
+}
+
+void PutButtonsLast(QWidget* dialog, std::initializer_list<QWidget*> buttons) {
+    auto isButton = [&](QWidget* w) {
+        for (QWidget* b : buttons)
+            if (b == w || b->isAncestorOf(w)) return true;
+        return false;
+    };
+    QWidget* last = nullptr;
+    for (QWidget* w = dialog->nextInFocusChain(); w && w != dialog; w = w->nextInFocusChain())
+        if (!isButton(w)) last = w;
+    for (QWidget* b : buttons) {
+        if (last) QWidget::setTabOrder(last, b);
+        last = b;
+    }
+}
+
+void CWizardPage::showEvent(QShowEvent* event) {
+    // The buttons are made before the page's own controls.
+    if (!tabOrdered_) {
+        tabOrdered_ = true;
+        PutButtonsLast(this, {back_, next_, cancel_});
+    }
+    QDialog::showEvent(event);
 }
 
 void CWizardPage::paintEvent(QPaintEvent* event) {

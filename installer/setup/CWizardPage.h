@@ -21,8 +21,9 @@ inline constexpr int Back = 1004;
 // Asks 16394; true for Yes.
 bool ConfirmCancel(CSetupApp& app);
 
-// Lets the user choose a folder; its Windows path, or "" when none was chosen.
-std::string PickFolder(CSetupApp& app, QWidget* owner, const QString& title);
+// Lets the user choose a folder of the machine, starting at `start` (a Windows path); its Windows
+// path, or "" when none was chosen.
+std::string PickFolder(CSetupApp& app, QWidget* owner, const QString& title, std::string_view start);
 
 class CWizardPage : public QDialog {
     Q_OBJECT
@@ -44,6 +45,7 @@ protected:
     void HideControl(int id);
     void reject() override;  // Cancel, Escape and the close box
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
     // Control makers: the control's object name is its id ("" for the unnamed labels).
     QLabel* addStatic(int id, QRect where, const QString& text);
@@ -53,7 +55,13 @@ protected:
     QPushButton* back_ = nullptr;
     QPushButton* next_ = nullptr;
     QPushButton* cancel_ = nullptr;
+
+private:
+    bool tabOrdered_ = false;
 };
+
+// Tab goes through a dialog's controls in the order they were made, then through `buttons`.
+void PutButtonsLast(QWidget* dialog, std::initializer_list<QWidget*> buttons);
 
 // Draws the etched line above the buttons in `widget`.
 void PaintSeparator(QWidget* widget);

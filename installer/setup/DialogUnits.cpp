@@ -1,5 +1,9 @@
 #include "installer/setup/DialogUnits.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
 namespace setup {
 
 namespace {
@@ -16,6 +20,14 @@ QFont dialogFont() {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;
+}
+
+void PlaceDialog(QWidget* dialog) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = dialog->size();
+    dialog->setGeometry(QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size));
 }
 
 }  // namespace setup

@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
+#include <Qt>
+
+class QWidget;
 
 namespace setup {
 
@@ -12,5 +15,14 @@ QRect dlu(int x, int y, int width, int height);
 QSize dluSize(int width, int height);
 // The dialogs' font.
 QFont dialogFont();
+
+// Every dialog's frame: a title bar with a close box, no minimise or maximise box.
+inline constexpr Qt::WindowFlags DialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// Centres a dialog that has its size on the screen. The client area is placed, not the frame, so a
+// dialog lands at the same spot whatever frame the window manager gives it, and every page of the
+// wizard at the same spot as the one before.
+void PlaceDialog(QWidget* dialog);
 
 }  // namespace setup

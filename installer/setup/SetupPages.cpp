@@ -169,7 +169,7 @@ CDestinationPage::CDestinationPage(CSetupApp& app, QWidget* owner)
     folder_ = addEdit(this, 1035, dlu(89, 84, 156, 14), app.ExpandVariables(app.info().header.defaultDestination), 254);
     auto* browse = addButton(1037, dlu(249, 85, 50, 12), QStringLiteral("&Browse..."));
     connect(browse, &QPushButton::clicked, this, [this] {
-        std::string chosen = PickFolder(app_, this, QStringLiteral("Choose folder"));
+        std::string chosen = PickFolder(app_, this, QStringLiteral("Choose folder"), ss(folder_->text()));
         if (!chosen.empty()) folder_->setText(qs(chosen));
     });
     folder_->setFocus();
@@ -214,7 +214,8 @@ CReadmeDialog::CReadmeDialog(CSetupApp& app, QWidget* owner) : QDialog(owner), a
     setWindowTitle(QStringLiteral("Readme"));
     setFont(dialogFont());
     setFixedSize(dluSize(303, 194));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(DialogFlags);
+    PlaceDialog(this);
     auto* picture = new QLabel(this);
     picture->setGeometry(dlu(3, 1, 81, 161));
     picture->setPixmap(LoadSetupBitmap(SidePictureId).scaled(picture->size()));

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <unordered_map>
 
 namespace runtime {
 namespace {
@@ -78,13 +79,27 @@ int qtKeyOfVirtualKey(int vk) {
     return 0;
 }
 
+namespace {
+std::unordered_map<long, VisualObject*>& liveHandles() {
+    static std::unordered_map<long, VisualObject*> handles;
+    return handles;
+}
+}  // namespace
+
+VisualObject* findByHandle(long handle) {
+    auto it = liveHandles().find(handle);
+    return it == liveHandles().end() || it->second->isDestroying() ? nullptr : it->second;
+}
+
 VisualObject::VisualObject(std::string className, std::string typeName)
     : Object(std::move(className)), typeName_(std::move(typeName)) {
     static long next = 0;
     handle_ = ++next;
+    liveHandles()[handle_] = this;
 }
 
 VisualObject::~VisualObject() {
+    liveHandles().erase(handle_);
     pending_.clear();
     if (widget_) {
         widget_->hide();

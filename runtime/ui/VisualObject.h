@@ -130,6 +130,9 @@ public:
 std::string typeOf(const Object* object);
 // GetParent: the window or composite control a control stands on; the owner of other objects.
 Object* getParent(const Object* object);
+// The live window or control with a handle; nullptr when none (what a library given only a
+// handle uses to reach the object).
+VisualObject* findByHandle(long handle);
 
 // Windows' key codes of a Qt key (the keyup event's `key`) and the modifier flags: 1 Shift,
 // 2 Ctrl (keyup), and for the mouse events 1 left button, 2 right button, 4 Shift, 8 Ctrl.

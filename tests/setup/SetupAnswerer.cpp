@@ -8,7 +8,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
+#include "installer/setup/CFolderPicker.h"
+
+#include <QTreeWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -61,22 +63,22 @@ std::string SetupAnswerer::transcriptText() const {
 }
 
 SetupAnswerer& SetupAnswerer::page(int templateId, std::vector<Action> actions) {
-    script_.push_back({Kind::Page, templateId, std::move(actions), QMessageBox::NoButton, {}});
+    script_.push_back({Kind::Page, templateId, std::move(actions), QMessageBox::NoButton, {}, {}});
     return *this;
 }
 
 SetupAnswerer& SetupAnswerer::box(uint32_t stringId, QMessageBox::StandardButton button) {
-    script_.push_back({Kind::Box, int(stringId), {}, button, {}});
+    script_.push_back({Kind::Box, int(stringId), {}, button, {}, {}});
     return *this;
 }
 
 SetupAnswerer& SetupAnswerer::systemBox(std::string captionPart) {
-    script_.push_back({Kind::SystemBox, 0, {}, QMessageBox::Ok, std::move(captionPart)});
+    script_.push_back({Kind::SystemBox, 0, {}, QMessageBox::Ok, std::move(captionPart), {}});
     return *this;
 }
 
-SetupAnswerer& SetupAnswerer::picker(std::string hostFolder) {
-    script_.push_back({Kind::Picker, 0, {}, QMessageBox::NoButton, std::move(hostFolder)});
+SetupAnswerer& SetupAnswerer::picker(std::string folder, std::string start) {
+    script_.push_back({Kind::Picker, 0, {}, QMessageBox::NoButton, std::move(folder), std::move(start)});
     return *this;
 }
 
@@ -119,7 +121,7 @@ SetupAnswerer& SetupAnswerer::progress(bool pressCancel, std::string* status) {
         });
         timer->start(5);
     });
-    script_.push_back({Kind::Page, 141, std::move(actions), QMessageBox::NoButton, {}});
+    script_.push_back({Kind::Page, 141, std::move(actions), QMessageBox::NoButton, {}, {}});
     return *this;
 }
 
@@ -144,7 +146,7 @@ std::string SetupAnswerer::Describe(QWidget* w) const {
         return (id ? "box " + std::to_string(id) : "system box") + " [" + box->windowTitle().toStdString() +
                "] " + oneLine(box->text());
     }
-    if (qobject_cast<QFileDialog*>(w)) return "picker [" + w->windowTitle().toStdString() + "]";
+    if (qobject_cast<setup::CFolderPicker*>(w)) return "picker [" + w->windowTitle().toStdString() + "]";
     if (w->objectName() == QLatin1String("CMainWindow")) return "background window [" + w->windowTitle().toStdString() + "]";
     return "page " + w->objectName().toStdString() + " [" + w->windowTitle().toStdString() + "]";
 }
@@ -191,7 +193,7 @@ void SetupAnswerer::Handle(QWidget* w) {
             matches = box && box->property("stringId").toUInt() == 0 &&
                       box->windowTitle().toStdString().find(step.text) != std::string::npos;
             break;
-        case Kind::Picker: matches = qobject_cast<QFileDialog*>(w) != nullptr; break;
+        case Kind::Picker: matches = qobject_cast<setup::CFolderPicker*>(w) != nullptr; break;
         case Kind::Page: matches = !box && w->objectName() == QString::number(step.id); break;
     }
     if (!matches) return Unexpected(w, what);
@@ -211,9 +213,16 @@ void SetupAnswerer::Handle(QWidget* w) {
             return;
         }
         case Kind::Picker: {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            dialog->setDirectory(QString::fromStdString(step.text));
-            dialog->selectFile(QString::fromStdString(step.text));
+            auto* dialog = qobject_cast<setup::CFolderPicker*>(w);
+            Screenshot(w, "picker");
+            std::string drives;
+            for (int i = 0; i < dialog->tree()->topLevelItemCount(); ++i)
+                drives += dialog->tree()->topLevelItem(i)->text(0).toStdString() + " ";
+            EXPECT_EQ(drives, "C:\\ Z:\\ ") << "the machine's drives, the host's root as Z:";
+            if (!step.start.empty()) {
+                EXPECT_EQ(dialog->Folder(), step.start) << "where the picker opens";
+            }
+            EXPECT_TRUE(dialog->SelectFolder(step.text)) << step.text;
             QMetaObject::invokeMethod(dialog, "accept");
             return;
         }

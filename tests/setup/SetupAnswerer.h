@@ -31,8 +31,8 @@ public:
     SetupAnswerer& box(uint32_t stringId, QMessageBox::StandardButton button);
     // A system-error box whose caption contains `captionPart`.
     SetupAnswerer& systemBox(std::string captionPart);
-    // The folder picker, answered with a host folder.
-    SetupAnswerer& picker(std::string hostFolder);
+    // The folder picker, answered with a Windows folder; with `start`, the folder it must open at.
+    SetupAnswerer& picker(std::string folder, std::string start = {});
     // The progress dialog: optionally presses Cancel as soon as it shows; waits for the end and
     // presses OK; `status` receives the final status line.
     SetupAnswerer& progress(bool pressCancel, std::string* status = nullptr);
@@ -71,6 +71,7 @@ private:
         std::vector<Action> actions;
         QMessageBox::StandardButton button = QMessageBox::NoButton;
         std::string text;
+        std::string start;
     };
     void Handle(QWidget* window);
     void RunActions(QPointer<QWidget> window, std::shared_ptr<std::vector<Action>> actions, std::size_t next);

@@ -88,7 +88,9 @@ TEST(ComponentPage, CustomInstallFromThreeDiscs) {
         .box(setup::ids::ReadyToInstall, QMessageBox::Yes)
         .progress(false)
         .page(102, {A::type(1000, disc2), A::click(1)})
-        .page(102, {A::type(1000, disc3), A::click(1)})
+        // The picker opens at the disc named in the field, and hands back a folder without "\".
+        .page(102, {A::click(1047), A::expectText(1000, disc3), A::click(1)})
+        .picker(disc3, disc2)
         .page(142, {A::click(1)})
         .page(140, {A::check(1040), A::click(1)});
     EXPECT_EQ(runSetup(*discs), 0);

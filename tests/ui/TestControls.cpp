@@ -145,6 +145,18 @@ TEST_F(ControlsTest, ControlsOfACompositeFindTheirWindowAndNonAutomaticRadioButt
     EXPECT_EQ(typeOf(st.get()), "statictext");
 }
 
+TEST_F(ControlsTest, AHandleFindsItsObjectOnlyWhileTheObjectLives) {
+    Ref<StaticText> st = window->addControl<StaticText>("st_1");
+    window->open();
+    long handle = st->handle();
+    EXPECT_EQ(findByHandle(handle), st.get());
+    EXPECT_EQ(findByHandle(window->handle()), window.get());
+    EXPECT_EQ(findByHandle(0), nullptr);
+    window->close();
+    ui_test::settle();
+    EXPECT_EQ(findByHandle(handle), nullptr);
+}
+
 TEST_F(ControlsTest, MouseEventsInLayoutUnitsCaptureAndModifierKeys) {
     Ref<StaticText> st = window->addControl<StaticText>("st_1");
     st->move(0, 0);

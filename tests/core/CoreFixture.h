@@ -1,0 +1,75 @@
+#pragma once
+// The shared fixture of the authoring program's tests. Each test runs in its own process with its
+// own machine folder (the test support's main); the fixture adds the Qt application with the
+// runtime bound to it, a fresh application object `pakomo`, and the seams of the message box,
+// file dialog, run and help, which fail the test on any question it did not expect.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "authoring/core/nv_a.h"
+#include "authoring/core/pakomo.h"
+#include "runtime/services/MessageBox.h"
+#include "runtime/services/System.h"
+#include "runtime/ui/Services.h"
+
+class QApplication;
+
+namespace core_test {
+
+QApplication& qtApplication();
+// Runs Qt's and the runtime's pending events until none is left.
+void settle();
+
+// The schema script of the project database.
+std::string schemaScriptPath();
+// The statements of a SQL script, in order (comments dropped, split at the semicolons that end a
+// line).
+std::vector<std::string> scriptStatements(std::string_view script);
+
+// Makes a fresh project database from the schema script and registers an ODBC data source for
+// it under `name`; answers the name. This is the one place that makes the tests' data source.
+std::string createProjectDataSource(std::string_view name = "PakomoTest");
+
+// Stands in for the project service where a test needs one: it answers the calls this subsystem
+// raises on it by name and records them. Register it as "nv_create_setup" to have the start-up
+// create it.
+class StandInProjectService : public pakomo::nv_a {
+public:
+    StandInProjectService();
+    std::string fullprodname;             // what fnv_get_fullprodname answers
+    std::vector<runtime::Value> compiled;  // the arguments of each fnv_set_compiled
+};
+
+class CoreFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Connects the application's sqlca to a fresh project database (automatic commit off).
+    void connectProjectDatabase();
+    // Runs statements over sqlca and commits; fails the test on the first error.
+    void executeSql(const std::vector<std::string>& statements);
+
+    // What went through the seams since the last call; whatever a test did not take fails it at
+    // its end.
+    std::vector<std::string> takeRuns();
+    std::vector<runtime::HelpRequest> takeHelp();
+
+    pakomo::pakomo& application() { return *app_; }
+
+    runtime::ScriptedMessageBoxes boxes;
+    runtime::ScriptedFileDialog fileDialogs;
+
+private:
+    runtime::RecordedRuns runs_;
+    runtime::RecordedHelp help_;
+    std::unique_ptr<pakomo::pakomo> app_;
+    size_t runsTaken_ = 0;
+    size_t helpTaken_ = 0;
+};
+
+}  // namespace core_test
