@@ -277,6 +277,17 @@ TEST(HostileSetups, DestinationsOutsideTheMachineAreRefusedAndNothingIsWrittenTh
              fs::create_directory_symlink(host.path / "x", *run.machine.hostPath(Dest + "\\x"));
              return Dest + "\\x\\file0.bin";
          }},
+        {"installed file a link to an older host file", [&](auto&, SetupRun& run, const HostFolder& host) {
+             fs::create_directories(*run.machine.hostPath(Dest));
+             fs::create_symlink(host.path / "x" / "file0.bin", *run.machine.hostPath(Dest + "\\file0.bin"));
+             return Dest + "\\file0.bin";
+         }},
+        {"temporary folder on the host", [&](auto&, SetupRun& run, const HostFolder& host) {
+             const std::string z = run.machine.windowsPath(host.path);
+             EXPECT_TRUE(run.machine.setEnvironment("TMP", z).ok());
+             run.ui.message(setup::ids::FailedOpenFile, setup::answer::Ok, z);
+             return std::string();  // scripted here
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -284,12 +295,12 @@ TEST(HostileSetups, DestinationsOutsideTheMachineAreRefusedAndNothingIsWrittenTh
         auto info = testing_support::readBytes(built.disc(1) / "SetupInfo.RUX");
         SetupRun run;
         const HostFolder host(run.machine);
+        run.ready();
         const std::string refused = c.setUp(info, run, host);
         testing_support::writeFile(built.disc(1) / "SetupInfo.RUX", std::string(info.begin(), info.end()));
         const auto hostBefore = host.snapshot();
         const auto before = testing_support::snapshotMachine(run.machine);
-        run.ready();
-        run.ui.systemError(refused, "lies outside this machine's drives");
+        if (!refused.empty()) run.ui.systemError(refused, "lies outside this machine's drives");
         ASSERT_TRUE(run.prepare(built.disc(1)));
         EXPECT_EQ(run.install(), setup::result::Error);
         EXPECT_TRUE(run.ui.done());
@@ -299,6 +310,7 @@ TEST(HostileSetups, DestinationsOutsideTheMachineAreRefusedAndNothingIsWrittenTh
         EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
         fs::remove_all(host.path);
         fs::remove_all(*run.machine.hostPath(Dest));  // a link goes, not what it leads to
+        EXPECT_TRUE(run.machine.setEnvironment("TMP", "C:\\Windows\\Temp").ok());
     }
 }
 
