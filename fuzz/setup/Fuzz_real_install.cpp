@@ -40,8 +40,8 @@ public:
     bool PumpCancelMessages() override { return passes++ == cancelPass; }
 };
 
-// Fixed, so that seeds can name the host folder ("Z:\tmp\rux-fuzz-install\host\x");
-// RUX_FUZZ_ROOT moves it for a second fuzzing process.
+// Fixed, so that seeds can name the host folder ("Z:\tmp\rux-fuzz-install\host\x"); it may be a
+// link to a folder in /dev/shm. RUX_FUZZ_ROOT moves it for a second fuzzing process.
 fs::path worldRoot() {
     const char* root = std::getenv("RUX_FUZZ_ROOT");
     return root && *root ? fs::path(root) : fs::path("/tmp/rux-fuzz-install");
@@ -115,7 +115,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A fresh world for every run: the machine, the disc, and the host folder beside them.
     const fs::path root = worldRoot();
     std::error_code ec;
-    fs::remove_all(root, ec);
+    // The root's contents go, not the root: it may be a link to a memory file system, where the
+    // registry's flushes to disk cost nothing.
+    fs::create_directories(root, ec);
+    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) fs::remove_all(it->path(), ec);
     fs::create_directories(root / "Disc1");
     fs::create_directories(root / "host" / "x");
     const uint8_t label[8] = {1, 0, 0, 0, 1, 0, 0, 0};
