@@ -2,7 +2,9 @@
 #              [EXTRA_LABELS <labels...>])
 # One GoogleTest executable; each test case runs as its own CTest test (its own process), and the
 # test support library's main gives every process its own machine folder, ODBC files and runtime
-# folder, and the offscreen Qt platform.
+# folder, and the offscreen Qt platform. A test that runs its suites on each database system
+# (INSTANTIATE_DATABASE_TEST_SUITE_P of support/ProjectDatabase.h) also gets the label `database`
+# (ctest -L database); EXTRA_LABELS are given to every test besides LABEL.
 include(GoogleTest)
 
 function(rux_add_test name)
@@ -14,7 +16,17 @@ function(rux_add_test name)
     set(T_TIMEOUT 120)
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE rux_test_support ${T_LIBS})
+  target_link_libraries(${name} PRIVATE rux_test_support rux_test_database ${T_LIBS})
+  # Read when configuring: a test that starts to use the database gets its label at the next one.
+  set(labels ${T_LABEL} ${T_EXTRA_LABELS})
+  foreach(source IN LISTS T_SOURCES)
+    get_filename_component(source ${source} ABSOLUTE)
+    file(STRINGS ${source} instances REGEX "^INSTANTIATE_DATABASE_TEST_SUITE_P\\(")
+    if(instances)
+      list(APPEND labels database)
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES labels)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
@@ -22,14 +34,16 @@ function(rux_add_test name)
       LABELS ${T_LABEL}
       TIMEOUT ${T_TIMEOUT}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;RUX_BUILD_DIR=${CMAKE_BINARY_DIR};RUX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
-  if(T_EXTRA_LABELS)
-    # The discovered tests exist only when CTest reads the folder: label them there, after them.
-    set(labels_script "${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake")
-    file(WRITE ${labels_script}
-      "foreach(t IN LISTS ${name}_TESTS)\n"
-      "  set_tests_properties(\${t} PROPERTIES LABELS \"${T_LABEL};${T_EXTRA_LABELS}\")\n"
-      "endforeach()\n")
-    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_script})
+  list(LENGTH labels label_count)
+  if(label_count GREATER 1)
+    # A second label cannot pass through the discovery's properties (lists lose their separator);
+    # a script read after the discovered tests gives it to each of them.
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${script}
+      "if(${name}_TESTS)\n"
+      "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${labels}\")\n"
+      "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
   endif()
 endfunction()
 

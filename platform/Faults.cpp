@@ -27,6 +27,7 @@ std::string_view kindName(FaultKind kind) {
     case FaultKind::CreateFolder: return "CreateFolder";
     case FaultKind::OpenFile: return "OpenFile";
     case FaultKind::RegistryWrite: return "RegistryWrite";
+    case FaultKind::RegistryCrash: return "RegistryCrash";
     }
     return "";
 }
@@ -52,7 +53,8 @@ std::vector<Fault> parseFaults(std::string_view text) {
         fields[3] = line.substr(start);
         Fault f{};
         bool known = false;
-        for (FaultKind k : {FaultKind::CreateFolder, FaultKind::OpenFile, FaultKind::RegistryWrite})
+        for (FaultKind k : {FaultKind::CreateFolder, FaultKind::OpenFile, FaultKind::RegistryWrite,
+                            FaultKind::RegistryCrash})
             if (fields[0] == kindName(k)) {
                 f.kind = k;
                 known = true;
@@ -77,7 +79,7 @@ std::string formatFaults(const std::vector<Fault>& faults) {
 // The form in which targets compare: resolved host paths, or the registry key with its root's
 // long name; both without regard to case.
 std::string canonicalTarget(const Machine& machine, FaultKind kind, std::string_view target) {
-    if (kind == FaultKind::RegistryWrite) {
+    if (kind == FaultKind::RegistryWrite || kind == FaultKind::RegistryCrash) {
         std::string_view rootPart = target.substr(0, target.find('\\'));
         std::string_view rest = rootPart.size() < target.size() ? target.substr(rootPart.size()) : "";
         while (!rest.empty() && rest.front() == '\\') rest.remove_prefix(1);
@@ -118,7 +120,9 @@ Status clearFaults(const Machine& machine) {
     return {};
 }
 
-uint32_t takeFault(const Machine& machine, FaultKind kind, std::string_view target) {
+namespace {
+
+uint32_t findFault(const Machine& machine, FaultKind kind, std::string_view target, bool consume) {
     std::error_code ec;
     if (!fs::exists(machine.root() / kFaultsFile, ec)) return 0;
     auto lock = detail::LockFile::acquire(machine.root() / kFaultsLock);
@@ -130,13 +134,23 @@ uint32_t takeFault(const Machine& machine, FaultKind kind, std::string_view targ
     for (auto it = faults.begin(); it != faults.end(); ++it) {
         if (it->kind != kind || canonicalTarget(machine, kind, it->target) != wanted) continue;
         uint32_t code = it->code;
-        if (it->times > 0) {
+        if (consume && it->times > 0) {
             if (--it->times == 0) faults.erase(it);
             (void)detail::writeFileAtomic(machine.root() / kFaultsFile, formatFaults(faults));
         }
         return code;
     }
     return 0;
+}
+
+}  // namespace
+
+uint32_t takeFault(const Machine& machine, FaultKind kind, std::string_view target) {
+    return findFault(machine, kind, target, true);
+}
+
+bool faultPending(const Machine& machine, FaultKind kind, std::string_view target) {
+    return findFault(machine, kind, target, false) != 0;
 }
 
 }  // namespace platform

@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <memory>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -46,31 +49,117 @@ Result<Hive> loadHive(const Machine& machine, RegRoot root) {
     fs::path path = detail::hivePath(machine.root(), root);
     auto text = detail::readWholeFile(path);
     if (!text) {
-        if (text.code() == err::FileNotFound) {
-            Hive empty;
-            empty.root = root;
-            return empty;
-        }
+        if (text.code() == err::FileNotFound) return Hive(root);
         return text.error();
     }
     return detail::parseHive(*text, root, path.string());
 }
 
-// Reads the hive under its lock, lets `change` modify it, and writes it back when it changed.
-Status modifyHive(const Machine& machine, RegRoot root, std::string_view key,
-                  const std::function<Result<bool>(Hive&)>& change) {
-    fs::path path = detail::hivePath(machine.root(), root);
+size_t slotOf(RegRoot root) { return static_cast<size_t>(root) - 1; }
+
+// Every writer holds the lock of the registry folder itself: no lock file is left behind. Under
+// it no other write is under way, so a hive's temporary file still there is a crashed writer's.
+Result<detail::FolderLock> lockRegistry(const Machine& machine) {
+    fs::path folder = machine.root() / "registry";
     std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
-    auto lock = detail::LockFile::acquire(fs::path(path).replace_extension(".lock"));
+    fs::create_directories(folder, ec);
+    auto lock = detail::FolderLock::acquire(folder);
+    if (!lock) return lock;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(".HKEY_") && name.find(".reg.") != std::string::npos) fs::remove(it->path(), ec);
+    }
+    return lock;
+}
+
+Status writeHive(const Machine& machine, const Hive& hive, uint32_t failMidway) {
+    bool crash = takeFault(machine, FaultKind::RegistryCrash, rootName(hive.root)) != 0;
+    return detail::writeFileAtomic(detail::hivePath(machine.root(), hive.root), detail::formatHive(hive),
+                                   failMidway, crash);
+}
+
+}  // namespace
+
+namespace detail {
+
+struct BatchState {
+    FolderLock lock;
+    std::optional<Hive> hives[4];
+    bool changed[4] = {};
+};
+
+struct RegistryShared {
+    Machine machine;
+    std::unique_ptr<BatchState> batch;
+};
+
+}  // namespace detail
+
+namespace {
+
+// The hive of `root` as the open batch sees it, read under the batch's lock on first use.
+Result<Hive*> batchHive(const Machine& machine, detail::BatchState& batch, RegRoot root) {
+    auto& hive = batch.hives[slotOf(root)];
+    if (!hive) {
+        auto loaded = loadHive(machine, root);
+        if (!loaded) return loaded.error();
+        hive = std::move(*loaded);
+    }
+    return &*hive;
+}
+
+Error badRoot() { return makeError(err::InvalidParameter, "an unknown root key"); }
+bool knownRoot(RegRoot root) { return root >= RegRoot::ClassesRoot && root <= RegRoot::Users; }
+
+// The hive as this registry sees it: the open batch's, else the file's as it is now (kept in
+// `scratch`).
+Result<const Hive*> viewHive(detail::RegistryShared& shared, RegRoot root, std::optional<Hive>& scratch) {
+    if (!knownRoot(root)) return badRoot();
+    if (shared.batch) {
+        auto hive = batchHive(shared.machine, *shared.batch, root);
+        if (!hive) return hive.error();
+        return static_cast<const Hive*>(*hive);
+    }
+    auto loaded = loadHive(shared.machine, root);
+    if (!loaded) return loaded.error();
+    scratch = std::move(*loaded);
+    return static_cast<const Hive*>(&*scratch);
+}
+
+// Lets `change` modify the hive and keeps the result when it changed: in the open batch, else
+// read under the lock and written back at once. An injected write fault fails the change alone.
+Status modifyHive(detail::RegistryShared& shared, RegRoot root, std::string_view key,
+                  const std::function<Result<bool>(Hive&)>& change) {
+    const Machine& machine = shared.machine;
+    if (!knownRoot(root)) return badRoot();
+    if (shared.batch) {
+        auto hive = batchHive(machine, *shared.batch, root);
+        if (!hive) return hive.error();
+        Hive& live = **hive;
+        if (faultPending(machine, FaultKind::RegistryWrite, faultTarget(root, key))) {
+            Hive copy = live;
+            auto changed = change(copy);
+            if (!changed) return changed.error();
+            if (!*changed) return {};
+            if (uint32_t code = takeFault(machine, FaultKind::RegistryWrite, faultTarget(root, key)))
+                return makeError(code, detail::hivePath(machine.root(), root).string());
+            live = std::move(copy);
+        } else {
+            auto changed = change(live);
+            if (!changed) return changed.error();
+            if (!*changed) return {};
+        }
+        shared.batch->changed[slotOf(root)] = true;
+        return {};
+    }
+    auto lock = lockRegistry(machine);
     if (!lock) return lock.error();
     auto hive = loadHive(machine, root);
     if (!hive) return hive.error();
     auto changed = change(*hive);
     if (!changed) return changed.error();
     if (!*changed) return {};
-    uint32_t fault = takeFault(machine, FaultKind::RegistryWrite, faultTarget(root, key));
-    return detail::writeFileAtomic(path, detail::formatHive(*hive), fault);
+    return writeHive(machine, *hive, takeFault(machine, FaultKind::RegistryWrite, faultTarget(root, key)));
 }
 
 Error keyNotFound(RegRoot root, std::string_view key) {
@@ -78,6 +167,49 @@ Error keyNotFound(RegRoot root, std::string_view key) {
 }
 
 }  // namespace
+
+RegistryBatch::RegistryBatch(std::shared_ptr<detail::RegistryShared> shared, bool outer)
+    : shared_(std::move(shared)), outer_(outer) {}
+
+RegistryBatch::RegistryBatch(RegistryBatch&& other) noexcept
+    : shared_(std::move(other.shared_)), outer_(other.outer_), reached_(other.reached_) {
+    other.outer_ = false;
+}
+
+RegistryBatch::~RegistryBatch() { drop(); }
+
+Status RegistryBatch::commit() {
+    if (!outer_ || !shared_ || !shared_->batch) return {};
+    outer_ = false;
+    // The batch ends here; its lock is held until the last hive is written.
+    std::unique_ptr<detail::BatchState> batch = std::move(shared_->batch);
+    for (size_t i = 0; i < std::size(batch->hives); ++i) {
+        if (batch->changed[i] && batch->hives[i]) {
+            // A write fault on the root itself stands for the hive's write as a whole.
+            const Hive& hive = *batch->hives[i];
+            uint32_t fault = takeFault(shared_->machine, FaultKind::RegistryWrite, rootName(hive.root));
+            if (Status s = writeHive(shared_->machine, hive, fault); !s) return s;
+        }
+        reached_ |= 1u << (i + 1);
+    }
+    return {};
+}
+
+void RegistryBatch::drop() {
+    if (outer_ && shared_) shared_->batch.reset();
+    outer_ = false;
+}
+
+Registry::Registry(Machine machine)
+    : machine_(machine), shared_(new detail::RegistryShared{std::move(machine), nullptr}) {}
+
+Result<RegistryBatch> Registry::beginBatch() {
+    if (shared_->batch) return RegistryBatch(shared_, false);
+    auto lock = lockRegistry(machine_);
+    if (!lock) return lock.error();
+    shared_->batch.reset(new detail::BatchState{std::move(*lock), {}, {}});
+    return RegistryBatch(shared_, true);
+}
 
 std::string_view rootName(RegRoot root) {
     switch (root) {
@@ -102,7 +234,7 @@ Result<bool> Registry::createKey(RegRoot root, std::string_view key) {
     auto path = normalKey(key);
     if (!path) return path.error();
     bool created = false;
-    Status s = modifyHive(machine_, root, *path, [&](Hive& hive) -> Result<bool> {
+    Status s = modifyHive(*shared_, root, *path, [&](Hive& hive) -> Result<bool> {
         created = hive.create(*path);
         return created;
     });
@@ -113,9 +245,10 @@ Result<bool> Registry::createKey(RegRoot root, std::string_view key) {
 Result<bool> Registry::keyExists(RegRoot root, std::string_view key) const {
     auto path = normalKey(key);
     if (!path) return path.error();
-    auto hive = loadHive(machine_, root);
+    std::optional<Hive> scratch;
+    auto hive = viewHive(*shared_, root, scratch);
     if (!hive) return hive.error();
-    return path->empty() || hive->find(*path) != nullptr;
+    return (*hive)->find(*path) != nullptr;
 }
 
 Status Registry::openKey(RegRoot root, std::string_view key) const {
@@ -128,15 +261,12 @@ Status Registry::openKey(RegRoot root, std::string_view key) const {
 Result<RegValue> Registry::queryValue(RegRoot root, std::string_view key, std::string_view name) const {
     auto path = normalKey(key);
     if (!path) return path.error();
-    auto hive = loadHive(machine_, root);
+    std::optional<Hive> scratch;
+    auto hive = viewHive(*shared_, root, scratch);
     if (!hive) return hive.error();
-    const detail::HiveKey* k = hive->find(*path);
-    if (!k) {
-        if (path->empty()) return makeError(err::FileNotFound, "value \"" + std::string(name) + "\"");
-        return keyNotFound(root, *path);
-    }
-    for (const auto& v : k->values)
-        if (detail::equalsNoCase(v.name, name)) return v;
+    const detail::HiveKey* k = (*hive)->find(*path);
+    if (!k) return keyNotFound(root, *path);
+    if (const RegValue* v = k->values.find(name)) return *v;
     return makeError(err::FileNotFound, "value \"" + std::string(name) + "\"");
 }
 
@@ -158,21 +288,16 @@ Status Registry::setValue(RegRoot root, std::string_view key, std::string_view n
     auto path = normalKey(key);
     if (!path) return path.error();
     if (hasLineBreak(name)) return makeError(err::InvalidParameter, "value name with a line break");
-    return modifyHive(machine_, root, *path, [&](Hive& hive) -> Result<bool> {
+    return modifyHive(*shared_, root, *path, [&](Hive& hive) -> Result<bool> {
         detail::HiveKey* k = hive.find(*path);
-        if (!k && path->empty()) {
-            hive.keys.insert(hive.keys.begin(), detail::HiveKey{"", {}});
-            k = &hive.keys.front();
-        }
         if (!k) return keyNotFound(root, *path);
-        RegValue value{std::string(name), type, {data.begin(), data.end()}};
-        for (auto& v : k->values)
-            if (detail::equalsNoCase(v.name, name)) {
-                value.name = v.name;  // the name keeps the case it was created with
-                v = std::move(value);
-                return true;
-            }
-        k->values.push_back(std::move(value));
+        if (RegValue* v = k->values.find(name)) {
+            // The name keeps the case it was created with.
+            v->type = type;
+            v->data.assign(data.begin(), data.end());
+        } else {
+            k->values.append(RegValue{std::string(name), type, {data.begin(), data.end()}});
+        }
         return true;
     });
 }
@@ -192,15 +317,10 @@ Status Registry::setDword(RegRoot root, std::string_view key, std::string_view n
 Status Registry::deleteValue(RegRoot root, std::string_view key, std::string_view name) {
     auto path = normalKey(key);
     if (!path) return path.error();
-    return modifyHive(machine_, root, *path, [&](Hive& hive) -> Result<bool> {
+    return modifyHive(*shared_, root, *path, [&](Hive& hive) -> Result<bool> {
         detail::HiveKey* k = hive.find(*path);
-        if (!k && !path->empty()) return keyNotFound(root, *path);
-        if (k)
-            for (auto it = k->values.begin(); it != k->values.end(); ++it)
-                if (detail::equalsNoCase(it->name, name)) {
-                    k->values.erase(it);
-                    return true;
-                }
+        if (!k) return keyNotFound(root, *path);
+        if (k->values.erase(name)) return true;
         return makeError(err::FileNotFound, "value \"" + std::string(name) + "\"");
     });
 }
@@ -209,11 +329,11 @@ Status Registry::deleteKey(RegRoot root, std::string_view key) {
     auto path = normalKey(key);
     if (!path) return path.error();
     if (path->empty()) return makeError(err::AccessDenied, "the root key cannot be deleted");
-    return modifyHive(machine_, root, *path, [&](Hive& hive) -> Result<bool> {
+    return modifyHive(*shared_, root, *path, [&](Hive& hive) -> Result<bool> {
         detail::HiveKey* k = hive.find(*path);
         if (!k) return keyNotFound(root, *path);
         if (hive.hasSubkeys(*path)) return makeError(err::KeyHasChildren, faultTarget(root, *path));
-        hive.keys.erase(hive.keys.begin() + (k - hive.keys.data()));
+        hive.remove(*path);
         return true;
     });
 }
@@ -221,23 +341,22 @@ Status Registry::deleteKey(RegRoot root, std::string_view key) {
 Result<std::vector<std::string>> Registry::subkeys(RegRoot root, std::string_view key) const {
     auto path = normalKey(key);
     if (!path) return path.error();
-    auto hive = loadHive(machine_, root);
+    std::optional<Hive> scratch;
+    auto hive = viewHive(*shared_, root, scratch);
     if (!hive) return hive.error();
-    if (!path->empty() && !hive->find(*path)) return keyNotFound(root, *path);
-    return hive->subkeys(*path);
+    if (!(*hive)->find(*path)) return keyNotFound(root, *path);
+    return (*hive)->subkeys(*path);
 }
 
 Result<std::vector<RegValue>> Registry::values(RegRoot root, std::string_view key) const {
     auto path = normalKey(key);
     if (!path) return path.error();
-    auto hive = loadHive(machine_, root);
+    std::optional<Hive> scratch;
+    auto hive = viewHive(*shared_, root, scratch);
     if (!hive) return hive.error();
-    const detail::HiveKey* k = hive->find(*path);
-    if (!k) {
-        if (path->empty()) return std::vector<RegValue>{};
-        return keyNotFound(root, *path);
-    }
-    return k->values;
+    const detail::HiveKey* k = (*hive)->find(*path);
+    if (!k) return keyNotFound(root, *path);
+    return k->values.items();
 }
 
 }  // namespace platform

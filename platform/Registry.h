@@ -1,10 +1,13 @@
 #pragma once
 // The registry: four roots, each one text hive in the machine folder in the registry editor's
-// export format. Every call reads the hive afresh; every write replaces it atomically under a lock.
+// export format. Outside a batch every call reads the hive afresh and every write replaces it
+// atomically under the registry's lock. A batch holds that lock from its start to its end and
+// writes each hive it changed once, at its commit.
 #include "platform/Machine.h"
 #include "platform/Result.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,9 +42,43 @@ struct RegValue {
     std::vector<uint8_t> data;
 };
 
+namespace detail {
+struct RegistryShared;
+}
+
+// A batch of changes to the registry, opened by Registry::beginBatch.
+class RegistryBatch {
+public:
+    RegistryBatch(RegistryBatch&& other) noexcept;
+    RegistryBatch& operator=(RegistryBatch&&) = delete;
+    ~RegistryBatch();  // drops the changes when they were not committed
+
+    // Writes every hive the batch changed, each whole and at once, and ends the batch. When a
+    // write fails the hives not yet written keep their old content and the batch ends anyway.
+    Status commit();
+    // Forgets every change of the batch and ends it.
+    void drop();
+    // After a commit: whether the hive of `root` holds the batch's changes to it (true when the
+    // batch did not change it), so that a caller knows what a failed commit kept.
+    bool reached(RegRoot root) const { return (reached_ >> static_cast<unsigned>(root)) & 1; }
+
+private:
+    friend class Registry;
+    RegistryBatch(std::shared_ptr<detail::RegistryShared> shared, bool outer);
+    std::shared_ptr<detail::RegistryShared> shared_;
+    bool outer_ = false;
+    unsigned reached_ = 0;  // bit per root
+};
+
 class Registry {
 public:
-    explicit Registry(Machine machine) : machine_(std::move(machine)) {}
+    explicit Registry(Machine machine);
+    // Copies share one batch: a batch opened through one is seen through every copy.
+
+    // Opens a batch: until it ends, this registry's calls read and change the hives in memory,
+    // and other programs' writes wait. Opened inside an open batch, it joins that one: its
+    // commit and drop leave the decision to the batch that was open first.
+    Result<RegistryBatch> beginBatch();
 
     // Key paths are "A\\B\\C" below the root (no leading backslash needed; "" is the root itself).
     Result<bool> createKey(RegRoot root, std::string_view key);  // true when the key is new
@@ -72,6 +109,7 @@ public:
 
 private:
     Machine machine_;
+    std::shared_ptr<detail::RegistryShared> shared_;
 };
 
 }  // namespace platform

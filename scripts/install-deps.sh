@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools
   unixodbc unixodbc-dev odbcinst libsqliteodbc sqlite3
+  postgresql odbc-postgresql
   libzstd-dev zstd
   libgtest-dev libgmock-dev
   fonts-dejavu-core xvfb xauth xdotool

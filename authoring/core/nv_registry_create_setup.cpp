@@ -1,5 +1,6 @@
 #include "authoring/core/nv_registry_create_setup.h"
 
+#include "authoring/core/nv_a.h"
 #include "authoring/core/pakomo.h"
 #include "runtime/core/RuntimeError.h"
 #include "runtime/services/Text.h"

@@ -259,7 +259,7 @@ int CInstallEngine::InstallFile(std::size_t fileIndex, const std::string& folder
         if (file.readme) app_.readmePath = destination;
     }
     if (file.shortcut) (void)app_.CreateShortcut(folder, destination, app_.ExpandVariables(file.shortcutText));
-    if (file.shared) app_.RaiseSharedCount(destination);
+    if (file.shared) sharedFiles_.push_back(destination);  // counted with the component's registry entries
     return result::Complete;
 }
 
@@ -291,6 +291,7 @@ int CInstallEngine::RunInstallation() {
             break;
         }
         IndexFolder(folder);
+        sharedFiles_.clear();
         for (std::size_t fi = 0; fi < info.files.size(); ++fi) {
             if (app_.ui().PumpCancelMessages()) cancel_ = true;
             if (cancel_ && result_ == result::Complete) result_ = result::Cancelled;
@@ -298,7 +299,8 @@ int CInstallEngine::RunInstallation() {
             if (info.files[fi].componentId != component.id) continue;
             result_ = InstallFile(fi, folder);
         }
-        if (result_ == result::Complete) app_.WriteRegistryEntries(component.id);
+        if (result_ == result::Complete && !app_.WriteComponentRegistry(component.id, sharedFiles_))
+            result_ = result::Error;
     }
     CloseArchive();
     RemoveTempFiles();

@@ -83,6 +83,8 @@ private:
     std::filesystem::path folderHost_;
     std::unordered_set<std::string> folderNames_;
     bool folderIndexed_ = false;
+    // The current component's shared files, counted once its files are in place.
+    std::vector<std::string> sharedFiles_;
 };
 
 }  // namespace setup

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -147,6 +148,9 @@ public:
     uint32_t CreateShortcut(std::string_view workingFolder, std::string_view target, std::string_view text);
     void RaiseSharedCount(std::string_view destination);
     bool WriteRegistryEntries(uint32_t componentId);
+    // Raises the counts of a component's shared files and writes its registry entries, all in one
+    // batch of the registry; false, after a box, when the batch could not be written.
+    bool WriteComponentRegistry(uint32_t componentId, std::span<const std::string> sharedFiles);
     static uint8_t HexPairToByte(const char* pair);
 
     // ---- Installation ----

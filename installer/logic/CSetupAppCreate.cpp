@@ -250,4 +250,21 @@ bool CSetupApp::WriteRegistryEntries(uint32_t componentId) {
     return true;
 }
 
+bool CSetupApp::WriteComponentRegistry(uint32_t componentId, std::span<const std::string> sharedFiles) {
+    if (testMode) return true;
+    // Without a batch every change is written on its own, as outside one.
+    auto batch = registry_.beginBatch();
+    const std::size_t raisedBefore = raisedSharedCounts_.size();
+    for (const auto& destination : sharedFiles) RaiseSharedCount(destination);
+    WriteRegistryEntries(componentId);
+    if (!batch) return true;
+    if (auto s = batch->commit(); !s) {
+        // The rollback lowers only counts that were raised.
+        if (!batch->reached(platform::RegRoot::LocalMachine)) raisedSharedCounts_.resize(raisedBefore);
+        ShowSystemError(s.code(), "");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace setup

@@ -135,6 +135,8 @@ void CSetupApp::RemoveEntry(const UninstallEntry& entry, EntryOrigin origin) {
 
 void CSetupApp::RollBackInstallation() {
     if (testMode) return;
+    // Every registry change of the rollback reaches the hives at once, at the end.
+    auto batch = registry_.beginBatch();
     // Newest first: values before their keys, files before their folders.
     for (std::size_t i = changeLog.entries.size(); i-- > 0;) {
         RestoreKeptSince(i + 1);  // what was replaced after this entry was made
@@ -155,6 +157,7 @@ void CSetupApp::RollBackInstallation() {
             (void)registry_.setDword(root, SharedDllsKey, *it, count - 1);
     }
     raisedSharedCounts_.clear();
+    if (batch) (void)batch->commit();
 }
 
 }  // namespace setup

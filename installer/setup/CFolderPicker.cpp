@@ -53,7 +53,7 @@ CFolderPicker::CFolderPicker(const platform::Machine& machine, const QString& ti
     setWindowTitle(title);
     setWindowFlags(DialogFlags);
     setFont(dialogFont());
-    resize(dluSize(200, 180));
+    setFixedSize(dluSize(200, 180));
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(QStringLiteral("folders"));
     tree_->setHeaderHidden(true);

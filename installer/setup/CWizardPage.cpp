@@ -96,18 +96,17 @@ void CWizardPage::reject() {
     if (ConfirmCancel(app_)) done(page::Cancel);
 }
 
-void PutButtonsLast(QWidget* dialog, std::initializer_list<QWidget*> buttons) {
-    auto isButton = [&](QWidget* w) {
-        for (QWidget* b : buttons)
-            if (b == w || b->isAncestorOf(w)) return true;
-        return false;
-    };
-    QWidget* last = nullptr;
-    for (QWidget* w = dialog->nextInFocusChain(); w && w != dialog; w = w->nextInFocusChain())
-        if (!isButton(w)) last = w;
-    for (QWidget* b : buttons) {
-        if (last) QWidget::setTabOrder(last, b);
-        last = b;
+void PutButtonsLast(QWidget* dialog, std::initializer_list<QPushButton*> buttons) {
+    // A widget joins the end of its window's focus chain when it gets its parent, and the chain
+    // is a ring, so the buttons are given their parent again instead of being reordered.
+    for (QPushButton* b : buttons) {
+        const QRect where = b->geometry();
+        const bool hidden = b->isHidden(), isDefault = b->isDefault();
+        b->setParent(nullptr);
+        b->setParent(dialog);
+        b->setGeometry(where);
+        b->setHidden(hidden);
+        b->setDefault(isDefault);
     }
 }
 

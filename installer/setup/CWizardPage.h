@@ -61,7 +61,7 @@ private:
 };
 
 // Tab goes through a dialog's controls in the order they were made, then through `buttons`.
-void PutButtonsLast(QWidget* dialog, std::initializer_list<QWidget*> buttons);
+void PutButtonsLast(QWidget* dialog, std::initializer_list<QPushButton*> buttons);
 
 // Draws the etched line above the buttons in `widget`.
 void PaintSeparator(QWidget* widget);

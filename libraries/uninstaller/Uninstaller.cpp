@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <unordered_set>
 
 namespace uninstaller {
 namespace {
@@ -16,14 +18,16 @@ using platform::err::FileNotFound;
 using platform::err::KeyHasChildren;
 using platform::err::PathNotFound;
 
-bool equalNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+std::string foldCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    return out;
 }
 
-bool sameEntry(const Entry& a, const Entry& b) {
-    return a.type == b.type && equalNoCase(a.name, b.name) && equalNoCase(a.value, b.value);
+// Entries that are the same without regard to case have the same key.
+std::string foldedKey(const Entry& e) {
+    return std::string(1, char(e.type)) + '\0' + foldCase(e.name) + '\0' + foldCase(e.value);
 }
 
 bool isMissing(uint32_t code) { return code == FileNotFound || code == PathNotFound; }
@@ -33,12 +37,19 @@ public:
     explicit Remover(const platform::Machine& machine)
         : files_(machine, platform::WriteScope::MachineDrives), registry_(machine) {}
 
+    // Until its commit, the registry's changes are kept in memory and written at once.
+    platform::Result<platform::RegistryBatch> beginBatch() { return registry_.beginBatch(); }
+
     // False when the entry must stay in the record: it failed, or it may still go on a later run.
-    bool remove(const Entry& e) {
+    // `hive` tells the root whose hive it changed (a key, a value or a shared count), if any.
+    bool remove(const Entry& e, std::optional<platform::RegRoot>& hive) {
         const size_t before = problems.size();
+        hive.reset();
+        if (e.type > record::Folder) hive = static_cast<platform::RegRoot>(e.type - 1);
         bool gone = true;
-        if (e.type == record::File) removeFile(e.name);
-        else if (e.type == record::Folder) gone = removeFolder(e.name);
+        if (e.type == record::File) {
+            if (removeFile(e.name)) hive = platform::RegRoot::LocalMachine;
+        } else if (e.type == record::Folder) gone = removeFolder(e.name);
         else gone = removeRegistry(static_cast<platform::RegRoot>(e.type - 1), e.name, e.value);
         return gone && problems.size() == before;
     }
@@ -57,33 +68,47 @@ public:
     void removeRecord(const std::string& path) { note(files_.remove(path), path); }
 
     std::vector<std::string> problems;
+    std::vector<std::pair<std::string, std::vector<std::string>>> kept;
 
 private:
     void note(const platform::Status& s, const std::string& what) {
         if (!s.ok() && !isMissing(s.code())) problems.push_back(what + ": " + s.error().text);
     }
 
-    // A shared file goes only with its last use; its count is counted down otherwise.
-    void removeFile(const std::string& path) {
+    // A shared file goes only with its last use; its count is counted down otherwise. True when
+    // the file had a count.
+    bool removeFile(const std::string& path) {
         auto count = registry_.queryValue(platform::RegRoot::LocalMachine, SharedDllsKey, path);
-        if (count && count->type == platform::regtype::Dword && count->data.size() == 4) {
+        const bool counted = count && count->type == platform::regtype::Dword && count->data.size() == 4;
+        if (counted) {
             const uint32_t n = uint32_t(count->data[0]) | uint32_t(count->data[1]) << 8 |
                                uint32_t(count->data[2]) << 16 | uint32_t(count->data[3]) << 24;
             if (n > 1) {
                 note(registry_.setDword(platform::RegRoot::LocalMachine, SharedDllsKey, path, n - 1),
                      "shared count of " + path);
-                return;
+                return true;
             }
             note(registry_.deleteValue(platform::RegRoot::LocalMachine, SharedDllsKey, path),
                  "shared count of " + path);
         }
         if (files_.exists(path) && !files_.isFolder(path)) note(files_.remove(path), path);
+        return counted;
     }
 
     bool removeFolder(const std::string& path) {
         if (!files_.isFolder(path)) return true;
         auto s = files_.removeFolder(path);
-        if (s.code() == DirNotEmpty) return false;  // it still holds the user's files
+        if (s.code() == DirNotEmpty) {
+            // It still holds the user's files: they are named, folders the record keeps aside.
+            std::vector<std::string> names;
+            if (auto entries = files_.entries(path)) {
+                for (const auto& name : *entries)
+                    if (!keptFolders_.contains(foldCase(path + "\\" + name))) names.push_back(name);
+            }
+            keptFolders_.insert(foldCase(path));
+            if (!names.empty()) kept.emplace_back(path, std::move(names));
+            return false;
+        }
         note(s, path);
         return true;
     }
@@ -97,9 +122,8 @@ private:
         auto exists = registry_.keyExists(root, key);
         if (!exists || !*exists) return true;
         auto values = registry_.values(root, key);
-        auto subkeys = registry_.subkeys(root, key);
-        if (!values || !subkeys || !values->empty() || !subkeys->empty()) return false;
-        auto s = registry_.deleteKey(root, key);
+        if (!values || !values->empty()) return false;
+        auto s = registry_.deleteKey(root, key);  // refused while it has subkeys
         if (s.code() == KeyHasChildren) return false;
         note(s, where);
         return true;
@@ -107,6 +131,7 @@ private:
 
     platform::Files files_;
     platform::Registry registry_;
+    std::unordered_set<std::string> keptFolders_;  // without regard to case
 };
 
 std::string rewriteRecord(const std::filesystem::path& host, const UninstallRecord& left) {
@@ -176,17 +201,31 @@ Outcome uninstall(const platform::Machine& machine, std::string_view recordPath)
 
     // Things were logged before they were made, parents first: undo them newest first.
     Remover remover(machine);
-    std::vector<Entry> seen;
+    // Repeats (an earlier record's entries, perhaps in another case) are undone once.
+    auto batch = remover.beginBatch();  // without one, each change is written on its own
+    const auto& entries = record->entries;
+    std::unordered_set<std::string> seen;
+    seen.reserve(entries.size());
+    std::vector<bool> keep(entries.size());
+    std::vector<std::optional<platform::RegRoot>> hives(entries.size());
+    for (size_t i = entries.size(); i-- > 0;) {
+        if (!seen.insert(foldedKey(entries[i])).second) continue;
+        keep[i] = !remover.remove(entries[i], hives[i]);
+    }
+    if (remover.problems.empty()) remover.unregister(record->displayName);
+    if (batch) {
+        if (auto s = batch->commit(); !s) {
+            // What changed a hive that was not written stays for the next run.
+            remover.problems.push_back("the registry: " + s.error().text);
+            for (size_t i = 0; i < entries.size(); ++i)
+                if (hives[i] && !batch->reached(*hives[i])) keep[i] = true;
+        }
+    }
+    if (remover.problems.empty()) remover.removeRecord(std::string(recordPath));
     UninstallRecord left{record->displayName, {}};
-    for (auto it = record->entries.rbegin(); it != record->entries.rend(); ++it) {
-        if (std::any_of(seen.begin(), seen.end(), [&](const Entry& d) { return sameEntry(d, *it); })) continue;
-        seen.push_back(*it);
-        if (!remover.remove(*it)) left.entries.insert(left.entries.begin(), *it);
-    }
-    if (remover.problems.empty()) {
-        remover.unregister(record->displayName);
-        if (remover.problems.empty()) remover.removeRecord(std::string(recordPath));
-    }
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (keep[i]) left.entries.push_back(entries[i]);
+    outcome.kept = std::move(remover.kept);
     if (!remover.problems.empty()) {
         // What is gone leaves the record, so that a second run does not count a shared file down
         // twice; what failed, and folders and keys that may yet empty, stay for that run.

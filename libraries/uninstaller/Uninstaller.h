@@ -16,6 +16,9 @@ struct Outcome {
     enum Kind { Done, BadRecord, Incomplete } kind = Done;
     std::string message;                // why the record was refused
     std::vector<std::string> problems;  // what could not be removed
+    // Installed folders that stay because they hold what was not installed: the folder and the
+    // names of those files and folders.
+    std::vector<std::pair<std::string, std::vector<std::string>>> kept;
 };
 
 // A damaged or unreadable record touches nothing. When something cannot be removed, the record

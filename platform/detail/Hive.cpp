@@ -127,15 +127,20 @@ std::string formatData(const RegValue& v) {
 
 }  // namespace
 
-HiveKey* Hive::find(std::string_view path) {
-    for (auto& k : keys)
-        if (equalsNoCase(k.path, path)) return &k;
-    return nullptr;
+std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
+    std::size_t h = 14695981039346656037ull;
+    for (char c : s) h = (h ^ static_cast<unsigned char>(lowerAscii(c))) * 1099511628211ull;
+    return h;
 }
 
-const HiveKey* Hive::find(std::string_view path) const {
-    return const_cast<Hive*>(this)->find(path);
+namespace {
+std::string_view parentOf(std::string_view path) {
+    size_t sep = path.rfind('\\');
+    return sep == std::string_view::npos ? std::string_view{} : path.substr(0, sep);
 }
+}  // namespace
+
+Hive::Hive(RegRoot r) : root(r) { keys.append(HiveKey{"", {}, 0}); }
 
 bool Hive::create(std::string_view path) {
     if (path.empty()) return false;  // the root always exists
@@ -144,27 +149,35 @@ bool Hive::create(std::string_view path) {
     for (;;) {
         size_t sep = path.find('\\', pos);
         std::string_view prefix = path.substr(0, sep);
-        if (!find(prefix)) keys.push_back(HiveKey{std::string(prefix), {}});
+        if (!find(prefix)) {
+            keys.append(HiveKey{std::string(prefix), {}, 0});
+            ++find(parentOf(prefix))->subkeyCount;
+        }
         if (sep == std::string_view::npos) break;
         pos = sep + 1;
     }
     return true;
 }
 
+void Hive::remove(std::string_view path) {
+    if (path.empty() || !find(path)) return;
+    --find(parentOf(path))->subkeyCount;
+    keys.erase(path);
+}
+
 bool Hive::hasSubkeys(std::string_view path) const {
-    for (const auto& k : keys)
-        if (isChildOf(k.path, path)) return true;
-    return false;
+    const HiveKey* k = find(path);
+    return k && k->subkeyCount > 0;
 }
 
 std::vector<std::string> Hive::subkeys(std::string_view path) const {
     std::vector<std::string> out;
-    for (const auto& k : keys) {
-        if (!isChildOf(k.path, path)) continue;
+    if (!hasSubkeys(path)) return out;
+    keys.forEach([&](const HiveKey& k) {
+        if (!isChildOf(k.path, path)) return;
         std::string_view rest = std::string_view(k.path).substr(path.empty() ? 0 : path.size() + 1);
-        if (rest.find('\\') != std::string_view::npos) continue;
-        out.emplace_back(rest);
-    }
+        if (rest.find('\\') == std::string_view::npos) out.emplace_back(rest);
+    });
     return out;
 }
 
@@ -173,8 +186,7 @@ std::filesystem::path hivePath(const std::filesystem::path& machineRoot, RegRoot
 }
 
 Result<Hive> parseHive(std::string_view text, RegRoot root, std::string_view fileName) {
-    Hive hive;
-    hive.root = root;
+    Hive hive(root);
     size_t pos = 0;
     int lineNumber = 0;
     bool header = false;
@@ -212,11 +224,7 @@ Result<Hive> parseHive(std::string_view text, RegRoot root, std::string_view fil
             if (!path.empty() && (path.front() == '\\' || path.back() == '\\' ||
                                   path.find("\\\\") != std::string_view::npos))
                 return corrupt(first, "an empty key name");
-            if (path.empty()) {
-                if (!hive.find("")) hive.keys.push_back(HiveKey{"", {}});
-            } else {
-                hive.create(path);
-            }
+            hive.create(path);
             current = hive.find(path);
             continue;
         }
@@ -261,13 +269,8 @@ Result<Hive> parseHive(std::string_view text, RegRoot root, std::string_view fil
         } else {
             return corrupt(first, "unknown data");
         }
-        bool replaced = false;
-        for (auto& v : current->values)
-            if (equalsNoCase(v.name, value.name)) {
-                v = value;
-                replaced = true;
-            }
-        if (!replaced) current->values.push_back(std::move(value));
+        if (RegValue* old = current->values.find(value.name)) *old = std::move(value);
+        else current->values.append(std::move(value));
     }
     if (!header) return corrupt(lineNumber + 1, "the file is empty (REGEDIT4 expected)");
     return hive;
@@ -276,24 +279,29 @@ Result<Hive> parseHive(std::string_view text, RegRoot root, std::string_view fil
 std::string formatHive(const Hive& hive) {
     // As the registry editor exports: a blank line after the header and after every key.
     std::string out = "REGEDIT4\n\n";
-    for (const auto& k : hive.keys) {
-        if (k.path.empty() && k.values.empty()) continue;
+    hive.keys.forEach([&](const HiveKey& k) {
+        if (k.path.empty() && k.values.empty()) return;
         out += "[";
         out += rootName(hive.root);
-        if (!k.path.empty()) out += "\\" + k.path;
-        out += "]\n";
-        for (const auto& v : k.values) {
-            out += v.name.empty() ? std::string("@") : quote(v.name);
-            out += "=" + formatData(v) + "\n";
+        if (!k.path.empty()) {
+            out += '\\';
+            out += k.path;
         }
-        out += "\n";
-    }
+        out += "]\n";
+        k.values.forEach([&](const RegValue& v) {
+            if (v.name.empty()) out += '@';
+            else out += quote(v.name);
+            out += '=';
+            out += formatData(v);
+            out += '\n';
+        });
+        out += '\n';
+    });
     return out;
 }
 
 std::string seedHive(RegRoot root) {
-    Hive hive;
-    hive.root = root;
+    Hive hive(root);
     switch (root) {
     case RegRoot::LocalMachine: {
         const char* current = "Software\\Microsoft\\Windows\\CurrentVersion";
@@ -301,7 +309,7 @@ std::string seedHive(RegRoot root) {
         std::string_view dir = "C:\\Program Files";
         RegValue v{"ProgramFilesDir", regtype::Sz, {dir.begin(), dir.end()}};
         v.data.push_back(0);
-        hive.find(current)->values.push_back(std::move(v));
+        hive.find(current)->values.append(std::move(v));
         hive.create("Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
         hive.create("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
         break;

@@ -2,6 +2,11 @@
 #include "platform/FdIo.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <csignal>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -53,7 +58,7 @@ Result<std::string> readWholeFile(const fs::path& path) {
 }
 
 
-Status writeFileAtomic(const fs::path& path, std::string_view bytes, uint32_t failMidway) {
+Status writeFileAtomic(const fs::path& path, std::string_view bytes, uint32_t failMidway, bool dieBeforeRename) {
     std::string temp = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return errorFromErrnoValue(errno, path.parent_path().string());
@@ -72,6 +77,7 @@ Status writeFileAtomic(const fs::path& path, std::string_view bytes, uint32_t fa
         ::unlink(temp.c_str());
         return errorFromErrnoValue(e, path.string());
     }
+    if (dieBeforeRename) ::kill(::getpid(), SIGKILL);
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         int e = errno;
         ::unlink(temp.c_str());
@@ -100,6 +106,67 @@ Result<LockFile> LockFile::acquire(const fs::path& path) {
 
 LockFile::~LockFile() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the flock
+}
+
+namespace {
+
+// The folders locked by this process, and by which thread.
+struct HeldFolders {
+    std::mutex mutex;
+    std::condition_variable released;
+    std::map<std::pair<uint64_t, uint64_t>, std::thread::id> holders;
+};
+
+HeldFolders& heldFolders() {
+    static HeldFolders held;
+    return held;
+}
+
+}  // namespace
+
+Result<FolderLock> FolderLock::acquire(const fs::path& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errorFromErrnoValue(errno, folder.string());
+    struct stat st{};
+    if (::fstat(fd, &st) != 0) {
+        int e = errno;
+        ::close(fd);
+        return errorFromErrnoValue(e, folder.string());
+    }
+    const std::pair<uint64_t, uint64_t> key{st.st_dev, st.st_ino};
+    HeldFolders& held = heldFolders();
+    {
+        std::unique_lock lock(held.mutex);
+        for (;;) {
+            auto it = held.holders.find(key);
+            if (it == held.holders.end()) break;
+            if (it->second == std::this_thread::get_id()) {
+                ::close(fd);
+                return makeError(err::SharingViolation, folder.string() + " is held by this thread already");
+            }
+            held.released.wait(lock);
+        }
+        held.holders.emplace(key, std::this_thread::get_id());
+    }
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno == EINTR) continue;
+        int e = errno;
+        ::close(fd);
+        std::lock_guard lock(held.mutex);
+        held.holders.erase(key);
+        held.released.notify_all();
+        return errorFromErrnoValue(e, folder.string());
+    }
+    return FolderLock(fd, key.first, key.second);
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ < 0) return;
+    ::close(fd_);  // releases the flock
+    HeldFolders& held = heldFolders();
+    std::lock_guard lock(held.mutex);
+    held.holders.erase({dev_, ino_});
+    held.released.notify_all();
 }
 
 }  // namespace platform::detail

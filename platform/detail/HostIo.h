@@ -19,9 +19,10 @@ Result<std::string> readWholeFile(const std::filesystem::path& path);
 
 // Writes `bytes` to a temporary file beside `path`, syncs it and renames it over `path`, so a
 // reader sees the old or the new content, never a part. `failMidway` (an error code, from an
-// injected fault) makes the write fail after half the bytes, as a full disk would.
+// injected fault) makes the write fail after half the bytes, as a full disk would;
+// `dieBeforeRename` kills the process once the temporary file is written, as a crash would.
 Status writeFileAtomic(const std::filesystem::path& path, std::string_view bytes,
-                       uint32_t failMidway = 0);
+                       uint32_t failMidway = 0, bool dieBeforeRename = false);
 
 // An exclusive flock on a lock file (created when missing), held for the object's lifetime.
 class LockFile {
@@ -34,6 +35,22 @@ public:
 private:
     explicit LockFile(int fd) : fd_(fd) {}
     int fd_ = -1;
+};
+
+// An exclusive lock on a folder, held for the object's lifetime: a flock on the folder itself, so
+// that no lock file is left behind, and a lock between the threads of this process. A thread
+// that already holds it fails with SharingViolation instead of waiting for itself.
+class FolderLock {
+public:
+    static Result<FolderLock> acquire(const std::filesystem::path& folder);
+    FolderLock(FolderLock&& other) noexcept : fd_(other.fd_), dev_(other.dev_), ino_(other.ino_) { other.fd_ = -1; }
+    FolderLock& operator=(FolderLock&&) = delete;
+    ~FolderLock();
+
+private:
+    FolderLock(int fd, uint64_t dev, uint64_t ino) : fd_(fd), dev_(dev), ino_(ino) {}
+    int fd_ = -1;
+    uint64_t dev_ = 0, ino_ = 0;
 };
 
 }  // namespace platform::detail

@@ -27,13 +27,17 @@ Application::~Application() {
 Application* Application::instance() { return g_application; }
 
 int Application::exec(std::string_view commandLine) {
+    quitRequested_ = false;
     runGuarded([&] { trigger("open", {Value(commandLine)}); });
-    if (!halted_) EventLoop::run();
+    if (!halted_ && !quitRequested_) EventLoop::run();
     if (!closeRan_) runClose();
     return 0;
 }
 
-void Application::quit() { EventLoop::quit(); }
+void Application::quit() {
+    quitRequested_ = true;
+    EventLoop::quit();
+}
 
 void Application::runClose() {
     closeRan_ = true;

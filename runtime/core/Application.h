@@ -18,7 +18,8 @@ public:
 
     // Raises `open`, runs the event loop, then `close` (unless a halt ran it already).
     int exec(std::string_view commandLine = {});
-    // Ends the event loop normally (the last window closed); exec() then runs `close`.
+    // Ends the event loop normally (the last window closed); exec() then runs `close`. Asked
+    // during `open`, before the loop runs, the loop is not entered at all.
     void quit();
     // Halt close: runs `close` (once: never again from inside it), ends the event loop and
     // abandons the running script. The queue is dropped and later posts are ignored.
@@ -41,6 +42,7 @@ private:
     ErrorInfo error_;
     int errorCount_ = 0;
     bool halted_ = false;
+    bool quitRequested_ = false;
     bool closeRan_ = false;
     bool inSystemError_ = false;
 };

@@ -110,6 +110,7 @@ struct Statement {
 bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
 bool getDataOnBoundColumns(SQLHDBC dbc);
+bool isPostgres(SQLHDBC dbc);
 
 }  // namespace
 
@@ -119,6 +120,7 @@ struct Transaction::Impl {
     bool connected = false;
     bool appliedAutoCommit = false;
     bool boundGetData = false;  // SQLGetData works on bound columns, in any order
+    bool postgres = false;      // the server compacts one table at a time
 
     ~Impl() { freeHandles(); }
 
@@ -275,6 +277,7 @@ long Transaction::connect() {
     }
     d.appliedAutoCommit = autoCommit;
     d.boundGetData = getDataOnBoundColumns(d.dbc);
+    d.postgres = isPostgres(d.dbc);
     return sqlCode;
 }
 
@@ -566,6 +569,13 @@ bool getDataOnBoundColumns(SQLHDBC dbc) {
     return (extensions & SQL_GD_BOUND) && (extensions & SQL_GD_ANY_COLUMN) && (extensions & SQL_GD_ANY_ORDER);
 }
 
+bool isPostgres(SQLHDBC dbc) {
+    char name[64] = {};
+    SQLSMALLINT length = 0;
+    if (!succeeded(SQLGetInfo(dbc, SQL_DBMS_NAME, name, sizeof name, &length))) return false;
+    return equalsNoCase(name, "PostgreSQL");
+}
+
 }  // namespace
 
 static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
@@ -679,9 +689,10 @@ long Transaction::rollback() { return endTransaction(*this, *impl_, SQL_ROLLBACK
 
 namespace {
 
-// Whether a table of that name exists, without regard to case; nullopt when the catalogue
-// cannot be read (the result fields then hold the reason).
-std::optional<bool> tableExists(Transaction& t, SQLHDBC dbc, std::string_view table) {
+// Looks a table up without regard to case and answers its name as the catalogue spells it (empty
+// when there is none); nullopt when the catalogue cannot be read (the result fields then hold the
+// reason).
+std::optional<std::string> tableNamed(Transaction& t, SQLHDBC dbc, std::string_view table) {
     Statement st;
     if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st.h))) {
         st.h = SQL_NULL_HSTMT;
@@ -697,20 +708,29 @@ std::optional<bool> tableExists(Transaction& t, SQLHDBC dbc, std::string_view ta
     char name[256];
     for (;;) {
         rc = SQLFetch(st.h);
-        if (rc == SQL_NO_DATA) return false;
+        if (rc == SQL_NO_DATA) return std::string();
         if (!succeeded(rc)) {
             fail(t, SQL_HANDLE_STMT, st.h, "Cannot list the tables");
             return std::nullopt;
         }
         SQLLEN indicator = 0;
         rc = SQLGetData(st.h, 3, SQL_C_CHAR, name, sizeof name, &indicator);
-        if (succeeded(rc) && indicator != SQL_NULL_DATA && equalsNoCase(name, table)) return true;
+        if (succeeded(rc) && indicator != SQL_NULL_DATA && equalsNoCase(name, table)) return std::string(name);
     }
 }
+
+// A double-quoted identifier (its name holds only letters, digits and underscores).
+std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
 }  // namespace
 
 long Transaction::executeImmediate(std::string_view sql) {
+    long code = sendImmediate(sql);
+    if (statementTrace) statementTrace(sql, code);
+    return code;
+}
+
+long Transaction::sendImmediate(std::string_view sql) {
     if (End end = endOfTransaction(sql); end != End::None) return end == End::Commit ? commit() : rollback();
     std::vector<std::string_view> w = words(withoutSemicolon(sql), 2);
     if (w.size() == 2 && equalsNoCase(w[0], "PACK")) {
@@ -720,12 +740,14 @@ long Transaction::executeImmediate(std::string_view sql) {
         if (!isIdentifier(w[1]))
             return refuse(*this, "PACK needs a table name: \"" + std::string(w[1]) + "\"");
         if (!syncAutoCommit(*this, d, autoCommit)) return sqlCode;
-        std::optional<bool> exists = tableExists(*this, d.dbc, w[1]);
-        if (!exists) return sqlCode;
-        if (!*exists) return refuse(*this, "PACK: no table named " + std::string(w[1]));
-        // The database compacts as a whole, which it allows only outside a transaction.
+        std::optional<std::string> table = tableNamed(*this, d.dbc, w[1]);
+        if (!table) return sqlCode;
+        if (table->empty()) return refuse(*this, "PACK: no table named " + std::string(w[1]));
+        // Both databases compact only outside a transaction.
         if (!d.appliedAutoCommit) return refuse(*this, "PACK " + std::string(w[1]) + " needs AutoCommit on");
-        return executeParams(*this, d, "VACUUM", {});
+        // PostgreSQL compacts the one table, by its name as the catalogue spells it (folded to lower
+        // case when it was created unquoted); SQLite only compacts the database as a whole.
+        return executeParams(*this, d, d.postgres ? "VACUUM " + quoted(*table) : "VACUUM", {});
     }
     return executeParams(*this, *impl_, sql, {});
 }

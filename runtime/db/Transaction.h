@@ -39,11 +39,17 @@ public:
     long sqlNRows = 0;  // rows touched by the last execute / fetched by the last query
     std::string sqlErrText;
 
+    // Hears every statement sent through executeImmediate() with its result code (for tests).
+    std::function<void(std::string_view statement, long sqlCode)> statementTrace;
+
     // Each returns the new sqlCode.
     long connect();
     long disconnect();  // commits an open transaction first
     bool isConnected() const;
 
+    // A statement that fails undoes only itself: the work before it stays open for commit() or
+    // rollback(). (psqlODBC's default does so with a savepoint per statement; only for text that
+    // it cannot take for a statement at all does it roll back the whole transaction.)
     long executeImmediate(std::string_view sql);  // also "PACK <table>"
     long commit();                                // through the driver's end-transaction call
     long rollback();
@@ -77,6 +83,7 @@ public:
     struct Impl;  // the ODBC handles; opaque
 
 private:
+    long sendImmediate(std::string_view sql);
     std::unique_ptr<Impl> impl_;
 };
 

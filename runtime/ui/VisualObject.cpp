@@ -225,6 +225,8 @@ void VisualObject::attachControl(std::unique_ptr<Control> control, std::string n
     placeControl(*control);
     controls_.push_back(Ref<Control>(control.get()));
     if (constructed_) {
+        // Linked first, so that the inner controls' constructors find the whole chain of holders.
+        control->setParent(this);
         control->constructControls();
         control->constructed_ = true;
         runtime::adopt(std::move(control), this);
@@ -250,6 +252,7 @@ void VisualObject::constructControls() {
     std::vector<std::unique_ptr<Control>> pending = std::move(pending_);
     pending_.clear();
     for (auto& control : pending) {
+        control->setParent(this);
         control->constructControls();
         runtime::adopt(std::move(control), this);
     }

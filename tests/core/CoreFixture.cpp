@@ -53,26 +53,23 @@ std::vector<std::string> scriptStatements(std::string_view script) {
     return statements;
 }
 
-std::string createProjectDataSource(std::string_view name) {
-    namespace fs = std::filesystem;
-    fs::path database = testing_support::processFolder() / (std::string(name) + ".db");
-    fs::remove(database);
-    std::ofstream{database};  // an empty file is an empty SQLite database
-    testing_support::addSqliteDataSource(name, database);
+testing_support::ProjectDataSource createProjectDataSource(testing_support::DatabaseSystem system) {
+    testing_support::ProjectDataSource source = testing_support::addProjectDataSource(system);
+    if (!source) return source;
 
     std::ifstream file(schemaScriptPath());
     std::stringstream script;
     script << file.rdbuf();
     runtime::Transaction t;
     t.dbms = "ODBC";
-    t.dbParm = "Connectstring='DSN=" + std::string(name) + "'";
+    t.dbParm = source.dbParm();
     if (t.connect() != 0) throw std::runtime_error("cannot connect to the test database: " + t.sqlErrText);
     for (const std::string& statement : scriptStatements(script.str()))
         if (t.executeImmediate(statement) != 0)
             throw std::runtime_error("schema statement failed: " + t.sqlErrText + "\n" + statement);
     t.commit();
     t.disconnect();
-    return std::string(name);
+    return source;
 }
 
 StandInProjectService::StandInProjectService() : pakomo::nv_a("nv_create_setup") {
@@ -102,9 +99,10 @@ void CoreFixture::TearDown() {
 }
 
 void CoreFixture::connectProjectDatabase() {
-    std::string dsn = createProjectDataSource();
+    testing_support::ProjectDataSource source = createProjectDataSource(databaseSystem());
+    if (!source) GTEST_SKIP() << source.unavailable;
     app_->sqlca.dbms = "ODBC";
-    app_->sqlca.dbParm = "Connectstring='DSN=" + dsn + "'";
+    app_->sqlca.dbParm = source.dbParm();
     ASSERT_EQ(app_->sqlca.connect(), 0) << app_->sqlca.sqlErrText;
 }
 

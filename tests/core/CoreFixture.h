@@ -15,6 +15,7 @@
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
 #include "runtime/ui/Services.h"
+#include "support/ProjectDatabase.h"
 
 class QApplication;
 
@@ -30,9 +31,11 @@ std::string schemaScriptPath();
 // line).
 std::vector<std::string> scriptStatements(std::string_view script);
 
-// Makes a fresh project database from the schema script and registers an ODBC data source for
-// it under `name`; answers the name. This is the one place that makes the tests' data source.
-std::string createProjectDataSource(std::string_view name = "PakomoTest");
+// Makes a fresh project database from the schema script on that database system under an ODBC
+// data source of its own; answers the source (without a name when the system is not at hand).
+// This is the one place that makes the tests' data source.
+testing_support::ProjectDataSource createProjectDataSource(
+    testing_support::DatabaseSystem system = testing_support::DatabaseSystem::SQLite);
 
 // Stands in for the project service where a test needs one: it answers the calls this subsystem
 // raises on it by name and records them. Register it as "nv_create_setup" to have the start-up
@@ -49,8 +52,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Connects the application's sqlca to a fresh project database (automatic commit off).
+    // Connects the application's sqlca to a fresh project database (automatic commit off) on the
+    // test's database system; skips the test when that system is not at hand (a caller's SetUp
+    // returns when IsSkipped()).
     void connectProjectDatabase();
+    virtual testing_support::DatabaseSystem databaseSystem() const { return testing_support::DatabaseSystem::SQLite; }
     // Runs statements over sqlca and commits; fails the test on the first error.
     void executeSql(const std::vector<std::string>& statements);
 
@@ -61,6 +67,8 @@ protected:
 
     pakomo::pakomo& application() { return *app_; }
 
+    // The Qt runtime installs its own seams: it comes first, so that the test's replace them.
+    bool qtReady_ = (qtApplication(), true);
     runtime::ScriptedMessageBoxes boxes;
     runtime::ScriptedFileDialog fileDialogs;
 
@@ -70,6 +78,16 @@ private:
     std::unique_ptr<pakomo::pakomo> app_;
     size_t runsTaken_ = 0;
     size_t helpTaken_ = 0;
+};
+
+// The fixture of tests that use the project database: each runs on SQLite and on PostgreSQL.
+//   class MyTest : public CoreDatabaseFixture { ... };
+//   INSTANTIATE_DATABASE_TEST_SUITE_P(MyTest);
+//   TEST_P(MyTest, ...) { ... }
+class CoreDatabaseFixture : public CoreFixture,
+                            public ::testing::WithParamInterface<testing_support::DatabaseSystem> {
+protected:
+    testing_support::DatabaseSystem databaseSystem() const override { return GetParam(); }
 };
 
 }  // namespace core_test

@@ -106,6 +106,18 @@ TEST_F(SettingsTest, DeletingAKeyTakesEverythingBelowItAndAMissingKeyAnswersFals
     EXPECT_EQ(reg::getString(kRoot + "\\Keep", "v"), "x");
 }
 
+TEST_F(SettingsTest, ADeletionThatFailsBelowStopsThereAndKeepsTheKeysAbove) {
+    for (const char* section : {"Top\\One\\Deep", "Top\\Two"}) ASSERT_EQ(settings->fnv_set_string(section, "v", "x"), 1);
+    ASSERT_TRUE(platform::injectFault(platform::Machine::open().value(), platform::FaultKind::RegistryWrite,
+                                      kRoot + "\\Top\\One\\Deep")
+                    .ok());
+    EXPECT_FALSE(settings->fnv_delete_regkey("Top"));
+    EXPECT_EQ(reg::subkeys(kRoot + "\\Top"), (std::vector<std::string>{"One", "Two"}))
+        << "the names after a failed one are not gone through";
+    ASSERT_TRUE(platform::clearFaults(platform::Machine::open().value()).ok());
+    EXPECT_TRUE(settings->fnv_delete_regkey("Top"));
+}
+
 TEST_F(SettingsTest, ProductSettingsFollowTheHeldProductsFullName) {
     project->fullprodname = "Alpha 1.00.00 Empty";
     EXPECT_EQ(settings->fnv_get_product_regkey(""), "Products\\Alpha 1.00.00 Empty");

@@ -221,7 +221,10 @@ TEST(Install, UninstallerRestoresTheMachineButWhatTheUserAdded) {
     platform::Registry reg(run.machine);
     auto command = reg.queryValue(RegRoot::LocalMachine, UninstallKey, "UninstallString");
     ASSERT_TRUE(command.ok());
-    auto rc = platform::runCommandLine(run.machine, std::string(command->data.begin(), command->data.end() - 1), true);
+    // Scripted: "/S" after the program keeps it from asking.
+    std::string commandLine(command->data.begin(), command->data.end() - 1);
+    commandLine.insert(commandLine.find(' '), " /S");
+    auto rc = platform::runCommandLine(run.machine, commandLine, true);
     ASSERT_TRUE(rc.ok()) << rc.error().text;
     EXPECT_EQ(*rc, 0);
 
@@ -231,4 +234,39 @@ TEST(Install, UninstallerRestoresTheMachineButWhatTheUserAdded) {
         after.files.erase(kept);
     EXPECT_EQ(testing_support::differences(before.files, after.files), std::vector<std::string>{});
     EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
+}
+
+namespace {
+
+// Every entry below the machine folder, hidden ones included, with its bytes (programs by size).
+std::map<std::string, std::string> machineBytes(const platform::Machine& m) {
+    std::map<std::string, std::string> all;
+    for (const auto& e : fs::recursive_directory_iterator(m.root())) {
+        std::string& seen = all[fs::relative(e.path(), m.root()).generic_string()];
+        if (!e.is_regular_file()) seen = "<folder>";
+        else if (e.file_size() > (1u << 20)) seen = std::to_string(e.file_size());
+        else seen = testing_support::readFile(e.path());
+    }
+    return all;
+}
+
+}  // namespace
+
+TEST(Install, InstallThenUninstallLeavesTheMachineFolderByteForByte) {
+    Fixture f;
+    Built built(f.product);
+    SetupRun run;
+    const auto before = machineBytes(run.machine);
+    ASSERT_TRUE(run.prepare(built.disc(1)));
+    ASSERT_EQ(run.install(), setup::result::Complete);
+    platform::Registry reg(run.machine);
+    auto command = reg.queryValue(RegRoot::LocalMachine, UninstallKey, "UninstallString");
+    ASSERT_TRUE(command.ok());
+    std::string commandLine(command->data.begin(), command->data.end() - 1);
+    commandLine.insert(commandLine.find(' '), " /S");  // scripted: no question, no boxes
+    auto rc = platform::runCommandLine(run.machine, commandLine, true);
+    ASSERT_TRUE(rc.ok()) << rc.error().text;
+    EXPECT_EQ(*rc, 0);
+    const auto after = machineBytes(run.machine);
+    EXPECT_EQ(testing_support::differences(before, after), std::vector<std::string>{});
 }

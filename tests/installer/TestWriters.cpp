@@ -212,6 +212,44 @@ TEST_F(Writers, ValuesThatExistedAreNotLoggedAndSharedCountsGrow) {
     EXPECT_EQ(count->data, (std::vector<uint8_t>{2, 0, 0, 0}));
 }
 
+TEST_F(Writers, AComponentsRegistryIsWrittenWholeOrNotAndTheRollbackLowersOnlyRaisedCounts) {
+    // Another product uses the shared file already.
+    ASSERT_TRUE(registry.setDword(RegRoot::LocalMachine, SharedDllsKey, "C:\\Apps\\shared.dll", 1));
+    app.info().registryEntries = {RegistryEntry{1, 2, "Software\\R", "New", 1, "one"},
+                                  RegistryEntry{1, 1, ".r", "", 1, "R.File"}};
+    const std::vector<std::string> shared{"C:\\Apps\\shared.dll", "C:\\Apps\\new.dll"};
+    auto count = [&](const char* path) -> std::optional<uint8_t> {
+        auto v = registry.queryValue(RegRoot::LocalMachine, SharedDllsKey, path);
+        if (!v) return std::nullopt;
+        return v->data.at(0);
+    };
+
+    // The hive of the counts cannot be written: nothing of the component is counted, and the
+    // rollback leaves the other product's count alone.
+    ASSERT_TRUE(platform::injectFault(run.machine, platform::FaultKind::RegistryWrite, "HKEY_LOCAL_MACHINE",
+                                      platform::err::DiskFull, 1));
+    run.ui.systemError("An error has occurred.", "not enough space");
+    EXPECT_FALSE(app.WriteComponentRegistry(1, shared));
+    EXPECT_EQ(count("C:\\Apps\\shared.dll"), 1);
+    EXPECT_EQ(count("C:\\Apps\\new.dll"), std::nullopt);
+    app.RollBackInstallation();
+    EXPECT_EQ(count("C:\\Apps\\shared.dll"), 1);
+    EXPECT_FALSE(registry.queryValue(RegRoot::CurrentUser, "Software\\R", "New"));
+
+    // Written whole, and rolled back whole.
+    EXPECT_TRUE(app.WriteComponentRegistry(1, shared));
+    EXPECT_EQ(count("C:\\Apps\\shared.dll"), 2);
+    EXPECT_EQ(count("C:\\Apps\\new.dll"), 1);
+    EXPECT_TRUE(registry.queryValue(RegRoot::CurrentUser, "Software\\R", "New"));
+    EXPECT_TRUE(registry.queryValue(RegRoot::ClassesRoot, ".r", ""));
+    app.RollBackInstallation();
+    EXPECT_EQ(count("C:\\Apps\\shared.dll"), 1);
+    EXPECT_EQ(count("C:\\Apps\\new.dll"), std::nullopt);
+    EXPECT_FALSE(*registry.keyExists(RegRoot::CurrentUser, "Software\\R"));
+    EXPECT_FALSE(*registry.keyExists(RegRoot::ClassesRoot, ".r"));
+    EXPECT_TRUE(run.ui.done());
+}
+
 TEST_F(Writers, RecordNameComesFromTheProductAndMustStayInTheWindowsFolder) {
     app.info().header.productName = "My Tool";
     app.info().header.version = "2.0.1";

@@ -1,9 +1,8 @@
-// The row set against a real SQLite database through unixODBC: retrieve and update.
+// The row set against real databases through unixODBC, SQLite and PostgreSQL: retrieve and update.
 #include "DataStoreFixture.h"
 
 #include "runtime/db/Transaction.h"
-#include "support/TempFolder.h"
-#include "support/TestEnvironment.h"
+#include "support/ProjectDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -15,20 +14,18 @@ using rowset_fixture::ids;
 
 namespace {
 
-class DataStoreDatabaseTest : public ::testing::Test {
+class DataStoreDatabaseTest : public ::testing::TestWithParam<testing_support::DatabaseSystem> {
 protected:
     void SetUp() override {
-        database = folder / "project.db";
-        testing_support::writeFile(database, "");
         // A data source per test, so that the tests also pass when run in one process.
-        static int count = 0;
-        std::string dsn = "rux_rowsets_" + std::to_string(++count);
-        testing_support::addSqliteDataSource(dsn, database);
+        source = testing_support::addProjectDataSource(GetParam());
+        if (!source) GTEST_SKIP() << source.unavailable;
         sqlca.dbms = "ODBC";
-        sqlca.dbParm = "Connectstring='DSN=" + dsn + "'";
+        sqlca.dbParm = source.dbParm();
         ASSERT_EQ(sqlca.connect(), 0) << sqlca.sqlErrText;
+        // VARCHAR, not CHAR: PostgreSQL pads CHAR(n) with blanks, SQLite keeps the text as given.
         exec("CREATE TABLE FILE (ID DECIMAL(10,0) NOT NULL, PRODID DECIMAL(10,0) NOT NULL, "
-             "FILEGRPID DECIMAL(10,0), PATH CHAR(254), EXE NUMERIC, LINKTEXT CHAR(64), "
+             "FILEGRPID DECIMAL(10,0), PATH VARCHAR(254), EXE NUMERIC, LINKTEXT VARCHAR(64), "
              "PRIMARY KEY (ID, PRODID))");
         // Stored as text by an older writer: the layout's types decide what the row set holds.
         exec("INSERT INTO FILE VALUES (1, 1, 10, 'C:\\a.exe', 1, 'A       ')");
@@ -64,15 +61,16 @@ protected:
         return ds.retrieve(std::span<const Value>(&arg, 1));
     }
 
-    testing_support::TempFolder folder{"rowsets"};
-    std::filesystem::path database;
+    testing_support::ProjectDataSource source;
     Transaction sqlca;
     DataStore ds{fileLayout()};
     std::vector<int64_t> retrieveEnds;
     std::vector<std::vector<int64_t>> updateEnds;
 };
 
-TEST_F(DataStoreDatabaseTest, RetrieveReplacesTheRowsWithTheLayoutsTypes) {
+INSTANTIATE_DATABASE_TEST_SUITE_P(DataStoreDatabaseTest);
+
+TEST_P(DataStoreDatabaseTest, RetrieveReplacesTheRowsWithTheLayoutsTypes) {
     ds.insertRow(0);
     EXPECT_EQ(retrieve(1), 3);
     EXPECT_EQ(retrieveEnds, (std::vector<int64_t>{3}));
@@ -89,7 +87,7 @@ TEST_F(DataStoreDatabaseTest, RetrieveReplacesTheRowsWithTheLayoutsTypes) {
     EXPECT_EQ(retrieveEnds, (std::vector<int64_t>{3, 1, 0}));
 }
 
-TEST_F(DataStoreDatabaseTest, RetrieveReappliesTheFilterAndSortsAndClearsDeletions) {
+TEST_P(DataStoreDatabaseTest, RetrieveReappliesTheFilterAndSortsAndClearsDeletions) {
     ASSERT_EQ(ds.setFilter("filegrpid = 10"), 1);
     ASSERT_EQ(ds.setSort("id D"), 1);
     // The event sees the rows as the caller will.
@@ -106,7 +104,7 @@ TEST_F(DataStoreDatabaseTest, RetrieveReappliesTheFilterAndSortsAndClearsDeletio
     EXPECT_EQ(ds.deletedCount(), 0);
 }
 
-TEST_F(DataStoreDatabaseTest, RetrieveEndCanTrimEveryBufferWithoutLeavingChanges) {
+TEST_P(DataStoreDatabaseTest, RetrieveEndCanTrimEveryBufferWithoutLeavingChanges) {
     // What a row set ancestor does after each retrieve: trim its text columns, in the visible
     // rows and in the filtered ones, and mark the rows not modified.
     ds.on("retrieveend", [this](Args) {
@@ -135,7 +133,7 @@ TEST_F(DataStoreDatabaseTest, RetrieveEndCanTrimEveryBufferWithoutLeavingChanges
     EXPECT_EQ(tableRows().at("1/1"), "C:\\a.exe, A       ");  // nothing was written
 }
 
-TEST_F(DataStoreDatabaseTest, FailedRetrieveKeepsTheRows) {
+TEST_P(DataStoreDatabaseTest, FailedRetrieveKeepsTheRows) {
     ASSERT_EQ(retrieve(1), 3);
     DataLayout broken = *fileLayout();
     broken.select = "SELECT NOSUCH FROM FILE WHERE PRODID = :1";
@@ -151,7 +149,7 @@ TEST_F(DataStoreDatabaseTest, FailedRetrieveKeepsTheRows) {
     EXPECT_EQ(retrieveEnds.size(), 1u);
 }
 
-TEST_F(DataStoreDatabaseTest, UpdateWritesDeletesInsertsAndUpdates) {
+TEST_P(DataStoreDatabaseTest, UpdateWritesDeletesInsertsAndUpdates) {
     ASSERT_EQ(retrieve(1), 3);
     ds.deleteRow(2);                                   // 2/1 goes
     ds.setItem(2, "linktext", Value("It's"));          // 3/1 changes
@@ -176,8 +174,8 @@ TEST_F(DataStoreDatabaseTest, UpdateWritesDeletesInsertsAndUpdates) {
     EXPECT_EQ(tableRows().count("2/1"), 1u);
 }
 
-TEST_F(DataStoreDatabaseTest, UpdateWritesNullsAndFindsRowsByNullKeys) {
-    exec("CREATE TABLE NOTES (K CHAR(8), N CHAR(8))");
+TEST_P(DataStoreDatabaseTest, UpdateWritesNullsAndFindsRowsByNullKeys) {
+    exec("CREATE TABLE NOTES (K VARCHAR(8), N VARCHAR(8))");
     exec("INSERT INTO NOTES VALUES (NULL, 'a')");
     DataLayout l;
     l.name = "d_notes";
@@ -201,7 +199,7 @@ TEST_F(DataStoreDatabaseTest, UpdateWritesNullsAndFindsRowsByNullKeys) {
     EXPECT_EQ(nulls, 1);
 }
 
-TEST_F(DataStoreDatabaseTest, FailedUpdateKeepsEveryChangeForARetry) {
+TEST_P(DataStoreDatabaseTest, FailedUpdateKeepsEveryChangeForARetry) {
     ASSERT_EQ(retrieve(1), 3);
     ds.deleteRow(3);
     ds.setItem(1, "path", Value("C:\\changed.exe"));
@@ -216,8 +214,14 @@ TEST_F(DataStoreDatabaseTest, FailedUpdateKeepsEveryChangeForARetry) {
     EXPECT_EQ(ds.getItemStatus(1, 0), ItemStatus::DataModified);
     EXPECT_EQ(ds.getItem(1, "path", Buffer::Primary, true), Value("C:\\a.exe"));
 
-    // The caller rolls back, mends the row and tries again.
+    // The caller rolls back (the statements before the failing one are undone too), mends the
+    // row and tries again.
     ASSERT_EQ(sqlca.rollback(), 0);
+    EXPECT_EQ(tableRows(), (std::map<std::string, std::string>{
+                               {"1/1", "C:\\a.exe, A       "},
+                               {"2/1", "C:\\b.dll, null"},
+                               {"3/1", "C:\\O'Brien.txt, Empty"},
+                               {"1/2", "C:\\other.exe, B"}}));
     ds.setItem(row, "id", Value(9));
     ASSERT_EQ(ds.update(), 1) << ds.lastError();
     ASSERT_EQ(sqlca.commit(), 0);
@@ -228,7 +232,81 @@ TEST_F(DataStoreDatabaseTest, FailedUpdateKeepsEveryChangeForARetry) {
                                {"1/2", "C:\\other.exe, B"}}));
 }
 
-TEST_F(DataStoreDatabaseTest, ARowChangedBehindTheRowSetFailsTheUpdate) {
+// Texts where the two databases could differ go in and come back unchanged, and each is found by
+// itself; a text longer than the column is refused by the row set before the database sees it.
+TEST_P(DataStoreDatabaseTest, TextsComeBackAsWrittenAndAreFoundByThemselves) {
+    exec("CREATE TABLE TEXTS (ID DECIMAL(10,0) PRIMARY KEY, T VARCHAR(8))");
+    ASSERT_EQ(sqlca.commit(), 0);
+    DataLayout l;
+    l.name = "d_texts";
+    for (const char* name : {"id", "t"}) {
+        ColumnLayout c;
+        c.name = name;
+        c.type = c.name == "id" ? "decimal(0)" : "char(8)";
+        c.key = c.name == "id";
+        c.updatable = true;
+        l.columns.push_back(c);
+    }
+    l.select = "SELECT ID, T FROM TEXTS ORDER BY ID";
+    l.updateTable = "TEXTS";
+    auto layout = std::make_shared<const DataLayout>(l);
+
+    struct Case {
+        const char* name;
+        Value text;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"an apostrophe", Value("O'Brien"), true},
+        {"the empty text", Value(""), true},
+        {"null", Value(), true},
+        {"exactly the width", Value("12345678"), true},
+        {"trailing blanks", Value("a   "), true},
+        {"upper case", Value("ABC"), true},
+        {"lower case", Value("abc"), true},
+        {"one longer than the width", Value("123456789"), false},
+    };
+    DataStore written(layout);
+    written.setTransObject(&sqlca);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        long row = written.insertRow(0);
+        ASSERT_EQ(written.setItem(row, "id", Value(row)), 1);
+        EXPECT_EQ(written.setItem(row, "t", c.text), c.accepted ? 1 : -1);
+        if (!c.accepted) {
+            EXPECT_TRUE(written.getItem(row, "t").isNull());
+        }
+    }
+    std::vector<long> nullRows;
+    for (long row = 1; row <= written.rowCount(); ++row)
+        if (written.getItem(row, "t").isNull()) nullRows.push_back(row);
+    ASSERT_EQ(nullRows, (std::vector<long>{3, 8}));
+    ASSERT_EQ(written.update(), 1) << written.lastError();
+    ASSERT_EQ(sqlca.commit(), 0);
+
+    DataStore read(layout);
+    read.setTransObject(&sqlca);
+    ASSERT_EQ(read.retrieve(), static_cast<long>(std::size(cases)));
+    for (long row = 1; row <= read.rowCount(); ++row) {
+        const Case& c = cases[row - 1];
+        SCOPED_TRACE(c.name);
+        const Value stored = c.accepted ? c.text : Value();
+        EXPECT_EQ(read.getItem(row, "t").isNull(), stored.isNull());
+        EXPECT_EQ(read.getItem(row, "t").toText(), stored.toText());
+        // Found by an equal text, by null as null; no other row matches.
+        std::vector<long> found;
+        const SqlCell param[] = {stored.isNull() ? SqlCell() : SqlCell(stored.toText())};
+        long code = stored.isNull()
+                        ? sqlca.query("SELECT ID FROM TEXTS WHERE T IS NULL ORDER BY ID", {},
+                                      [&](SqlRow&& r) { found.push_back(std::stol(*r[0])); })
+                        : sqlca.query("SELECT ID FROM TEXTS WHERE T = ? ORDER BY ID", param,
+                                      [&](SqlRow&& r) { found.push_back(std::stol(*r[0])); });
+        ASSERT_EQ(code, 0) << sqlca.sqlErrText;
+        EXPECT_EQ(found, stored.isNull() ? nullRows : std::vector<long>{row});
+    }
+}
+
+TEST_P(DataStoreDatabaseTest, ARowChangedBehindTheRowSetFailsTheUpdate) {
     ASSERT_EQ(retrieve(1), 3);
     exec("DELETE FROM FILE WHERE ID = 2 AND PRODID = 1");
     ds.setItem(2, "path", Value("C:\\x"));
@@ -236,7 +314,7 @@ TEST_F(DataStoreDatabaseTest, ARowChangedBehindTheRowSetFailsTheUpdate) {
     EXPECT_EQ(ds.getItemStatus(2, 0), ItemStatus::DataModified);
 }
 
-TEST_F(DataStoreDatabaseTest, UpdateRefusesLayoutsItCannotWrite) {
+TEST_P(DataStoreDatabaseTest, UpdateRefusesLayoutsItCannotWrite) {
     struct Case {
         const char* name;
         std::function<void(DataLayout&)> change;
@@ -261,7 +339,7 @@ TEST_F(DataStoreDatabaseTest, UpdateRefusesLayoutsItCannotWrite) {
     EXPECT_EQ(tableRows().at("1/1"), "C:\\a.exe, A       ");
 }
 
-TEST_F(DataStoreDatabaseTest, ChangesOnlyInColumnsNotWrittenAreSkipped) {
+TEST_P(DataStoreDatabaseTest, ChangesOnlyInColumnsNotWrittenAreSkipped) {
     DataLayout l = *fileLayout();
     l.columns[3].updatable = false;  // path
     DataStore other(std::make_shared<const DataLayout>(l));
@@ -273,7 +351,7 @@ TEST_F(DataStoreDatabaseTest, ChangesOnlyInColumnsNotWrittenAreSkipped) {
     EXPECT_EQ(tableRows().at("1/1"), "C:\\a.exe, A       ");
 }
 
-TEST_F(DataStoreDatabaseTest, SharedRowSetsSaveOnce) {
+TEST_P(DataStoreDatabaseTest, SharedRowSetsSaveOnce) {
     DataStore view(fileLayout());
     ASSERT_EQ(retrieve(1), 3);
     ds.shareData(view);

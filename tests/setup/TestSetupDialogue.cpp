@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <algorithm>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -22,6 +23,26 @@ using setup::ids::InstallationNotCompleted;
 using setup::ids::ReadyToInstall;
 
 namespace {
+
+// Tab goes through the page's own controls first, then "<< Previous", "Next >>" and "Cancel".
+A::Action buttonsLastInTabOrder() {
+    return A::custom([](QDialog* d) {
+        std::vector<std::string> order;
+        for (QWidget* w = d->nextInFocusChain(); w && w != d; w = w->nextInFocusChain())
+            if (w->isVisibleTo(d) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+                order.push_back(w->objectName().toStdString());
+        const auto isButton = [](const std::string& id) { return id == "1004" || id == "1" || id == "2"; };
+        const auto firstButton = std::find_if(order.begin(), order.end(), isButton);
+        EXPECT_NE(firstButton, order.begin()) << d->windowTitle().toStdString() << ": a button comes first";
+        EXPECT_TRUE(std::all_of(firstButton, order.end(), isButton))
+            << d->windowTitle().toStdString() << ": " << ::testing::PrintToString(order);
+        std::vector<std::string> buttons(firstButton, order.end());
+        EXPECT_TRUE(std::is_sorted(buttons.begin(), buttons.end(), [](const std::string& a, const std::string& b) {
+            auto rank = [](const std::string& id) { return id == "1004" ? 0 : id == "1" ? 1 : 2; };
+            return rank(a) < rank(b);
+        })) << ::testing::PrintToString(buttons);
+    });
+}
 
 // Every file below the machine folder with its bytes, but the journal and lock files.
 std::map<std::string, std::string> snapshot(const platform::Machine& machine) {
@@ -258,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AfterCase{"NoReadmeFinishedEscaped", 0, nullptr, A::key(Qt::Key_Escape), true, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Dialogue, ExistingProgramGroupsAreListedAndThePickerFillsTheDestination) {
+TEST_F(Dialogue, ExistingProgramGroupsAreListedAndThePickerFillsTheDestinationAndTabEndsOnTheButtons) {
     auto programs = machine.hostPath(machine.programsFolder() + "\\Games");
     ASSERT_TRUE(programs);
     fs::create_directories(*programs);
@@ -268,9 +289,9 @@ TEST_F(Dialogue, ExistingProgramGroupsAreListedAndThePickerFillsTheDestination) 
     fs::create_directories(*chosen);
     SetupAnswerer answers("group-and-picker");
     answers.page(133, {A::click(1)})
-        .page(134, {A::click(1)})
-        .page(135, {A::type(1014, "Ann"), A::click(1)})
-        .page(136, {A::custom([](QDialog* d) {
+        .page(134, {buttonsLastInTabOrder(), A::click(1)})
+        .page(135, {buttonsLastInTabOrder(), A::type(1014, "Ann"), A::click(1)})
+        .page(136, {buttonsLastInTabOrder(), A::custom([](QDialog* d) {
                         auto* list = d->findChild<QListWidget*>(QStringLiteral("1015.list"));
                         ASSERT_TRUE(list);
                         ASSERT_EQ(list->count(), 1);
@@ -278,8 +299,8 @@ TEST_F(Dialogue, ExistingProgramGroupsAreListedAndThePickerFillsTheDestination) 
                         list->setCurrentRow(0);
                     }),
                     A::expectText(1015, "Games"), A::click(1)})
-        .page(137, {A::click(1)})
-        .page(139, {A::click(1037), A::expectText(1035, "C:\\Chosen"), A::click(1)})
+        .page(137, {buttonsLastInTabOrder(), A::click(1)})
+        .page(139, {buttonsLastInTabOrder(), A::click(1037), A::expectText(1035, "C:\\Chosen"), A::click(1)})
         // It opens at the field's folder, or at the part of it that is there.
         .picker("C:\\Chosen", "C:\\Program Files")
         .box(ReadyToInstall, QMessageBox::No)

@@ -1,7 +1,11 @@
 // Setup as a user runs it: the program copied to the first disc by the build, started as its own
-// process in an X server of its own, worked by keystrokes on windows found by their captions.
+// process in an X server of its own under a window manager, worked only by real keys and clicks
+// on windows found by their captions.
+#include "ProcessDriver.h"
 #include "SetupProducts.h"
 
+#include "installer/setup/CProgressDialog.h"
+#include "installer/setup/DialogUnits.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "support/TempFolder.h"
@@ -9,139 +13,115 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <csignal>
-#include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <chrono>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace setup_test;
 
 namespace {
 
-// A child process started with extra environment entries; killed if still running at the end.
-class Child {
-public:
-    Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) env.emplace_back(*e);
-        for (const auto& x : extraEnv) {
-            auto name = x.substr(0, x.find('=') + 1);
-            std::erase_if(env, [&](const std::string& e) { return e.starts_with(name); });
-            env.push_back(x);
-        }
-        std::vector<char*> args, envp;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-        if (posix_spawn(&pid_, args[0], nullptr, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
-    }
-    ~Child() {
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    pid_t pid() const { return pid_; }
-    // The exit code once it has ended, or nullopt while it runs.
-    std::optional<int> poll() {
-        if (exited_) return code_;
-        int status = 0;
-        if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) != pid_) return std::nullopt;
-        exited_ = true;
-        code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return code_;
+constexpr std::size_t BigFileSize = 128u << 20;
+
+// The centre of a control placed in dialog units.
+QPoint centre(int x, int y, int width, int height) { return setup::dlu(x, y, width, height).center(); }
+
+struct SetupProcess : ::testing::Test {
+    testing_support::TempFolder sources{"sources"};
+    platform::Machine machine = openMachine();
+    XServer x;
+    Driver ui;
+    std::unique_ptr<Child> setup;
+
+    void SetUp() override {
+        ASSERT_TRUE(fs::exists("/usr/bin/Xvfb") && fs::exists("/usr/bin/xdotool") && fs::exists("/usr/bin/openbox") &&
+                    fs::exists("/usr/bin/xwd") && fs::exists("/usr/bin/xprop"))
+            << "scripts/install-deps.sh installs them";
+        ASSERT_FALSE(x.display.empty()) << "Xvfb did not start";
+        ASSERT_TRUE(x.managed) << "openbox did not start";
+        ui.display = x.display;
     }
 
-private:
-    pid_t pid_ = -1;
-    bool exited_ = false;
-    int code_ = -1;
+    void start(const SetupDiscs& discs) {
+        setup = std::make_unique<Child>(
+            std::vector<std::string>{(discs.disc(1) / "Setup.exe").string()},
+            std::vector<std::string>{"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", "RUX_MACHINE=" + machine.root().string()});
+        ASSERT_GT(setup->pid(), 0);
+    }
+
+    // Main on the first disc with a large file between two small ones; Extras, with Samples below
+    // it, on the second disc.
+    build::Product twoDiscProduct(bool bigFile) {
+        build::Product p = smallProduct(sources.path());
+        p.showLicense = false;
+        p.useProgramGroup = false;
+        p.files.front().shortcut = false;
+        if (bigFile) {
+            addFile(p, sources.path(), 1, "big.dat", noise(BigFileSize, 7));
+            std::swap(p.files[1], p.files[2]);  // tool.exe, big.dat, readme.txt
+        }
+        p.components.push_back({.id = 2, .name = "Extras", .setupTypes = 1, .destination = "^SETUPPATH^\\Extras"});
+        p.components.push_back({.id = 3, .parentId = 2, .name = "Samples", .setupTypes = 1,
+                                .destination = "^SETUPPATH^\\Samples"});
+        addFile(p, sources.path(), 2, "extras.dat", noise(300000, 8));
+        addFile(p, sources.path(), 3, "sample.dat", "sample");
+        return p;
+    }
+
+    std::unique_ptr<SetupDiscs> writeTwoDiscs(const build::Product& p, std::size_t firstDiscArchive) {
+        const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
+        const uint64_t capacity = fs::file_size(bin / "Setup") + fs::file_size(bin / "libruxdecompress.so") +
+                                  firstDiscArchive + 100000;
+        auto discs = writeDiscs(p, capacity, true);
+        EXPECT_TRUE(fs::exists(discs->disc(2) / "Disc.lbl"));
+        EXPECT_FALSE(fs::exists(discs->disc(3)));
+        return discs;
+    }
+
+    // Presses Enter on the progress dialog until the run has ended and it closes.
+    void closeProgress(const std::string& progress) {
+        for (int i = 0; i < 600 && ui.exists("Progress"); ++i) {
+            ui.keys(progress, "Return");
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+
+    std::string artefact(const std::string& name) {
+        return (testing_support::artefactFolder("setup-process") / name).string();
+    }
 };
 
-std::string shellQuote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
+// A title bar with a close box only: the window asks for no minimise or maximise box and no
+// sizing (its Motif hints), and the window manager offers closing but no maximising or sizing.
+// (openbox offers minimising whatever a window asks.)
+void expectCloseBoxOnly(Driver& ui, const std::string& window) {
+    const std::string actions = ui.allowedActions(window);
+    EXPECT_TRUE(actions.find("_NET_WM_ACTION_CLOSE") != std::string::npos) << actions;
+    for (const char* action : {"_NET_WM_ACTION_MAXIMIZE", "_NET_WM_ACTION_RESIZE"})
+        EXPECT_TRUE(actions.find(action) == std::string::npos) << actions;
+    const std::string hints = runOn(ui.display, "xprop -id " + window + " _MOTIF_WM_HINTS").second;
+    std::vector<unsigned long> v;
+    for (auto at = hints.find("0x"); at != std::string::npos; at = hints.find("0x", at + 2))
+        v.push_back(std::stoul(hints.substr(at), nullptr, 16));
+    ASSERT_GE(v.size(), 3u) << hints;
+    EXPECT_EQ(v[1] & (1 | 8 | 16), 0u) << "functions: neither all, minimise nor maximise; " << hints;
+    EXPECT_NE(v[1] & 32, 0u) << "functions: close; " << hints;
+    EXPECT_EQ(v[2] & (1 | 32 | 64), 0u) << "decorations: neither all, minimise nor maximise box; " << hints;
 }
 
-// Runs a command with DISPLAY set; its standard output and exit code.
-std::pair<int, std::string> run(const std::string& display, const std::string& command) {
-    std::string line = "DISPLAY=" + display + " " + command + " 2>/dev/null";
-    FILE* pipe = popen(line.c_str(), "r");
-    if (!pipe) return {-1, {}};
-    std::string out;
-    std::array<char, 256> buffer;
-    while (fgets(buffer.data(), int(buffer.size()), pipe)) out += buffer.data();
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+// The bar's filled width in a screenshot of the progress dialog: the blue run along a row of the
+// field above the digits.
+int barFill(const QImage& shot) {
+    const QRect bar = setup::CProgressDialog::BarRect;
+    int fill = 0;
+    for (int x = bar.left() + 1; x < bar.right() && x < shot.width(); ++x)
+        if (shot.pixel(x, bar.top() + 1) == qRgb(0, 0, 255)) ++fill;
+    return fill;
 }
-
-void shortPause() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
-
-// The X server of this test: Xvfb on a display it picks itself and reports once it is ready.
-struct XServer {
-    std::unique_ptr<Child> server;
-    std::string display;
-
-    XServer() {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        // Only the write end goes to the server.
-        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-        server = std::make_unique<Child>(
-            std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                     "1024x768x24", "-nolisten", "tcp"},
-            std::vector<std::string>{});
-        close(fds[1]);
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (!number.empty()) display = ":" + number;
-    }
-};
-
-struct Driver {
-    std::string display;
-    std::string transcript;
-
-    // Waits for a visible window with exactly this caption; its id, or "" when none came.
-    std::string waitFor(const std::string& caption) {
-        auto [code, out] = run(display, "timeout 30 xdotool search --sync --onlyvisible --name " +
-                                            shellQuote("^" + caption + "$"));
-        transcript += "window " + caption + (code == 0 ? "\n" : " did not come\n");
-        if (code != 0) return {};
-        return out.substr(0, out.find('\n'));
-    }
-    bool exists(const std::string& caption) {
-        return run(display, "xdotool search --onlyvisible --name " + shellQuote("^" + caption + "$")).first == 0;
-    }
-    void focus(const std::string& window) { run(display, "xdotool windowfocus --sync " + window); }
-    void keys(const std::string& window, const std::string& keys) {
-        focus(window);
-        transcript += "  keys " + keys + "\n";
-        run(display, "xdotool key --delay 30 " + keys);
-    }
-    void type(const std::string& window, const std::string& text) {
-        focus(window);
-        transcript += "  type " + text + "\n";
-        run(display, "xdotool type --delay 30 " + shellQuote(text));
-    }
-};
 
 }  // namespace
 
-TEST(SetupProcess, InstallsAProductWhenStartedFromTheFirstDisc) {
-    ASSERT_TRUE(fs::exists("/usr/bin/Xvfb") && fs::exists("/usr/bin/xdotool")) << "scripts/install-deps.sh installs them";
-    testing_support::TempFolder sources("sources");
+TEST_F(SetupProcess, InstallsAProductWhenStartedFromTheFirstDisc) {
     build::Product product = smallProduct(sources.path());
     product.showLicense = product.showFinished = false;
     product.useProgramGroup = false;
@@ -150,14 +130,7 @@ TEST(SetupProcess, InstallsAProductWhenStartedFromTheFirstDisc) {
     product.files.front().shortcut = false;
     auto discs = writeDiscs(product, 0, true);
     ASSERT_TRUE(fs::exists(discs->disc(1) / "Setup.exe"));
-    auto machine = openMachine();
-
-    XServer x;
-    ASSERT_FALSE(x.display.empty()) << "Xvfb did not start";
-    Child setup({(discs->disc(1) / "Setup.exe").string()},
-                {"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", "RUX_MACHINE=" + machine.root().string()});
-    ASSERT_GT(setup.pid(), 0);
-    Driver ui{x.display, {}};
+    start(*discs);
 
     // Welcome, user information (the name typed), destination folder, the question, progress.
     std::string w = ui.waitFor("Welcome");
@@ -180,21 +153,13 @@ TEST(SetupProcess, InstallsAProductWhenStartedFromTheFirstDisc) {
     w = ui.waitFor("Progress");
     ASSERT_FALSE(w.empty()) << ui.transcript;
     // Enter closes the progress dialog only once the run has ended.
-    for (int i = 0; i < 300 && ui.exists("Progress"); ++i) {
-        ui.keys(w, "Return");
-        shortPause();
-    }
-    std::optional<int> code;
-    for (int i = 0; i < 300 && !(code = setup.poll()); ++i) shortPause();
+    closeProgress(w);
+    auto code = setup->wait(30);
     ASSERT_TRUE(code) << "Setup did not end\n" << ui.transcript;
     EXPECT_EQ(*code, 0) << ui.transcript;
 
     platform::Files files(machine);
     auto host = machine.hostPath("C:\\Tools\\Tool\\tool.exe");
-    if (!host || !fs::exists(*host)) {
-        for (const auto& e : fs::recursive_directory_iterator(machine.root() / "drive_c"))
-            ui.transcript += "  found " + e.path().string() + "\n";
-    }
     ASSERT_TRUE(host && fs::exists(*host)) << ui.transcript;
     EXPECT_EQ(testing_support::readFile(*host), "program bytes");
     platform::Registry registry(machine);
@@ -209,5 +174,204 @@ TEST(SetupProcess, InstallsAProductWhenStartedFromTheFirstDisc) {
                                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool 1.0")
                     .valueOr(false));
     EXPECT_TRUE(files.exists("C:\\Windows\\UninstTool10.RUX"));
-    std::cout << ui.transcript;
+}
+
+TEST_F(SetupProcess, CustomInstallByKeysAndClicksWithTheBarMovingDuringALargeFile) {
+    // The first disc ends a little past the middle of the large file.
+    auto discs = writeTwoDiscs(twoDiscProduct(true), BigFileSize * 11 / 20);
+    start(*discs);
+    std::map<std::string, QRect> at;  // each page's client area on the screen
+    std::string w = ui.waitFor("Welcome");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    at["Welcome"] = ui.geometry(w);
+    // Owned by the background window; a title bar with a close box only.
+    EXPECT_EQ(ui.owner(w), windowNumber(ui.waitFor("Tool Setup")));
+    expectCloseBoxOnly(ui, w);
+    ui.keys(w, "Return");
+    w = ui.waitFor("User information");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    at["User information"] = ui.geometry(w);
+    ui.type("Ann Smith");
+    ui.keys("Return");
+    w = ui.waitFor("Setup-type");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    at["Setup-type"] = ui.geometry(w);
+    ui.click(w, centre(97, 123, 39, 10));  // Custom
+    ui.keys("Return");
+    w = ui.waitFor("Destination folder");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    at["Destination folder"] = ui.geometry(w);
+    ui.keys("ctrl+a");
+    ui.type("C:\\Apps\\Tool");
+    ui.keys("Return");
+    const std::string page = ui.waitFor("Components");
+    ASSERT_FALSE(page.empty()) << ui.transcript;
+    at["Components"] = ui.geometry(page);
+    // Lines "Extras" and "Main": a click on the first line's name makes it current, Options
+    // opens its level.
+    ui.click(page, QPoint(200, 36));
+    ui.click(page, centre(215, 17, 50, 14));
+    w = ui.waitFor("Components - Extras");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    const QRect options = ui.geometry(w);
+    // The list has the focus: its first line carries the focus mark, and the space bar unticks it.
+    QImage shot = ui.screenshot(w);
+    shot.save(QString::fromStdString(artefact("options-focus.png")));
+    // (Extras, the level's parent, stands greyed above Samples.) The mark's dotted edges: a row
+    // that turns from dark to light many times between the name and the size column.
+    int dottedRows = 0;
+    for (int y = 29; y < 90; ++y) {
+        int turns = 0;
+        for (int x = 200; x < 280; ++x)
+            if (qGray(shot.pixel(x, y)) < 128 && qGray(shot.pixel(x + 1, y)) >= 128) ++turns;
+        if (turns >= 20) ++dottedRows;
+    }
+    EXPECT_GE(dottedRows, 1) << "the focus mark on the list's current line";
+    ui.keys("space");
+    ui.keys("Return");
+    ASSERT_TRUE(ui.waitGone("Components - Extras")) << ui.transcript;
+    ui.screenshot(page).save(QString::fromStdString(artefact("components.png")));
+    ui.click(page, centre(185, 178, 50, 12));  // Next
+
+    // Every page at one place; the Options dialog 8 pixels to the right of its page.
+    for (const auto& [caption, rect] : at)
+        EXPECT_EQ(rect.topLeft(), at["Welcome"].topLeft()) << caption;
+    EXPECT_EQ(options.topLeft(), at["Components"].topLeft() + QPoint(8, 0));
+
+    w = ui.waitFor("Setup");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    ui.keys("Return");
+    const std::string progress = ui.waitFor("Progress");
+    ASSERT_FALSE(progress.empty()) << ui.transcript;
+    // A screenshot every second while the large file is worked on; the second disc is asked for
+    // in the middle of it. The bar moves, and once the prompt has gone the dialog shows itself
+    // again, not the prompt's image.
+    std::vector<int> fills;
+    bool prompted = false;
+    int afterPrompt = 0;
+    const int full = setup::CProgressDialog::BarRect.width() - 4;
+    for (int n = 0; n < 120; ++n) {
+        if (!prompted && ui.exists("Next disc")) {
+            prompted = true;
+            ui.keys("ctrl+a");
+            ui.type(machine.windowsPath(discs->disc(2)));
+            ui.keys("Return");
+            ASSERT_TRUE(ui.waitGone("Next disc")) << ui.transcript;
+        }
+        shot = ui.screenshot(progress);
+        shot.save(QString::fromStdString(artefact("custom-progress-" + std::to_string(n) + ".png")));
+        fills.push_back(barFill(shot));
+        if (prompted && !ui.exists("Next disc")) {
+            ++afterPrompt;
+            // Between the status line and the file's path the dialog is plain.
+            int stale = 0;
+            for (int y = 30; y < 50; ++y)
+                for (int x = 5; x < 520; ++x)
+                    if (shot.pixel(x, y) != shot.pixel(2, 40)) ++stale;
+            EXPECT_EQ(stale, 0) << "custom-progress-" << n << ".png shows what was over the dialog";
+        }
+        if (fills.back() >= full * 95 / 100) break;
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    EXPECT_TRUE(prompted) << ui.transcript;
+    EXPECT_GE(afterPrompt, 1);
+    std::vector<int> within;
+    for (int fill : fills)
+        if (fill > full / 20 && fill < full * 19 / 20 && (within.empty() || fill != within.back())) within.push_back(fill);
+    EXPECT_GE(within.size(), 2u) << "bar widths seen: " << ::testing::PrintToString(fills);
+    EXPECT_TRUE(std::is_sorted(within.begin(), within.end())) << ::testing::PrintToString(fills);
+
+    closeProgress(progress);
+    w = ui.waitFor("Readme");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    ui.keys("Return");
+    w = ui.waitFor("Finished");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    ui.keys("Return");
+    auto code = setup->wait(60);
+    ASSERT_TRUE(code) << "Setup did not end\n" << ui.transcript;
+    EXPECT_EQ(*code, 0) << ui.transcript;
+
+    auto big = machine.hostPath("C:\\Apps\\Tool\\big.dat");
+    ASSERT_TRUE(big && fs::exists(*big));
+    EXPECT_EQ(fs::file_size(*big), BigFileSize);
+    auto extras = machine.hostPath("C:\\Apps\\Tool\\Extras\\extras.dat");
+    EXPECT_TRUE(extras && fs::exists(*extras)) << "from the second disc";
+    auto sample = machine.hostPath("C:\\Apps\\Tool\\Samples\\sample.dat");
+    EXPECT_TRUE(sample && !fs::exists(*sample)) << "unticked in the Options dialog";
+}
+
+TEST_F(SetupProcess, CancelClickedDuringALargeFileStopsTheRunAfterIt) {
+    auto discs = writeTwoDiscs(twoDiscProduct(true), BigFileSize);
+    const auto before = folderContents(machine.root());
+    start(*discs);
+    for (const char* caption : {"Welcome", "User information", "Setup-type", "Destination folder", "Setup"}) {
+        std::string w = ui.waitFor(caption);
+        ASSERT_FALSE(w.empty()) << ui.transcript;
+        if (std::string(caption) == "User information") ui.type("Ann");
+        ui.keys("Return");
+    }
+    const std::string progress = ui.waitFor("Progress");
+    ASSERT_FALSE(progress.empty()) << ui.transcript;
+    ui.click(progress, centre(150, 76, 50, 14));
+    // The run stops before the second disc is asked for; then Enter closes the dialog.
+    for (int i = 0; i < 600 && ui.exists("Progress"); ++i) {
+        ASSERT_FALSE(ui.exists("Next disc")) << "Cancel did not stop the run\n" << ui.transcript;
+        ui.keys(progress, "Return");
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::string w = ui.waitFor("Setup");  // "The installation has not been completed."
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    ui.keys("Return");
+    auto code = setup->wait(60);
+    ASSERT_TRUE(code) << "Setup did not end\n" << ui.transcript;
+    EXPECT_EQ(*code, 1) << ui.transcript;
+    EXPECT_EQ(folderContents(machine.root()), before) << "the machine is as it was";
+}
+
+TEST_F(SetupProcess, CancelAtTheNextDiscPromptLeavesTheProgressDialogInFront) {
+    auto discs = writeTwoDiscs(twoDiscProduct(false), 0);
+    const auto before = folderContents(machine.root());
+    start(*discs);
+    for (const char* caption : {"Welcome", "User information", "Setup-type", "Destination folder", "Setup"}) {
+        std::string w = ui.waitFor(caption);
+        ASSERT_FALSE(w.empty()) << ui.transcript;
+        if (std::string(caption) == "User information") ui.type("Ann");
+        ui.keys("Return");
+    }
+    const std::string progress = ui.waitFor("Progress");
+    ASSERT_FALSE(progress.empty()) << ui.transcript;
+    std::string w = ui.waitFor("Next disc");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    // Each window is owned by the one it belongs to: the progress dialog by the background
+    // window, the prompt by the progress dialog, the question by the prompt.
+    EXPECT_EQ(ui.owner(progress), windowNumber(ui.waitFor("Tool Setup")));
+    EXPECT_EQ(ui.owner(w), windowNumber(progress));
+    expectCloseBoxOnly(ui, progress);
+    expectCloseBoxOnly(ui, w);
+    const std::string prompt = w;
+    ui.click(w, centre(142, 72, 50, 14));  // Cancel
+    w = ui.waitFor("Setup");               // "Are you sure ...?"
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    EXPECT_EQ(ui.owner(w), windowNumber(prompt));
+    ui.keys("Return");
+    ASSERT_TRUE(ui.waitGone("Next disc")) << ui.transcript;
+    // The progress dialog, now saying "Canceled.", is the top window, not behind the background.
+    unsigned long top = 0;
+    for (int i = 0; i < 100 && top != windowNumber(progress); ++i) {
+        auto stack = ui.stacking();
+        top = stack.empty() ? 0 : stack.back();
+        if (top != windowNumber(progress)) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    runOn(x.display, "xwd -silent -root | cat > " + artefact("canceled-at-next-disc.xwd"));
+    EXPECT_EQ(top, windowNumber(progress)) << "top window: " << ui.name(top);
+    ui.screenshot(progress).save(QString::fromStdString(artefact("canceled-at-next-disc.png")));
+    closeProgress(progress);
+    w = ui.waitFor("Setup");
+    ASSERT_FALSE(w.empty()) << ui.transcript;
+    ui.keys("Return");
+    auto code = setup->wait(60);
+    ASSERT_TRUE(code) << "Setup did not end\n" << ui.transcript;
+    EXPECT_EQ(*code, 1) << ui.transcript;
+    EXPECT_EQ(folderContents(machine.root()), before) << "the machine is as it was";
 }

@@ -124,6 +124,13 @@ TEST_F(ControlsTest, ControlsOfACompositeFindTheirWindowAndNonAutomaticRadioButt
     Ref<UserObject> uo = window->addControl<UserObject>("uo_1");
     Ref<RadioButton> rb = uo->addControl<RadioButton>("rb_1");
     Ref<StaticText> st = uo->addControl<StaticText>("st_1");
+    // Inner controls are constructed before their composite, yet already find the window.
+    Window* seenByConstructor = nullptr;
+    rb->on("constructor", [&](Args) {
+        for (Object* o = getParent(rb.get()); o; o = getParent(o))
+            if (typeOf(o) == "window") seenByConstructor = static_cast<Window*>(o);
+        return Value();
+    });
     rb->setAutomatic(false);
     rb->setText("&Landscape");
     rb->resize(338, 72);
@@ -140,6 +147,7 @@ TEST_F(ControlsTest, ControlsOfACompositeFindTheirWindowAndNonAutomaticRadioButt
     EXPECT_TRUE(rb->checked());
     EXPECT_EQ(getParent(rb.get()), uo.get());
     EXPECT_EQ(rb->parentWindow(), window.get());
+    EXPECT_EQ(seenByConstructor, window.get());
     EXPECT_EQ(window->findControl("ST_1"), st.get());
     EXPECT_EQ(typeOf(uo.get()), "userobject");
     EXPECT_EQ(typeOf(st.get()), "statictext");

@@ -216,7 +216,9 @@ TEST(Uninstaller, RunsFromTheMachinesWindowsFolder) {
     // The command line that Setup registers, unquoted, with the record path after the first blank.
     auto uninstallString = reg.queryValue(RegRoot::LocalMachine, Registration, "UninstallString");
     ASSERT_TRUE(uninstallString.ok());
-    const std::string commandLine(uninstallString->data.begin(), uninstallString->data.end() - 1);
+    std::string commandLine(uninstallString->data.begin(), uninstallString->data.end() - 1);
+    // Scripted: "/S" after the program keeps it from asking.
+    commandLine.insert(commandLine.find(' '), " /S");
     auto rc = platform::runCommandLine(m, commandLine, true);
     ASSERT_TRUE(rc.ok()) << rc.error().text;
     EXPECT_EQ(*rc, 0);
@@ -226,4 +228,29 @@ TEST(Uninstaller, RunsFromTheMachinesWindowsFolder) {
     rc = platform::runCommandLine(m, commandLine, true);
     ASSERT_TRUE(rc.ok());
     EXPECT_EQ(*rc, 1);
+}
+
+TEST(Uninstaller, AHiveThatCannotBeWrittenKeepsWhatChangedItForTheNextRun) {
+    platform::Machine m = machine();
+    Installed installed;
+    // The machine hive cannot be written: the files and the user hive's value go; the machine
+    // hive's keys, values and shared counts stay in the record (and a folder not yet empty).
+    ASSERT_TRUE(platform::injectFault(m, platform::FaultKind::RegistryWrite, "HKEY_LOCAL_MACHINE",
+                                      platform::err::DiskFull, 1).ok());
+    const auto outcome = uninstaller::uninstall(m, RecordPath);
+    EXPECT_EQ(outcome.kind, uninstaller::Outcome::Incomplete);
+    EXPECT_FALSE(installed.files.exists("C:\\Program Files\\Tool\\a.txt"));
+    EXPECT_FALSE(installed.reg.queryValue(RegRoot::CurrentUser, "Software\\Existing", "New").ok());
+    EXPECT_TRUE(*installed.reg.keyExists(RegRoot::LocalMachine, Registration));
+    std::string why;
+    auto left = uninstaller::parseUninstallRecord(testing_support::readBytes(*m.hostPath(RecordPath)), why);
+    ASSERT_TRUE(left) << why;
+    std::vector<std::string> names;
+    for (const auto& e : left->entries) names.push_back(std::to_string(e.type) + " " + e.name + " " + e.value);
+    EXPECT_EQ(names, (std::vector<std::string>{"0 C:\\Windows\\System32\\both.dll ", "0 C:\\Windows\\System32\\alone.dll ",
+                                               "4 Software\\Tool ", "4 Software\\Tool\\Settings ",
+                                               "4 Software\\Tool\\Settings Path", "1 c:\\program files\\tool "}));
+    // The next run finishes, and counts the shared file down once only.
+    EXPECT_EQ(uninstaller::uninstall(m, RecordPath).kind, uninstaller::Outcome::Done);
+    expectRemoved(installed);
 }

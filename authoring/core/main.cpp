@@ -1,0 +1,22 @@
+// The authoring program's entry: hands the command line to the runtime, which creates the
+// application object and sends it open.
+#include <QApplication>
+
+#include <string>
+
+#include "authoring/core/layouts/core_layouts.h"
+#include "authoring/core/pakomo.h"
+#include "runtime/ui/QtRuntime.h"
+#include "standard/register_standard.h"
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    runtime::installQtRuntime();
+    pakomo::registerCoreLayouts();
+    pakomo::register_standard();
+
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    pakomo::pakomo application;
+    return application.exec(commandLine);
+}

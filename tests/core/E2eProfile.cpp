@@ -1,0 +1,131 @@
+// The run command's two steps on a fresh home and machine folder: the default profile script makes
+// the machine folder, the project database, the data source and the two settings (a second run
+// changes nothing that exists); then the program starts as its own process under a window manager,
+// shows its box and ends once the box is answered.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "platform/Machine.h"
+#include "platform/Registry.h"
+#include "runtime/db/Transaction.h"
+#include "setup/ProcessDriver.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string textOf(const fs::path& p) {
+    std::ifstream in(p);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class ProfileScript : public ::testing::Test {
+protected:
+    int runScript() {
+        const fs::path source = std::getenv("RUX_SOURCE_DIR");
+        const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
+        std::string command = "env -u ODBCINI -u XDG_DATA_HOME HOME='" + home.string() + "' RUX_MACHINE='" +
+                              machine.string() + "' bash '" + (source / "scripts" / "setup-profile.sh").string() +
+                              "' '" + bin.string() + "' > '" + (folder / "log.txt").string() + "' 2>&1";
+        return std::system(command.c_str());
+    }
+    std::string setting(const char* key, const char* value) {
+        platform::Registry registry(platform::Machine::openAt(machine).value());
+        auto v = registry.queryValue(platform::RegRoot::CurrentUser, std::string("Software\\RUX\\Pakomo 1.0e\\") + key, value);
+        if (!v.ok()) return "<missing>";
+        std::string text(v.value().data.begin(), v.value().data.end());
+        while (!text.empty() && text.back() == '\0') text.pop_back();
+        return text;
+    }
+
+    std::vector<std::string> programEnvironment(const std::string& display) {
+        return {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "HOME=" + home.string(), "RUX_MACHINE=" + machine.string(),
+                "ODBCINI=" + (home / ".odbc.ini").string(), "XDG_DATA_HOME=" + (home / ".local" / "share").string()};
+    }
+
+    testing_support::TempFolder folder{"profile"};
+    fs::path home = folder / "home";
+    fs::path machine = folder / "machine";
+};
+
+TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
+    fs::create_directories(home);
+    ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
+    EXPECT_TRUE(fs::is_directory(machine / "drive_c" / "Windows"));
+    const fs::path database = home / ".local" / "share" / "pakomo" / "pakomo.db";
+    ASSERT_TRUE(fs::exists(database));
+    const std::string ini = textOf(home / ".odbc.ini");
+    EXPECT_NE(ini.find("[Pakomo]\nDriver=SQLite3\nDatabase=" + database.string() + "\nNoCreat=1\n"), std::string::npos)
+        << ini;
+    EXPECT_EQ(setting("Db", "Dsn"), "Pakomo");
+    EXPECT_TRUE(setting("Help", "Path").starts_with("Z:\\")) << setting("Help", "Path");
+
+    // The data source reaches the database the script made.
+    ::setenv("ODBCINI", (home / ".odbc.ini").c_str(), 1);
+    {
+        runtime::Transaction t;
+        t.dbms = "ODBC";
+        t.dbParm = "Connectstring='DSN=Pakomo'";
+        ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
+        runtime::SqlRow row;
+        ASSERT_EQ(t.selectInto("SELECT COUNT(*) FROM MESSAGE", {}, row), 0) << t.sqlErrText;
+        EXPECT_EQ(row[0], "5");
+        ASSERT_EQ(t.executeImmediate("INSERT INTO PRODUCT (ID, PRODNAME) VALUES (1, 'Kept')"), 0);
+        t.commit();
+        t.disconnect();
+    }
+
+    // The user's own choices survive the next run.
+    platform::Registry registry(platform::Machine::openAt(machine).value());
+    ASSERT_TRUE(registry.setString(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Db", "Dsn", "Mine").ok());
+    ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
+    EXPECT_EQ(setting("Db", "Dsn"), "Mine");
+    EXPECT_EQ(textOf(home / ".odbc.ini"), ini);
+    runtime::Transaction t;
+    t.dbms = "ODBC";
+    t.dbParm = "Connectstring='DSN=Pakomo'";
+    ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
+    runtime::SqlRow row;
+    ASSERT_EQ(t.selectInto("SELECT PRODNAME FROM PRODUCT WHERE ID = 1", {}, row), 0) << t.sqlErrText;
+    EXPECT_EQ(row[0], "Kept");
+}
+
+TEST_F(ProfileScript, TheProgramStartsReadsItsSettingsAndEndsAfterItsBox) {
+    ASSERT_TRUE(fs::exists("/usr/bin/Xvfb") && fs::exists("/usr/bin/openbox")) << "scripts/install-deps.sh installs them";
+    fs::create_directories(home);
+    ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
+    // A data source that does not exist: the start cannot go past the connection.
+    platform::Registry registry(platform::Machine::openAt(machine).value());
+    ASSERT_TRUE(
+        registry.setString(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Db", "Dsn", "Missing").ok());
+
+    setup_test::XServer x;
+    ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
+    const fs::path program = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin" / "pakomo";
+    setup_test::Child pakomo({program.string()}, programEnvironment(x.display));
+    setup_test::Driver driver{x.display, {}};
+    // The database's box, or, while the splash window is not built, the fatal-error box about it.
+    std::string caption;
+    for (int i = 0; i < 300 && caption.empty() && !pakomo.poll(); ++i) {
+        for (const char* c : {"Error opening database", "Fatal error"})
+            if (driver.exists(c)) caption = c;
+        if (caption.empty()) ::usleep(100000);
+    }
+    ASSERT_FALSE(caption.empty()) << "no box came; the program ended with " << pakomo.poll().value_or(-1);
+    std::string box = driver.waitFor(caption);
+    driver.focus(box);
+    driver.keys("Return");
+    EXPECT_EQ(pakomo.wait(30), std::optional<int>(0)) << "the program must end once its box is answered";
+    EXPECT_EQ(setting("Db", "Dsn"), "Missing") << "the settings are left for the next start";
+}
+
+}  // namespace
