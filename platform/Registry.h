@@ -77,7 +77,8 @@ public:
 
     // Opens a batch: until it ends, this registry's calls read and change the hives in memory,
     // and other programs' writes wait. Opened inside an open batch, it joins that one: its
-    // commit and drop leave the decision to the batch that was open first.
+    // commit and drop leave the decision to the batch that was open first. While it is open the
+    // registry (and its copies) belongs to the thread that opened it.
     Result<RegistryBatch> beginBatch();
 
     // Key paths are "A\\B\\C" below the root (no leading backslash needed; "" is the root itself).

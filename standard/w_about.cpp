@@ -1,13 +1,12 @@
 #include "standard/w_about.h"
 
 #include "authoring/core/pakomo.h"
+#include "standard/text_color.h"
 
 namespace pakomo {
 
 using runtime::Args;
 using runtime::Value;
-
-std::string standard_picture(const std::string& name) { return std::string(RUX_STANDARD_RC) + "/" + name; }
 
 u_st_naw_a::u_st_naw_a(std::string className) : runtime::StaticText(std::move(className)) {
     resize(402, 80);
@@ -36,11 +35,14 @@ w_about::w_about(std::string className) : w_ok_cancel(std::move(className)) {
     st_1->resize(946, 72);
     st_1->setText("Thank you for using it");
     st_1->setFont("MS Sans Serif", 12, 700);
+    set_text_color(*st_1, 32768);
     runtime::setBackgroundColor(*st_1, 12632256);
     gb_1 = addControl<runtime::GroupBox>("gb_1");
     gb_1->move(18, 692);
     gb_1->resize(1321, 332);
     gb_1->setFont("MS Sans Serif", 8, 700);
+    set_text_color(*gb_1, 32768);
+    runtime::setBackgroundColor(*gb_1, 12632256);
     p_1 = addControl<runtime::Picture>("p_1");
     p_1->move(229, 360);
     p_1->resize(896, 384);
@@ -50,11 +52,15 @@ w_about::w_about(std::string className) : w_ok_cancel(std::move(className)) {
     st_appname->resize(1019, 108);
     st_appname->setText("appname");
     st_appname->setFont("MS Sans Serif", 18, 700);
+    set_text_color(*st_appname, 128);
+    runtime::setBackgroundColor(*st_appname, 12632256);
     st_version = addControl<runtime::StaticText>("st_version");
     st_version->move(279, 220);
     st_version->resize(1019, 76);
     st_version->setText("Versie");
     st_version->setFont("MS Sans Serif", 10, 700);
+    set_text_color(*st_version, 128);
+    runtime::setBackgroundColor(*st_version, 12632256);
     p_icon = addControl<runtime::Picture>("p_icon");
     p_icon->move(55, 92);
     p_icon->resize(165, 144);

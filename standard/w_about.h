@@ -5,6 +5,7 @@
 #include <string>
 
 #include "runtime/ui/Controls.h"
+#include "standard/standard_picture.h"
 #include "standard/w_ok_cancel.h"
 
 namespace pakomo {
@@ -32,8 +33,5 @@ public:
     runtime::Ref<runtime::Picture> p_icon;
     runtime::Ref<uo_naw> uo_1;
 };
-
-// The folder of the framework's own pictures.
-std::string standard_picture(const std::string& name);
 
 }  // namespace pakomo

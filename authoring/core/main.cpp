@@ -6,6 +6,8 @@
 
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/pakomo.h"
+#include "libraries/build/nv_build.h"
+#include "libraries/duplicate/nv_duplicate.h"
 #include "runtime/ui/QtRuntime.h"
 #include "standard/register_standard.h"
 
@@ -14,6 +16,8 @@ int main(int argc, char** argv) {
     runtime::installQtRuntime();
     pakomo::registerCoreLayouts();
     pakomo::register_standard();
+    pakomo::register_build_library();
+    pakomo::register_duplicate_library();
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);

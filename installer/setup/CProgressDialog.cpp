@@ -100,16 +100,21 @@ void CProgressDialog::AdvanceProgress(uint64_t done, uint64_t total) {
     done_ = done;
     total_ = total;
     // A dialog that closed over this one during the file leaves its image behind until the
-    // exposure is handled; clicks and keys wait for the next file pass.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // exposure is handled. A click on Cancel meanwhile only sets the flag, which the run looks at
+    // in its next file pass.
+    DeliverCancelInput();
     repaint(BarRect);
 }
 
-bool CProgressDialog::PumpCancelMessages() {
+void CProgressDialog::DeliverCancelInput() {
     // Input for any other window than Cancel is not acted on while the run lasts.
     qApp->installEventFilter(this);
     QCoreApplication::processEvents();
     qApp->removeEventFilter(this);
+}
+
+bool CProgressDialog::PumpCancelMessages() {
+    DeliverCancelInput();
     bool pressed = cancelPressed_;
     cancelPressed_ = false;
     return pressed;

@@ -37,6 +37,8 @@ protected:
 private:
     void DrawProgressBar(QPainter& painter);
     bool ReachesCancel(QObject* watched, QEvent* event) const;
+    // Handles what is pending: painting and Cancel's input; other input is dropped.
+    void DeliverCancelInput();
 
     CSetupApp& app_;
     CInstallEngine& engine_;

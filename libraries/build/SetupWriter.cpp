@@ -409,6 +409,7 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
         while (component < product.components.size() && firstJobOfComponent[component] == i)
             result.components[component++] = sink.position();
         if (i == jobs.size()) break;
+        if (options.progress) options.progress(i, jobs.size(), product.files[order[i]].name);
         Job job;
         {
             std::unique_lock lock(mutex);

@@ -4,6 +4,7 @@
 // and on the first disc the installer (Setup.exe) with its decompression library.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -92,6 +93,9 @@ struct BuildOptions {
     unsigned threads = 0;                // 0: one per processor
     std::filesystem::path setupProgram{};  // copied to Disc1 as Setup.exe when given
     std::filesystem::path decompressor{};  // copied to Disc1 as libruxdecompress.so when given
+    // Called on the calling thread before each file is laid into the archives (archive order):
+    // the files laid so far, the number of files, and the file's name.
+    std::function<void(size_t done, size_t total, const std::string& name)> progress{};
 };
 
 struct Placement {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <map>
 #include <mutex>
+#include <pthread.h>
 #include <thread>
 #include <cerrno>
 #include <fcntl.h>
@@ -112,14 +113,44 @@ namespace {
 
 // The folders locked by this process, and by which thread.
 struct HeldFolders {
+    struct Holder {
+        std::thread::id thread;
+        int fd;
+        uint64_t serial;  // tells a lock from a later one on the same folder
+    };
     std::mutex mutex;
     std::condition_variable released;
-    std::map<std::pair<uint64_t, uint64_t>, std::thread::id> holders;
+    std::map<std::pair<uint64_t, uint64_t>, Holder> holders;
+    uint64_t nextSerial = 1;
 };
 
 HeldFolders& heldFolders() {
     static HeldFolders held;
+    // A forked child holds none of them: its only thread is not their holder. Its copies of the
+    // locks' descriptors go too, or the flock would outlive the parent's release and the child
+    // would wait for itself.
+    static const bool forkAware = [] {
+        ::pthread_atfork([] { held.mutex.lock(); }, [] { held.mutex.unlock(); },
+                         [] {
+                             for (const auto& [key, holder] : held.holders) ::close(holder.fd);
+                             held.holders.clear();
+                             held.mutex.unlock();
+                         });
+        return true;
+    }();
+    (void)forkAware;
     return held;
+}
+
+// Closes the lock's descriptor and lets the next thread in, unless a fork took it away already.
+void release(std::pair<uint64_t, uint64_t> key, uint64_t serial) {
+    HeldFolders& held = heldFolders();
+    std::lock_guard lock(held.mutex);
+    auto it = held.holders.find(key);
+    if (it == held.holders.end() || it->second.serial != serial) return;
+    ::close(it->second.fd);  // releases the flock
+    held.holders.erase(it);
+    held.released.notify_all();
 }
 
 }  // namespace
@@ -135,38 +166,32 @@ Result<FolderLock> FolderLock::acquire(const fs::path& folder) {
     }
     const std::pair<uint64_t, uint64_t> key{st.st_dev, st.st_ino};
     HeldFolders& held = heldFolders();
+    uint64_t serial = 0;
     {
         std::unique_lock lock(held.mutex);
         for (;;) {
             auto it = held.holders.find(key);
             if (it == held.holders.end()) break;
-            if (it->second == std::this_thread::get_id()) {
+            if (it->second.thread == std::this_thread::get_id()) {
                 ::close(fd);
                 return makeError(err::SharingViolation, folder.string() + " is held by this thread already");
             }
             held.released.wait(lock);
         }
-        held.holders.emplace(key, std::this_thread::get_id());
+        serial = held.nextSerial++;
+        held.holders.emplace(key, HeldFolders::Holder{std::this_thread::get_id(), fd, serial});
     }
     while (::flock(fd, LOCK_EX) != 0) {
         if (errno == EINTR) continue;
         int e = errno;
-        ::close(fd);
-        std::lock_guard lock(held.mutex);
-        held.holders.erase(key);
-        held.released.notify_all();
+        release(key, serial);
         return errorFromErrnoValue(e, folder.string());
     }
-    return FolderLock(fd, key.first, key.second);
+    return FolderLock(key.first, key.second, serial);
 }
 
 FolderLock::~FolderLock() {
-    if (fd_ < 0) return;
-    ::close(fd_);  // releases the flock
-    HeldFolders& held = heldFolders();
-    std::lock_guard lock(held.mutex);
-    held.holders.erase({dev_, ino_});
-    held.released.notify_all();
+    if (serial_ != 0) release({dev_, ino_}, serial_);
 }
 
 }  // namespace platform::detail

@@ -39,18 +39,21 @@ private:
 
 // An exclusive lock on a folder, held for the object's lifetime: a flock on the folder itself, so
 // that no lock file is left behind, and a lock between the threads of this process. A thread
-// that already holds it fails with SharingViolation instead of waiting for itself.
+// that already holds it fails with SharingViolation instead of waiting for itself. A child
+// forked meanwhile does not hold it.
 class FolderLock {
 public:
     static Result<FolderLock> acquire(const std::filesystem::path& folder);
-    FolderLock(FolderLock&& other) noexcept : fd_(other.fd_), dev_(other.dev_), ino_(other.ino_) { other.fd_ = -1; }
+    FolderLock(FolderLock&& other) noexcept : dev_(other.dev_), ino_(other.ino_), serial_(other.serial_) {
+        other.serial_ = 0;
+    }
     FolderLock& operator=(FolderLock&&) = delete;
     ~FolderLock();
 
 private:
-    FolderLock(int fd, uint64_t dev, uint64_t ino) : fd_(fd), dev_(dev), ino_(ino) {}
-    int fd_ = -1;
+    FolderLock(uint64_t dev, uint64_t ino, uint64_t serial) : dev_(dev), ino_(ino), serial_(serial) {}
     uint64_t dev_ = 0, ino_ = 0;
+    uint64_t serial_ = 0;  // 0 once moved from
 };
 
 }  // namespace platform::detail

@@ -126,6 +126,14 @@ public:
             return a;
         }
         QFileDialog dialog(QApplication::activeWindow(), qs(r.title), qs(r.folder));
+        if (r.folderOnly) {
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return a;
+            a.result = 1;
+            a.folder = QFileInfo(dialog.selectedFiles().front()).absoluteFilePath().toStdString();
+            return a;
+        }
         dialog.setFileMode(r.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
         QStringList filters;
         for (const std::string& f : qtNameFilters(r.filter)) filters << qs(f);

@@ -83,6 +83,7 @@ struct FileOpenRequest {
     std::string extension;
     std::string filter;
     bool multiple = false;
+    bool folderOnly = false;  // a folder is chosen: the answer has it in `folder` and no files
 };
 struct FileOpenAnswer {
     int result = 0;  // 1 chosen, 0 cancelled, -1 failed

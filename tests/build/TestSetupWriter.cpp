@@ -208,8 +208,15 @@ TEST(SetupWriter, SpreadsStoredBytesOverDiscsAndEveryFileDecompresses) {
         p.files.push_back({.componentId = uint32_t(i % 2 + 1), .name = "f" + std::to_string(i),
                            .source = tmp / ("f" + std::to_string(i))});
     }
-    const auto whole = build::writeSetup(p, {.outputFolder = tmp / "whole", .threads = 3});
+    // Progress names each file as it is laid into the archive, in archive order.
+    std::vector<std::string> progress;
+    const auto whole = build::writeSetup(p, {.outputFolder = tmp / "whole", .threads = 3,
+                                             .progress = [&](size_t done, size_t count, const std::string& name) {
+                                                 progress.push_back(std::to_string(done) + "/" +
+                                                                    std::to_string(count) + " " + name);
+                                             }});
     ASSERT_TRUE(whole.ok()) << whole.error;
+    EXPECT_EQ(progress, (std::vector<std::string>{"0/6 f0", "1/6 f2", "2/6 f4", "3/6 f1", "4/6 f3", "5/6 f5"}));
     ASSERT_EQ(whole.archiveSizes.size(), 1u);
     uint64_t total = whole.archiveSizes[0];
     const uint64_t overhead = build::setupInfoSize(p) + build::layout::disclabel::Size;

@@ -82,6 +82,8 @@ StandInProjectService::StandInProjectService() : pakomo::nv_a("nv_create_setup")
 
 void CoreFixture::SetUp() {
     qtApplication();
+    // The Qt application's first start installs the real message box over the scripted one.
+    runtime::setMessageBoxProvider(&boxes);
     app_ = std::make_unique<pakomo::pakomo>();
 }
 

@@ -119,6 +119,20 @@ protected:
     }
 };
 
+// The tests that start with a working data source: on each database system.
+class ApplicationDatabaseTest : public ApplicationTest,
+                                public ::testing::WithParamInterface<testing_support::DatabaseSystem> {
+protected:
+    void SetUp() override {
+        ApplicationTest::SetUp();
+        source = core_test::createProjectDataSource(GetParam());
+        if (!source) GTEST_SKIP() << source.unavailable;
+    }
+    testing_support::ProjectDataSource source;
+};
+
+INSTANTIATE_DATABASE_TEST_SUITE_P(ApplicationDatabaseTest);
+
 TEST_F(ApplicationTest, AFailedConnectionShowsOneBoxAndOpensNoFrame) {
     ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", "NoSuchSource"));
     ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Help", "Path", "C:\\Help"));
@@ -180,8 +194,8 @@ TEST_F(ApplicationTest, ADataSourceNameThatWouldAddConnectionAttributesIsRefused
     EXPECT_FALSE(std::filesystem::exists(testing_support::processFolder() / "stray.db"));
 }
 
-TEST_F(ApplicationTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheChooserAfterOpen) {
-    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource().dsn));
+TEST_P(ApplicationDatabaseTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheChooserAfterOpen) {
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", source.dsn));
     const int hourglasses = runtime::Pointer::hourglassCount();
     open();
 
@@ -213,8 +227,8 @@ TEST_F(ApplicationTest, AWorkingDataSourceCreatesTheServicesInOrderAndOpensTheCh
     EXPECT_EQ(application().gnv_message->fnv_display_message(15, "Alpha, 1.0"), 2);
 }
 
-TEST_F(ApplicationTest, ShutDownPacksEveryTableInOrderEvenWhenEachFailsThenReleasesTheServices) {
-    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource().dsn));
+TEST_P(ApplicationDatabaseTest, ShutDownPacksEveryTableInOrderEvenWhenEachFailsThenReleasesTheServices) {
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", source.dsn));
     open();
     settle();
     g_journal.clear();
@@ -282,8 +296,8 @@ TEST_F(ApplicationTest, ARuntimeErrorShowsTheFatalErrorBoxByteForByteAndClosesTh
     EXPECT_TRUE(application().halted());
 }
 
-TEST_F(ApplicationTest, AClassThatIsNotBuiltEndsInTheFatalErrorBox) {
-    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", core_test::createProjectDataSource().dsn));
+TEST_P(ApplicationDatabaseTest, AClassThatIsNotBuiltEndsInTheFatalErrorBox) {
+    ASSERT_TRUE(runtime::registry::setString(kRoot + "\\Db", "Dsn", source.dsn));
     runtime::registerClass("nv_regobjects", [] { return std::unique_ptr<runtime::Object>(); });
     boxes.answer(1);
     open();

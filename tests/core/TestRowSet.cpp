@@ -110,6 +110,16 @@ TEST_P(RowSetTest, ModifiedCountsChangedAndDeletedRows) {
     runtime::destroy(ds);
 }
 
+TEST_P(RowSetTest, TheLargestIdCountsRowsFilteredOutAndDeletedSoANewIdNeverRepeatsOne) {
+    runtime::Ref<pakomo::u_ds_all_products> ds = runtime::create<pakomo::u_ds_all_products>();
+    ASSERT_EQ(ds->retrieve(), 3);
+    ds->fu_set_filter("id < 3");
+    ds->deleteRow(2);
+    ASSERT_EQ(ds->rowCount(), 1);
+    EXPECT_EQ(ds->getItem(1, "c_max_id").toInt(), 3);
+    runtime::destroy(ds);
+}
+
 // A project row set over STRINGS that its caller saves.
 class StringsRowSet : public pakomo::u_ds_create_setup_a {
 public:

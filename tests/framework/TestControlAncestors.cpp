@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <functional>
@@ -126,6 +127,24 @@ TEST_F(ControlAncestors, RealKeysAndClicksReachTheWindowAsReports) {
     other->setFocus();
     core_test::settle();
     EXPECT_EQ(w->ipo_focus.get(), other.get());
+}
+
+TEST_F(ControlAncestors, ASingleLineEditTakesNoMoreThanFitsUnlessItScrolls) {
+    Ref<u_sle_a> sle = w->addControl<u_sle_a>("sle_1");
+    Ref<u_sle_a> scrolling = w->addControl<u_sle_a>("sle_2");
+    scrolling->set_autohscroll(true);
+    w->open();
+    const std::string typed(80, 'W');
+    for (u_sle_a* edit : {sle.get(), scrolling.get()}) {
+        edit->setFocus();
+        QTest::keyClicks(edit->lineEdit(), QString::fromStdString(typed));
+    }
+    EXPECT_GT(sle->text().size(), 0u);
+    EXPECT_LT(sle->text().size(), typed.size());
+    EXPECT_EQ(scrolling->text(), typed);
+    // Text set by program is not cut.
+    sle->setText(typed);
+    EXPECT_EQ(sle->text(), typed);
 }
 
 TEST_F(ControlAncestors, SimpleControlsFindTheirWindowAndReportFocusOnly) {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <future>
+#include <thread>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -225,6 +227,30 @@ TEST_F(RegistryBatchTest, AFailedCommitTellsWhichHivesItReached) {
     EXPECT_FALSE(reg.queryValue(RegRoot::LocalMachine, "Software", "Lost").ok());
     EXPECT_TRUE(fresh.setDword(RegRoot::LocalMachine, "Software", "Later", 1).ok());
     EXPECT_EQ(registryFolder(), kHiveFiles);
+}
+
+TEST_F(RegistryBatchTest, AChildForkedWhileAThreadHoldsABatchWaitsForItsCommit) {
+    std::promise<void> opened, release;
+    std::thread holder([&] {
+        Registry own(machine);
+        auto batch = own.beginBatch();
+        ASSERT_TRUE(batch.ok());
+        ASSERT_TRUE(own.setDword(RegRoot::CurrentUser, "Software", "FromThread", 1).ok());
+        opened.set_value();
+        release.get_future().wait();
+        ASSERT_TRUE(batch->commit().ok());
+    });
+    opened.get_future().wait();
+    pid_t child = spawn([](Registry& own) {
+        ::alarm(60);  // a child that waited for itself would never end
+        return own.setDword(RegRoot::CurrentUser, "Software", "FromChild", 2).ok() ? 0 : 1;
+    });
+    release.set_value();
+    holder.join();
+    const int status = wait(child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(reg.queryValue(RegRoot::CurrentUser, "Software", "FromThread").ok());
+    EXPECT_TRUE(reg.queryValue(RegRoot::CurrentUser, "Software", "FromChild").ok());
 }
 
 TEST_F(RegistryBatchTest, ManyRemovalsKeepTheOrderOfWhatIsLeft) {

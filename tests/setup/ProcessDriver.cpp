@@ -146,16 +146,24 @@ std::pair<int, std::string> runOn(const std::string& display, const std::string&
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
+// A search fails now and then when a window goes away while it looks: it is asked again.
 std::string Driver::waitFor(const std::string& caption, int seconds) {
-    auto [code, out] = runOn(display, "timeout " + std::to_string(seconds) + " xdotool search --sync --onlyvisible --name " +
-                                          shellQuote("^" + caption + "$"));
-    transcript += "window " + caption + (code == 0 ? "\n" : " did not come\n");
-    if (code != 0) return {};
-    return out.substr(0, out.find('\n'));
+    for (int i = 0; i < seconds * 10; ++i) {
+        auto [code, out] = runOn(display, "xdotool search --onlyvisible --name " + shellQuote("^" + caption + "$"));
+        if (code == 0 && !out.empty()) {
+            transcript += "window " + caption + "\n";
+            return out.substr(0, out.find('\n'));
+        }
+        pause();
+    }
+    transcript += "window " + caption + " did not come\n";
+    return {};
 }
 
 bool Driver::exists(const std::string& caption) {
-    return runOn(display, "xdotool search --onlyvisible --name " + shellQuote("^" + caption + "$")).first == 0;
+    for (int i = 0; i < 2; ++i)
+        if (runOn(display, "xdotool search --onlyvisible --name " + shellQuote("^" + caption + "$")).first == 0) return true;
+    return false;
 }
 
 bool Driver::waitGone(const std::string& caption, int seconds) {
@@ -186,6 +194,16 @@ void Driver::keys(const std::string& window, const std::string& k) {
 void Driver::type(const std::string& window, const std::string& text) {
     focus(window);
     type(text);
+}
+
+bool Driver::waitActive(const std::string& window, int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        const std::string out = runOn(display, "xprop -root _NET_ACTIVE_WINDOW").second;
+        const auto at = out.find("0x");
+        if (at != std::string::npos && std::stoul(out.substr(at), nullptr, 16) == windowNumber(window)) return true;
+        pause();
+    }
+    return false;
 }
 
 void Driver::click(const std::string& window, QPoint at) {

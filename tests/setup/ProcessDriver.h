@@ -61,6 +61,8 @@ struct Driver {
     void type(const std::string& text);
     void keys(const std::string& window, const std::string& keys);
     void type(const std::string& window, const std::string& text);
+    // Waits until the window manager has made the window the active one; false when it did not.
+    bool waitActive(const std::string& window, int seconds = 30);
     // A left click at a point of the window's client area.
     void click(const std::string& window, QPoint at);
     // The client area on the screen.

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <random>
 #include <vector>
 
 #include "support/TempFolder.h"
@@ -55,6 +56,25 @@ void appendDataSource(const std::string& name, const std::string& database, cons
     ini << "[" << name << "]\n"
         << "Driver=" << kDriver << "\n"
         << server << "Database=" << database << "\n\n";
+}
+
+// Adds our driver to the tests' driver list. psqlODBC also takes its logging from the machine's
+// "PostgreSQL ANSI" section (Debian's logs every connection into /tmp), so every section of the
+// list logs nothing.
+void registerDriver(const fs::path& driver) {
+    const fs::path path = processFolder() / "odbcsys" / "odbcinst.ini";
+    std::string list;
+    {
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);) {
+            if (line.starts_with("CommLog") || line.starts_with("Debug")) continue;
+            list += line + "\n";
+            if (line.starts_with('[') && line != "[ODBC]") list += "CommLog=0\nDebug=0\n";
+        }
+    }
+    list += std::string("\n[") + kDriver + "]\nDriver=" + driver.string() +
+            "\nCommLog=0\nDebug=0\nDontDLClose=1\n";
+    std::ofstream(path, std::ios::trunc) << list;
 }
 
 std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
@@ -121,17 +141,16 @@ ProjectDataSource addPostgres() {
     const std::string server = serverLines(attributes);
     static bool registered = false;
     if (!registered) {
-        std::ofstream list(processFolder() / "odbcsys" / "odbcinst.ini", std::ios::app);
-        list << "\n[" << kDriver << "]\n"
-             << "Driver=" << driver.string() << "\n"
-             << "Debug=0\nCommLog=0\nDontDLClose=1\n";
-        list.close();
+        registerDriver(driver);
         appendDataSource(kAdminSource, "postgres", server);
         std::atexit(dropDatabases);  // runs before the test folder goes
         registered = true;
     }
     static int count = 0;
-    std::string database = "rux_test_" + std::to_string(::getpid()) + "_" + std::to_string(++count);
+    // Unique also among test runs of several machines that share one server.
+    static const unsigned run = std::random_device{}();
+    std::string database = "rux_test_" + std::to_string(::getpid()) + "_" + std::to_string(run) + "_" +
+                           std::to_string(++count);
     if (std::string error = administer({"CREATE DATABASE " + database}); !error.empty())
         throw std::runtime_error(error);
     g_databases.push_back(database);

@@ -1,0 +1,156 @@
+// Builds a product of 2,000 files from the project database (read over ODBC, then written) and
+// the same product given to the build's writer directly, in turns, and prints the ratio of the
+// best times of each.
+//
+// Usage: bench_db_build [files] [rounds]   (a temporary SQLite database and data source are made)
+#include "libraries/build/ProjectReader.h"
+#include "libraries/build/SetupWriter.h"
+#include "platform/Machine.h"
+#include "runtime/db/Transaction.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const char* kDsn = "rux_bench_db_build";
+constexpr int kComponents = 10;
+
+[[noreturn]] void die(const std::string& what) {
+    std::fprintf(stderr, "db_build: %s\n", what.c_str());
+    std::exit(1);
+}
+
+double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+// The schema script's statements: comments dropped, split at semicolons that end a line.
+std::vector<std::string> statements(const std::string& script) {
+    std::vector<std::string> out;
+    std::string current;
+    std::istringstream in(script);
+    for (std::string line; std::getline(in, line);) {
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line.compare(first, 2, "--") == 0) continue;
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+        const bool ends = !line.empty() && line.back() == ';';
+        if (ends) line.pop_back();
+        current += line + "\n";
+        if (ends) {
+            out.push_back(current);
+            current.clear();
+        }
+    }
+    return out;
+}
+
+// Source files that compress like programs and data do: runs of text with random bytes between.
+std::string content(size_t size, uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::string s;
+    s.reserve(size);
+    while (s.size() < size) {
+        if (rng() % 2) s += "the quick brown fox jumps over the lazy dog " + std::to_string(rng() % 1000);
+        else
+            for (int i = 0; i < 64; ++i) s += static_cast<char>(rng());
+    }
+    s.resize(size);
+    return s;
+}
+
+void execute(runtime::Transaction& t, const std::string& sql) {
+    if (t.executeImmediate(sql) != 0) die(t.sqlErrText + "\n" + sql);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 9;
+    const fs::path folder = fs::temp_directory_path() / ("rux_db_build_" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder / "sources");
+
+    const fs::path db = folder / "project.db";
+    std::ofstream{db};
+    {
+        std::ofstream ini(folder / "odbc.ini");
+        ini << "[" << kDsn << "]\nDriver=SQLite3\nDatabase=" << db.string() << "\nNoCreat=1\n";
+    }
+    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    runtime::Transaction sqlca;
+    sqlca.dbms = "ODBC";
+    sqlca.dbParm = std::string("Connectstring='DSN=") + kDsn + "'";
+    if (sqlca.connect() != 0) die("connect: " + sqlca.sqlErrText);
+    std::ifstream schemaFile(RUX_SCHEMA_SCRIPT);
+    std::stringstream schema;
+    schema << schemaFile.rdbuf();
+    for (const std::string& s : statements(schema.str())) execute(sqlca, s);
+
+    // One product: components with a file group each, the files spread over them.
+    execute(sqlca, "INSERT INTO PRODUCT VALUES (1, 'Bench', '1.0', 0, 1, 0, 1, '^PROGRAMFILESDIR^\\Bench', 'Empty')");
+    execute(sqlca, "INSERT INTO WINDOWS VALUES (1, 1, 0, 0, 1, 1)");
+    execute(sqlca, "INSERT INTO WMAIN VALUES (1, 'Setup of ^PRODUCTNAME^', 8421376)");
+    execute(sqlca, "INSERT INTO PROGRESS VALUES (1, 'Installing ...', 1)");
+    for (int c = 1; c <= kComponents; ++c) {
+        const std::string id = std::to_string(c);
+        execute(sqlca, "INSERT INTO PROGGRP VALUES (" + id + ", 1, 'Part " + id + "', '^SETUPPATH^\\part" + id +
+                           "', 0, 0, 1, 1, 'Component " + id + "', 0)");
+        execute(sqlca, "INSERT INTO FILEGRP VALUES (" + id + ", 1, 'Group " + id + "', " + id + ")");
+        execute(sqlca, "INSERT INTO REGKEYS VALUES (" + id + ", 1, " + id + ", 3, 'Software\\Bench', 'Part" + id +
+                           "', '^PATH_Part " + id + "^', 1)");
+    }
+    for (int f = 1; f <= files; ++f) {
+        const fs::path source = folder / "sources" / ("file" + std::to_string(f) + ".bin");
+        std::ofstream(source, std::ios::binary) << content(8192 + static_cast<size_t>(f % 7) * 4096, uint32_t(f));
+        execute(sqlca, "INSERT INTO FILE VALUES (" + std::to_string(f) + ", 1, " + std::to_string(f % kComponents + 1) +
+                           ", '" + source.string() + "', 0, 0, '', 0)");
+    }
+    if (sqlca.commit() != 0) die("commit: " + sqlca.sqlErrText);
+
+    auto machine = platform::Machine::openAt(folder / "machine");
+    if (!machine) die("machine: " + machine.error().text);
+    const pakomo::ProjectProduct once = pakomo::read_project_product(sqlca, 1, *machine);
+    if (!once.ok()) die(once.error);
+    if (once.product.files.size() != static_cast<size_t>(files)) die("not every file was read");
+
+    build::BuildOptions options;
+    double bestDirect = 1e9, bestFromDatabase = 1e9, bestRead = 1e9;
+    // Turns alternate which of the two goes first, so that neither always finds the caches warm.
+    for (int r = 0; r < rounds * 2; ++r) {
+        auto t0 = Clock::now();
+        if ((r % 2) == ((r / 2) % 2)) {
+            options.outputFolder = folder / "direct";
+            build::BuildResult direct = build::writeSetup(once.product, options);
+            if (!direct.ok()) die(direct.error);
+            bestDirect = std::min(bestDirect, seconds(t0, Clock::now()));
+        } else {
+            options.outputFolder = folder / "database";
+            pakomo::ProjectProduct read = pakomo::read_project_product(sqlca, 1, *machine);
+            if (!read.ok()) die(read.error);
+            bestRead = std::min(bestRead, seconds(t0, Clock::now()));
+            build::BuildResult fromDatabase = build::writeSetup(read.product, options);
+            if (!fromDatabase.ok()) die(fromDatabase.error);
+            bestFromDatabase = std::min(bestFromDatabase, seconds(t0, Clock::now()));
+        }
+    }
+    sqlca.disconnect();
+    fs::remove_all(folder);
+
+    std::printf("files: %d, best of %d rounds\n", files, rounds);
+    std::printf("writer given the product: %.3f s\n", bestDirect);
+    std::printf("read from the database and written: %.3f s (reading alone: %.4f s)\n", bestFromDatabase, bestRead);
+    std::printf("db_build_ratio: %.3f\n", bestFromDatabase / bestDirect);
+    return 0;
+}

@@ -1,0 +1,316 @@
+#include "libraries/build/ProjectReader.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <span>
+#include <sys/stat.h>
+#include <vector>
+
+#include "platform/Machine.h"
+#include "runtime/db/Transaction.h"
+
+namespace pakomo {
+namespace {
+
+namespace fs = std::filesystem;
+using Cells = std::span<const runtime::SqlCellView>;
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+// A char column as the program shows it: blanks at both ends removed, null as the empty text.
+std::string text(const runtime::SqlCellView& cell) { return cell ? std::string(trimBlanks(*cell)) : std::string(); }
+// A long text (memo) as stored.
+std::string memo(const runtime::SqlCellView& cell) { return cell ? std::string(*cell) : std::string(); }
+
+// A flag counts as set only when it holds exactly 1.
+bool flag(const runtime::SqlCellView& cell) {
+    if (!cell) return false;
+    std::string s(trimBlanks(*cell));
+    char* end = nullptr;
+    double d = std::strtod(s.c_str(), &end);
+    return end != s.c_str() && *end == '\0' && d == 1.0;
+}
+
+std::string inQuotes(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+class Reader {
+public:
+    Reader(runtime::Transaction& sqlca, int16_t id, const platform::Machine& machine)
+        : sqlca_(sqlca), id_(id), machine_(machine) {}
+
+    ProjectProduct read() {
+        if (readHeader() && readPages() && readBackgroundTexts() && readComponents() && readRegistry() &&
+            readVariables())
+            readFiles();
+        return std::move(out_);
+    }
+
+private:
+    bool fail(std::string error) {
+        if (out_.error.empty()) out_.error = std::move(error);
+        return false;
+    }
+
+    // A whole number column within 0..max; null reads as 0. `what` names the field for the user.
+    std::optional<uint32_t> number(const runtime::SqlCellView& cell, const std::string& what, uint32_t max) {
+        if (!cell) return 0u;
+        std::string s(trimBlanks(*cell));
+        if (s.empty()) return 0u;
+        char* end = nullptr;
+        errno = 0;
+        double d = std::strtod(s.c_str(), &end);
+        if (end == s.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(d) || d < 0 || d > max ||
+            d != std::floor(d)) {
+            fail(what + " holds " + inQuotes(s) + "; it must be a whole number from 0 to " + std::to_string(max));
+            return std::nullopt;
+        }
+        return static_cast<uint32_t>(d);
+    }
+
+    // Runs a query of this product's rows (its one parameter is the product id).
+    bool query(const std::string& table, const std::string& sql, const std::function<void(Cells)>& onRow) {
+        const runtime::Value params[] = {runtime::Value(int{id_})};
+        long rc = sqlca_.queryValueViews(sql, params, [&](Cells cells) {
+            if (out_.error.empty()) onRow(cells);
+        });
+        if (rc < 0) return fail("The table " + table + " cannot be read: " + sqlca_.sqlErrText);
+        return out_.error.empty();
+    }
+
+    bool readHeader() {
+        bool found = false;
+        std::string name, version, label;
+        if (!query("PRODUCT",
+                   "SELECT PRODNAME, PRODVERS, README, SETUPNORM, SETUPMIN, SETUPCUST, BASEPATH, LABEL "
+                   "FROM PRODUCT WHERE ID = ?",
+                   [&](Cells c) {
+                       found = true;
+                       auto& p = out_.product;
+                       p.name = text(c[0]);
+                       p.version = text(c[1]);
+                       p.readmeOffered = flag(c[2]);
+                       p.normalOffered = flag(c[3]);
+                       p.minimalOffered = flag(c[4]);
+                       p.customOffered = flag(c[5]);
+                       p.defaultDestination = text(c[6]);
+                       label = text(c[7]);
+                   }))
+            return false;
+        if (!found) return fail("The product " + std::to_string(id_) + " does not exist in the project database");
+        out_.fullName = full_product_name(out_.product.name, out_.product.version, label);
+        return true;
+    }
+
+    // The single-row page tables; a missing row leaves the page's defaults.
+    bool readPages() {
+        auto& p = out_.product;
+        const std::string where = " WHERE PRODID = ?";
+        return query("WINDOWS", "SELECT WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP FROM WINDOWS" + where,
+                     [&](Cells c) {
+                         p.showWelcome = flag(c[0]);
+                         p.showLicense = flag(c[1]);
+                         p.showUser = flag(c[2]);
+                         p.showFinished = flag(c[3]);
+                         p.useProgramGroup = flag(c[4]);
+                     }) &&
+               query("WMAIN", "SELECT TITLE, BGCOLOR FROM WMAIN" + where,
+                     [&](Cells c) {
+                         p.title = text(c[0]);
+                         if (auto v = number(c[1], "The background colour (WMAIN.BGCOLOR)", 0xFFFFFFFFu))
+                             p.backgroundColour = *v;
+                     }) &&
+               query("WWELCOME", "SELECT PROTECT FROM WWELCOME" + where,
+                     [&](Cells c) { p.protectionWarning = flag(c[0]); }) &&
+               query("WLICAGR", "SELECT LICTEXT FROM WLICAGR" + where, [&](Cells c) { p.licenseText = memo(c[0]); }) &&
+               query("WUSER", "SELECT REGKEY, PAGETEXT FROM WUSER" + where,
+                     [&](Cells c) {
+                         p.userKey = text(c[0]);
+                         p.userText = memo(c[1]);
+                     }) &&
+               query("WFINISH", "SELECT FINALTEXT, RESTART, CHOICE1, CHOICE2 FROM WFINISH" + where,
+                     [&](Cells c) {
+                         p.finishedText = memo(c[0]);
+                         p.offerRestart = flag(c[1]);
+                         p.restartNowText = text(c[2]);
+                         p.restartLaterText = text(c[3]);
+                     }) &&
+               query("WCREGRP", "SELECT GROUPNAME, PAGETEXT FROM WCREGRP" + where,
+                     [&](Cells c) {
+                         p.defaultGroup = text(c[0]);
+                         p.groupText = memo(c[1]);
+                     }) &&
+               query("README", "SELECT READMEMODE, CHECKTEXT FROM README" + where,
+                     [&](Cells c) {
+                         if (auto v = number(c[0], "The readme mode (README.READMEMODE)", 255))
+                             p.readmeMode = static_cast<uint8_t>(*v);
+                         p.readmeCheckText = text(c[1]);
+                     }) &&
+               query("PROGRESS", "SELECT PROGTEXT, SHOWFILE FROM PROGRESS" + where, [&](Cells c) {
+                   p.progressText = text(c[0]);
+                   p.showFileName = flag(c[1]);
+               });
+    }
+
+    bool readBackgroundTexts() {
+        return query("MAINTEXT",
+                     "SELECT ID, TEXTLINE, XPOS, YPOS, FONTSIZE, BOLD, ITALIC, UNDERLINE, COLOR, FONTFACE "
+                     "FROM MAINTEXT WHERE PRODID = ? ORDER BY ID",
+                     [&](Cells c) {
+                         build::BackgroundText b;
+                         const std::string what = "Background text " + inQuotes(text(c[1]));
+                         b.text = text(c[1]);
+                         auto x = number(c[2], what + "'s left edge (MAINTEXT.XPOS)", 0xFFFFFFFFu);
+                         auto y = number(c[3], what + "'s top edge (MAINTEXT.YPOS)", 0xFFFFFFFFu);
+                         auto size = number(c[4], what + "'s character size (MAINTEXT.FONTSIZE)", 0xFFFF);
+                         auto colour = number(c[8], what + "'s colour (MAINTEXT.COLOR)", 0xFFFFFFFFu);
+                         if (!x || !y || !size || !colour) return;
+                         b.left = *x;
+                         b.top = *y;
+                         b.pointSize = static_cast<uint16_t>(*size);
+                         b.bold = flag(c[5]);
+                         b.italic = flag(c[6]);
+                         b.underline = flag(c[7]);
+                         b.colour = *colour;
+                         b.faceName = text(c[9]);
+                         out_.product.backgroundTexts.push_back(std::move(b));
+                     });
+    }
+
+    bool readComponents() {
+        return query("PROGGRP",
+                     "SELECT ID, PROGGRPID, NAME, VISIBLE, SETUPTYPES, REQPROGID, DESCRIPT, INSTALLPTH, PATHCHANGE "
+                     "FROM PROGGRP WHERE PRODID = ? ORDER BY ID",
+                     [&](Cells c) {
+                         build::Component k;
+                         k.name = text(c[2]);
+                         const std::string what = "Component " + inQuotes(k.name);
+                         auto id = number(c[0], what + "'s id (PROGGRP.ID)", 0xFFFFFFFFu);
+                         auto parent = number(c[1], what + "'s parent (PROGGRP.PROGGRPID)", 0xFFFFFFFFu);
+                         auto types = number(c[4], what + "'s setup types (PROGGRP.SETUPTYPES)", 255);
+                         auto required = number(c[5], what + "'s required component (PROGGRP.REQPROGID)", 0xFFFFFFFFu);
+                         if (!id || !parent || !types || !required) return;
+                         k.id = *id;
+                         k.parentId = *parent;
+                         k.visible = flag(c[3]);
+                         k.setupTypes = static_cast<uint8_t>(*types);
+                         k.requiredId = *required;
+                         k.description = memo(c[6]);
+                         k.destination = text(c[7]);
+                         k.folderChangeable = flag(c[8]);
+                         components_[k.id] = k.name;
+                         out_.product.components.push_back(std::move(k));
+                     });
+    }
+
+    bool readRegistry() {
+        return query("REGKEYS",
+                     "SELECT PROGGRPID, ROOTKEY, REGKEY, VALUENAME, REGDATA, VALUETYPE "
+                     "FROM REGKEYS WHERE PRODID = ? ORDER BY ID",
+                     [&](Cells c) {
+                         build::RegistryEntry r;
+                         r.key = text(c[2]);
+                         const std::string what = "Registry entry " + inQuotes(r.key);
+                         auto component = number(c[0], what + "'s component (REGKEYS.PROGGRPID)", 0xFFFFFFFFu);
+                         auto root = number(c[1], what + "'s root (REGKEYS.ROOTKEY)", 255);
+                         auto type = number(c[5], what + "'s value type (REGKEYS.VALUETYPE)", 255);
+                         if (!component || !root || !type) return;
+                         if (*component == 0) return;  // belongs to no component: never written
+                         r.componentId = *component;
+                         r.root = static_cast<uint8_t>(*root);
+                         r.valueName = text(c[3]);
+                         r.data = memo(c[4]);
+                         r.type = static_cast<uint8_t>(*type);
+                         out_.product.registryEntries.push_back(std::move(r));
+                     });
+    }
+
+    bool readVariables() {
+        return query("STRINGS", "SELECT NAME, VALUE FROM STRINGS WHERE PRODID = ? ORDER BY ID", [&](Cells c) {
+            out_.product.variables.push_back({text(c[0]), text(c[1])});
+        });
+    }
+
+    bool readFiles() {
+        return query(
+            "FILE",
+            "SELECT FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, FILE.SHARED, FILE.FILEGRPID, FILEGRP.ID, "
+            "FILEGRP.NAME, FILEGRP.PROGGRPID FROM FILE LEFT JOIN FILEGRP ON FILEGRP.PRODID = FILE.PRODID AND "
+            "FILEGRP.ID = FILE.FILEGRPID WHERE FILE.PRODID = ? ORDER BY FILE.ID",
+            [&](Cells c) {
+                const std::string path = text(c[0]);
+                const std::string what = "The file " + inQuotes(path);
+                if (!c[6]) {
+                    fail(what + " belongs to a file group that does not exist (" + text(c[5]) + ")");
+                    return;
+                }
+                auto component = number(c[8], what + "'s component (FILEGRP.PROGGRPID)", 0xFFFFFFFFu);
+                if (!component) return;
+                if (*component == 0) return;  // its file group belongs to no component
+                if (!components_.count(*component)) {
+                    fail(what + " cannot be placed: its file group " + inQuotes(text(c[7])) +
+                         " belongs to a component that does not exist (" + std::to_string(*component) + ")");
+                    return;
+                }
+                build::ProductFile f;
+                f.componentId = *component;
+                size_t slash = path.find_last_of("\\/");
+                f.name = slash == std::string::npos ? path : path.substr(slash + 1);
+                f.readme = flag(c[1]);
+                f.shortcut = flag(c[2]);
+                f.linkText = text(c[3]);
+                f.shared = flag(c[4]);
+                if (path.empty()) {
+                    fail("A file of the file group " + inQuotes(text(c[7])) + " has no path");
+                    return;
+                }
+                // A host path is read as it stands; a Windows path goes through the machine's drives.
+                auto host = path.front() == '/' ? platform::Result<fs::path>(fs::path(path)) : machine_.hostPath(path);
+                if (!host) {
+                    fail(what + " cannot be read: " + host.error().text);
+                    return;
+                }
+                // One look at the file here; the writer reports what goes wrong when it reads it.
+                struct stat st {};
+                if (::stat(host->c_str(), &st) != 0) {
+                    fail(what + " cannot be read: " +
+                         (errno == ENOENT || errno == ENOTDIR ? std::string("it does not exist") : std::strerror(errno)));
+                    return;
+                }
+                if (!S_ISREG(st.st_mode)) {
+                    fail(what + " cannot be read: it is not a file");
+                    return;
+                }
+                f.source = *host;
+                out_.product.files.push_back(std::move(f));
+            });
+    }
+
+    runtime::Transaction& sqlca_;
+    int16_t id_;
+    const platform::Machine& machine_;
+    ProjectProduct out_;
+    std::map<uint32_t, std::string> components_;
+};
+
+}  // namespace
+
+std::string full_product_name(std::string_view name, std::string_view version, std::string_view label) {
+    std::string first(trimBlanks(std::string(name) + " " + std::string(version)));
+    return std::string(trimBlanks(first + " " + std::string(label)));
+}
+
+ProjectProduct read_project_product(runtime::Transaction& sqlca, int16_t prodId, const platform::Machine& machine) {
+    return Reader(sqlca, prodId, machine).read();
+}
+
+}  // namespace pakomo
