@@ -1,5 +1,8 @@
 #include "runtime/data/DataStore.h"
 
+#include "runtime/core/Application.h"
+#include "runtime/services/MessageBox.h"
+
 #include "runtime/db/Transaction.h"
 
 #include <algorithm>
@@ -1051,6 +1054,15 @@ bool bindArguments(std::string_view select, std::string& sql, std::vector<int>& 
 
 }  // namespace
 
+void DataStore::reportDatabaseError(long dbCode, const std::string& statement, Buffer buffer, long row) {
+    const int bufferCode = buffer == Buffer::Primary ? 0 : buffer == Buffer::Delete ? 1 : 2;
+    Ref<DataStore> self(this);
+    Value handled = trigger("dberror", {dbCode, lastError_, statement, bufferCode, row});
+    if (!self || handled.toInt() == 1) return;
+    Application* app = Application::instance();
+    messageBox(app ? app->dwMessageTitle() : Application::defaultDwMessageTitle(), lastError_, MessageIcon::StopSign);
+}
+
 long DataStore::retrieve(std::span<const Value> arguments) {
     lastError_.clear();
     if (!transaction_ || !transaction_->isConnected()) {
@@ -1091,6 +1103,7 @@ long DataStore::retrieve(std::span<const Value> arguments) {
     });
     if (code < 0) {
         lastError_ = transaction_->sqlErrText;
+        reportDatabaseError(transaction_->sqlDbCode, sql, Buffer::Primary, 0);
         return -1;
     }
     storage_->primary = std::move(fetched);
@@ -1133,6 +1146,8 @@ long DataStore::update(bool resetFlags) {
         std::string sql;
         std::vector<Value> params;
         bool mustTouch;  // an UPDATE or DELETE that touches no row means the row changed
+        Buffer buffer = Buffer::Primary;
+        long row = 0;  // in `buffer`, for the error report
     };
     std::vector<Statement> statements;
     long inserted = 0, updated = 0, deleted = 0;
@@ -1152,18 +1167,23 @@ long DataStore::update(bool resetFlags) {
         }
     };
 
+    long deletedRow = 0;
     for (const Row& r : storage_->deleted) {
+        ++deletedRow;
         if (r.isNew()) continue;
         needsKeys = true;
-        Statement s{"DELETE FROM " + table, {}, true};
+        Statement s{"DELETE FROM " + table, {}, true, Buffer::Delete, deletedRow};
         where(r, s);
         statements.push_back(std::move(s));
         ++deleted;
     }
     for (auto* buffer : {&storage_->primary, &storage_->filtered}) {
+        Buffer which = buffer == &storage_->primary ? Buffer::Primary : Buffer::Filter;
+        long row = 0;
         for (const Row& r : *buffer) {
+            ++row;
             if (r.status != ItemStatus::NewModified) continue;
-            Statement s{"INSERT INTO " + table + " (", {}, false};
+            Statement s{"INSERT INTO " + table + " (", {}, false, which, row};
             std::string values;
             bool first = true;
             for (std::size_t c = 0; c < columns; ++c) {
@@ -1180,9 +1200,12 @@ long DataStore::update(bool resetFlags) {
         }
     }
     for (auto* buffer : {&storage_->primary, &storage_->filtered}) {
+        Buffer which = buffer == &storage_->primary ? Buffer::Primary : Buffer::Filter;
+        long row = 0;
         for (const Row& r : *buffer) {
+            ++row;
             if (r.status != ItemStatus::DataModified) continue;
-            Statement s{"UPDATE " + table + " SET ", {}, true};
+            Statement s{"UPDATE " + table + " SET ", {}, true, which, row};
             bool first = true;
             for (std::size_t c = 0; c < columns; ++c) {
                 if (!layout_.columns[c].updatable || !r.columnModified(c)) continue;
@@ -1205,10 +1228,12 @@ long DataStore::update(bool resetFlags) {
         long code = transaction_->executeValues(s.sql, s.params);
         if (code < 0) {
             lastError_ = transaction_->sqlErrText;
+            reportDatabaseError(transaction_->sqlDbCode, s.sql, s.buffer, s.row);
             return -1;
         }
         if (code == 100 && s.mustTouch) {
             lastError_ = "Row changed between retrieve and update.";
+            reportDatabaseError(0, s.sql, s.buffer, s.row);
             return -1;
         }
     }

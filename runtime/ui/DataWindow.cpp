@@ -350,7 +350,7 @@ DataWindow::DataWindow(std::string className)
     store_->addObserver(this);
     observed_ = store_.get();
     Ref<DataWindow> self(this);
-    for (const char* event : {"retrieveend", "updateend"}) {
+    for (const char* event : {"retrieveend", "updateend", "dberror"}) {
         std::string name = event;
         store_->on(name, [self, name](Args a) -> Value {
             DataWindow* d = self.get();
@@ -734,7 +734,6 @@ int DataWindow::acceptText() {
         for (auto& [display, value] : codeTable(rawAttribute(column_, "values")))
             if (display == text) data = value;
     const ColumnLayout& col = store_->layout().columns[static_cast<size_t>(column_ - 1)];
-    std::string name = col.name;
     bool isText = lower(col.type).rfind("char", 0) == 0 || lower(col.type).rfind("varchar", 0) == 0;
     Value value = data.empty() && !isText ? Value() : Value(data);
     Ref<DataWindow> self(this);
@@ -744,10 +743,10 @@ int DataWindow::acceptText() {
     // the real row and its statuses stay as they are until itemchanged has accepted it.
     DataStore scratch(std::make_shared<const DataLayout>(store_->layout()));
     if (scratch.setItem(scratch.insertRow(0), column, value) != 1) {
-        trigger("itemerror", {row, name, text});
+        trigger("itemerror", {row, columnObject(row, column), text});
         return -1;
     }
-    Value rejected = trigger("itemchanged", {row, name, data});
+    Value rejected = trigger("itemchanged", {row, columnObject(row, column), data});
     if (!self) return -1;
     if (rejected.toInt() == 1) return -1;
     if (row > rowCount() || store_->setItem(row, column, value) != 1) return -1;
@@ -759,7 +758,6 @@ int DataWindow::acceptText() {
 void DataWindow::toggleValue(long row, int column, int x) {
     if (!isEditable(row, column)) return;
     std::string style = editStyle(column);
-    std::string name = store_->layout().columns[static_cast<size_t>(column - 1)].name;
     std::string data = expressionValueText(store_->getItem(row, column));
     std::string next;
     if (style == "checkbox") {
@@ -789,7 +787,7 @@ void DataWindow::toggleValue(long row, int column, int x) {
         return;
     }
     Ref<DataWindow> self(this);
-    Value rejected = trigger("itemchanged", {row, name, next});
+    Value rejected = trigger("itemchanged", {row, columnObject(row, column), next});
     if (!self || rejected.toInt() == 1) return;
     store_->setItem(row, column, Value(next));
 }
@@ -816,7 +814,7 @@ int DataWindow::setRow(long row) {
     if (auto* v = static_cast<DataWindowView*>(widget())) v->viewport()->update();
     trigger("rowfocuschanged", {row});
     // The field on the new row has the focus now: its owner reads its text from here.
-    if (self && row_ == row && column_ > 0) trigger("itemfocuschanged", {row_, getColumnName()});
+    if (self && row_ == row && column_ > 0) trigger("itemfocuschanged", {row_, columnObject(row_, column_)});
     return 1;
 }
 
@@ -845,7 +843,7 @@ int DataWindow::setColumn(int column) {
     if (editorDirty() && acceptText() != 1) return -1;
     column_ = column;
     showEditor();
-    trigger("itemfocuschanged", {row_, getColumnName()});
+    trigger("itemfocuschanged", {row_, columnObject(row_, column_)});
     return 1;
 }
 
@@ -936,6 +934,7 @@ DataWindowObject DataWindow::objectAt(int px, int py) const {
     int rowH = std::max(1, units::toPixelsY(rowHeight()));
     const auto& cols = store_->layout().columns;
     if (y < header) {
+        o.band = "header";
         for (const ColumnBox& b : columnBoxes()) {
             if (presentation_ != Presentation::Grid) break;
             if (x >= units::toPixelsX(b.x) && x < units::toPixelsX(b.x + b.w)) {
@@ -954,16 +953,12 @@ DataWindowObject DataWindow::objectAt(int px, int py) const {
     long row = static_cast<long>((y - header) / rowH) + 1;
     if (row > rowCount()) return o;
     o.row = row;
+    o.band = "detail";
     double inRow = y - header - (row - 1) * rowH;
-    for (const ColumnBox& b : columnBoxes()) {
+    for (const ColumnBox& b : columnBoxes())
         if (x >= units::toPixelsX(b.x) && x < units::toPixelsX(b.x + b.w) && inRow >= units::toPixelsY(b.y) &&
-            inRow < units::toPixelsY(b.y + b.h)) {
-            o.type = "column";
-            o.name = cols[static_cast<size_t>(b.column - 1)].name;
-            o.tabSequence = tabSequence(b.column);
-            o.protect = toInt(columnAttributeText(row, b.column, "protect"), 0);
-        }
-    }
+            inRow < units::toPixelsY(b.y + b.h))
+            o = columnObject(row, b.column);
     if (o.type == "datawindow")
         for (const TextLayout& t : store_->layout().texts)
             if (lower(t.band) == "detail" && x >= units::toPixelsX(t.x) && x < units::toPixelsX(t.x + t.width) &&
@@ -974,11 +969,23 @@ DataWindowObject DataWindow::objectAt(int px, int py) const {
     return o;
 }
 
+DwObject DataWindow::columnObject(long row, int column) const {
+    DwObject o;
+    o.type = "column";
+    o.name = store_->layout().columns[static_cast<size_t>(column - 1)].name;
+    o.band = "detail";
+    o.column = column;
+    o.tabSequence = tabSequence(column);
+    o.protect = toInt(columnAttributeText(row, column, "protect"), 0);
+    o.row = row;
+    return o;
+}
+
 void DataWindow::mouse(int kind, QPoint pos, Qt::MouseButton button) {
     Ref<DataWindow> self(this);
     clicked_ = objectAt(pos.x(), pos.y());
     DataWindowObject hit = clicked_;
-    std::vector<Value> args{units::toUnitsX(pos.x()), units::toUnitsY(pos.y()), hit.row, hit.name};
+    std::vector<Value> args{units::toUnitsX(pos.x()), units::toUnitsY(pos.y()), hit.row, Value(hit)};
     widget()->setFocus();
     if (button == Qt::RightButton) {
         if (kind == 0) trigger("rbuttondown", args);
