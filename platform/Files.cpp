@@ -163,6 +163,10 @@ fs::file_time_type fromFileTime(FileTime t) {
     return file_clock::from_sys(sys);
 }
 
+Result<fs::path> Files::changing(std::string_view path) const {
+    return scope_ == WriteScope::MachineDrives ? machine_.changeablePath(path) : machine_.hostPath(path);
+}
+
 bool Files::exists(std::string_view path) const {
     auto host = machine_.hostPath(path);
     std::error_code ec;
@@ -204,7 +208,7 @@ Result<FileTimes> Files::times(std::string_view path) const {
 }
 
 Status Files::setTimes(std::string_view path, const FileTimes& times) const {
-    auto host = machine_.hostPath(path);
+    auto host = changing(path);
     if (!host) return host.error();
     struct timespec ts[2] = {toTimespec(times.lastAccess), toTimespec(times.lastWrite)};
     if (::utimensat(AT_FDCWD, host->c_str(), ts, 0) != 0) {
@@ -225,9 +229,9 @@ Status Files::copy(std::string_view from, std::string_view to) const {
 }
 
 Status Files::move(std::string_view from, std::string_view to) const {
-    auto source = machine_.hostPath(from);
+    auto source = changing(from);
     if (!source) return source.error();
-    auto target = machine_.hostPath(to);
+    auto target = changing(to);
     if (!target) return target.error();
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(*source, ec))) return missing(*source, from);
@@ -247,7 +251,7 @@ Status Files::move(std::string_view from, std::string_view to) const {
 }
 
 Status Files::remove(std::string_view path) const {
-    auto host = machine_.hostPath(path);
+    auto host = changing(path);
     if (!host) return host.error();
     std::error_code ec;
     auto status = fs::symlink_status(*host, ec);
@@ -259,7 +263,7 @@ Status Files::remove(std::string_view path) const {
 }
 
 Status Files::createFolder(std::string_view path) const {
-    auto host = machine_.hostPath(path);
+    auto host = changing(path);
     if (!host) return host.error();
     if (Status s = checkFault(machine_, FaultKind::CreateFolder, path); !s) return s;
     if (::mkdir(host->c_str(), 0755) != 0) {
@@ -270,7 +274,7 @@ Status Files::createFolder(std::string_view path) const {
 }
 
 Status Files::removeFolder(std::string_view path) const {
-    auto host = machine_.hostPath(path);
+    auto host = changing(path);
     if (!host) return host.error();
     if (::rmdir(host->c_str()) != 0) {
         if (errno == ENOENT) return missing(*host, path);
@@ -289,7 +293,7 @@ Result<std::vector<std::string>> Files::entries(std::string_view path) const {
 }
 
 Result<std::string> Files::tempFileName(std::string_view folder, std::string_view prefix) const {
-    auto host = machine_.hostPath(folder);
+    auto host = changing(folder);
     if (!host) return host.error();
     std::error_code ec;
     if (!fs::is_directory(*host, ec)) return makeError(err::PathNotFound, folder);
@@ -345,7 +349,7 @@ Result<fs::path> Files::openForRead(std::string_view path) const {
 }
 
 Result<fs::path> Files::openForWrite(std::string_view path) const {
-    auto host = machine_.hostPath(path);
+    auto host = changing(path);
     if (!host) return host.error();
     if (Status s = checkFault(machine_, FaultKind::OpenFile, path); !s) return s.error();
     std::error_code ec;

@@ -39,9 +39,14 @@ struct FixedFileVersion {
 // outside `image`).
 std::optional<FixedFileVersion> fixedFileVersionOf(std::span<const uint8_t> image);
 
+// Where a Files object may write, create and delete. Setup and the uninstaller change only the
+// machine's own drives; reading is allowed everywhere.
+enum class WriteScope { Anywhere, MachineDrives };
+
 class Files {
 public:
-    explicit Files(Machine machine) : machine_(std::move(machine)) {}
+    explicit Files(Machine machine, WriteScope scope = WriteScope::Anywhere)
+        : machine_(std::move(machine)), scope_(scope) {}
 
     bool exists(std::string_view path) const;
     bool isFolder(std::string_view path) const;
@@ -80,7 +85,11 @@ public:
     const Machine& machine() const { return machine_; }
 
 private:
+    // The host path of a path that is written, created or deleted, refused outside the scope.
+    Result<std::filesystem::path> changing(std::string_view path) const;
+
     Machine machine_;
+    WriteScope scope_ = WriteScope::Anywhere;
 };
 
 // An exclusive lock on a file, as a program holding it open without sharing.

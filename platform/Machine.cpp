@@ -216,6 +216,34 @@ Result<fs::path> Machine::hostPath(std::string_view path) const {
     return folder;
 }
 
+Result<fs::path> Machine::changeablePath(std::string_view path) const {
+    auto host = hostPath(path);
+    if (!host) return host.error();
+    auto outside = [&] {
+        return makeError(err::AccessDenied, std::string(path) + " lies outside this machine's drives");
+    };
+    const fs::path drive = root_ / "drive_c";
+    const fs::path rel = host->lexically_normal().lexically_relative(drive);
+    if (rel.empty() || *rel.begin() == "..") return outside();
+    // Every existing level is looked at without following it; a link must end inside the drive.
+    std::error_code ec;
+    const fs::path realDrive = fs::canonical(drive, ec);
+    if (ec) return errorFromErrnoValue(ec.value(), drive.string());
+    fs::path at = drive;
+    for (const auto& part : rel) {
+        if (part == ".") continue;
+        at /= part;
+        auto status = fs::symlink_status(at, ec);
+        if (!fs::exists(status)) break;  // the rest is new, made below what was checked
+        if (!fs::is_symlink(status)) continue;
+        const fs::path target = fs::canonical(at, ec);
+        if (ec) return outside();  // a dangling link would create its target wherever it points
+        const fs::path inside = target.lexically_relative(realDrive);
+        if (inside.empty() || *inside.begin() == "..") return outside();
+    }
+    return host;
+}
+
 std::string Machine::windowsPath(const fs::path& host) const {
     fs::path normal = host.lexically_normal();
     fs::path drive = (root_ / "drive_c").lexically_normal();

@@ -35,6 +35,11 @@ public:
     // Below a drive, existing names are found without regard to case, new names keep theirs.
     // A ".." that would climb above the drive's root is refused (BadPathname).
     Result<std::filesystem::path> hostPath(std::string_view path) const;
+    // The host path of a path that is to be written, created or deleted: only inside the machine's
+    // own drives, and never through a symbolic link that leads out of them. Other drives (Z:, the
+    // host's root) and host paths are for reading only; they are refused with AccessDenied naming
+    // the path.
+    Result<std::filesystem::path> changeablePath(std::string_view path) const;
     // The Windows form ("C:\\...") of a host path inside drive_c; Z:\... for other host paths.
     std::string windowsPath(const std::filesystem::path& host) const;
 

@@ -71,6 +71,7 @@ bool CInstallEngine::MakeTempFiles() {
         }
         *path = *made;
     }
+    app_.runTempFolder = folder;
     return true;
 }
 
@@ -120,7 +121,7 @@ void CInstallEngine::EnsureTempFile(const std::filesystem::path& host) {
 void CInstallEngine::IndexFolder(const std::string& folder) {
     folderNames_.clear();
     folderIndexed_ = false;
-    auto host = app_.machine().hostPath(folder);
+    auto host = app_.machine().changeablePath(folder);
     if (!host) return;
     folderHost_ = *host;
     std::error_code ec;
@@ -229,8 +230,17 @@ int CInstallEngine::InstallFile(std::size_t fileIndex, const std::string& folder
     auto storedHost = app_.machine().hostPath(storedTempPath_);
     auto outputHost = app_.machine().hostPath(outputTempPath_);
     if (outputHost) EnsureTempFile(*outputHost);
-    if (!app_.decompress || !storedHost || !outputHost ||
-        app_.decompress(storedHost->c_str(), outputHost->c_str()) != 0) {
+    int decompressed = -1;
+    if (storedHost && outputHost) {
+        if (app_.decompressBounded)
+            decompressed = app_.decompressBounded(storedHost->c_str(), outputHost->c_str(), file.installedSize);
+        else if (app_.decompress)
+            decompressed = app_.decompress(storedHost->c_str(), outputHost->c_str());
+    }
+    // No stored bytes may make more than their record promises.
+    std::error_code ec;
+    if (decompressed == 0 && std::filesystem::file_size(*outputHost, ec) > file.installedSize) decompressed = -1;
+    if (decompressed != 0 || ec) {
         app_.ui().MessageBox(ids::DecompressError, MsgButtons::Ok, MsgIcon::Stop, destination);
         return result::Error;
     }
@@ -259,7 +269,7 @@ int CInstallEngine::RunInstallation() {
     auto isSelected = [&](std::size_t index) { return index < selection.size() && selection[index].selected != 0; };
     result_ = result::Complete;
     cancel_ = false;
-    if (!app_.decompress) app_.decompress = LoadDecompressorBesideProgram();
+    if (!app_.decompress && !app_.decompressBounded) app_.decompressBounded = LoadBoundedDecompressorBesideProgram();
     buffer_.assign(kChunk + 1, 0);
 
     totalBytes_ = 0;
@@ -276,7 +286,7 @@ int CInstallEngine::RunInstallation() {
         if (result_ != result::Complete) break;
         std::string folder = app_.ExpandVariables(component.destination);
         while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-        if (!app_.CreateFolderPath(folder)) {
+        if (!app_.CheckChangeable(folder) || !app_.CreateFolderPath(folder)) {
             result_ = result::Error;
             break;
         }
@@ -294,6 +304,7 @@ int CInstallEngine::RunInstallation() {
     }
     CloseArchive();
     RemoveTempFiles();
+    app_.runTempFolder.clear();
     buffer_.clear();
     buffer_.shrink_to_fit();
     return result_;

@@ -19,7 +19,7 @@ constexpr uint32_t kReadFault = 30;  // the system cannot read from the specifie
 }  // namespace
 
 CSetupApp::CSetupApp(platform::Machine machine, ISetupUi& ui)
-    : machine_(machine), files_(machine), registry_(machine), ui_(ui) {}
+    : machine_(machine), files_(machine, platform::WriteScope::MachineDrives), registry_(machine), ui_(ui) {}
 
 CSetupApp::~CSetupApp() = default;
 
@@ -43,6 +43,14 @@ void CSetupApp::ShowSystemError(uint32_t code, std::string_view caption) {
 bool CSetupApp::CheckPathFits(std::string_view path) {
     if (path.size() <= MaxPathText) return true;
     ShowSystemError(platform::err::FilenameExcedRange, path);
+    return false;
+}
+
+bool CSetupApp::CheckChangeable(std::string_view path) {
+    if (testMode) return true;
+    auto host = machine_.changeablePath(path);
+    if (host) return true;
+    ui_.SystemErrorBox(host.error().text, path);
     return false;
 }
 
@@ -146,7 +154,10 @@ int CSetupApp::StartInstallation() {
         outcome = ui_.RunProgressDialog(engine);
     }
     if (outcome == result::Complete && !testMode) StoreUserInformation();
-    if (outcome != result::Complete) RollBackInstallation();
+    if (outcome != result::Complete)
+        RollBackInstallation();
+    else
+        DiscardKept();
     return outcome;
 }
 

@@ -73,8 +73,11 @@ public:
     ChangeLog changeLog;
     std::string uninstallRecordPath;
     std::unique_ptr<CVariableTable> variables;
-    // The decompressor; when none was injected the engine binds the library beside the program.
+    // The decompressor; when none was injected the engine binds the bounded one of the library
+    // beside the program. The bounded one is told each file's installed size; whichever is used,
+    // a file that comes out larger than its record says is damaged.
     DecompressFunction decompress = nullptr;
+    BoundedDecompressFunction decompressBounded = nullptr;
 
     ISetupUi& ui() { return ui_; }
     const platform::Machine& machine() const { return machine_; }
@@ -91,6 +94,9 @@ public:
     void ShowSystemError(uint32_t code, std::string_view caption);
     // Refuses a path that does not fit 259 characters, with a message; true when it fits.
     bool CheckPathFits(std::string_view path);
+    // Refuses, with a message naming it, a path that Setup may not change: one outside the
+    // machine's own drives or reached through a link that leads out of them. True in test mode.
+    bool CheckChangeable(std::string_view path);
 
     // ---- Setup information ----
     bool ReadSetupInfo();
@@ -152,8 +158,21 @@ public:
     // the user information; 0, 1 or 2. A run that does not end with 0 is rolled back.
     int StartInstallation();
     // Removes, newest first, what this run created (its change-log entries and raised shared
-    // counts): files, then folders and keys only when empty. Earlier entries stay.
+    // counts): files, then folders and keys only when empty. Earlier entries stay. What the run
+    // replaced is put back from the originals it kept.
     void RollBackInstallation();
+
+    // ---- Originals of what a run replaces ----
+    // Before an existing file is written over, it is moved aside into the run's temporary folder
+    // (runTempFolder, else the Windows temporary folder); false, reported, when that fails.
+    bool KeepReplacedFile(std::string_view path);
+    // Before an existing registry value is written over, its type and data are kept.
+    void KeepReplacedValue(platform::RegRoot root, std::string_view key, platform::RegValue old);
+    // Puts back, newest first, the originals kept since the change log held `logSize` entries.
+    void RestoreKeptSince(std::size_t logSize);
+    // Deletes the kept copies of a run that needs them no more.
+    void DiscardKept();
+    std::string runTempFolder;  // the engine's temporary folder, while it runs
 
 private:
     void StoreUserInformation();
@@ -165,6 +184,14 @@ private:
     ISetupUi& ui_;
     bool earlierRecordDamaged_ = false;
     std::vector<std::string> raisedSharedCounts_;
+    struct KeptOriginal {
+        std::size_t logSize = 0;  // change-log entries when it was kept
+        std::string path;         // the replaced file, or the key of the value
+        std::string copy;         // where the file waits; empty for a value
+        platform::RegRoot root = platform::RegRoot::LocalMachine;
+        std::optional<platform::RegValue> value;
+    };
+    std::vector<KeptOriginal> kept_;
 };
 
 }  // namespace setup

@@ -143,16 +143,20 @@ bool CSetupApp::ShouldReplaceFile(std::string_view tempPath, std::string_view de
 
 bool CSetupApp::CopyInstalledFile(std::string_view tempPath, std::string_view destination, uint32_t) {
     if (testMode) return true;
-    if (!CheckPathFits(destination)) return false;
+    if (!CheckPathFits(destination) || !CheckChangeable(destination)) return false;
     // Subfolders that the file's name brings are created and logged like the component's folder.
     std::string dest = withBackslashes(destination);
     if (auto slash = dest.rfind('\\'); slash != std::string::npos && !CreateFolderPath(dest.substr(0, slash)))
         return false;
-    const bool isNew = !files_.exists(dest);
-    if (isNew) AddLogEntry(entrytype::File, dest, "", EntryOrigin::File);
-    // A new destination takes the decompressed file itself, which saves writing it twice; an
-    // existing one is replaced by a copy.
-    if (isNew && files_.move(tempPath, dest)) return true;
+    if (files_.exists(dest)) {
+        // The original is kept aside until the run has ended, so a rollback can put it back.
+        if (!KeepReplacedFile(dest)) return false;
+    } else {
+        AddLogEntry(entrytype::File, dest, "", EntryOrigin::File);
+    }
+    // The destination takes the decompressed file itself, which saves writing it twice; a copy
+    // where it cannot be moved.
+    if (files_.move(tempPath, dest)) return true;
     auto copied = files_.copy(tempPath, dest);
     if (!copied) {
         ui_.CopyErrorBox(dest, copied.error().text);
@@ -171,7 +175,10 @@ uint32_t CSetupApp::CreateShortcut(std::string_view workingFolder, std::string_v
     }
     std::string link = programGroupFolder + "\\" + std::string(text) + ".lnk";
     if (!CheckPathFits(link)) return platform::err::FilenameExcedRange;
-    AddLogEntry(entrytype::File, link, "", files_.exists(link) ? EntryOrigin::ExistedBefore : EntryOrigin::File);
+    if (!CheckChangeable(link)) return platform::err::AccessDenied;
+    const bool existed = files_.exists(link);
+    AddLogEntry(entrytype::File, link, "", existed ? EntryOrigin::ExistedBefore : EntryOrigin::File);
+    if (existed && !KeepReplacedFile(link)) return platform::err::AccessDenied;
     platform::ShellLink shellLink{std::string(target), std::string(text), std::string(workingFolder)};
     return platform::writeShellLink(machine_, link, shellLink).code();
 }
@@ -234,7 +241,10 @@ bool CSetupApp::WriteRegistryEntries(uint32_t componentId) {
         if (!CheckPathFits(key) || !CheckPathFits(name)) continue;
         CreateRegistryKeyPath(*root, key);
         if (!registry_.openKey(*root, key)) continue;
-        LogValueIfNew(*root, key, name);
+        if (auto old = registry_.queryValue(*root, key, name))
+            KeepReplacedValue(*root, key, std::move(*old));
+        else
+            LogValueIfNew(*root, key, name);
         (void)registry_.setValue(*root, key, name, entry.valueType, data);
     }
     return true;

@@ -139,10 +139,12 @@ void CSetupApp::RollBackInstallation() {
     auto batch = registry_.beginBatch();
     // Newest first: values before their keys, files before their folders.
     for (std::size_t i = changeLog.entries.size(); i-- > 0;) {
+        RestoreKeptSince(i + 1);  // what was replaced after this entry was made
         if (changeLog.origins[i] == EntryOrigin::EarlierRecord) continue;
         RemoveEntry(changeLog.entries[i], changeLog.origins[i]);
         changeLog.RemoveLogEntry(i);
     }
+    RestoreKeptSince(0);
     const auto root = platform::RegRoot::LocalMachine;
     for (auto it = raisedSharedCounts_.rbegin(); it != raisedSharedCounts_.rend(); ++it) {
         auto v = registry_.queryValue(root, SharedDllsKey, *it);

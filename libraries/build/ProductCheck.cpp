@@ -2,6 +2,7 @@
 #include "libraries/build/SetupLayout.h"
 #include "libraries/build/SetupWriter.h"
 
+#include <cctype>
 #include <cstring>
 #include <set>
 #include <string_view>
@@ -53,6 +54,16 @@ std::string checkRelativeName(std::string_view what, std::string_view name) {
     return {};
 }
 
+// Setup writes only on the machine's own drive C:; another drive ("Z:" is the host's root), a
+// host path or a network path would be refused there, so it is refused here first.
+std::string checkDestination(std::string_view what, std::string_view folder) {
+    const bool drive = folder.size() >= 2 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':';
+    if ((drive && (folder[0] | 0x20) != 'c') || folder.starts_with('/') ||
+        (folder.size() >= 2 && isSeparator(folder[0]) && isSeparator(folder[1])))
+        return std::string(what) + " lies outside the machine's drive C: " + inQuotes(folder);
+    return {};
+}
+
 std::string checkRegistryData(const RegistryEntry& entry, const std::string& what) {
     const std::string& d = entry.data;
     switch (entry.type) {
@@ -100,6 +111,7 @@ std::string checkProduct(const Product& p) {
             return "The product name and version may not hold \\, / or : (" + inQuotes(*s) + ")";
     }
     if (!text("The default destination", p.defaultDestination, L::header::DefaultDestinationWidth)) return e;
+    if (e = checkDestination("The default destination", p.defaultDestination); !e.empty()) return e;
     if (!text("The window title", p.title, L::mainwindow::TitleWidth)) return e;
     for (size_t i = 0; i < p.backgroundTexts.size(); ++i) {
         const auto& b = p.backgroundTexts[i];
@@ -124,6 +136,7 @@ std::string checkProduct(const Product& p) {
         std::string what = "Component " + inQuotes(c.name);
         if (!text("A component name", c.name, L::component::NameWidth)) return e;
         if (!text(what + "'s folder", c.destination, L::component::DestinationWidth)) return e;
+        if (e = checkDestination(what + "'s folder", c.destination); !e.empty()) return e;
         if (c.description.size() > 0xFFFFFFFFu) return what + "'s description is longer than 4 GiB";
         if (c.id == 0) return what + " has the id 0, which means no component";
         if (!index.emplace(c.id, i).second) return "Two components have the id " + std::to_string(c.id);

@@ -12,7 +12,8 @@ namespace {
 
 // Results other than 0; only "not 0" matters to the caller, the values help a person debugging.
 enum : int { Ok = 0, BadArgument = 1, CannotOpenInput = 2, CannotOpenOutput = 3, ReadFailed = 4,
-             WriteFailed = 5, Damaged = 6, Truncated = 7, TrailingBytes = 8, NoMemory = 9 };
+             WriteFailed = 5, Damaged = 6, Truncated = 7, TrailingBytes = 8, NoMemory = 9,
+             TooLarge = 10 };
 
 // The writer never uses windows above 8 MiB; a frame asking for more is refused instead of
 // letting a damaged or hostile file decide how much memory the installer takes.
@@ -44,7 +45,7 @@ using platform::readFull;
 
 using platform::writeFull;
 
-int decompress(const char* stored, const char* output) {
+int decompress(const char* stored, const char* output, unsigned long long maxBytes) {
     if (stored == nullptr || output == nullptr) return BadArgument;
     Fd in(::open(stored, O_RDONLY | O_CLOEXEC));
     if (in.fd < 0) return CannotOpenInput;
@@ -76,6 +77,7 @@ int decompress(const char* stored, const char* output) {
             ZSTD_outBuffer dst{outBuffer, ChunkSize, 0};
             size_t rc = ZSTD_decompressStream(dctx, &dst, &src);
             if (ZSTD_isError(rc)) return Damaged;
+            if (dst.pos > maxBytes - static_cast<unsigned long long>(written)) return TooLarge;
             if (!writeFull(out.fd, outBuffer, dst.pos)) return WriteFailed;
             written += static_cast<off_t>(dst.pos);
             if (rc == 0) frameDone = true;
@@ -85,6 +87,7 @@ int decompress(const char* stored, const char* output) {
             ZSTD_outBuffer dst{outBuffer, ChunkSize, 0};
             size_t rc = ZSTD_decompressStream(dctx, &dst, &src);
             if (ZSTD_isError(rc)) return Damaged;
+            if (dst.pos > maxBytes - static_cast<unsigned long long>(written)) return TooLarge;
             if (!writeFull(out.fd, outBuffer, dst.pos)) return WriteFailed;
             written += static_cast<off_t>(dst.pos);
             if (rc == 0) frameDone = true;
@@ -100,8 +103,12 @@ int decompress(const char* stored, const char* output) {
 }  // namespace
 
 extern "C" int ruxdecompress(const char* stored, const char* output) {
+    return ruxdecompress_bounded(stored, output, ~0ULL);
+}
+
+extern "C" int ruxdecompress_bounded(const char* stored, const char* output, unsigned long long maxBytes) {
     try {
-        return decompress(stored, output);
+        return decompress(stored, output, maxBytes);
     } catch (...) {
         return NoMemory;  // std::bad_alloc from the buffers
     }

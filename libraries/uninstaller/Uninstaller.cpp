@@ -34,7 +34,8 @@ bool isMissing(uint32_t code) { return code == FileNotFound || code == PathNotFo
 
 class Remover {
 public:
-    explicit Remover(const platform::Machine& machine) : files_(machine), registry_(machine) {}
+    explicit Remover(const platform::Machine& machine)
+        : files_(machine, platform::WriteScope::MachineDrives), registry_(machine) {}
 
     // Until its commit, the registry's changes are kept in memory and written at once.
     platform::Result<platform::RegistryBatch> beginBatch() { return registry_.beginBatch(); }
@@ -174,6 +175,28 @@ Outcome uninstall(const platform::Machine& machine, std::string_view recordPath)
         outcome.message = "The uninstall record " + std::string(recordPath) + " is damaged (" + why +
                           "); nothing has been removed.";
         return outcome;
+    }
+
+    // Only the machine's own drives are changed: a record that names anything else, or that lies
+    // elsewhere itself, was not written by Setup and is refused as a whole.
+    auto outside = [&](std::string_view path) {
+        auto changeable = machine.changeablePath(path);
+        return !changeable && changeable.code() == platform::err::AccessDenied;
+    };
+    auto refuse = [&](std::string_view path) {
+        outcome.kind = Outcome::BadRecord;
+        outcome.message = "The uninstall record " + std::string(recordPath) + " names " + std::string(path) +
+                          ", which lies outside this machine's drives; nothing has been removed.";
+        return outcome;
+    };
+    if (outside(recordPath)) {
+        outcome.kind = Outcome::BadRecord;
+        outcome.message = "The uninstall record " + std::string(recordPath) +
+                          " lies outside this machine's drives; nothing has been removed.";
+        return outcome;
+    }
+    for (const Entry& e : record->entries) {
+        if ((e.type == record::File || e.type == record::Folder) && outside(e.name)) return refuse(e.name);
     }
 
     // Things were logged before they were made, parents first: undo them newest first.

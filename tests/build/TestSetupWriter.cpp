@@ -93,6 +93,11 @@ TEST(SetupWriter, RefusesWhatTheInstallerRefuses) {
         {"version with colon", [](auto& p) { p.version = "C:1"; }, "may not hold"},
         {"text with zero byte", [](auto& p) { p.title = std::string("a\0b", 3); }, "zero byte"},
         {"destination too wide", [](auto& p) { p.components[0].destination = std::string(255, 'd'); }, "at most 254"},
+        {"destination on the host's root", [](auto& p) { p.components[0].destination = "Z:\\tmp\\x"; }, "outside the machine's drive C:"},
+        {"destination on another drive", [](auto& p) { p.components[0].destination = "d:\\x"; }, "outside"},
+        {"destination a host path", [](auto& p) { p.components[0].destination = "/tmp/x"; }, "outside"},
+        {"destination a network path", [](auto& p) { p.components[0].destination = "\\\\server\\share"; }, "outside"},
+        {"default destination on Z:", [](auto& p) { p.defaultDestination = "z:\\x"; }, "default destination lies outside"},
         {"file name with ..", [](auto& p) { p.files[0].name = "..\\x"; }, "leaves its folder"},
         {"file name inner ..", [](auto& p) { p.files[0].name = "a\\..\\..\\x"; }, "leaves its folder"},
         {"absolute file name", [](auto& p) { p.files[0].name = "\\Windows\\x"; }, "relative"},
@@ -296,4 +301,30 @@ TEST(Decompressor, RefusesDamagedTruncatedAndTrailingBytes) {
     EXPECT_NE(ruxdecompress((tmp / "missing").c_str(), (tmp / "output").c_str()), 0);
     EXPECT_NE(ruxdecompress((tmp / "stored").c_str(), (tmp / "no" / "such" / "folder").c_str()), 0);
     EXPECT_NE(ruxdecompress(nullptr, nullptr), 0);
+}
+
+// Stored bytes that decompress to more than the file's installed size never write more than it:
+// 8 MiB of zeros compress to a few hundred bytes.
+TEST(Decompressor, BoundedFormStopsAtTheInstalledSize) {
+    TempFolder tmp;
+    const size_t size = size_t(8) << 20;
+    writeFile(tmp / "src", std::string(size, '\0'));
+    const auto r = build::writeSetup(oneComponent(tmp / "src"), {.outputFolder = tmp / "out"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    const fs::path stored = tmp / "out" / "Disc1" / "Setup1.RUX";
+    ASSERT_LT(fs::file_size(stored), 4096u);
+    struct Case {
+        unsigned long long limit;
+        bool ok;
+    };
+    for (const Case& c : {Case{size, true}, Case{~0ULL, true}, Case{size - 1, false}, Case{20000, false}, Case{0, false}}) {
+        SCOPED_TRACE(c.limit);
+        const fs::path output = tmp / ("output" + std::to_string(c.limit));
+        const int rc = ruxdecompress_bounded(stored.c_str(), output.c_str(), c.limit);
+        EXPECT_EQ(rc == 0, c.ok);
+        EXPECT_LE(fs::file_size(output), std::min<unsigned long long>(c.limit, size));
+        if (c.ok) {
+            EXPECT_EQ(fs::file_size(output), size);
+        }
+    }
 }

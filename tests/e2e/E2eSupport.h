@@ -69,6 +69,7 @@ struct SetupRun {
     setup_test::ScriptedUi ui;
     std::unique_ptr<setup::CSetupApp> app = std::make_unique<setup::CSetupApp>(machine, ui);
     int decompressCalls = 0;
+    uintmax_t largestOutput = 0;  // the largest output file the decompressor left
 
     // Reads the first disc as the run order does; false when the setup information was refused.
     bool prepare(const fs::path& disc1, std::vector<std::string> args = {}) {
@@ -82,7 +83,7 @@ struct SetupRun {
         app->userKey = "Software\\" + app->ExpandVariables(app->info().user.key);
         app->userName = "Ann";
         app->company = "Maker Ltd";
-        app->decompress = &countingDecompress;
+        app->decompressBounded = &countingDecompress;
         current() = this;
         return true;
     }
@@ -105,9 +106,12 @@ struct SetupRun {
         static SetupRun* run = nullptr;
         return run;
     }
-    static int countingDecompress(const char* stored, const char* output) {
+    static int countingDecompress(const char* stored, const char* output, unsigned long long maxBytes) {
         ++current()->decompressCalls;
-        return ruxdecompress(stored, output);
+        int result = ruxdecompress_bounded(stored, output, maxBytes);
+        std::error_code ec;
+        current()->largestOutput = std::max(current()->largestOutput, fs::file_size(output, ec));
+        return result;
     }
 
 private:

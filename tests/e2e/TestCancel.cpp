@@ -85,3 +85,68 @@ TEST(Cancel, CancelledOrFailedRunsLeaveTheMachineAsItWas) {
         EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
     }
 }
+
+// Files, a shortcut and registry values that were there before and that the run replaced are put
+// back, bytes, type and time, when the run is cancelled at its first, a middle or its last file
+// pass; a completed run leaves no kept copy behind.
+TEST(Cancel, ReplacedFilesAndValuesArePutBack) {
+    Sources sources;
+    const build::Product product = threeDiscProduct(sources);
+    const uint64_t capacity = 45000 + build::setupInfoSize(product) + build::layout::disclabel::Size;
+    const Built built(product, capacity);
+    const auto disc = [&](SetupRun& run, int d) { run.ui.disc(uint16_t(d), run.machine.windowsPath(built.disc(d))); };
+    const std::string key = "Software\\Maker\\Stopped";
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 10);
+    // Existing files, older than the product's; a value of another type; a shared count.
+    const auto plant = [&](SetupRun& run) {
+        platform::Files files(run.machine);
+        platform::Registry reg(run.machine);
+        for (const char* folder : {"C:\\Stopped", "C:\\Stopped\\one", "C:\\Stopped\\two", "C:\\Windows\\Start Menu\\Programs\\Stopped"})
+            (void)files.createFolder(folder);
+        for (const char* path : {"C:\\Stopped\\one\\f1.bin", "C:\\Stopped\\two\\f4.bin", "C:\\Windows\\Start Menu\\Programs\\Stopped\\Stopped.lnk"}) {
+            const fs::path host = *run.machine.hostPath(path);
+            testing_support::writeFile(host, std::string("the original of ") + path);
+            fs::last_write_time(host, old);
+        }
+        ASSERT_TRUE(reg.createKey(platform::RegRoot::LocalMachine, key).ok());
+        ASSERT_TRUE(reg.setDword(platform::RegRoot::LocalMachine, key, "One", 7).ok());
+        ASSERT_TRUE(reg.setString(platform::RegRoot::LocalMachine, key, "Two", "old", platform::regtype::ExpandSz).ok());
+        ASSERT_TRUE(reg.createKey(platform::RegRoot::LocalMachine, std::string(setup::SharedDllsKey)).ok());
+        ASSERT_TRUE(reg.setDword(platform::RegRoot::LocalMachine, std::string(setup::SharedDllsKey), "C:\\Stopped\\one\\f1.bin", 1).ok());
+    };
+    struct Case {
+        const char* name;
+        int pass;  // file passes: 0-5 the first component (f0-f2 at 0-2), 6-11 the second (f3-f5 at 6-8)
+    };
+    for (const Case& c : {Case{"first file pass", 0}, Case{"a middle pass, first component done", 7},
+                          Case{"last file pass", 8}}) {
+        SCOPED_TRACE(c.name);
+        SetupRun run;
+        plant(run);
+        const auto before = testing_support::snapshotMachine(run.machine);
+        ASSERT_TRUE(run.prepare(built.disc(1)));
+        run.ready();
+        if (c.pass > 5) disc(run, 2);
+        run.ui.cancelAtPass(c.pass);
+        EXPECT_EQ(run.install(), setup::result::Cancelled);
+        EXPECT_TRUE(run.ui.done());
+        const auto after = testing_support::snapshotMachine(run.machine);
+        EXPECT_EQ(testing_support::differences(before.files, after.files), std::vector<std::string>{});
+        EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
+        for (const char* path : {"C:\\Stopped\\one\\f1.bin", "C:\\Stopped\\two\\f4.bin"})
+            EXPECT_EQ(fs::last_write_time(*run.machine.hostPath(path)), old) << path;
+        platform::Registry reg(run.machine);
+        EXPECT_EQ(reg.queryValue(platform::RegRoot::LocalMachine, key, "Two")->type, platform::regtype::ExpandSz);
+    }
+
+    SetupRun run;
+    const auto temp = [&] { return platform::Files(run.machine).entries("C:\\Windows\\Temp").valueOr({}); };
+    const auto tempBefore = temp();
+    ASSERT_TRUE(run.prepare(built.disc(1)));
+    run.ready();
+    disc(run, 2);
+    disc(run, 3);
+    EXPECT_EQ(run.install(), setup::result::Complete);
+    EXPECT_EQ(testing_support::readFile(*run.machine.hostPath("C:\\Stopped\\one\\f1.bin")), sources.content("f1.bin"));
+    EXPECT_EQ(temp(), tempBefore);
+}

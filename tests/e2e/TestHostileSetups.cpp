@@ -2,6 +2,8 @@
 // installs nothing it should not, and writes nothing outside the destination folder.
 #include "E2eSupport.h"
 #include "libraries/build/SetupLayout.h"
+#include "libraries/uninstaller/Uninstaller.h"
+#include "libraries/uninstaller/UninstallRecord.h"
 #include "platform/Registry.h"
 #include "uninstaller/MachineSnapshot.h"
 
@@ -118,7 +120,8 @@ TEST(HostileSetups, DamagedSetupInformationIsRefusedBeforeAnythingHappens) {
     patched("parent cycle", [=](auto& b) { putU32(b, components + L::component::ParentId, 2); });
     patched("own parent", [=](auto& b) { putU32(b, components + L::component::ParentId, 1); });
     patched("duplicate component id", [=](auto& b) { putU32(b, components + L::component::Size + L::component::Id, 1); });
-    for (const std::string name : {"..\\..\\Windows\\evil.dll", "C:\\evil.dll", "\\evil.dll", "a\\..\\..\\evil.dll", "C:evil.dll"})
+    for (const std::string name : {"..\\..\\Windows\\evil.dll", "C:\\evil.dll", "\\evil.dll", "a\\..\\..\\evil.dll", "C:evil.dll",
+                                   "a/../../evil.dll", "../evil.dll", "/evil.dll", "sub/..\\..//evil.dll", "Z:/evil.dll"})
         patched("file name " + name, [=](auto& b) { putText(b, files + L::file::Name, name); });
 
     for (const auto& c : cases) {
@@ -204,4 +207,172 @@ TEST(HostileSetups, UnterminatedTextsAndShortNumbersAreCutOrSkipped) {
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(testing_support::readFile(*run.machine.hostPath(Dest + "\\file" + std::to_string(i) + ".bin")),
                   product.sources.content("file" + std::to_string(i) + ".bin"));
+}
+
+namespace {
+
+// A host folder beside the machine folder, which nothing may change: every entry with its bytes.
+struct HostFolder {
+    fs::path path;
+    explicit HostFolder(const platform::Machine& m) : path(m.root().parent_path() / "host") {
+        fs::create_directories(path / "x");
+        testing_support::writeFile(path / "kept.txt", "a file of the host");  // 19 bytes
+        testing_support::writeFile(path / "x" / "file0.bin", "a file of the host");
+        fs::last_write_time(path / "x" / "file0.bin", fs::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 20));
+    }
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> all;
+        for (auto& e : fs::recursive_directory_iterator(path)) {
+            std::string& seen = all[fs::relative(e.path(), path).string()];
+            if (e.is_symlink()) seen = "<link> " + fs::read_symlink(e.path()).string();
+            else if (e.is_directory()) seen = "<folder>";
+            else seen = testing_support::readFile(e.path()) + "@" + std::to_string(e.last_write_time().time_since_epoch().count());
+        }
+        return all;
+    }
+};
+
+}  // namespace
+
+TEST(HostileSetups, DestinationsOutsideTheMachineAreRefusedAndNothingIsWrittenThere) {
+    Product product;
+    const auto ends = boundaries(product.p);
+    const size_t components = ends[22], files = ends[26];
+    struct Case {
+        std::string name;
+        // Changes the setup information or the machine; returns the refused path the box names.
+        std::function<std::string(std::vector<uint8_t>& info, SetupRun& run, const HostFolder& host)> setUp;
+    };
+    auto destination = [&](std::vector<uint8_t>& info, int component, const std::string& folder) {
+        putText(info, components + size_t(component) * L::component::Size + L::component::Destination, folder);
+    };
+    const std::vector<Case> cases = {
+        {"destination on the host's root", [&](auto& info, SetupRun& run, const HostFolder& host) {
+             const std::string z = run.machine.windowsPath(host.path / "x");
+             destination(info, 0, z);
+             return z;
+         }},
+        {"destination a host path", [&](auto& info, SetupRun&, const HostFolder& host) {
+             destination(info, 0, (host.path / "x").string());
+             return (host.path / "x").string();
+         }},
+        {"second component on the host, after the first was installed", [&](auto& info, SetupRun& run, const HostFolder& host) {
+             const std::string z = run.machine.windowsPath(host.path) + "\\new";
+             destination(info, 1, z);
+             return z;
+         }},
+        {"destination through a link out of the machine", [&](auto&, SetupRun& run, const HostFolder& host) {
+             fs::create_directories(run.machine.hostPath("C:\\Program Files")->string());
+             fs::create_directory_symlink(host.path / "x", *run.machine.hostPath(Dest));
+             return Dest;
+         }},
+        {"subfolder through a link out of the machine", [&](auto&, SetupRun& run, const HostFolder& host) {
+             fs::create_directories(*run.machine.hostPath(Dest));
+             fs::create_directory_symlink(host.path, *run.machine.hostPath(Dest + "\\b"));
+             return Dest + "\\b";
+         }},
+        {"file name in a linked subfolder", [&](auto& info, SetupRun& run, const HostFolder& host) {
+             putText(info, files + L::file::Name, "x\\file0.bin");
+             fs::create_directories(*run.machine.hostPath(Dest));
+             fs::create_directory_symlink(host.path / "x", *run.machine.hostPath(Dest + "\\x"));
+             return Dest + "\\x\\file0.bin";
+         }},
+        {"installed file a link to an older host file", [&](auto&, SetupRun& run, const HostFolder& host) {
+             fs::create_directories(*run.machine.hostPath(Dest));
+             fs::create_symlink(host.path / "x" / "file0.bin", *run.machine.hostPath(Dest + "\\file0.bin"));
+             return Dest + "\\file0.bin";
+         }},
+        {"temporary folder on the host", [&](auto&, SetupRun& run, const HostFolder& host) {
+             const std::string z = run.machine.windowsPath(host.path);
+             EXPECT_TRUE(run.machine.setEnvironment("TMP", z).ok());
+             run.ui.message(setup::ids::FailedOpenFile, setup::answer::Ok, z);
+             return std::string();  // scripted here
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Built built(product.p);
+        auto info = testing_support::readBytes(built.disc(1) / "SetupInfo.RUX");
+        SetupRun run;
+        const HostFolder host(run.machine);
+        run.ready();
+        const std::string refused = c.setUp(info, run, host);
+        testing_support::writeFile(built.disc(1) / "SetupInfo.RUX", std::string(info.begin(), info.end()));
+        const auto hostBefore = host.snapshot();
+        const auto before = testing_support::snapshotMachine(run.machine);
+        if (!refused.empty()) run.ui.systemError(refused, "lies outside this machine's drives");
+        ASSERT_TRUE(run.prepare(built.disc(1)));
+        EXPECT_EQ(run.install(), setup::result::Error);
+        EXPECT_TRUE(run.ui.done());
+        EXPECT_EQ(testing_support::differences(hostBefore, host.snapshot()), std::vector<std::string>{});
+        const auto after = testing_support::snapshotMachine(run.machine);
+        EXPECT_EQ(testing_support::differences(before.files, after.files), std::vector<std::string>{});
+        EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
+        fs::remove_all(host.path);
+        fs::remove_all(*run.machine.hostPath(Dest));  // a link goes, not what it leads to
+        EXPECT_TRUE(run.machine.setEnvironment("TMP", "C:\\Windows\\Temp").ok());
+    }
+}
+
+// 8 MiB of zeros stored in a few hundred bytes, under a record that promises 20,000.
+TEST(HostileSetups, StoredBytesThatGrowPastTheInstalledSizeAreADamagedFile) {
+    Product product;
+    product.p.files[1].source = product.sources.add("bomb", std::string(size_t(8) << 20, '\0'));
+    const Built built(product.p);
+    auto info = testing_support::readBytes(built.disc(1) / "SetupInfo.RUX");
+    putU32(info, boundaries(product.p)[26] + L::file::Size + L::file::InstalledSize, 20000);
+    testing_support::writeFile(built.disc(1) / "SetupInfo.RUX", std::string(info.begin(), info.end()));
+    SetupRun run;
+    const auto before = testing_support::snapshotMachine(run.machine);
+    run.ready();
+    run.ui.message(setup::ids::DecompressError, setup::answer::Ok, Dest + "\\file1.bin");
+    ASSERT_TRUE(run.prepare(built.disc(1)));
+    EXPECT_EQ(run.install(), setup::result::Error);
+    EXPECT_LE(run.largestOutput, 20000u);
+    const auto after = testing_support::snapshotMachine(run.machine);
+    EXPECT_EQ(testing_support::differences(before.files, after.files), std::vector<std::string>{});
+    EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
+}
+
+// A planted or hostile record may name anything; the uninstaller deletes only inside the machine.
+TEST(HostileSetups, UninstallRecordsNamingPathsOutsideTheMachineRemoveNothing) {
+    const platform::Machine machine = openMachine();
+    const HostFolder host(machine);
+    fs::create_directories(*machine.hostPath("C:\\Tool"));
+    fs::create_directory_symlink(host.path, *machine.hostPath("C:\\Tool\\out"));
+    testing_support::writeFile(*machine.hostPath("C:\\Tool\\mine.txt"), "installed");
+    const std::string hostWin = machine.windowsPath(host.path);
+    const std::string record = "C:\\Windows\\UninstTool1.RUX";
+    struct Case {
+        std::string name;
+        std::vector<uninstaller::Entry> entries;
+        std::string path;  // where the record lies
+        std::string named;
+    };
+    const std::vector<Case> cases = {
+        {"file on Z:", {{0, hostWin + "\\kept.txt", ""}}, record, hostWin + "\\kept.txt"},
+        {"folder on Z:", {{1, hostWin + "\\x", ""}}, record, hostWin + "\\x"},
+        {"host path", {{0, (host.path / "kept.txt").string(), ""}}, record, (host.path / "kept.txt").string()},
+        {"through a link", {{0, "C:\\Tool\\out\\kept.txt", ""}}, record, "C:\\Tool\\out\\kept.txt"},
+        {"climbing out of a link", {{0, "C:\\Tool\\out\\x\\..\\kept.txt", ""}}, record, "C:\\Tool\\out\\x\\..\\kept.txt"},
+        {"record on Z:", {{0, "C:\\Tool\\mine.txt", ""}}, hostWin + "\\record.RUX", hostWin + "\\record.RUX"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The machine's own entry comes first, so that a record read newest first would reach it last.
+        uninstaller::UninstallRecord r{"Tool 1", {{0, "C:\\Tool\\mine.txt", ""}}};
+        r.entries.insert(r.entries.end(), c.entries.begin(), c.entries.end());
+        const auto bytes = uninstaller::encodeUninstallRecord(r);
+        testing_support::writeFile(*machine.hostPath(c.path), std::string(bytes.begin(), bytes.end()));
+        const auto hostBefore = host.snapshot();
+        const auto before = testing_support::snapshotMachine(machine);
+        const auto outcome = uninstaller::uninstall(machine, c.path);
+        EXPECT_EQ(outcome.kind, uninstaller::Outcome::BadRecord);
+        EXPECT_NE(outcome.message.find(c.named), std::string::npos) << outcome.message;
+        EXPECT_NE(outcome.message.find("nothing has been removed"), std::string::npos) << outcome.message;
+        EXPECT_EQ(testing_support::differences(hostBefore, host.snapshot()), std::vector<std::string>{});
+        EXPECT_EQ(testing_support::differences(before.files, testing_support::snapshotMachine(machine).files),
+                  std::vector<std::string>{});
+        fs::remove(*machine.hostPath(c.path));
+    }
 }

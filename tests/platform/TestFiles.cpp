@@ -238,3 +238,55 @@ TEST(SystemErrors, TextsAsWindowsWordsThemMappedFromErrno) {
 }
 
 }  // namespace
+
+// Setup and the uninstaller change only the machine's own drives: no other drive, no host path,
+// no symbolic link that leads out; reading stays allowed everywhere.
+TEST_F(FilesTest, MachineDrivesScopeChangesNothingOutsideTheMachine) {
+    const fs::path host = machine.root().parent_path() / "host";
+    fs::create_directories(host / "folder");
+    writeFile(host / "kept.txt", "host file");
+    fs::create_directories(c("inside"));
+    fs::create_directory_symlink(host, c("out"));
+    fs::create_symlink(host / "kept.txt", c("out.txt"));
+    fs::create_symlink(host / "not-yet", c("dangling"));
+    fs::create_directory_symlink(c("inside"), c("in"));
+    writeFile(c("source.txt"), "new bytes");
+    const Files scoped(machine, WriteScope::MachineDrives);
+    const std::string hostWin = machine.windowsPath(host);
+    const std::vector<std::string> outside = {
+        hostWin + "\\kept.txt", hostWin + "\\folder", hostWin + "\\made", host.string() + "/made",
+        "C:\\out\\kept.txt", "C:\\out\\folder", "C:\\out\\made", "C:\\OUT\\made\\deeper", "C:\\out.txt",
+        "C:\\dangling", "C:\\inside\\..\\out\\made",
+    };
+    for (const auto& path : outside) {
+        SCOPED_TRACE(path);
+        auto refused = [&](const Status& s) { EXPECT_EQ(s.code(), err::AccessDenied) << s.error().text; };
+        auto changeable = machine.changeablePath(path);
+        ASSERT_FALSE(changeable.ok());
+        EXPECT_NE(changeable.error().text.find(path), std::string::npos) << changeable.error().text;
+        refused(scoped.copy("C:\\source.txt", path));
+        refused(scoped.move("C:\\source.txt", path));
+        refused(scoped.remove(path));
+        refused(scoped.createFolder(path));
+        refused(scoped.removeFolder(path));
+        refused(scoped.setTimes(path, {{}, {}, FileTime{1}}));
+        EXPECT_EQ(scoped.openForWrite(path).code(), err::AccessDenied);
+        EXPECT_EQ(scoped.tempFileName(path, "RUX").code(), err::AccessDenied);
+        if (path.ends_with("kept.txt") || path.ends_with("out.txt")) refused(scoped.move(path, "C:\\taken.txt"));
+    }
+    EXPECT_EQ(readFile(host / "kept.txt"), "host file");
+    EXPECT_TRUE(fs::is_directory(host / "folder"));
+    EXPECT_FALSE(fs::exists(host / "made"));
+    EXPECT_FALSE(fs::exists(host / "not-yet"));
+    EXPECT_EQ(readFile(c("source.txt")), "new bytes");
+
+    // Inside, also through a link that stays inside, and with the host's form of the machine's own
+    // drive; reading a host file is allowed.
+    EXPECT_TRUE(scoped.copy(hostWin + "\\kept.txt", "C:\\in\\copied.txt").ok());
+    EXPECT_EQ(readFile(c("inside/copied.txt")), "host file");
+    EXPECT_TRUE(scoped.createFolder(machine.windowsPath(c("inside")) + "\\sub").ok());
+    EXPECT_TRUE(scoped.createFolder("Z:" + c("inside/sub2").string()).ok());
+    EXPECT_TRUE(scoped.remove("C:\\inside\\copied.txt").ok());
+    // Without the scope, the same calls still reach the host (the authoring program writes discs there).
+    EXPECT_TRUE(files.createFolder(hostWin + "\\made").ok());
+}
