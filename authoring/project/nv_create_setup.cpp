@@ -90,6 +90,9 @@ nv_create_setup::nv_create_setup() : nv_a("nv_create_setup") {
     on("fnv_update_all_products", [this](runtime::Args) { return runtime::Value(int{fnv_update_all_products()}); });
     on("fnv_insert_product", [this](runtime::Args) { return runtime::Value(int{fnv_insert_product()}); });
     on("fnv_delete_product", [this](runtime::Args a) { return runtime::Value(fnv_delete_product(arg(a, 0))); });
+    on("fnv_make_stringvar_string", [this](runtime::Args a) {
+        return runtime::Value(fnv_make_stringvar_string(arg(a, 0).toText()));
+    });
     on("fnv_test_product", [this](runtime::Args a) {
         fnv_test_product(static_cast<int16_t>(arg(a, 0).toInt()));
         return runtime::Value();
