@@ -5,6 +5,7 @@
 
 #include "authoring/core/nv_registry_create_setup.h"
 #include "authoring/core/pakomo.h"
+#include "authoring/project/nv_regobjects.h"
 #include "runtime/services/System.h"
 #include "runtime/services/Text.h"
 #include "runtime/ui/Window.h"
@@ -239,6 +240,9 @@ void nv_create_setup::fnv_test_product(int16_t ai_prod_id) {
     runtime::run(command_line);
 }
 
-void register_project() { runtime::registerClass<nv_create_setup>("nv_create_setup"); }
+void register_project() {
+    runtime::registerClass<nv_create_setup>("nv_create_setup");
+    runtime::registerClass<nv_regobjects>("nv_regobjects");
+}
 
 }  // namespace pakomo
