@@ -4,6 +4,7 @@
 
 #include "runtime/ui/Controls.h"
 #include "standard/parent_window.h"
+#include "standard/standard_picture.h"
 
 namespace pakomo {
 
@@ -15,6 +16,7 @@ u_tv_a::u_tv_a(std::string className) : runtime::TreeView(std::move(className)) 
     setFont("MS Sans Serif", 8, 400);
     runtime::setBackgroundColor(*this, 16777215);
     tree()->setRootIsDecorated(true);
+    addPicture(standard_picture("custom039.bmp"));  // stands for the stock picture "Custom039!"
     on("constructor", [this](Args) {
         fu_set_parent_window();
         return Value();

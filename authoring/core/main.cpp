@@ -6,6 +6,7 @@
 
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/pakomo.h"
+#include "authoring/project/nv_create_setup.h"
 #include "libraries/build/nv_build.h"
 #include "libraries/duplicate/nv_duplicate.h"
 #include "runtime/ui/QtRuntime.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     runtime::installQtRuntime();
     pakomo::registerCoreLayouts();
     pakomo::register_standard();
+    pakomo::register_project();
     pakomo::register_build_library();
     pakomo::register_duplicate_library();
 

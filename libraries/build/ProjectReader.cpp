@@ -1,5 +1,8 @@
 #include "libraries/build/ProjectReader.h"
 
+#include <sys/stat.h>
+
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,7 +12,6 @@
 #include <map>
 #include <optional>
 #include <span>
-#include <sys/stat.h>
 #include <vector>
 
 #include "platform/Machine.h"
@@ -28,7 +30,9 @@ std::string_view trimBlanks(std::string_view s) {
 }
 
 // A char column as the program shows it: blanks at both ends removed, null as the empty text.
-std::string text(const runtime::SqlCellView& cell) { return cell ? std::string(trimBlanks(*cell)) : std::string(); }
+std::string text(const runtime::SqlCellView& cell) {
+    return cell ? std::string(trimBlanks(*cell)) : std::string();
+}
 // A long text (memo) as stored.
 std::string memo(const runtime::SqlCellView& cell) { return cell ? std::string(*cell) : std::string(); }
 
@@ -71,7 +75,8 @@ private:
         double d = std::strtod(s.c_str(), &end);
         if (end == s.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(d) || d < 0 || d > max ||
             d != std::floor(d)) {
-            fail(what + " holds " + inQuotes(s) + "; it must be a whole number from 0 to " + std::to_string(max));
+            fail(what + " holds " + inQuotes(s) + "; it must be a whole number from 0 to " +
+                 std::to_string(max));
             return std::nullopt;
         }
         return static_cast<uint32_t>(d);
@@ -106,7 +111,8 @@ private:
                        label = text(c[7]);
                    }))
             return false;
-        if (!found) return fail("The product " + std::to_string(id_) + " does not exist in the project database");
+        if (!found)
+            return fail("The product " + std::to_string(id_) + " does not exist in the project database");
         out_.fullName = full_product_name(out_.product.name, out_.product.version, label);
         return true;
     }
@@ -131,7 +137,8 @@ private:
                      }) &&
                query("WWELCOME", "SELECT PROTECT FROM WWELCOME" + where,
                      [&](Cells c) { p.protectionWarning = flag(c[0]); }) &&
-               query("WLICAGR", "SELECT LICTEXT FROM WLICAGR" + where, [&](Cells c) { p.licenseText = memo(c[0]); }) &&
+               query("WLICAGR", "SELECT LICTEXT FROM WLICAGR" + where,
+                     [&](Cells c) { p.licenseText = memo(c[0]); }) &&
                query("WUSER", "SELECT REGKEY, PAGETEXT FROM WUSER" + where,
                      [&](Cells c) {
                          p.userKey = text(c[0]);
@@ -187,29 +194,30 @@ private:
     }
 
     bool readComponents() {
-        return query("PROGGRP",
-                     "SELECT ID, PROGGRPID, NAME, VISIBLE, SETUPTYPES, REQPROGID, DESCRIPT, INSTALLPTH, PATHCHANGE "
-                     "FROM PROGGRP WHERE PRODID = ? ORDER BY ID",
-                     [&](Cells c) {
-                         build::Component k;
-                         k.name = text(c[2]);
-                         const std::string what = "Component " + inQuotes(k.name);
-                         auto id = number(c[0], what + "'s id (PROGGRP.ID)", 0xFFFFFFFFu);
-                         auto parent = number(c[1], what + "'s parent (PROGGRP.PROGGRPID)", 0xFFFFFFFFu);
-                         auto types = number(c[4], what + "'s setup types (PROGGRP.SETUPTYPES)", 255);
-                         auto required = number(c[5], what + "'s required component (PROGGRP.REQPROGID)", 0xFFFFFFFFu);
-                         if (!id || !parent || !types || !required) return;
-                         k.id = *id;
-                         k.parentId = *parent;
-                         k.visible = flag(c[3]);
-                         k.setupTypes = static_cast<uint8_t>(*types);
-                         k.requiredId = *required;
-                         k.description = memo(c[6]);
-                         k.destination = text(c[7]);
-                         k.folderChangeable = flag(c[8]);
-                         components_[k.id] = k.name;
-                         out_.product.components.push_back(std::move(k));
-                     });
+        return query(
+            "PROGGRP",
+            "SELECT ID, PROGGRPID, NAME, VISIBLE, SETUPTYPES, REQPROGID, DESCRIPT, INSTALLPTH, PATHCHANGE "
+            "FROM PROGGRP WHERE PRODID = ? ORDER BY ID",
+            [&](Cells c) {
+                build::Component k;
+                k.name = text(c[2]);
+                const std::string what = "Component " + inQuotes(k.name);
+                auto id = number(c[0], what + "'s id (PROGGRP.ID)", 0xFFFFFFFFu);
+                auto parent = number(c[1], what + "'s parent (PROGGRP.PROGGRPID)", 0xFFFFFFFFu);
+                auto types = number(c[4], what + "'s setup types (PROGGRP.SETUPTYPES)", 255);
+                auto required = number(c[5], what + "'s required component (PROGGRP.REQPROGID)", 0xFFFFFFFFu);
+                if (!id || !parent || !types || !required) return;
+                k.id = *id;
+                k.parentId = *parent;
+                k.visible = flag(c[3]);
+                k.setupTypes = static_cast<uint8_t>(*types);
+                k.requiredId = *required;
+                k.description = memo(c[6]);
+                k.destination = text(c[7]);
+                k.folderChangeable = flag(c[8]);
+                components_[k.id] = k.name;
+                out_.product.components.push_back(std::move(k));
+            });
     }
 
     bool readRegistry() {
@@ -220,7 +228,8 @@ private:
                          build::RegistryEntry r;
                          r.key = text(c[2]);
                          const std::string what = "Registry entry " + inQuotes(r.key);
-                         auto component = number(c[0], what + "'s component (REGKEYS.PROGGRPID)", 0xFFFFFFFFu);
+                         auto component =
+                             number(c[0], what + "'s component (REGKEYS.PROGGRPID)", 0xFFFFFFFFu);
                          auto root = number(c[1], what + "'s root (REGKEYS.ROOTKEY)", 255);
                          auto type = number(c[5], what + "'s value type (REGKEYS.VALUETYPE)", 255);
                          if (!component || !root || !type) return;
@@ -243,7 +252,8 @@ private:
     bool readFiles() {
         return query(
             "FILE",
-            "SELECT FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, FILE.SHARED, FILE.FILEGRPID, FILEGRP.ID, "
+            "SELECT FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, FILE.SHARED, FILE.FILEGRPID, "
+            "FILEGRP.ID, "
             "FILEGRP.NAME, FILEGRP.PROGGRPID FROM FILE LEFT JOIN FILEGRP ON FILEGRP.PRODID = FILE.PRODID AND "
             "FILEGRP.ID = FILE.FILEGRPID WHERE FILE.PRODID = ? ORDER BY FILE.ID",
             [&](Cells c) {
@@ -274,7 +284,8 @@ private:
                     return;
                 }
                 // A host path is read as it stands; a Windows path goes through the machine's drives.
-                auto host = path.front() == '/' ? platform::Result<fs::path>(fs::path(path)) : machine_.hostPath(path);
+                auto host = path.front() == '/' ? platform::Result<fs::path>(fs::path(path))
+                                                : machine_.hostPath(path);
                 if (!host) {
                     fail(what + " cannot be read: " + host.error().text);
                     return;
@@ -283,7 +294,8 @@ private:
                 struct stat st {};
                 if (::stat(host->c_str(), &st) != 0) {
                     fail(what + " cannot be read: " +
-                         (errno == ENOENT || errno == ENOTDIR ? std::string("it does not exist") : std::strerror(errno)));
+                         (errno == ENOENT || errno == ENOTDIR ? std::string("it does not exist")
+                                                              : std::strerror(errno)));
                     return;
                 }
                 if (!S_ISREG(st.st_mode)) {
@@ -291,6 +303,17 @@ private:
                     return;
                 }
                 f.source = *host;
+                // Windows names are the same whatever their letter case: the second file would
+                // be installed over the first.
+                std::string key = std::to_string(f.componentId) + "\\";
+                for (char ch : f.name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+                auto [same, added] = installedAs_.emplace(key, path);
+                if (!added) {
+                    fail("The files " + inQuotes(same->second) + " and " + inQuotes(path) +
+                         " would both be installed as " + inQuotes(f.name) + " of the component " +
+                         inQuotes(components_.at(f.componentId)));
+                    return;
+                }
                 out_.product.files.push_back(std::move(f));
             });
     }
@@ -300,6 +323,7 @@ private:
     const platform::Machine& machine_;
     ProjectProduct out_;
     std::map<uint32_t, std::string> components_;
+    std::map<std::string, std::string> installedAs_;  // component and folded name -> source path
 };
 
 }  // namespace
@@ -309,7 +333,8 @@ std::string full_product_name(std::string_view name, std::string_view version, s
     return std::string(trimBlanks(first + " " + std::string(label)));
 }
 
-ProjectProduct read_project_product(runtime::Transaction& sqlca, int16_t prodId, const platform::Machine& machine) {
+ProjectProduct read_project_product(runtime::Transaction& sqlca, int16_t prodId,
+                                    const platform::Machine& machine) {
     return Reader(sqlca, prodId, machine).read();
 }
 

@@ -28,7 +28,8 @@ struct ProjectProduct {
 // through `machine`; a file that cannot be read is an error that names it. Files in a file group
 // that belongs to no component, and registry entries of no component, are left out: the installer
 // could not place them.
-ProjectProduct read_project_product(runtime::Transaction& sqlca, int16_t prodId, const platform::Machine& machine);
+ProjectProduct read_project_product(runtime::Transaction& sqlca, int16_t prodId,
+                                    const platform::Machine& machine);
 
 // The three parts joined by one blank each and trimmed of blanks at both ends after each join.
 std::string full_product_name(std::string_view name, std::string_view version, std::string_view label);

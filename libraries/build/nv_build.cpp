@@ -1,10 +1,9 @@
 #include "libraries/build/nv_build.h"
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <system_error>
-
-#include <QWidget>
 
 #include "authoring/core/nv_registry_create_setup.h"
 #include "authoring/core/pakomo.h"
@@ -12,6 +11,7 @@
 #include "libraries/build/SetupWriter.h"
 #include "platform/Machine.h"
 #include "runtime/services/MessageBox.h"
+#include "runtime/services/System.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
 
@@ -28,12 +28,15 @@ constexpr const char* DecompressorFile = "libruxdecompress.so";
 // The full product name becomes one folder level below "FileDestination".
 std::string checkFolderName(const std::string& name) {
     if (name.empty()) return "The product has no name, version or label to name its build folder";
-    if (name == "." || name == "..")
-        return "The full product name \"" + name + "\" cannot name a folder";
+    if (name == "." || name == "..") return "The full product name \"" + name + "\" cannot name a folder";
     for (char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
-            return "The full product name \"" + name + "\" holds a character that a folder name cannot hold (" +
-                   (static_cast<unsigned char>(c) < 0x20 ? std::string("a control character") : std::string(1, c)) + ")";
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return "The full product name \"" + name +
+                   "\" holds a character that a folder name cannot hold (" +
+                   (static_cast<unsigned char>(c) < 0x20 ? std::string("a control character")
+                                                         : std::string(1, c)) +
+                   ")";
     }
     return {};
 }
@@ -66,16 +69,22 @@ public:
     ~WaitText() {
         if (text_ && window_) text_->setText(original_);
     }
+    // Shows the line; a few times a second the window system gets its turn, so that the window
+    // is drawn at all while the build keeps this thread busy.
     void show(const std::string& line) {
         if (!text_ || !window_) return;
         text_->setText(line);
-        if (QWidget* w = window_->widget()) w->repaint();
+        const auto now = std::chrono::steady_clock::now();
+        if (now - shown_ < std::chrono::milliseconds(100)) return;
+        shown_ = now;
+        runtime::yieldEvents();
     }
 
 private:
     runtime::Ref<runtime::Window> window_;
     runtime::Control* text_ = nullptr;
     std::string original_;
+    std::chrono::steady_clock::time_point shown_{};
 };
 
 }  // namespace
@@ -109,8 +118,8 @@ int16_t nv_build::fnv_build() {
     a.gnv_create_setup->trigger("fnv_retrieve_product_stringtable", {runtime::Value(int{id})});
     const std::string held = a.gnv_create_setup->trigger("fnv_get_fullprodname").toText();
     if (held != read.fullName)
-        return report("The settings of \"" + read.fullName + "\" cannot be reached: the program holds \"" + held +
-                      "\".");
+        return report("The settings of \"" + read.fullName + "\" cannot be reached: the program holds \"" +
+                      held + "\".");
     nv_registry_create_setup& settings = *a.gnv_registry;
 
     // From here on the product counts as not built until every file is written.
@@ -131,7 +140,8 @@ int16_t nv_build::fnv_build() {
             return report(failed + "The folder " + destination + " cannot be stored in the settings.");
     }
     auto output = machine->hostPath(destination + "\\" + read.fullName);
-    if (!output) return report(failed + "The folder " + destination + " cannot be used: " + output.error().text);
+    if (!output)
+        return report(failed + "The folder " + destination + " cannot be used: " + output.error().text);
 
     build::BuildOptions options;
     options.outputFolder = *output;
@@ -146,7 +156,8 @@ int16_t nv_build::fnv_build() {
         if (kilobytes == 0) return report(failed + "The disc size (Size) is 0 kilobytes.");
         options.discCapacity = uint64_t{kilobytes} * 1024u;
     } else if (sizeType != 0) {
-        return report(failed + "The disc size type (Sizetype) is " + std::to_string(sizeType) + "; it must be 0 or 1.");
+        return report(failed + "The disc size type (Sizetype) is " + std::to_string(sizeType) +
+                      "; it must be 0 or 1.");
     }
     const fs::path redist = redistFolder(*machine, settings.fnv_get_redist_path(""));
     options.setupProgram = redist / SetupProgramFile;
@@ -163,7 +174,8 @@ int16_t nv_build::fnv_build() {
     {
         WaitText wait(a.w_moment_aub.get());
         options.progress = [&](size_t done, size_t total, const std::string& name) {
-            wait.show("Packing " + name + " (" + std::to_string(done + 1) + " of " + std::to_string(total) + ")");
+            wait.show("Packing " + name + " (" + std::to_string(done + 1) + " of " + std::to_string(total) +
+                      ")");
         };
         result = build::writeSetup(read.product, options);
     }

@@ -5,7 +5,8 @@
 // decompression library on Disc1, and sets "UpToDate" to 1 only when every file was written.
 // An empty "FileDestination" is asked for first and stored. Build settings below "BuildParms":
 // "Sizetype" 0 (or missing) one disc of any size, 1 discs of "Size" kilobytes;
-// "CompressionLevel" 1 to 19, 3 when missing.
+// "CompressionLevel" 1 to 19, 3 when missing. Setup and its library are taken from the "Redist"
+// folder when it is set, else from the folder of the running program.
 #include <cstdint>
 #include <string>
 

@@ -12,9 +12,9 @@
 
 namespace pakomo {
 
-const char* const product_tables[15] = {"STRINGS", "PROGGRP", "FILEGRP",  "FILE",    "REGKEYS",
+const char* const product_tables[15] = {"STRINGS", "PROGGRP", "FILEGRP",  "FILE",     "REGKEYS",
                                         "WINDOWS", "WMAIN",   "MAINTEXT", "WWELCOME", "WLICAGR",
-                                        "WUSER",   "WFINISH", "WCREGRP",  "README",  "PROGRESS"};
+                                        "WUSER",   "WFINISH", "WCREGRP",  "README",   "PROGRESS"};
 
 namespace {
 
@@ -33,7 +33,8 @@ std::string fullName(const std::string& name, const std::string& version, const 
 
 // Settings keys are found without regard to case, so full names are compared that way.
 std::string folded(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -67,14 +68,15 @@ int16_t nv_duplicate::fnv_duplicate() {
     std::optional<ProductRow> source;
     std::set<std::string> names;
     long long highest = 0;
-    long rc = sqlca.query("SELECT ID, PRODNAME, PRODVERS, LABEL FROM PRODUCT", {}, [&](runtime::SqlRow&& row) {
-        const long long rowId = row[0] ? std::atoll(row[0]->c_str()) : 0;
-        ProductRow p{trimBlanks(row[1].value_or("")), trimBlanks(row[2].value_or("")),
-                     trimBlanks(row[3].value_or(""))};
-        highest = std::max(highest, rowId);
-        names.insert(folded(fullName(p.name, p.version, p.label)));
-        if (rowId == id) source = p;
-    });
+    long rc =
+        sqlca.query("SELECT ID, PRODNAME, PRODVERS, LABEL FROM PRODUCT", {}, [&](runtime::SqlRow&& row) {
+            const long long rowId = row[0] ? std::atoll(row[0]->c_str()) : 0;
+            ProductRow p{trimBlanks(row[1].value_or("")), trimBlanks(row[2].value_or("")),
+                         trimBlanks(row[3].value_or(""))};
+            highest = std::max(highest, rowId);
+            names.insert(folded(fullName(p.name, p.version, p.label)));
+            if (rowId == id) source = p;
+        });
     if (rc < 0) return report("The products cannot be read: " + sqlca.sqlErrText);
     if (!source) return report("The product " + std::to_string(id) + " does not exist.");
     const std::string original = fullName(source->name, source->version, source->label);
@@ -89,14 +91,15 @@ int16_t nv_duplicate::fnv_duplicate() {
     // and only the product id changes.
     const std::string from = std::to_string(id), to = std::to_string(newId);
     std::string failedAt;
-    auto run = [&](const std::string& table, const std::string& sql, std::span<const runtime::Value> params = {}) {
+    auto run = [&](const std::string& table, const std::string& sql,
+                   std::span<const runtime::Value> params = {}) {
         if (!failedAt.empty()) return;
         if (sqlca.executeValues(sql, params) < 0) failedAt = table;
     };
     auto copy = [&](const std::string& table, const std::string& key, const std::string& extraSet,
                     std::span<const runtime::Value> params) {
-        run(table, std::string("CREATE TEMPORARY TABLE ") + CopyTable + " AS SELECT * FROM " + table + " WHERE " + key +
-                       " = " + from);
+        run(table, std::string("CREATE TEMPORARY TABLE ") + CopyTable + " AS SELECT * FROM " + table +
+                       " WHERE " + key + " = " + from);
         run(table, std::string("UPDATE ") + CopyTable + " SET " + key + " = " + to + extraSet, params);
         run(table, "INSERT INTO " + table + " SELECT * FROM " + CopyTable);
         run(table, std::string("DROP TABLE ") + CopyTable);
@@ -106,11 +109,11 @@ int16_t nv_duplicate::fnv_duplicate() {
     for (const char* table : product_tables) copy(table, "PRODID", "", {});
 
     if (failedAt.empty() && sqlca.commit() == 0) return newId;
-    const std::string why = (failedAt.empty() ? std::string("saving") : "copying the table " + failedAt) + ": " +
-                            sqlca.sqlErrText;
+    const std::string why = (failedAt.empty() ? std::string("saving") : "copying the table " + failedAt) +
+                            ": " + sqlca.sqlErrText;
     sqlca.rollback();
-    return report("\"" + original + "\" could not be copied; nothing was changed.\n\nThe database failed while " +
-                  why);
+    return report("\"" + original +
+                  "\" could not be copied; nothing was changed.\n\nThe database failed while " + why);
 }
 
 void register_duplicate_library() { runtime::registerClass<nv_duplicate>("nv_duplicate"); }

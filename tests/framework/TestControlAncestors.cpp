@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <functional>
@@ -127,6 +129,22 @@ TEST_F(ControlAncestors, RealKeysAndClicksReachTheWindowAsReports) {
     other->setFocus();
     core_test::settle();
     EXPECT_EQ(w->ipo_focus.get(), other.get());
+
+    // A selection dragged with the mouse is reported once, when the button is released.
+    other->setText("drag across me");
+    QWidget* edit = other->lineEdit();
+    size_t before = w->hook.size();
+    QTest::mousePress(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+    QMouseEvent move(QEvent::MouseMove, QPointF(edit->width() - 4, edit->height() / 2),
+                     edit->mapToGlobal(QPointF(edit->width() - 4, edit->height() / 2)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(edit, &move);
+    EXPECT_EQ(w->hook.size(), before);
+    QTest::mouseRelease(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+    ASSERT_EQ(w->hook.size(), before + 1);
+    EXPECT_TRUE(w->hook.back());
+    EXPECT_FALSE(w->i_str_selected_text.s_selected_text.empty());
+    EXPECT_EQ(w->i_str_selected_text.s_selected_text, other->selectedText());
 }
 
 TEST_F(ControlAncestors, ASingleLineEditTakesNoMoreThanFitsUnlessItScrolls) {
@@ -160,6 +178,9 @@ TEST_F(ControlAncestors, SimpleControlsFindTheirWindowAndReportFocusOnly) {
     EXPECT_FALSE(st->enabled());
     EXPECT_EQ(st->text(), "Text");
     EXPECT_EQ(runtime::typeOf(gb.get()), "groupbox");
+    Ref<u_ddplb_a> ddplb = w->addControl<u_ddplb_a>("ddplb_1");
+    ddplb->addItem("with picture", 1);
+    EXPECT_FALSE(ddplb->comboBox()->itemIcon(0).isNull());
     for (runtime::Control* c : std::vector<runtime::Control*>{cbx.get(), rb.get(), p.get(), st.get()}) {
         c->trigger("getfocus");
         EXPECT_EQ(w->ipo_focus.get(), c);

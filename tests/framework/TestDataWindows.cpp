@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QWidget>
 
 #include <set>
@@ -362,7 +363,22 @@ TEST_F(DataWindows, FocusAndEditSelectionAreReportedToTheWindow) {
     dw->setEditText("abcdef");
     dw->trigger("getfocus");
     EXPECT_EQ(w->ipo_focus.get(), dw.get());
-    dw->trigger("ue_ctlcolor", {0, 0, 0});
+    // The edit field's selection reaches the window whenever the field repaints, and cut, copy
+    // and paste act on the data window as on the other text kinds.
+    auto* edit = qobject_cast<QLineEdit*>(dw->editField());
+    ASSERT_NE(edit, nullptr);
+    edit->setSelection(2, 3);
+    dw->trigger("editpainted");
+    EXPECT_EQ(w->i_str_selected_text.s_selected_text, "cde");
+    EXPECT_EQ(w->i_str_selected_text.control.get(), dw.get());
+    edit->setSelection(0, 2);
+    w->fw_copy();
+    EXPECT_EQ(runtime::clipboardText(), "ab");
+    w->fw_cut();
+    EXPECT_EQ(dw->getText(), "cdef");
+    runtime::setClipboardText("XY");
+    w->fw_paste();
+    EXPECT_EQ(dw->getText(), "XYcdef");
     std::vector<Value> accepts;
     w->extend("ue_accept", [&](Args a) {
         accepts.push_back(a[0]);

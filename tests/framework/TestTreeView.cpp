@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTreeWidget>
+
 #include "runtime/ui/Controls.h"
 #include "standard/u_tv_a.h"
 #include "standard/uo_a.h"
@@ -75,6 +77,9 @@ TEST_F(TreeViewAncestor, ReportsFocusToTheWindowAndResizes) {
     w->fw_copy();
     w->fw_paste();
     EXPECT_EQ(runtime::clipboardText(), "clip");
+    // Picture 1 is the stand-in of the stock picture the class names.
+    tv->fu_insertitemlast(0, "with picture", 1);
+    EXPECT_FALSE(tv->tree()->topLevelItem(0)->icon(0).isNull());
     tv->trigger("ue_resize", {700, 900});
     EXPECT_EQ(tv->width(), 700);
     EXPECT_EQ(tv->height(), 900);

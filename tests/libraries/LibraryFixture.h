@@ -2,19 +2,18 @@
 // The outside libraries against a real project database: a fresh SQLite data source from the
 // schema script, the settings service, a project service that stands in for the real one, a
 // wait window that records what it shows, and products written into the database row by row.
-#include "core/CoreFixture.h"
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "authoring/core/nv_registry_create_setup.h"
+#include "core/CoreFixture.h"
 #include "platform/Machine.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Window.h"
 #include "support/ProjectDatabase.h"
 #include "support/TempFolder.h"
-
-#include <filesystem>
-#include <map>
-#include <string>
-#include <vector>
 
 namespace library_test {
 
@@ -119,8 +118,10 @@ protected:
         return {
             "INSERT INTO WINDOWS VALUES (" + p + ", 1, 1, 0, 1, 1)",
             "INSERT INTO WMAIN VALUES (" + p + ", " + lit(title) + ", 8421376)",
-            "INSERT INTO MAINTEXT VALUES (1, " + p + ", 'Welcome to ^PRODUCTNAME^', 500, 700, 24, 1, 0, 1, 16777215, 'Arial')",
-            "INSERT INTO MAINTEXT VALUES (2, " + p + ", 'Version ^PRODUCTVERSION^', 500, 1500, 12, 0, 1, 0, 255, 'Times New Roman')",
+            "INSERT INTO MAINTEXT VALUES (1, " + p +
+                ", 'Welcome to ^PRODUCTNAME^', 500, 700, 24, 1, 0, 1, 16777215, 'Arial')",
+            "INSERT INTO MAINTEXT VALUES (2, " + p +
+                ", 'Version ^PRODUCTVERSION^', 500, 1500, 12, 0, 1, 0, 255, 'Times New Roman')",
             "INSERT INTO WWELCOME VALUES (" + p + ", 1)",
             "INSERT INTO WLICAGR VALUES (" + p + ", 'You may use ^PRODUCTNAME^.\r\nNothing else.')",
             "INSERT INTO WUSER VALUES (" + p + ", 'Maker\\^PRODUCTNAME^', 'Who are you?')",

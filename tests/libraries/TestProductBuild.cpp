@@ -2,12 +2,12 @@
 // read back by Setup's reader and installed by its engine; a failed build is reported by name and
 // never left marked as built.
 #include "LibraryFixture.h"
-
 #include "e2e/E2eSupport.h"
 #include "installer/logic/SetupInfo.h"
 #include "libraries/build/ProjectReader.h"
 #include "libraries/build/nv_build.h"
 #include "platform/Registry.h"
+#include "standard/register_standard.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ protected:
             "INSERT INTO FILE VALUES (1, 1, 1, 'C:\\Sources\\Beta\\beta.exe', 0, 0, '', 0)",
             "INSERT INTO STRINGS VALUES (1, 1, 'BETA', 'beta')",
             // Blanks around char columns are not part of the texts.
-            "INSERT INTO PRODUCT VALUES (3, ' Alpha ', '1.00.00', 1, 1, 0, 1, '^PROGRAMFILESDIR^\\Alpha', 'Empty ')",
+            "INSERT INTO PRODUCT VALUES (3, ' Alpha ', '1.00.00', 1, 1, 0, 1, '^PROGRAMFILESDIR^\\Alpha', "
+            "'Empty ')",
             "INSERT INTO STRINGS VALUES (2, 3, 'DOCS', '^SETUPPATH^\\Docs')",
             "INSERT INTO STRINGS VALUES (1, 3, 'MAKER', 'Maker Ltd')",
             "INSERT INTO PROGGRP VALUES (1, 3, 'Main', '^SETUPPATH^', 0, 0, 1, 3, 'The program itself.', 1)",
@@ -90,8 +91,9 @@ protected:
         p.showUser = false;
         p.title = "Setup of ^PRODUCTNAME^";
         p.backgroundColour = 8421376;
-        p.backgroundTexts = {{"Welcome to ^PRODUCTNAME^", 500, 700, 24, true, false, true, 16777215, "Arial"},
-                             {"Version ^PRODUCTVERSION^", 500, 1500, 12, false, true, false, 255, "Times New Roman"}};
+        p.backgroundTexts = {
+            {"Welcome to ^PRODUCTNAME^", 500, 700, 24, true, false, true, 16777215, "Arial"},
+            {"Version ^PRODUCTVERSION^", 500, 1500, 12, false, true, false, 255, "Times New Roman"}};
         p.protectionWarning = true;
         p.licenseText = "You may use ^PRODUCTNAME^.\r\nNothing else.";
         p.userKey = "Maker\\^PRODUCTNAME^";
@@ -110,12 +112,27 @@ protected:
                              {1, 3, "Software\\Maker\\Alpha", "Count", 4, "0x0000002A"},
                              {2, 2, "Software\\Maker\\Alpha", "Docs", 3, "0a,1b"}};
         p.variables = {{"MAKER", "Maker Ltd"}, {"DOCS", "^SETUPPATH^\\Docs"}};
-        p.components = {{.id = 1, .parentId = 0, .name = "Main", .visible = true, .setupTypes = 3, .requiredId = 0,
-                         .description = "The program itself.", .destination = "^SETUPPATH^", .folderChangeable = true},
-                        {.id = 2, .parentId = 1, .name = "Docs", .visible = true, .setupTypes = 1, .requiredId = 1,
-                         .description = "Manuals", .destination = "^DOCS^", .folderChangeable = false}};
+        p.components = {{.id = 1,
+                         .parentId = 0,
+                         .name = "Main",
+                         .visible = true,
+                         .setupTypes = 3,
+                         .requiredId = 0,
+                         .description = "The program itself.",
+                         .destination = "^SETUPPATH^",
+                         .folderChangeable = true},
+                        {.id = 2,
+                         .parentId = 1,
+                         .name = "Docs",
+                         .visible = true,
+                         .setupTypes = 1,
+                         .requiredId = 1,
+                         .description = "Manuals",
+                         .destination = "^DOCS^",
+                         .folderChangeable = false}};
         auto file = [&](uint32_t component, const std::string& name) -> build::ProductFile& {
-            p.files.push_back({.componentId = component, .name = name,
+            p.files.push_back({.componentId = component,
+                               .name = name,
                                .source = machine.hostPath("C:\\Sources\\Alpha\\" + name).value()});
             return p.files.back();
         };
@@ -159,6 +176,8 @@ TEST_P(ProductBuildOnEachSystem, ReadFromTheDatabaseBuiltAndInstalledFileForFile
     EXPECT_EQ(settings().fnv_get_filedest(""), machine.windowsPath(out.path()));
     EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
     EXPECT_EQ(project->loaded, std::vector<int64_t>{3});
+    // Where the program looks for the built installer.
+    EXPECT_TRUE(runtime::fileExists(settings().fnv_get_filedest("") + "\\" + Alpha + "\\Disc1\\Setup.exe"));
     const fs::path disc1 = productFolder() / "Disc1";
     const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
     EXPECT_EQ(difference(disc1 / "Setup.exe", bin / "Setup"), "");
@@ -167,10 +186,11 @@ TEST_P(ProductBuildOnEachSystem, ReadFromTheDatabaseBuiltAndInstalledFileForFile
     // The wait window named each file as it was packed, in archive order, and closed again.
     EXPECT_EQ(waitLog().opens, 1);
     EXPECT_EQ(waitLog().closes, 1);
-    EXPECT_EQ(waitLog().texts, (std::vector<std::string>{
-                                   "Please wait a moment...", "Packing alpha.exe (1 of 5)", "Packing data.bin (2 of 5)",
-                                   "Packing rux.dll (3 of 5)", "Packing readme.txt (4 of 5)",
-                                   "Packing empty.txt (5 of 5)", "Please wait a moment..."}));
+    EXPECT_EQ(waitLog().texts,
+              (std::vector<std::string>{"Please wait a moment...", "Packing alpha.exe (1 of 5)",
+                                        "Packing data.bin (2 of 5)", "Packing rux.dll (3 of 5)",
+                                        "Packing readme.txt (4 of 5)", "Packing empty.txt (5 of 5)",
+                                        "Please wait a moment..."}));
     // The setup files are those the writer makes of the hand-written product.
     const build::Product want = expected();
     e2e::Built direct(want);
@@ -188,8 +208,10 @@ TEST_P(ProductBuildOnEachSystem, ReadFromTheDatabaseBuiltAndInstalledFileForFile
     ASSERT_TRUE(run.prepare(disc1));
     ASSERT_EQ(run.install(), setup::result::Complete);
     const std::map<std::string, std::string> installed = {
-        {"alpha.exe", "C:\\Program Files\\Alpha\\alpha.exe"},  {"data.bin", "C:\\Program Files\\Alpha\\data.bin"},
-        {"rux.dll", "C:\\Program Files\\Alpha\\rux.dll"},      {"readme.txt", "C:\\Program Files\\Alpha\\Docs\\readme.txt"},
+        {"alpha.exe", "C:\\Program Files\\Alpha\\alpha.exe"},
+        {"data.bin", "C:\\Program Files\\Alpha\\data.bin"},
+        {"rux.dll", "C:\\Program Files\\Alpha\\rux.dll"},
+        {"readme.txt", "C:\\Program Files\\Alpha\\Docs\\readme.txt"},
         {"empty.txt", "C:\\Program Files\\Alpha\\Docs\\empty.txt"}};
     for (const auto& [name, path] : installed) {
         SCOPED_TRACE(path);
@@ -225,8 +247,8 @@ TEST_F(ProductBuildTest, BuildSettingsGiveTheDiscSizeAndCompression) {
     useDestination();
     // Disc 1 holds Setup and its library besides some 250 kilobytes, less than the product's.
     const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
-    const uint32_t kilobytes =
-        static_cast<uint32_t>((fs::file_size(bin / "Setup") + fs::file_size(bin / "libruxdecompress.so")) / 1024 + 250);
+    const uint32_t kilobytes = static_cast<uint32_t>(
+        (fs::file_size(bin / "Setup") + fs::file_size(bin / "libruxdecompress.so")) / 1024 + 250);
     ASSERT_EQ(settings().fnv_set_sizetype(1), 1);
     ASSERT_EQ(settings().fnv_set_size(kilobytes), 1);
     ASSERT_EQ(settings().fnv_set_compression_level(19), 1);
@@ -251,6 +273,7 @@ class BuildFailure : public ProductBuildTest, public ::testing::WithParamInterfa
 public:
     void execute(const std::string& sql) { executeSql({sql}); }
     void removeSource(const std::string& path) { fs::remove(machine.hostPath(path).value()); }
+    void addSource(const std::string& path) { source(path, "another"); }
     pakomo::nv_registry_create_setup& productSettings() { return settings(); }
 };
 
@@ -267,7 +290,8 @@ TEST_P(BuildFailure, IsReportedByNameAndLeavesTheProductNotBuilt) {
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, "Build");
     for (const std::string& part : GetParam().says)
-        EXPECT_NE(boxes.shown()[0].text.find(part), std::string::npos) << part << " not in: " << boxes.shown()[0].text;
+        EXPECT_NE(boxes.shown()[0].text.find(part), std::string::npos)
+            << part << " not in: " << boxes.shown()[0].text;
     EXPECT_EQ(settings().fnv_get_compiled(0), 0u);
     EXPECT_EQ(waitLog().opens, waitLog().closes);
 }
@@ -280,14 +304,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"C:\\Sources\\Alpha\\data.bin", "does not exist"}},
         FailureCase{"title too long for its field",
                     [](BuildFailure& t) {
-                        t.execute("UPDATE WMAIN SET TITLE = '" + std::string(65, 'T') +
-                                                              "' WHERE PRODID = 3");
+                        t.execute("UPDATE WMAIN SET TITLE = '" + std::string(65, 'T') + "' WHERE PRODID = 3");
                     },
                     {"window title", "65 characters", "at most 64"}},
         FailureCase{"shortcut text too long for its field",
                     [](BuildFailure& t) {
                         t.execute("UPDATE FILE SET LINKTEXT = '" + std::string(65, 'L') +
-                                                              "' WHERE PRODID = 3 AND ID = 1");
+                                  "' WHERE PRODID = 3 AND ID = 1");
                     },
                     {"alpha.exe", "shortcut text", "at most 64"}},
         FailureCase{"file group of a component that is gone",
@@ -295,6 +318,13 @@ INSTANTIATE_TEST_SUITE_P(
                         t.execute("UPDATE FILEGRP SET PROGGRPID = 9 WHERE PRODID = 3 AND ID = 2");
                     },
                     {"C:\\Sources\\Alpha\\readme.txt", "\"Manuals\"", "component that does not exist"}},
+        FailureCase{"two files of one component with the same name",
+                    [](BuildFailure& t) {
+                        t.addSource("C:\\Sources\\Beta\\DATA.BIN");
+                        t.execute(
+                            "INSERT INTO FILE VALUES (7, 3, 1, 'C:\\Sources\\Beta\\DATA.BIN', 0, 0, '', 0)");
+                    },
+                    {"\"C:\\Sources\\Alpha\\data.bin\" and \"C:\\Sources\\Beta\\DATA.BIN\"", "\"Main\""}},
         FailureCase{"compression level out of range",
                     [](BuildFailure& t) { t.productSettings().fnv_set_compression_level(20); },
                     {"CompressionLevel", "20"}},
@@ -342,6 +372,22 @@ TEST_F(ProductBuildTest, AnotherProductsSettingsAreNeverTouched) {
     EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
     EXPECT_EQ(settings().fnv_get_filedest(""), "");
     EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+}  // namespace
+
+namespace {
+
+// With the program's own wait window the build shows its progress there and closes it again.
+TEST_F(ProductBuildTest, TheProgramsWaitWindowOpensAndClosesAroundTheBuild) {
+    pakomo::register_standard();
+    useDestination();
+    EXPECT_EQ(build(), 1);
+    EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
+    EXPECT_FALSE(application().w_moment_aub.isValid());
+    EXPECT_EQ(application().wait_open_count, 0);
+    EXPECT_TRUE(runtime::Window::openWindows().empty());
+    EXPECT_EQ(waitLog().opens, 0);  // it was the program's window, not the test's
 }
 
 }  // namespace

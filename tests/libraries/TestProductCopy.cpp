@@ -1,19 +1,18 @@
 // The product copy: every row of a product's tables under a new product id and a full product
 // name of its own, in one transaction; a failure at any table leaves the database as it was.
-#include "LibraryFixture.h"
-
-#include "libraries/duplicate/nv_duplicate.h"
-
 #include <algorithm>
 #include <cctype>
+
+#include "LibraryFixture.h"
+#include "libraries/duplicate/nv_duplicate.h"
 
 namespace {
 
 using namespace library_test;
 
-const std::vector<std::string> AllTables = {"PRODUCT", "STRINGS", "PROGGRP", "FILEGRP", "FILE",     "REGKEYS",
-                                            "WINDOWS", "WMAIN",   "MAINTEXT", "WWELCOME", "WLICAGR", "WUSER",
-                                            "WFINISH", "WCREGRP", "README",  "PROGRESS"};
+const std::vector<std::string> AllTables = {
+    "PRODUCT",  "STRINGS",  "PROGGRP", "FILEGRP", "FILE",    "REGKEYS", "WINDOWS", "WMAIN",
+    "MAINTEXT", "WWELCOME", "WLICAGR", "WUSER",   "WFINISH", "WCREGRP", "README",  "PROGRESS"};
 
 class ProductCopyTest : public LibraryDatabaseFixture {
 protected:
@@ -22,7 +21,8 @@ protected:
         if (IsSkipped() || HasFatalFailure()) return;
         pakomo::register_duplicate_library();
         std::vector<std::string> sql = {
-            "INSERT INTO PRODUCT VALUES (1, 'Alpha', '1.00.00', 1, 1, 0, 1, '^PROGRAMFILESDIR^\\Alpha', 'Empty')",
+            "INSERT INTO PRODUCT VALUES (1, 'Alpha', '1.00.00', 1, 1, 0, 1, '^PROGRAMFILESDIR^\\Alpha', "
+            "'Empty')",
             "INSERT INTO PRODUCT VALUES (2, 'Other', '2', 0, 1, 0, 0, 'C:\\Other', 'Empty')",
             // The plain copy's full name is taken already, in other letter case.
             "INSERT INTO PRODUCT VALUES (5, 'alpha', '1.00.00', 0, 1, 0, 0, 'C:\\x', 'COPY')",
@@ -57,10 +57,11 @@ protected:
     std::vector<std::string> columns(const std::string& table) {
         const bool sqlite = GetParam() == testing_support::DatabaseSystem::SQLite;
         std::vector<std::string> names;
-        application().sqlca.query(sqlite ? "SELECT name FROM pragma_table_info('" + table + "')"
-                                         : "SELECT column_name FROM information_schema.columns WHERE table_name = '" +
-                                               lower(table) + "' ORDER BY ordinal_position",
-                                  {}, [&](runtime::SqlRow&& row) { names.push_back(upper(row[0].value_or(""))); });
+        application().sqlca.query(
+            sqlite ? "SELECT name FROM pragma_table_info('" + table + "')"
+                   : "SELECT column_name FROM information_schema.columns WHERE table_name = '" +
+                         lower(table) + "' ORDER BY ordinal_position",
+            {}, [&](runtime::SqlRow&& row) { names.push_back(upper(row[0].value_or(""))); });
         return names;
     }
     static std::string lower(std::string s) {
@@ -83,13 +84,13 @@ protected:
         }
         std::vector<std::string> rows;
         const runtime::SqlCell id[] = {std::to_string(prodId)};
-        application().sqlca.query("SELECT " + select + " FROM " + table + " WHERE " + (product ? "ID" : "PRODID") +
-                                      " = ?",
-                                  id, [&](runtime::SqlRow&& row) {
-                                      std::string line;
-                                      for (const auto& cell : row) line += cell.value_or("<null>") + "|";
-                                      rows.push_back(line);
-                                  });
+        application().sqlca.query(
+            "SELECT " + select + " FROM " + table + " WHERE " + (product ? "ID" : "PRODID") + " = ?", id,
+            [&](runtime::SqlRow&& row) {
+                std::string line;
+                for (const auto& cell : row) line += cell.value_or("<null>") + "|";
+                rows.push_back(line);
+            });
         std::sort(rows.begin(), rows.end());
         return rows;
     }
