@@ -9,6 +9,8 @@
 #include "authoring/project/nv_create_setup.h"
 #include "libraries/build/nv_build.h"
 #include "libraries/duplicate/nv_duplicate.h"
+#include "libraries/project/w_project.h"
+#include "libraries/wizard/nv_wizard.h"
 #include "runtime/ui/QtRuntime.h"
 #include "standard/register_standard.h"
 
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
     pakomo::register_project();
     pakomo::register_build_library();
     pakomo::register_duplicate_library();
+    pakomo::register_wizard_library();
+    pakomo::register_project_library();
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
