@@ -1,5 +1,7 @@
 #include "libraries/wizard/w_product_wizard.h"
 
+#include <QMainWindow>
+
 #include "libraries/wizard/nv_wizard.h"
 
 namespace pakomo {
@@ -45,6 +47,9 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     resize(2400, 1560);
     setTitleBarBoxes(true, false, false);
     setResizable(false);
+    // Modal without a loop of its own: the chooser cannot start a second wizard meanwhile, and the
+    // wizard's creator gets control back at once.
+    mainWidget()->setWindowModality(Qt::ApplicationModal);
     st_heading = addControl<runtime::StaticText>("st_heading");
     st_heading->move(kLabelX, 30);
     st_heading->resize(2300, 90);

@@ -44,6 +44,8 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
     EXPECT_EQ(w.sle_prodname->text(), "<Your productname>");  // the catalogue's initial values
     EXPECT_EQ(w.sle_basepath->text(), "^PROGRAMFILESDIR^\\^PRODUCTNAME^");
     expectHelpTopic(w, w_product_wizard::help_topic);
+    // Modal: the chooser cannot start a second wizard while this one runs.
+    EXPECT_EQ(w.mainWidget()->windowModality(), Qt::ApplicationModal);
     screenshot(w.mainWidget(), "wizard_page1_product");
     for (int page = 1; page < w_product_wizard::page_count; ++page) {
         w.cb_next->click();
