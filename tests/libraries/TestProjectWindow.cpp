@@ -4,6 +4,7 @@
 #include <string>
 
 #include "EditingFixture.h"
+#include "authoring/windows/w_mdi_frame.h"
 
 namespace {
 
@@ -155,5 +156,41 @@ TEST_P(ProjectWindowTest, AProductThatIsGoneIsReportedAndTheChooserComesBack) {
 }
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectWindowTest);
+
+// The program's own frame: it opens the project window by name, once, and the window's close
+// hands the frame back its count and asks it for the chooser.
+class ProjectWindowInFrameTest : public EditingFixture {};
+
+TEST_P(ProjectWindowInFrameTest, TheFrameOpensItOnceAndIsAskedForTheChooserWhenItCloses) {
+    executeSql({productRow(1, "Alpha")});
+    startService();
+    auto frame = runtime::create<pakomo::w_mdi_frame>();
+    frame->open();
+    core_test::settle();
+    application().gi_prod_id = 1;
+    for (int i = 0; i < 2; ++i) {
+        application().g_str_pass.string[1] = "project";
+        frame->trigger("ue_fileopen");
+        core_test::settle();
+    }
+    auto projects = [] {
+        int n = 0;
+        for (runtime::Window* w : runtime::Window::openWindows()) n += w->className() == "w_project";
+        return n;
+    };
+    EXPECT_EQ(projects(), 1);
+    EXPECT_EQ(frame->fw_number_of_open_sheets(), 1);
+    ASSERT_TRUE(frame->w_project.isValid());
+    EXPECT_EQ(frame->w_project.as<w_project>()->sle_prodname->text(), "Alpha");
+
+    frame->w_project->close();
+    core_test::settle();
+    EXPECT_EQ(projects(), 0);
+    EXPECT_EQ(application().gi_prod_id, 0);
+    EXPECT_EQ(application().g_str_pass.string.get(1), "choose_product");
+    runtime::destroy(frame);
+}
+
+INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectWindowInFrameTest);
 
 }  // namespace
