@@ -21,6 +21,13 @@
 
 namespace editing_test {
 
+// A picture of the widget among the test artefacts.
+inline void screenshot(QWidget* widget, const std::string& name) {
+    std::filesystem::path folder = testing_support::artefactFolder("libraries");
+    std::filesystem::create_directories(folder);
+    widget->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
+}
+
 // Stands in for the product chooser: keeps the wizard it started and frees it on ue_end_wizard.
 class Chooser : public runtime::Window {
 public:
@@ -99,11 +106,7 @@ protected:
         EXPECT_EQ(help[0].topic, topic);
     }
 
-    static void screenshot(QWidget* widget, const std::string& name) {
-        std::filesystem::path folder = testing_support::artefactFolder("libraries");
-        std::filesystem::create_directories(folder);
-        widget->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
-    }
+    static void screenshot(QWidget* widget, const std::string& name) { editing_test::screenshot(widget, name); }
 
     static constexpr const char* kPageTables[10] = {"WINDOWS", "WMAIN",   "MAINTEXT", "WWELCOME", "WLICAGR",
                                                     "WUSER",   "WFINISH", "WCREGRP",  "README",   "PROGRESS"};
