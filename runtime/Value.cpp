@@ -80,6 +80,10 @@ bool Value::toBool() const {
                 return true;
             return textToReal(s) != 0.0;
         }
+        case 5:
+            return std::get<ObjectRef>(v_).isValid();
+        case 6:
+            return true;
         default:
             return false;
     }
@@ -133,9 +137,26 @@ std::string Value::toText() const {
         }
         case 4:
             return std::get<std::string>(v_);
+        case 6:
+            return std::get<6>(v_)->name;
         default:
             return {};
     }
+}
+
+Object* Value::toObject() const {
+    const ObjectRef* ref = std::get_if<ObjectRef>(&v_);
+    return ref ? ref->object() : nullptr;
+}
+
+const DwObject* Value::toDwObject() const {
+    const auto* p = std::get_if<std::shared_ptr<const DwObject>>(&v_);
+    return p ? p->get() : nullptr;
+}
+
+bool operator==(const Value& a, const Value& b) {
+    if (a.isDwObject() && b.isDwObject()) return *a.toDwObject() == *b.toDwObject();
+    return a.v_ == b.v_;
 }
 
 }  // namespace runtime

@@ -6,6 +6,9 @@
 
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/pakomo.h"
+#include "authoring/menus/m_a.h"
+#include "authoring/project/nv_create_setup.h"
+#include "authoring/windows/w_mdi_frame.h"
 #include "libraries/build/nv_build.h"
 #include "libraries/duplicate/nv_duplicate.h"
 #include "runtime/ui/QtRuntime.h"
@@ -16,6 +19,9 @@ int main(int argc, char** argv) {
     runtime::installQtRuntime();
     pakomo::registerCoreLayouts();
     pakomo::register_standard();
+    pakomo::register_project();
+    pakomo::register_menus();
+    pakomo::register_windows();
     pakomo::register_build_library();
     pakomo::register_duplicate_library();
 

@@ -43,17 +43,14 @@ void nv_sql::fnv_init(u_ds_a& ads_ds) {
 }
 
 std::optional<std::string> nv_sql::fnv_get_value(long row, int column, runtime::Buffer buffer, bool db) {
-    const std::string type = is_coltype.get(column);
     runtime::Value value = ids_ds->getItem(row, column, buffer, db);
-    if (type == "numbe" || type == "long" || type == "ulong" || type == "real" || type == "decim") {
-        if (value.isNull()) return std::nullopt;
+    if (value.isNull()) return std::nullopt;
+    const std::string type = is_coltype.get(column);
+    if (type == "numbe" || type == "long" || type == "ulong" || type == "real" || type == "decim" ||
+        type.starts_with("int"))
         return value.toText();  // plain decimal text in the C locale
-    }
-    if (type == "char(" || type == "date" || type == "datet" || type == "time") {
-        if (value.isNull()) return std::nullopt;
-        return quoted(value.toText());
-    }
-    return std::string();
+    // Texts, and any other kind of column, as a quoted text: a value is never left out.
+    return quoted(value.toText());
 }
 
 std::string nv_sql::fnv_get_where_clause(long row, runtime::Buffer buffer) {

@@ -43,6 +43,9 @@ runtime::Ref<runtime::Window> open_window(std::string_view className) {
 
 pakomo::pakomo() : runtime::Application("pakomo") {
     init_pictures();
+    // The runtime's own status-bar text and the title of the boxes its row sets show on their own.
+    setMicroHelpDefault(microhelpdefault);
+    setDwMessageTitle(dwmessagetitle);
     on("open", [this](runtime::Args) {
         open_event();
         return runtime::Value();

@@ -25,6 +25,14 @@ public:
     // abandons the running script. The queue is dropped and later posts are ignored.
     void haltClose();
 
+    // The status bar's text when nothing else is shown there, and the title of the boxes in
+    // which row sets and data windows report a database error that no script handled.
+    const std::string& microHelpDefault() const { return microHelpDefault_; }
+    void setMicroHelpDefault(std::string text) { microHelpDefault_ = std::move(text); }
+    const std::string& dwMessageTitle() const { return dwMessageTitle_; }
+    void setDwMessageTitle(std::string title) { dwMessageTitle_ = std::move(title); }
+    static const char* defaultDwMessageTitle() { return "Database error"; }
+
     bool halted() const { return halted_; }
     bool closed() const { return closeRan_; }
     // The last runtime error and how many reached a boundary.
@@ -39,6 +47,8 @@ public:
 private:
     void runClose();
 
+    std::string microHelpDefault_;
+    std::string dwMessageTitle_ = defaultDwMessageTitle();
     ErrorInfo error_;
     int errorCount_ = 0;
     bool halted_ = false;

@@ -57,6 +57,16 @@ private:
     Object& object_;
 };
 
+bool detail::CaseBlindLess::operator()(std::string_view a, std::string_view b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+ObjectRef::ObjectRef(const Object* object) : object_(const_cast<Object*>(object)) {
+    if (object) anchor_ = object->anchor_;
+}
+
 Object::Object(std::string className) : className_(std::move(className)) {}
 
 Object::~Object() {

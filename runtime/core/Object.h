@@ -26,33 +26,25 @@ class Object;
 using Args = std::span<const Value>;
 using Handler = std::function<Value(Args)>;
 
-namespace detail {
-// Shared by an object and its references; `alive` turns false when the object is destroyed.
-struct Anchor {
-    bool alive = true;
-};
-}  // namespace detail
-
 // A weak reference. Using an invalid one through -> or * is the runtime's null object error.
 template <class T>
-class Ref {
+class Ref : public ObjectRef {
 public:
     Ref() = default;
     Ref(std::nullptr_t) {}
     Ref(T* object);
     Ref(T& object) : Ref(&object) {}
     template <class U>
-    requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other)
-        : anchor_(other.anchor_), object_(other.object_) {}
+    requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other) : ObjectRef(other), typed_(other.typed_) {}
 
-    bool isValid() const { return anchor_ && anchor_->alive; }
     explicit operator bool() const { return isValid(); }
-    T* get() const { return isValid() ? object_ : nullptr; }
+    T* get() const { return isValid() ? typed_ : nullptr; }
     T* operator->() const { return &checked(); }
     T& operator*() const { return checked(); }
     void reset() {
         anchor_.reset();
         object_ = nullptr;
+        typed_ = nullptr;
     }
 
     // The same object seen as a descendant class; invalid when it is not one.
@@ -73,11 +65,18 @@ private:
     friend class Ref;
     T& checked() const {
         if (!isValid()) throw RuntimeError("Null object reference");
-        return *object_;
+        return *typed_;
     }
-    std::shared_ptr<detail::Anchor> anchor_;
-    T* object_ = nullptr;
+    T* typed_ = nullptr;
 };
+
+namespace detail {
+// Orders event names without regard to letter case.
+struct CaseBlindLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+}  // namespace detail
 
 class Object {
 public:
@@ -91,7 +90,8 @@ public:
     // name unless a descendant says otherwise.
     virtual std::string objectName() const { return className_; }
 
-    // Events. Names are exact (letter case matters).
+    // Events. Names compare without regard to letter case ("UE_OK" raises `ue_ok`) and keep the
+    // case they were declared with.
     void on(std::string_view event, Handler handler);  // defines or replaces the script
     // Extends the ancestor's script: it runs first, then `handler`, whose result is the event's.
     void extend(std::string_view event, Handler handler);
@@ -115,15 +115,14 @@ public:
     bool isDestroying() const { return destroying_; }
 
 private:
-    template <class T>
-    friend class Ref;
+    friend class ObjectRef;
     friend void destroy(Object* object);
     friend class EventScope;
     Value invoke(std::string_view event, const std::vector<Value>& args);
 
     std::string className_;
     std::shared_ptr<detail::Anchor> anchor_ = std::make_shared<detail::Anchor>();
-    std::map<std::string, Handler, std::less<>> events_;
+    std::map<std::string, Handler, detail::CaseBlindLess> events_;
     Ref<Object> parent_;
     std::vector<Ref<Object>> children_;
     int busy_ = 0;  // events of this object that are running
@@ -132,8 +131,15 @@ private:
 };
 
 template <class T>
-Ref<T>::Ref(T* object) : object_(object) {
-    if (object) anchor_ = static_cast<const Object*>(object)->anchor_;
+Ref<T>::Ref(T* object) : ObjectRef(static_cast<const Object*>(object)), typed_(object) {}
+
+// The object an event argument refers to, as class T; invalid for other values, a destroyed
+// object or one of another class.
+template <class T>
+Ref<T> objectArg(const Value& value) {
+    Ref<T> r;
+    if (T* t = dynamic_cast<T*>(value.toObject())) r = Ref<T>(t);
+    return r;
 }
 
 // Lifetime. The runtime owns created objects until they are destroyed.

@@ -9,7 +9,10 @@
 // number column) makes setItem() answer -1 and changes nothing.
 //
 // Events, raised at once (triggered) before the call that causes them returns:
-//   retrieveend (rows in the primary buffer), updateend (rows inserted, updated, deleted).
+//   retrieveend (rows in the primary buffer), updateend (rows inserted, updated, deleted),
+//   dberror (database code, error text, statement, buffer, row) when the database refuses a
+//   retrieve or update: unless the script answers 1, the error is shown in a message box titled
+//   with the application's dwMessageTitle().
 #include "runtime/Value.h"
 #include "runtime/core/Object.h"
 #include "runtime/data/DataLayout.h"
@@ -191,6 +194,8 @@ public:
     struct Row;  // the storage's row, opaque outside the implementation
 
 private:
+    // Raises dberror and shows the box unless its script handled it.
+    void reportDatabaseError(long dbCode, const std::string& statement, Buffer buffer, long row);
     friend class RowStorage;
     friend class DataStoreAttributes;
     friend class PrimaryRowScope;

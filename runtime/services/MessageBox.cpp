@@ -1,6 +1,5 @@
 #include "runtime/services/MessageBox.h"
 
-#include <cstdlib>
 #include <iostream>
 
 namespace runtime {
@@ -56,27 +55,6 @@ int messageBox(std::string_view title, std::string_view text, MessageIcon icon, 
     MessageBoxRequest request{std::string(title), std::string(text), icon, buttons, defaultButton};
     int answer = provider().show(request);
     return answer >= 1 && answer <= count ? answer : defaultButton;
-}
-
-ScriptedMessageBoxes::ScriptedMessageBoxes() { previous_ = setMessageBoxProvider(this); }
-
-ScriptedMessageBoxes::~ScriptedMessageBoxes() { setMessageBoxProvider(previous_); }
-
-int ScriptedMessageBoxes::show(const MessageBoxRequest& request) {
-    shown_.push_back(request);
-    if (answers_.empty()) {
-        std::cerr << "Unexpected message box without a scripted answer: [" << request.title << "] "
-                  << request.text << std::endl;
-        std::abort();
-    }
-    int answer = answers_.front();
-    answers_.pop_front();
-    if (answer < 1 || answer > buttonCount(request.buttons)) {
-        std::cerr << "Scripted answer " << answer << " is not a button of the box [" << request.title << "] "
-                  << request.text << std::endl;
-        std::abort();
-    }
-    return answer;
 }
 
 }  // namespace runtime

@@ -1,7 +1,6 @@
 #pragma once
 // The modal message box, behind a seam: the ui layer installs a provider that shows a real box;
-// tests install a ScriptedMessageBoxes that records every box and answers from a queue.
-#include <deque>
+// tests install their own (the test-support library has one that answers from a script).
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,27 +36,5 @@ MessageBoxProvider* setMessageBoxProvider(MessageBoxProvider* provider);
 // Shows a box; an answer outside the button set is taken as the default button.
 int messageBox(std::string_view title, std::string_view text, MessageIcon icon = MessageIcon::Information,
                MessageButtons buttons = MessageButtons::Ok, int defaultButton = 1);
-
-// For tests: installs itself while it lives, records every box and answers from the queue. A box
-// without a scripted answer, or an answer the box's buttons cannot give, ends the process with a
-// message naming the box, so that an unexpected question never passes unnoticed.
-class ScriptedMessageBoxes : public MessageBoxProvider {
-public:
-    ScriptedMessageBoxes();
-    ~ScriptedMessageBoxes() override;
-    ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
-    ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
-
-    void answer(int position) { answers_.push_back(position); }
-    const std::vector<MessageBoxRequest>& shown() const { return shown_; }
-    size_t unansweredCount() const { return answers_.size(); }
-
-    int show(const MessageBoxRequest& request) override;
-
-private:
-    std::deque<int> answers_;
-    std::vector<MessageBoxRequest> shown_;
-    MessageBoxProvider* previous_ = nullptr;
-};
 
 }  // namespace runtime

@@ -100,13 +100,6 @@ bool fileDelete(std::string_view path) {
 RunProvider* setRunProvider(RunProvider* provider) { return runs().set(provider); }
 int run(std::string_view commandLine) { return runs().get().run(commandLine); }
 
-RecordedRuns::RecordedRuns(int result) : result_(result) { previous_ = setRunProvider(this); }
-RecordedRuns::~RecordedRuns() { setRunProvider(previous_); }
-int RecordedRuns::run(std::string_view commandLine) {
-    lines_.emplace_back(commandLine);
-    return result_;
-}
-
 ClipboardProvider* setClipboardProvider(ClipboardProvider* provider) { return clipboard().set(provider); }
 std::string clipboardText() { return clipboard().get().text(); }
 void setClipboardText(std::string_view text) { clipboard().get().setText(text); }

@@ -25,22 +25,6 @@ public:
 RunProvider* setRunProvider(RunProvider* provider);  // nullptr: the machine's processes
 int run(std::string_view commandLine);
 
-// For tests: installs itself while it lives and records the command lines.
-class RecordedRuns : public RunProvider {
-public:
-    explicit RecordedRuns(int result = 1);
-    ~RecordedRuns() override;
-    RecordedRuns(const RecordedRuns&) = delete;
-    RecordedRuns& operator=(const RecordedRuns&) = delete;
-    int run(std::string_view commandLine) override;
-    const std::vector<std::string>& commandLines() const { return lines_; }
-
-private:
-    int result_;
-    std::vector<std::string> lines_;
-    RunProvider* previous_ = nullptr;
-};
-
 // The clipboard's text; the built-in one keeps it in memory.
 class ClipboardProvider {
 public:

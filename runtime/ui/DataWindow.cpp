@@ -1,64 +1,12 @@
 #include "runtime/ui/DataWindow.h"
-#include "runtime/ui/detail/UiHelpers.h"
 
+#include "runtime/ui/detail/DataWindowView.h"
 #include "runtime/services/System.h"
-#include "runtime/ui/Units.h"
 
-#include <QAbstractScrollArea>
-#include <QApplication>
-#include <QComboBox>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QProgressDialog>
 #include <QRegularExpressionValidator>
-#include <QScrollBar>
-
-#include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <cmath>
 
 namespace runtime {
 namespace {
-
-using detail::qs;
-
-std::string lower(std::string_view s) { return detail::lowerAscii(s); }
-
-std::string trim(std::string_view s) { return detail::trimmed(s); }
-
-int toInt(std::string_view s, int fallback) {
-    std::string t = trim(s);
-    int v = 0;
-    auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-    return ec == std::errc() && p == t.data() + t.size() && !t.empty() ? v : fallback;
-}
-
-QColor runtimeColor(long c) { return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF)); }
-
-// "Display\tdata/Display\tdata/" of drop-down and radio-button columns.
-std::vector<std::pair<std::string, std::string>> codeTable(std::string_view values) {
-    std::vector<std::pair<std::string, std::string>> out;
-    size_t pos = 0;
-    while (pos < values.size()) {
-        size_t end = values.find('/', pos);
-        std::string_view entry = values.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
-        if (!entry.empty()) {
-            size_t tab = entry.find('\t');
-            std::string display(entry.substr(0, tab));
-            std::string data = tab == std::string_view::npos ? display : std::string(entry.substr(tab + 1));
-            out.emplace_back(display, data);
-        }
-        if (end == std::string_view::npos) break;
-        pos = end + 1;
-    }
-    return out;
-}
 
 // The settings of a Modify text, each kept as written: name, and the text of the whole setting.
 struct Setting {
@@ -112,233 +60,7 @@ std::vector<Setting> splitSettings(std::string_view s) {
 }
 
 bool isPrintSetting(const std::string& name) { return lower(name).rfind("datawindow.print.", 0) == 0; }
-
-struct PrinterState {
-    std::unique_ptr<QPrinter> printer;
-    std::function<int(QPrinter&)> setupHandler;
-    QPageLayout::Orientation defaultOrientation = QPageLayout::Portrait;
-};
-
-PrinterState& printerState() {
-    static PrinterState s;
-    return s;
-}
-
 }  // namespace
-
-// The Qt side: draws the rows (or the pages of the print preview) and carries the edit field.
-class DataWindowView : public QAbstractScrollArea {
-public:
-    explicit DataWindowView(DataWindow* owner) : owner_(owner) {
-        edit_ = new QLineEdit(viewport());
-        edit_->setObjectName("editfield");
-        edit_->setFrame(false);
-        edit_->hide();
-        combo_ = new QComboBox(viewport());
-        combo_->setObjectName("editlist");
-        combo_->hide();
-        setFocusPolicy(Qt::StrongFocus);
-        viewport()->setMouseTracking(true);
-        edit_->installEventFilter(this);
-        combo_->installEventFilter(this);
-    }
-    QLineEdit* edit_;
-    QComboBox* combo_;
-    double zoom() const {
-        DataWindow* o = owner_.get();
-        return o ? std::max(1, o->store().layout().zoom) / 100.0 : 1.0;
-    }
-    void updateScrollBars() {
-        DataWindow* o = owner_.get();
-        if (!o) return;
-        int h, w;
-        if (o->preview_) {
-            QSizeF page = pageSize();
-            double z = o->previewZoom_ / 100.0;
-            h = static_cast<int>((page.height() * z + kGap) * std::max(1, pages_) + kGap + kRuler);
-            w = static_cast<int>(page.width() * z + 2 * kGap + kRuler);
-        } else {
-            double z = zoom();
-            h = static_cast<int>((units::toPixelsY(o->headerHeight()) + o->rowCount() * units::toPixelsY(o->rowHeight())) * z);
-            w = static_cast<int>(units::toPixelsX(o->contentWidth()) * z);
-        }
-        verticalScrollBar()->setRange(0, std::max(0, h - viewport()->height()));
-        verticalScrollBar()->setPageStep(viewport()->height());
-        horizontalScrollBar()->setRange(0, std::max(0, w - viewport()->width()));
-        horizontalScrollBar()->setPageStep(viewport()->width());
-    }
-    QSizeF pageSize() const {
-        QPageLayout l = DataWindow::printer().pageLayout();
-        if (DataWindow* o = owner_.get()) {
-            if (o->orientation_ == 1) l.setOrientation(QPageLayout::Landscape);
-            else if (o->orientation_ == 2) l.setOrientation(QPageLayout::Portrait);
-            else l.setOrientation(printerState().defaultOrientation);
-        }
-        return l.fullRectPixels(96).size();
-    }
-    int pages_ = 1;
-    static constexpr int kGap = 16;
-    static constexpr int kRuler = 20;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        DataWindow* o = owner_.get();
-        if (!o) return;
-        QPainter p(viewport());
-        if (o->preview_) {
-            paintPreview(p, *o);
-            return;
-        }
-        p.fillRect(viewport()->rect(), Qt::white);
-        double z = zoom();
-        p.translate(-horizontalScrollBar()->value(), 0);
-        p.scale(z, z);
-        int header = units::toPixelsY(o->headerHeight());
-        int rowH = std::max(1, units::toPixelsY(o->rowHeight()));
-        double top = verticalScrollBar()->value() / z;
-        long first = std::max(1L, static_cast<long>(top / rowH) + 1);
-        long last = std::min(o->rowCount(), first + static_cast<long>(viewport()->height() / z / rowH) + 1);
-        p.save();
-        p.translate(0, header - top);
-        if (first <= last) o->paintRows(p, first, last, z, static_cast<int>((first - 1) * rowH), true);
-        p.restore();
-        p.fillRect(QRectF(0, 0, units::toPixelsX(o->contentWidth()) + viewport()->width() / z, header),
-                   QColor(0xF0, 0xF0, 0xF0));
-        o->paintHeader(p, z);
-    }
-    void paintPreview(QPainter& p, DataWindow& o) {
-        p.fillRect(viewport()->rect(), QColor(0x80, 0x80, 0x80));
-        std::vector<std::pair<long, long>> pages;
-        QPrinter& pr = DataWindow::printer();
-        o.preparePrinter(pr);
-        pages_ = o.layoutPages(pr, pages);
-        QSizeF page = pageSize();
-        double z = o.previewZoom_ / 100.0;
-        int dx = -horizontalScrollBar()->value(), dy = -verticalScrollBar()->value();
-        int left = kRuler + kGap, top = kRuler + kGap;
-        QRectF paint = pr.pageLayout().paintRectPixels(96);
-        for (size_t i = 0; i < pages.size(); ++i) {
-            QRectF r(left + dx, top + dy + i * (page.height() * z + kGap), page.width() * z, page.height() * z);
-            if (r.bottom() < 0 || r.top() > viewport()->height()) continue;
-            p.fillRect(r, Qt::white);
-            p.setPen(Qt::black);
-            p.drawRect(r);
-            p.save();
-            p.translate(r.topLeft());
-            p.scale(z, z);
-            p.translate(paint.topLeft());
-            o.paintHeader(p, 1);
-            p.translate(0, units::toPixelsY(o.headerHeight()));
-            if (pages[i].first <= pages[i].second)
-                o.paintRows(p, pages[i].first, pages[i].second, 1,
-                            static_cast<int>((pages[i].first - 1) * units::toPixelsY(o.rowHeight())), false);
-            p.restore();
-        }
-        if (o.rulers_) {
-            // Inch rulers along the top and the left, following the zoom.
-            QColor face(0xF0, 0xF0, 0xF0);
-            p.fillRect(QRect(0, 0, viewport()->width(), kRuler), face);
-            p.fillRect(QRect(0, 0, kRuler, viewport()->height()), face);
-            p.setPen(Qt::black);
-            double step = 96 * z / 8;
-            for (int t = 0; left + dx + t * step < viewport()->width(); ++t) {
-                int x = static_cast<int>(left + dx + t * step);
-                int len = t % 8 == 0 ? kRuler - 4 : t % 4 == 0 ? 10 : 5;
-                p.drawLine(x, kRuler - len, x, kRuler);
-                if (t % 8 == 0) p.drawText(x + 2, 10, QString::number(t / 8));
-            }
-            for (int t = 0; top + dy + t * step < viewport()->height(); ++t) {
-                int y = static_cast<int>(top + dy + t * step);
-                if (y < kRuler) continue;
-                int len = t % 8 == 0 ? kRuler - 4 : t % 4 == 0 ? 10 : 5;
-                p.drawLine(kRuler - len, y, kRuler, y);
-            }
-            p.drawLine(kRuler, kRuler, viewport()->width(), kRuler);
-            p.drawLine(kRuler, kRuler, kRuler, viewport()->height());
-        }
-    }
-    void resizeEvent(QResizeEvent* e) override {
-        QAbstractScrollArea::resizeEvent(e);
-        updateScrollBars();
-        if (DataWindow* o = owner_.get()) o->showEditor();
-    }
-    void scrollContentsBy(int, int) override {
-        viewport()->update();
-        if (DataWindow* o = owner_.get()) o->showEditor();
-    }
-    void mousePressEvent(QMouseEvent* e) override {
-        if (DataWindow* o = owner_.get()) o->mouse(0, e->position().toPoint(), e->button());
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override {
-        if (DataWindow* o = owner_.get()) o->mouse(1, e->position().toPoint(), e->button());
-    }
-    void keyPressEvent(QKeyEvent* e) override {
-        if (!navigate(e)) QAbstractScrollArea::keyPressEvent(e);
-    }
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::KeyPress && (watched == edit_ || watched == combo_))
-            return navigate(static_cast<QKeyEvent*>(e));
-        if (e->type() == QEvent::Paint && (watched == edit_ || watched == combo_) && !inPaintEvent_) {
-            // Raised before the field draws itself, so a script can read the selection it shows;
-            // a repaint the script itself causes does not raise it again.
-            if (DataWindow* o = owner_.get()) {
-                inPaintEvent_ = true;
-                struct Reset {
-                    bool& flag;
-                    ~Reset() { flag = false; }
-                } reset{inPaintEvent_};
-                o->trigger("editpainted");
-            }
-        }
-        return QAbstractScrollArea::eventFilter(watched, e);
-    }
-    bool navigate(QKeyEvent* e) {
-        DataWindow* o = owner_.get();
-        if (!o) return false;
-        switch (e->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down: {
-            long target = o->row_ + (e->key() == Qt::Key_Up ? -1 : 1);
-            if (target >= 1 && target <= o->rowCount()) o->scrollToRow(target);
-            return true;
-        }
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab: {
-            // The next column by tab order that can take focus.
-            std::vector<std::pair<int, int>> order;
-            for (int c = 1; c <= o->store().columnCount(); ++c)
-                if (o->tabSequence(c) > 0) order.emplace_back(o->tabSequence(c), c);
-            std::stable_sort(order.begin(), order.end());
-            if (order.empty()) return false;
-            auto it = std::find_if(order.begin(), order.end(), [o](auto& p) { return p.second == o->column_; });
-            long i = it == order.end() ? -1 : it - order.begin();
-            i = e->key() == Qt::Key_Tab ? (i + 1) % static_cast<long>(order.size())
-                                        : (i <= 0 ? static_cast<long>(order.size()) - 1 : i - 1);
-            o->setColumn(order[static_cast<size_t>(i)].second);
-            return true;
-        }
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (o->editorDirty()) {
-                o->acceptText();
-                return true;
-            }
-            return false;
-        case Qt::Key_Space:
-            if (QApplication::focusWidget() == this && o->row_ > 0 && o->column_ > 0) {
-                o->toggleValue(o->row_, o->column_, -1);
-                return true;
-            }
-            return false;
-        default:
-            return false;
-        }
-    }
-
-private:
-    Ref<DataWindow> owner_;
-    bool inPaintEvent_ = false;
-};
 
 // --- DataWindow ------------------------------------------------------------------------------
 
@@ -350,7 +72,7 @@ DataWindow::DataWindow(std::string className)
     store_->addObserver(this);
     observed_ = store_.get();
     Ref<DataWindow> self(this);
-    for (const char* event : {"retrieveend", "updateend"}) {
+    for (const char* event : {"retrieveend", "updateend", "dberror"}) {
         std::string name = event;
         store_->on(name, [self, name](Args a) -> Value {
             DataWindow* d = self.get();
@@ -490,310 +212,6 @@ std::string DataWindow::displayText(long row, int column) const {
     return data;
 }
 
-// --- Painting ----------------------------------------------------------------------------------
-
-void DataWindow::paintHeader(QPainter& p, double) const {
-    p.save();
-    p.setPen(Qt::black);
-    QFont f = p.font();
-    f.setBold(true);
-    p.setFont(f);
-    const auto& cols = store_->layout().columns;
-    if (presentation_ == Presentation::Grid) {
-        int h = units::toPixelsY(headerHeight());
-        for (const ColumnBox& b : columnBoxes()) {
-            std::string name = cols[static_cast<size_t>(b.column - 1)].name;
-            std::string heading = name;
-            for (const TextLayout& t : store_->layout().texts)
-                if (lower(t.name) == lower(name) + "_t") heading = t.text;
-            QRect r(units::toPixelsX(b.x), 0, units::toPixelsX(b.w), h);
-            p.drawText(r.adjusted(3, 0, -3, 0), Qt::AlignVCenter | Qt::AlignLeft, qs(heading));
-            p.setPen(QColor(0xC0, 0xC0, 0xC0));
-            p.drawLine(r.topRight(), r.bottomRight());
-            p.drawLine(r.bottomLeft(), r.bottomRight());
-            p.setPen(Qt::black);
-        }
-    }
-    f.setBold(false);
-    p.setFont(f);
-    for (const TextLayout& t : store_->layout().texts) {
-        if (lower(t.band) != "header") continue;
-        bool heading = false;
-        for (const ColumnLayout& c : cols)
-            if (lower(t.name) == lower(c.name) + "_t") heading = true;
-        if (heading && presentation_ == Presentation::Grid) continue;
-        p.drawText(QRect(units::toPixelsX(t.x), units::toPixelsY(t.y), units::toPixelsX(t.width), units::toPixelsY(t.height)),
-                   Qt::AlignVCenter | Qt::AlignLeft, qs(t.text));
-    }
-    p.restore();
-}
-
-void DataWindow::paintRows(QPainter& p, long first, long last, double, int topY, bool selection) const {
-    int rowH = units::toPixelsY(rowHeight());
-    std::vector<ColumnBox> boxes = columnBoxes();
-    int width = units::toPixelsX(contentWidth());
-    for (long row = first; row <= last; ++row) {
-        int y = static_cast<int>((row - 1) * rowH) - topY + topY;
-        QRect rowRect(0, y, width, rowH);
-        bool sel = selection && isSelected(row);
-        if (sel) p.fillRect(rowRect, QColor(0x33, 0x66, 0xCC));
-        for (const TextLayout& t : store_->layout().texts) {
-            if (lower(t.band) != "detail") continue;
-            p.setPen(Qt::black);
-            p.drawText(QRect(units::toPixelsX(t.x), y + units::toPixelsY(t.y), units::toPixelsX(t.width), units::toPixelsY(t.height)),
-                       Qt::AlignVCenter | Qt::AlignLeft, qs(t.text));
-        }
-        for (const ColumnBox& b : boxes) {
-            QRect r(units::toPixelsX(b.x), y + units::toPixelsY(b.y), units::toPixelsX(b.w), units::toPixelsY(b.h));
-            std::string bg = columnAttributeText(row, b.column, "background.color");
-            if (!sel && !bg.empty() && bg != "16777215") p.fillRect(r, runtimeColor(toInt(bg, 16777215)));
-            long fg = toInt(columnAttributeText(row, b.column, "color"), 0);
-            p.setPen(sel ? QColor(Qt::white) : runtimeColor(fg));
-            std::string style = editStyle(b.column);
-            std::string data = expressionValueText(store_->getItem(row, b.column));
-            if (style == "checkbox") {
-                std::string on = columnAttributeText(0, b.column, "checkbox.on");
-                if (on.empty()) on = "1";
-                int s = std::min(r.height() - 4, 12);
-                QRect box(r.left() + 3, r.top() + (r.height() - s) / 2, s, s);
-                p.drawRect(box);
-                if (data == on) {
-                    p.drawLine(box.topLeft() + QPoint(2, s / 2), box.bottomLeft() + QPoint(s / 2, -2));
-                    p.drawLine(box.bottomLeft() + QPoint(s / 2, -2), box.topRight() + QPoint(-2, 2));
-                }
-            } else if (style == "radiobuttons") {
-                int x = r.left() + 3;
-                for (auto& [display, value] : codeTable(rawAttribute(b.column, "values"))) {
-                    int s = std::min(r.height() - 4, 12);
-                    QRect c(x, r.top() + (r.height() - s) / 2, s, s);
-                    p.drawEllipse(c);
-                    if (value == data) p.drawEllipse(c.adjusted(3, 3, -3, -3));
-                    int tw = p.fontMetrics().horizontalAdvance(qs(display));
-                    p.drawText(QRect(x + s + 3, r.top(), tw + 2, r.height()), Qt::AlignVCenter, qs(display));
-                    x += s + tw + 12;
-                }
-            } else {
-                Qt::Alignment align = store_->getItem(row, b.column).isNumber() ? Qt::AlignRight : Qt::AlignLeft;
-                p.drawText(r.adjusted(3, 0, -3, 0), Qt::AlignVCenter | align, qs(displayText(row, b.column)));
-            }
-            if (presentation_ == Presentation::Grid) {
-                p.setPen(QColor(0xE0, 0xE0, 0xE0));
-                p.drawLine(r.topRight(), r.bottomRight());
-            }
-        }
-        if (presentation_ == Presentation::Grid) {
-            p.setPen(QColor(0xE0, 0xE0, 0xE0));
-            p.drawLine(rowRect.bottomLeft(), rowRect.bottomRight());
-        }
-    }
-}
-
-// --- The edit field ----------------------------------------------------------------------------
-
-QWidget* DataWindow::editField() const {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (!v) return nullptr;
-    return v->combo_->isVisible() ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
-}
-
-bool DataWindow::isEditable(long row, int column) const {
-    if (row < 1 || row > rowCount() || column < 1 || column > store_->columnCount()) return false;
-    if (tabSequence(column) <= 0) return false;
-    return toInt(columnAttributeText(row, column, "protect"), 0) == 0;
-}
-
-void DataWindow::hideEditor() {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (!v) return;
-    bool hadFocus = v->edit_->hasFocus() || v->combo_->hasFocus();
-    v->edit_->hide();
-    v->combo_->hide();
-    if (hadFocus) v->setFocus();
-}
-
-void DataWindow::loadEditor() {
-    auto* v = static_cast<DataWindowView*>(widget());
-    std::string style = editStyle(column_);
-    loading_ = true;
-    if (style == "ddlb") {
-        v->combo_->clear();
-        for (auto& [display, value] : codeTable(rawAttribute(column_, "values"))) v->combo_->addItem(qs(display));
-        v->combo_->setCurrentIndex(v->combo_->findText(qs(displayText(row_, column_))));
-        loadedText_ = v->combo_->currentText().toStdString();
-    } else {
-        loadedText_ = displayText(row_, column_);
-        v->edit_->setValidator(nullptr);
-        std::string mask = style == "editmask" ? columnAttributeText(0, column_, "editmask.mask") : std::string();
-        if (!mask.empty()) {
-            bool numeric = std::all_of(mask.begin(), mask.end(), [](char c) { return c == '#' || c == '0' || c == ',' || c == '.'; });
-            if (numeric) {
-                int digits = static_cast<int>(std::count_if(mask.begin(), mask.end(), [](char c) { return c == '#' || c == '0'; }));
-                v->edit_->setValidator(new QRegularExpressionValidator(
-                    QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(digits)), v->edit_));
-            }
-        }
-        v->edit_->setText(qs(loadedText_));
-    }
-    loading_ = false;
-}
-
-bool DataWindow::editorDirty() const {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (!v) return false;
-    if (v->combo_->isVisible()) return v->combo_->currentText().toStdString() != loadedText_;
-    if (v->edit_->isVisible()) return v->edit_->text().toStdString() != loadedText_;
-    return false;
-}
-
-void DataWindow::showEditor() {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (!v) return;
-    std::string style = column_ > 0 && column_ <= store_->columnCount() ? editStyle(column_) : "";
-    if (preview_ || !isEditable(row_, column_) || style == "checkbox" || style == "radiobuttons") {
-        hideEditor();
-        return;
-    }
-    ColumnBox box{};
-    bool found = false;
-    for (const ColumnBox& b : columnBoxes())
-        if (b.column == column_) {
-            box = b;
-            found = true;
-        }
-    if (!found) {
-        hideEditor();
-        return;
-    }
-    double z = v->zoom();
-    int rowH = units::toPixelsY(rowHeight());
-    QRect r(static_cast<int>(units::toPixelsX(box.x) * z) - v->horizontalScrollBar()->value(),
-            static_cast<int>((units::toPixelsY(headerHeight()) + (row_ - 1) * rowH + units::toPixelsY(box.y)) * z) -
-                v->verticalScrollBar()->value(),
-            static_cast<int>(units::toPixelsX(box.w) * z), static_cast<int>(units::toPixelsY(box.h) * z));
-    QWidget* editor = style == "ddlb" ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
-    QWidget* other = editor == v->edit_ ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
-    bool focus = v->hasFocus() || other->hasFocus() || editor->hasFocus();
-    other->hide();
-    bool wasVisible = editor->isVisible();
-    editor->setGeometry(r);
-    if (!wasVisible || !editorDirty()) loadEditor();
-    editor->show();
-    if (focus) editor->setFocus();
-}
-
-std::string DataWindow::getText() const {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (v->combo_->isVisible()) return v->combo_->currentText().toStdString();
-    if (v->edit_->isVisible()) return v->edit_->text().toStdString();
-    if (row_ >= 1 && row_ <= rowCount() && column_ >= 1) return displayText(row_, column_);
-    return {};
-}
-
-int DataWindow::setEditText(std::string_view text) {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (v->combo_->isVisible()) {
-        v->combo_->setCurrentIndex(v->combo_->findText(qs(text)));
-        return 1;
-    }
-    if (v->edit_->isVisible()) {
-        v->edit_->setText(qs(text));
-        return 1;
-    }
-    return -1;
-}
-
-std::string DataWindow::selectedText() const {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (v->edit_->isVisible()) return v->edit_->selectedText().toStdString();
-    if (v->combo_->isVisible()) return v->combo_->currentText().toStdString();
-    return {};
-}
-
-void DataWindow::cut() {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (!v->edit_->isVisible() || !v->edit_->hasSelectedText()) return;
-    setClipboardText(v->edit_->selectedText().toStdString());
-    v->edit_->del();
-}
-
-void DataWindow::copy() {
-    std::string s = selectedText();
-    if (!s.empty()) setClipboardText(s);
-}
-
-void DataWindow::paste() {
-    auto* v = static_cast<DataWindowView*>(widget());
-    if (v->edit_->isVisible()) v->edit_->insert(qs(clipboardText()));
-}
-
-int DataWindow::acceptText() {
-    if (!editorDirty() || row_ < 1 || row_ > rowCount() || column_ < 1) return 1;
-    std::string text = getText();
-    std::string data = text;
-    if (editStyle(column_) == "ddlb")
-        for (auto& [display, value] : codeTable(rawAttribute(column_, "values")))
-            if (display == text) data = value;
-    const ColumnLayout& col = store_->layout().columns[static_cast<size_t>(column_ - 1)];
-    std::string name = col.name;
-    bool isText = lower(col.type).rfind("char", 0) == 0 || lower(col.type).rfind("varchar", 0) == 0;
-    Value value = data.empty() && !isText ? Value() : Value(data);
-    Ref<DataWindow> self(this);
-    long row = row_;
-    int column = column_;
-    // Whether the column can take the value, tried on a scratch row of the same layout so that
-    // the real row and its statuses stay as they are until itemchanged has accepted it.
-    DataStore scratch(std::make_shared<const DataLayout>(store_->layout()));
-    if (scratch.setItem(scratch.insertRow(0), column, value) != 1) {
-        trigger("itemerror", {row, name, text});
-        return -1;
-    }
-    Value rejected = trigger("itemchanged", {row, name, data});
-    if (!self) return -1;
-    if (rejected.toInt() == 1) return -1;
-    if (row > rowCount() || store_->setItem(row, column, value) != 1) return -1;
-    loadedText_ = text;
-    if (auto* v = static_cast<DataWindowView*>(widget())) v->viewport()->update();
-    return 1;
-}
-
-void DataWindow::toggleValue(long row, int column, int x) {
-    if (!isEditable(row, column)) return;
-    std::string style = editStyle(column);
-    std::string name = store_->layout().columns[static_cast<size_t>(column - 1)].name;
-    std::string data = expressionValueText(store_->getItem(row, column));
-    std::string next;
-    if (style == "checkbox") {
-        std::string on = columnAttributeText(0, column, "checkbox.on"), off = columnAttributeText(0, column, "checkbox.off");
-        if (on.empty()) on = "1";
-        if (off.empty()) off = "0";
-        next = data == on ? off : on;
-    } else if (style == "radiobuttons") {
-        auto table = codeTable(rawAttribute(column, "values"));
-        if (table.empty()) return;
-        if (x < 0) {
-            size_t i = 0;
-            while (i < table.size() && table[i].second != data) ++i;
-            next = table[(i + 1) % table.size()].second;
-        } else {
-            // The option under the pointer (x in pixels from the cell's left).
-            QFontMetrics fm(widget()->font());
-            int pos = 3;
-            next = table.front().second;
-            for (auto& [display, value] : table) {
-                int w = 12 + fm.horizontalAdvance(qs(display)) + 15;
-                if (x >= pos) next = value;
-                pos += w;
-            }
-        }
-    } else {
-        return;
-    }
-    Ref<DataWindow> self(this);
-    Value rejected = trigger("itemchanged", {row, name, next});
-    if (!self || rejected.toInt() == 1) return;
-    store_->setItem(row, column, Value(next));
-}
-
 // --- Rows, columns, selection ----------------------------------------------------------------
 
 void DataWindow::changeRowAndColumn(long row, int column) {
@@ -816,7 +234,7 @@ int DataWindow::setRow(long row) {
     if (auto* v = static_cast<DataWindowView*>(widget())) v->viewport()->update();
     trigger("rowfocuschanged", {row});
     // The field on the new row has the focus now: its owner reads its text from here.
-    if (self && row_ == row && column_ > 0) trigger("itemfocuschanged", {row_, getColumnName()});
+    if (self && row_ == row && column_ > 0) trigger("itemfocuschanged", {row_, columnObject(row_, column_)});
     return 1;
 }
 
@@ -845,7 +263,7 @@ int DataWindow::setColumn(int column) {
     if (editorDirty() && acceptText() != 1) return -1;
     column_ = column;
     showEditor();
-    trigger("itemfocuschanged", {row_, getColumnName()});
+    trigger("itemfocuschanged", {row_, columnObject(row_, column_)});
     return 1;
 }
 
@@ -936,6 +354,7 @@ DataWindowObject DataWindow::objectAt(int px, int py) const {
     int rowH = std::max(1, units::toPixelsY(rowHeight()));
     const auto& cols = store_->layout().columns;
     if (y < header) {
+        o.band = "header";
         for (const ColumnBox& b : columnBoxes()) {
             if (presentation_ != Presentation::Grid) break;
             if (x >= units::toPixelsX(b.x) && x < units::toPixelsX(b.x + b.w)) {
@@ -954,16 +373,12 @@ DataWindowObject DataWindow::objectAt(int px, int py) const {
     long row = static_cast<long>((y - header) / rowH) + 1;
     if (row > rowCount()) return o;
     o.row = row;
+    o.band = "detail";
     double inRow = y - header - (row - 1) * rowH;
-    for (const ColumnBox& b : columnBoxes()) {
+    for (const ColumnBox& b : columnBoxes())
         if (x >= units::toPixelsX(b.x) && x < units::toPixelsX(b.x + b.w) && inRow >= units::toPixelsY(b.y) &&
-            inRow < units::toPixelsY(b.y + b.h)) {
-            o.type = "column";
-            o.name = cols[static_cast<size_t>(b.column - 1)].name;
-            o.tabSequence = tabSequence(b.column);
-            o.protect = toInt(columnAttributeText(row, b.column, "protect"), 0);
-        }
-    }
+            inRow < units::toPixelsY(b.y + b.h))
+            o = columnObject(row, b.column);
     if (o.type == "datawindow")
         for (const TextLayout& t : store_->layout().texts)
             if (lower(t.band) == "detail" && x >= units::toPixelsX(t.x) && x < units::toPixelsX(t.x + t.width) &&
@@ -974,11 +389,23 @@ DataWindowObject DataWindow::objectAt(int px, int py) const {
     return o;
 }
 
+DwObject DataWindow::columnObject(long row, int column) const {
+    DwObject o;
+    o.type = "column";
+    o.name = store_->layout().columns[static_cast<size_t>(column - 1)].name;
+    o.band = "detail";
+    o.column = column;
+    o.tabSequence = tabSequence(column);
+    o.protect = toInt(columnAttributeText(row, column, "protect"), 0);
+    o.row = row;
+    return o;
+}
+
 void DataWindow::mouse(int kind, QPoint pos, Qt::MouseButton button) {
     Ref<DataWindow> self(this);
     clicked_ = objectAt(pos.x(), pos.y());
     DataWindowObject hit = clicked_;
-    std::vector<Value> args{units::toUnitsX(pos.x()), units::toUnitsY(pos.y()), hit.row, hit.name};
+    std::vector<Value> args{units::toUnitsX(pos.x()), units::toUnitsY(pos.y()), hit.row, Value(hit)};
     widget()->setFocus();
     if (button == Qt::RightButton) {
         if (kind == 0) trigger("rbuttondown", args);
@@ -1063,110 +490,6 @@ std::string DataWindow::modify(std::string_view settings) {
     }
     showEditor();
     return {};
-}
-
-// --- Printing ----------------------------------------------------------------------------------
-
-QPrinter& DataWindow::printer() {
-    PrinterState& s = printerState();
-    if (!s.printer) {
-        s.printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        s.defaultOrientation = s.printer->pageLayout().orientation();
-    }
-    return *s.printer;
-}
-
-void DataWindow::setPrintSetupHandler(std::function<int(QPrinter&)> handler) {
-    printerState().setupHandler = std::move(handler);
-}
-
-int DataWindow::printSetup() {
-    int r;
-    if (auto handler = printerState().setupHandler) {
-        r = handler(printer());
-    } else {
-        QPrintDialog dialog(&printer(), QApplication::activeWindow());
-        r = dialog.exec() == QDialog::Accepted ? 1 : -1;
-    }
-    printerState().defaultOrientation = printer().pageLayout().orientation();
-    return r;
-}
-
-void DataWindow::preparePrinter(QPrinter& pr) const {
-    if (orientation_ == 1)
-        pr.setPageOrientation(QPageLayout::Landscape);
-    else if (orientation_ == 2)
-        pr.setPageOrientation(QPageLayout::Portrait);
-    else
-        pr.setPageOrientation(printerState().defaultOrientation);
-}
-
-int DataWindow::layoutPages(QPrinter& pr, std::vector<std::pair<long, long>>& pages) {
-    pages.clear();
-    double height = pr.pageLayout().paintRectPixels(96).height();
-    int header = units::toPixelsY(headerHeight());
-    int rowH = std::max(1, units::toPixelsY(rowHeight()));
-    long perPage = std::max(1L, static_cast<long>((height - header) / rowH));
-    long count = rowCount();
-    for (long first = 1; first <= count; first += perPage) pages.emplace_back(first, std::min(count, first + perPage - 1));
-    if (pages.empty()) pages.emplace_back(1, 0);
-    return static_cast<int>(pages.size());
-}
-
-int DataWindow::pageCount() {
-    std::vector<std::pair<long, long>> pages;
-    QPrinter& pr = printer();
-    preparePrinter(pr);
-    return layoutPages(pr, pages);
-}
-
-void DataWindow::renderPage(QPainter& p, QPrinter& pr, long first, long last) {
-    p.save();
-    double sx = pr.resolution() / 96.0;
-    p.scale(sx, sx);
-    paintHeader(p, 1);
-    p.translate(0, units::toPixelsY(headerHeight()));
-    if (first <= last) paintRows(p, first, last, 1, static_cast<int>((first - 1) * units::toPixelsY(rowHeight())), false);
-    p.restore();
-}
-
-int DataWindow::print(bool showCancelDialog) {
-    if (editorDirty() && acceptText() != 1) return -1;
-    QPrinter& pr = printer();
-    preparePrinter(pr);
-    std::vector<std::pair<long, long>> pages;
-    layoutPages(pr, pages);
-    // PDF output and printers that cannot make copies get each copy drawn.
-    bool ownCopies = pr.outputFormat() == QPrinter::PdfFormat || !pr.supportsMultipleCopies();
-    pr.setCopyCount(ownCopies ? 1 : copies_);
-    int passes = ownCopies ? std::max(1, copies_) : 1;
-    std::unique_ptr<QProgressDialog> progress;
-    if (showCancelDialog && QApplication::instance()) {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
-                                                     passes * static_cast<int>(pages.size()));
-        progress->setWindowModality(Qt::ApplicationModal);
-        progress->setMinimumDuration(0);
-    }
-    QPainter painter;
-    if (!painter.begin(&pr)) return -1;
-    int done = 0;
-    for (int copy = 0; copy < passes; ++copy) {
-        for (size_t i = 0; i < pages.size(); ++i) {
-            if (done > 0) pr.newPage();
-            renderPage(painter, pr, pages[i].first, pages[i].second);
-            ++done;
-            if (progress) {
-                progress->setValue(done);
-                QCoreApplication::processEvents();
-                if (progress->wasCanceled()) {
-                    pr.abort();
-                    painter.end();
-                    return -1;
-                }
-            }
-        }
-    }
-    return painter.end() ? 1 : -1;
 }
 
 }  // namespace runtime

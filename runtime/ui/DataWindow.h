@@ -9,15 +9,15 @@
 // "editmask.mask", "checkbox.on"/"checkbox.off" (1 and 0), "tabsequence" (0: never edited),
 // "protect", "color" and "background.color" (values or "default\texpression" per row).
 //
-// Events: clicked, doubleclicked and rbuttondown (xpos, ypos, row, dwo name; row 0 outside the
-// rows; clickedObject() describes the object), rowfocuschanged(currentrow) at once when SetRow
-// or ScrollToRow changes the row, itemfocuschanged(row, dwo name) when another field (a new row
-// or column) has the focus, itemchanged(row, dwo name,
-// data) before an accepted edit is stored (1 rejects it), itemerror(row, dwo name, data) when
+// Events: clicked, doubleclicked and rbuttondown (xpos, ypos, row, dwo; row 0 outside the
+// rows), rowfocuschanged(currentrow) at once when SetRow or ScrollToRow changes the row,
+// itemfocuschanged(row, dwo) when another field (a new row or column) has the focus,
+// itemchanged(row, dwo, data) before an accepted edit is stored (1 rejects it),
+// itemerror(row, dwo, data) when
 // AcceptText refuses the text, getfocus, losefocus, editselectionchanged when the edit field's
 // selection changes, editpainted whenever the edit field is about to repaint (its window keeps
 // its cut and copy commands in step with selectedText() from there), and the row set's
-// retrieveend and updateend.
+// retrieveend, updateend and dberror.
 #include "runtime/data/DataStore.h"
 #include "runtime/ui/VisualObject.h"
 
@@ -36,13 +36,7 @@ namespace runtime {
 class DataWindowView;
 
 // What a click hit: type "column", "text", "datawindow" (outside any object).
-struct DataWindowObject {
-    std::string type = "datawindow";
-    std::string name = "datawindow";
-    int tabSequence = 0;
-    int protect = 0;
-    long row = 0;
-};
+using DataWindowObject = DwObject;
 
 class DataWindow : public Control, private RowSetObserver {
 public:
@@ -136,6 +130,7 @@ private:
         int x, y, w, h;
     };
     std::vector<ColumnBox> columnBoxes() const;
+    DwObject columnObject(long row, int column) const;
     int contentWidth() const;
     std::string columnAttributeText(long row, int column, std::string_view attribute) const;
     std::string editStyle(int column) const;

@@ -335,13 +335,6 @@ int showHelp(std::string_view file, HelpCommand command, int topic, std::string_
 
 QWidget* helpViewerWindow() { return helpWindow(); }
 
-RecordedHelp::RecordedHelp(int result) : result_(result), previous_(setHelpProvider(this)) {}
-RecordedHelp::~RecordedHelp() { setHelpProvider(previous_); }
-int RecordedHelp::show(const HelpRequest& request) {
-    requests_.push_back(request);
-    return result_;
-}
-
 // --- File dialog -----------------------------------------------------------------------------
 
 std::vector<std::string> qtNameFilters(std::string_view filter) {
@@ -375,16 +368,6 @@ FileDialogProvider* setFileDialogProvider(FileDialogProvider* provider) {
 }
 
 FileOpenAnswer getFileOpenName(const FileOpenRequest& request) { return fileProvider().open(request); }
-
-ScriptedFileDialog::ScriptedFileDialog() : previous_(setFileDialogProvider(this)) {}
-ScriptedFileDialog::~ScriptedFileDialog() { setFileDialogProvider(previous_); }
-FileOpenAnswer ScriptedFileDialog::open(const FileOpenRequest& request) {
-    requests_.push_back(request);
-    if (answers_.empty()) return {};
-    FileOpenAnswer a = std::move(answers_.front());
-    answers_.erase(answers_.begin());
-    return a;
-}
 
 // --- Mouse -----------------------------------------------------------------------------------
 

@@ -58,22 +58,6 @@ int showHelp(std::string_view file, HelpCommand command, int topic = 0, std::str
 // The built-in viewer's window (nullptr until it was shown), for tests and screenshots.
 QWidget* helpViewerWindow();
 
-// For tests: installs itself while it lives and records the requests.
-class RecordedHelp : public HelpProvider {
-public:
-    explicit RecordedHelp(int result = 1);
-    ~RecordedHelp() override;
-    RecordedHelp(const RecordedHelp&) = delete;
-    RecordedHelp& operator=(const RecordedHelp&) = delete;
-    int show(const HelpRequest& request) override;
-    const std::vector<HelpRequest>& requests() const { return requests_; }
-
-private:
-    int result_;
-    std::vector<HelpRequest> requests_;
-    HelpProvider* previous_;
-};
-
 // --- File-open dialog -------------------------------------------------------------------------
 // The filter is the runtime's "Description,pattern" list ("Text files (*.txt),*.txt,All files,
 // *.*"); "*.*" matches files without a dot too.
@@ -99,23 +83,6 @@ FileDialogProvider* setFileDialogProvider(FileDialogProvider* provider);  // nul
 FileOpenAnswer getFileOpenName(const FileOpenRequest& request);
 // The Qt name filters of a runtime filter list.
 std::vector<std::string> qtNameFilters(std::string_view filter);
-
-// For tests: installs itself while it lives, records requests and answers from a list.
-class ScriptedFileDialog : public FileDialogProvider {
-public:
-    ScriptedFileDialog();
-    ~ScriptedFileDialog() override;
-    ScriptedFileDialog(const ScriptedFileDialog&) = delete;
-    ScriptedFileDialog& operator=(const ScriptedFileDialog&) = delete;
-    void answer(FileOpenAnswer a) { answers_.push_back(std::move(a)); }
-    FileOpenAnswer open(const FileOpenRequest& request) override;
-    const std::vector<FileOpenRequest>& requests() const { return requests_; }
-
-private:
-    std::vector<FileOpenAnswer> answers_;
-    std::vector<FileOpenRequest> requests_;
-    FileDialogProvider* previous_;
-};
 
 // --- Mouse and pointer -----------------------------------------------------------------------
 // SetCapture / ReleaseCapture: every mouse event goes to the object until released.

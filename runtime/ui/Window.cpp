@@ -377,6 +377,7 @@ FrameWindow::FrameWindow(std::string className) : Window(std::move(className), W
     setClientWidget(nullptr);
     mdi_ = mdi;
     w->statusBar()->setObjectName("statusbar");
+    if (Application* app = Application::instance()) setMicroHelp(app->microHelpDefault());
     w->resize(900, 650);
     Ref<FrameWindow> self(this);
     QObject::connect(mdi, &QMdiArea::subWindowActivated, mdi, [self](QMdiSubWindow*) {

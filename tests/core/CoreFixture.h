@@ -15,6 +15,7 @@
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
 #include "runtime/ui/Services.h"
+#include "support/runtime/UiDoubles.h"
 #include "support/ProjectDatabase.h"
 
 class QApplication;

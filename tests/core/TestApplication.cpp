@@ -214,6 +214,8 @@ TEST_P(ApplicationDatabaseTest, AWorkingDataSourceCreatesTheServicesInOrderAndOp
     EXPECT_EQ(pass.full_appname, "Pakomo 1.0e");
     EXPECT_EQ(pass.language, "english");
     EXPECT_EQ(pass.dbms_type, "");
+    EXPECT_EQ(application().microHelpDefault(), "Holvane");
+    EXPECT_EQ(application().dwMessageTitle(), "Serious error");
     EXPECT_FALSE(QPixmap(QString::fromStdString(pass.icon_bmp)).isNull()) << pass.icon_bmp;
     EXPECT_EQ(application().gnv_registry->is_appl_root, kRoot);
 

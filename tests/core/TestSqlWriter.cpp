@@ -201,6 +201,10 @@ TEST_P(SqlWriterTest, ValuesAsLiteralsByColumnType) {
     EXPECT_EQ(writer->fnv_get_value(1, 4, Buffer::Primary, true), "0");
     products->setItem(1, "label", Value());
     EXPECT_EQ(writer->fnv_get_value(1, 9, Buffer::Primary, false), std::nullopt);
+    // A whole-number column of another type is a number too.
+    useLayout([](runtime::DataLayout& l) { l.columns[0].type = "int"; });
+    writer->fnv_init(*products);
+    EXPECT_EQ(writer->fnv_get_value(2, 1, Buffer::Primary, false), "2");
     EXPECT_EQ(writer->fnv_execute_sql(""), 1);
     EXPECT_EQ(writer->fnv_execute_sql("UPDATE NOSUCHTABLE SET X = 1"), -1);
 }

@@ -1,7 +1,9 @@
 // The row set against real databases through unixODBC, SQLite and PostgreSQL: retrieve and update.
 #include "DataStoreFixture.h"
 
+#include "runtime/core/Application.h"
 #include "runtime/db/Transaction.h"
+#include "support/runtime/RuntimeDoubles.h"
 #include "support/ProjectDatabase.h"
 
 #include <gtest/gtest.h>
@@ -313,6 +315,71 @@ TEST_P(DataStoreDatabaseTest, ARowChangedBehindTheRowSetFailsTheUpdate) {
     ds.setItem(2, "path", Value("C:\\x"));
     EXPECT_EQ(ds.update(), -1);
     EXPECT_EQ(ds.getItemStatus(2, 0), ItemStatus::DataModified);
+}
+
+// A database error that no dberror script handles is shown in a box titled as the application
+// says; a script answering 1 handles it silently. The script learns the statement, buffer and row.
+TEST_P(DataStoreDatabaseTest, DatabaseErrorsRaiseDbErrorAndShowTheApplicationsTitleUnlessHandled) {
+    Application app("pakomo");
+    app.setDwMessageTitle("Serious error");
+    struct Case {
+        const char* name;
+        bool hasScript;
+        int answer;       // the script's answer
+        bool retrieve;    // retrieve with a broken statement, else update
+        bool rowChanged;  // the row went away behind the row set
+        int bufferCode;
+        long row;
+        bool boxShown;
+    };
+    const Case cases[] = {
+        {"retrieve, no script", false, 0, true, false, 0, 0, true},
+        {"duplicate insert, handled", true, 1, false, false, 0, 4, false},
+        {"row changed, not handled", true, 0, false, true, 0, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedMessageBoxes boxes;
+        if (c.boxShown) boxes.answer(1);
+        DataLayout layout = *fileLayout();
+        if (c.retrieve) layout.select = "SELECT NOSUCH FROM FILE WHERE PRODID = :1";
+        DataStore rows(std::make_shared<const DataLayout>(layout));
+        rows.setTransObject(&sqlca);
+        std::vector<Value> seen;
+        if (c.hasScript)
+            rows.on("DBError", [&](Args a) {
+                seen.assign(a.begin(), a.end());
+                return Value(c.answer);
+            });
+        Value arg(1);
+        if (c.retrieve) {
+            EXPECT_EQ(rows.retrieve(std::span<const Value>(&arg, 1)), -1);
+        } else {
+            ASSERT_EQ(rows.retrieve(std::span<const Value>(&arg, 1)), 3);
+            if (c.rowChanged) {
+                exec("DELETE FROM FILE WHERE ID = 2 AND PRODID = 1");
+                rows.setItem(2, "path", Value("C:\\x"));
+            } else {
+                rows.setItem(rows.insertRow(0), "id", Value(2));
+            }
+            EXPECT_EQ(rows.update(), -1);
+        }
+        ASSERT_EQ(sqlca.rollback(), 0);  // a failed statement ends PostgreSQL's transaction
+        if (c.hasScript) {
+            ASSERT_EQ(seen.size(), 5u);
+            EXPECT_EQ(seen[1].toText(), rows.lastError());
+            EXPECT_NE(seen[2].toText().find(c.retrieve ? "SELECT" : c.rowChanged ? "UPDATE" : "INSERT"),
+                      std::string::npos);
+            EXPECT_EQ(seen[3].toInt(), c.bufferCode);
+            EXPECT_EQ(seen[4].toInt(), c.row);
+        }
+        ASSERT_EQ(boxes.shown().size(), c.boxShown ? 1u : 0u);
+        if (c.boxShown) {
+            EXPECT_EQ(boxes.shown()[0].title, "Serious error");
+            EXPECT_EQ(boxes.shown()[0].text, rows.lastError());
+            EXPECT_EQ(boxes.shown()[0].icon, MessageIcon::StopSign);
+        }
+    }
 }
 
 TEST_P(DataStoreDatabaseTest, UpdateRefusesLayoutsItCannotWrite) {

@@ -103,6 +103,48 @@ TEST_F(EventsTest, PostedEventsRunFirstInFirstOutWithArgumentsTakenWhenPosted) {
                                                "show posted-inside 3"}));
 }
 
+// Objects travel as event arguments, triggered and posted, held weakly: one destroyed before a
+// posted event runs arrives there invalid. A data-window object is a snapshot.
+TEST_F(EventsTest, ObjectsAsArgumentsOfTriggeredAndPostedEvents) {
+    Object w("w_a");
+    std::vector<std::string> seen;
+    w.on("ue_take", [&](Args a) {
+        std::string line;
+        for (const Value& v : a) {
+            if (Service* s = objectArg<Service>(v).get()) line += "service " + s->className();
+            else if (const DwObject* d = v.toDwObject()) line += "dwo " + d->name + "/" + d->band;
+            else if (v.isObject()) line += v.toObject() ? "object" : "invalid";
+            else line += "value " + v.toText();
+            line += v.toBool() ? "+; " : "-; ";
+        }
+        seen.push_back(line);
+        return Value();
+    });
+    Ref<Service> kept = create<Service>("nv_kept");
+    Ref<Service> gone = create<Service>("nv_gone");
+    Object plain("w_plain");
+    DwObject hit;
+    hit.type = "column";
+    hit.name = "path";
+    hit.band = "detail";
+    hit.column = 4;
+    hit.row = 2;
+    w.trigger("ue_take", {kept.get(), Value(gone), &plain});
+    w.post("ue_take", {kept.get(), gone.get(), Value(hit), Value(7)});
+    hit.name = "exe";  // the posted snapshot does not follow
+    destroy(gone);
+    EventQueue::runPending();
+    EXPECT_EQ(seen, (std::vector<std::string>{"service nv_kept+; service nv_gone+; object+; ",
+                                              "service nv_kept+; invalid-; dwo path/detail+; value 7+; "}));
+    // Equality: the same live object; every destroyed one reads as no object.
+    EXPECT_EQ(Value(kept.get()), Value(kept));
+    EXPECT_NE(Value(kept.get()), Value(&plain));
+    EXPECT_EQ(Value(gone), Value(ObjectRef()));
+    EXPECT_EQ(Value(hit).toText(), "exe");
+    EXPECT_FALSE(objectArg<Service>(Value(&plain)).isValid());
+    destroy(kept);
+}
+
 TEST_F(EventsTest, PostInsideAModalLoopRunsThere) {
     Object dialog("w_response");
     bool open = false;
@@ -125,15 +167,28 @@ TEST_F(EventsTest, PostInsideAModalLoopRunsThere) {
     EXPECT_EQ(g_log, (std::vector<std::string>{"open", "ue_init", "returned after close"}));
 }
 
-TEST_F(EventsTest, EventsWithoutScriptDoNothing) {
+TEST_F(EventsTest, EventsWithoutScriptDoNothingAndNamesIgnoreLetterCase) {
     Object o("w_a");
     o.on("ue_ok", [](Args) { return Value(1); });
+    o.on("UE_Cancel", [](Args) { return Value(2); });
     struct Case {
         std::string name;
         Value expected;
     };
-    const Case cases[] = {{"ue_ok", Value(1)}, {"ue_print", Value()}, {"UE_OK", Value()}, {"", Value()}};
+    const Case cases[] = {{"ue_ok", Value(1)},     {"UE_OK", Value(1)}, {"Ue_Ok", Value(1)},
+                          {"ue_cancel", Value(2)}, {"ue_print", Value()}, {"ue_ok ", Value()},
+                          {"", Value()}};
     for (const Case& c : cases) EXPECT_EQ(o.trigger(c.name), c.expected) << c.name;
+    EXPECT_TRUE(o.hasEvent("UE_CANCEL"));
+    // A later declaration in another case replaces the script; extend() finds it as well.
+    o.on("UE_OK", [](Args) { return Value(3); });
+    o.extend("Ue_oK", [](Args) { return logged("extended"); });
+    EXPECT_EQ(o.trigger("ue_ok"), Value());
+    EXPECT_EQ(g_log, (std::vector<std::string>{"extended"}));
+    o.post("UE_CANCEL");
+    o.post("ue_ok");
+    EXPECT_TRUE(EventQueue::runPending());
+    EXPECT_EQ(g_log.size(), 2u);
     o.post("ue_menu_clipboard");
     EXPECT_TRUE(EventQueue::runPending());
     EXPECT_EQ(Application::unhandledErrors().size(), 0u);

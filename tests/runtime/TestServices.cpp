@@ -13,6 +13,7 @@
 #include "runtime/services/System.h"
 #include "runtime/services/Text.h"
 #include "support/TempFolder.h"
+#include "support/runtime/RuntimeDoubles.h"
 
 using namespace runtime;
 

@@ -49,4 +49,37 @@ TEST(Value, ConversionsOfEveryKind) {
     EXPECT_EQ(Value(1e300).toInt(), std::numeric_limits<int64_t>::max());
 }
 
+// Every integer type makes an integer value, without ambiguity; the largest unsigned ones keep
+// their size as real numbers.
+TEST(Value, EveryIntegerTypeMakesAnIntegerValue) {
+    struct Case {
+        Value value;
+        bool isInt;
+        double asReal;
+    };
+    const Case cases[] = {
+        {Value(int8_t{-8}), true, -8},
+        {Value(uint8_t{200}), true, 200},
+        {Value(int16_t{-32768}), true, -32768},
+        {Value(uint16_t{65535}), true, 65535},
+        {Value(int32_t{-2147483647 - 1}), true, -2147483648.0},
+        {Value(uint32_t{4294967295u}), true, 4294967295.0},
+        {Value(std::numeric_limits<int64_t>::min()), true, -9223372036854775808.0},
+        {Value(uint64_t{9223372036854775807ull}), true, 9223372036854775807.0},
+        {Value(std::numeric_limits<uint64_t>::max()), false, 18446744073709551615.0},
+        {Value(static_cast<short>(-3)), true, -3},
+        {Value(5ul), true, 5},
+        {Value(size_t{12}), true, 12},
+        {Value(long{-7}), true, -7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.toText());
+        EXPECT_EQ(c.value.isInt(), c.isInt);
+        EXPECT_EQ(c.value.isReal(), !c.isInt);
+        EXPECT_DOUBLE_EQ(c.value.toReal(), c.asReal);
+    }
+    EXPECT_EQ(Value(int16_t{-1}), Value(-1));
+    EXPECT_TRUE(Value(true).isBool());
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include "runtime/ui/ListView.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
+#include "support/runtime/UiDoubles.h"
 #include "support/TempFolder.h"
 #include "ui/UiTestSupport.h"
 

@@ -2,6 +2,7 @@
 // selection, clicks, Describe/Modify, and printing to PDF with copies and orientation.
 #include "runtime/data/DataLayout.h"
 #include "runtime/ui/Controls.h"
+#include "runtime/core/EventQueue.h"
 #include "runtime/ui/DataWindow.h"
 #include "runtime/ui/Menu.h"
 #include "runtime/ui/Window.h"
@@ -215,12 +216,18 @@ TEST_F(DataWindowTest, RowFocusSelectionClicksAndAttributes) {
         std::string type;
     };
     std::vector<Click> clicks;
+    std::vector<DwObject> posted;  // what a posted event receives as its dwo
     for (const char* event : {"clicked", "rbuttondown"}) {
         dw->on(event, [&](Args a) {
             clicks.push_back({a[2].toInt(), a[3].toText(), dw->clickedObject().type});
+            dw->post("ue_clicked", {a[3]});
             return Value();
         });
     }
+    dw->on("ue_clicked", [&](Args a) {
+        if (const DwObject* o = a[0].toDwObject()) posted.push_back(*o);
+        return Value();
+    });
     int rowPx = dw->rowHeight() / 4, headerPx = dw->headerHeight() / 4;
     QWidget* viewport = dw->widget()->findChild<QWidget*>("qt_scrollarea_viewport");
     ASSERT_NE(viewport, nullptr);
@@ -238,6 +245,17 @@ TEST_F(DataWindowTest, RowFocusSelectionClicksAndAttributes) {
     EXPECT_EQ(clicks[1].type, "datawindow");
     EXPECT_EQ(clicks[2].row, 0);
     EXPECT_EQ(clicks[2].name, "name_t");
+    // Each posted event sees the object of its own click, not the last one.
+    EventQueue::runPending();
+    ASSERT_EQ(posted.size(), 3u);
+    EXPECT_EQ(posted[0].name, "name");
+    EXPECT_EQ(posted[0].band, "detail");
+    EXPECT_EQ(posted[0].column, dw->store().columnNumber("name"));
+    EXPECT_EQ(posted[0].row, 2);
+    EXPECT_EQ(posted[1].type, "datawindow");
+    EXPECT_EQ(posted[1].column, 0);
+    EXPECT_EQ(posted[2].name, "name_t");
+    EXPECT_EQ(posted[2].band, "header");
 
     // Clicking a check box toggles it between 1 and 0, unless the row is protected.
     Value before = dw->store().getItem(1, "exe");

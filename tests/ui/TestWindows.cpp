@@ -1,5 +1,6 @@
 // Windows: posted events in the order of opening, closequery, response windows, sheets in the
 // frame, and the frame's menu following the active sheet.
+#include "runtime/core/Application.h"
 #include "runtime/core/EventQueue.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Menu.h"
@@ -293,6 +294,18 @@ TEST_F(WindowsTest, FrameShowsTheActiveSheetsMenuAndArrangesSheets) {
     EXPECT_EQ(frame->close(), 1);  // closes the remaining sheet first
     EXPECT_FALSE(plain.isValid());
     EXPECT_FALSE(frame.isValid());
+}
+
+// The frame's status bar starts with the application's default text.
+TEST_F(WindowsTest, FrameStatusBarStartsWithTheApplicationsDefaultText) {
+    Application app("pakomo");
+    app.setMicroHelpDefault("Holvane");
+    Ref<Frame> frame = create<Frame>();
+    frame->open();
+    EXPECT_EQ(frame->microHelp(), "Holvane");
+    frame->setMicroHelp("Create a new product");
+    EXPECT_EQ(frame->microHelp(), "Create a new product");
+    destroy(frame);
 }
 
 TEST_F(WindowsTest, OpenHandsItsParameterToTheOpenEvent) {

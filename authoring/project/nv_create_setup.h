@@ -1,0 +1,79 @@
+#pragma once
+// The project service (gnv_create_setup): the product catalogue shared with the chooser, the rows
+// of the current product (its PRODUCT row, components and string variables), the full product
+// name, deleting and renaming a product, its built state and its test run.
+//
+// The three row sets of the current product are one-line descendants of u_ds_create_setup_a and
+// are used only here, so they are declared in this file.
+#include <cstdint>
+#include <string>
+
+#include "authoring/core/nv_a.h"
+#include "authoring/core/u_ds_all_products.h"
+#include "authoring/core/u_ds_create_setup_a.h"
+
+namespace pakomo {
+
+class u_ds_product_stringtable : public u_ds_create_setup_a {
+public:
+    u_ds_product_stringtable() : u_ds_create_setup_a("u_ds_product_stringtable") { setDataObject("d_product_stringtable"); }
+};
+
+class u_ds_proggrp_stringtable : public u_ds_create_setup_a {
+public:
+    u_ds_proggrp_stringtable() : u_ds_create_setup_a("u_ds_proggrp_stringtable") { setDataObject("d_proggrp_stringtable"); }
+};
+
+class u_ds_stringtable_z : public u_ds_create_setup_a {
+public:
+    u_ds_stringtable_z() : u_ds_create_setup_a("u_ds_stringtable_z") { setDataObject("d_stringtabel_z"); }
+};
+
+class nv_create_setup : public nv_a {
+public:
+    nv_create_setup();
+    ~nv_create_setup() override;
+
+    const std::string stringvar_delimiter = "^";
+
+    runtime::Ref<u_ds_all_products> ids_all_products;
+    runtime::Ref<u_ds_stringtable_z> ids_stringtable;
+    runtime::Ref<u_ds_proggrp_stringtable> ids_proggrp_stringtable;
+    runtime::Ref<u_ds_product_stringtable> ids_product_stringtable;
+
+    // The catalogue.
+    long fnv_retrieve_all_products();
+    bool fnv_share_all_products(runtime::DataStore& ads_ds);
+    int16_t fnv_update_all_products();
+    int16_t fnv_insert_product();
+
+    // The current product.
+    long fnv_retrieve_product_stringtable(int16_t ai_prod_id);
+    long fnv_retrieve_proggrp_stringtable(int16_t ai_prod_id);
+    long fnv_retrieve_stringtable(int16_t ai_prod_id);
+    std::string fnv_get_prodname();
+    std::string fnv_get_prodvers();
+    std::string fnv_get_label();
+    std::string fnv_get_trimmed(const std::string& as_str1, const std::string& as_str2, const std::string& as_str3);
+    std::string fnv_get_fullprodname();
+
+    // Deleting and renaming.
+    bool fnv_delete_product(runtime::Value ai_prod_id);
+    void fnv_prodname_changed(runtime::DataStore& ads_ds);
+
+    // Built state and test run.
+    void fnv_set_compiled(runtime::Value ab_compiled);
+    bool fnv_get_compiled();
+    std::string fnv_get_setup_filename();
+    void fnv_test_product(int16_t ai_prod_id);
+
+private:
+    void ue_start_edit();
+    void ue_end_edit();
+    std::string product_text(const char* column);
+};
+
+// Registers the project service's classes with the runtime's class registry.
+void register_project();
+
+}  // namespace pakomo

@@ -1,0 +1,50 @@
+#include "authoring/windows/w_mdi_frame.h"
+
+#include "authoring/core/pakomo.h"
+#include "authoring/windows/w_logo.h"
+#include "runtime/core/Dispatch.h"
+#include "runtime/ui/Menu.h"
+
+namespace pakomo {
+
+w_mdi_frame::w_mdi_frame() : w_mdi("w_mdi_frame", "m_mdi") {
+    if (runtime::isClassRegistered("m_mdi")) {
+        runtime::Ref<runtime::Menu> menu = runtime::createByName("m_mdi", this).as<runtime::Menu>();
+        if (menu) setMenu(menu);
+    }
+    on("ue_fileopen", [this](runtime::Args) {
+        ue_fileopen();
+        return runtime::Value();
+    });
+}
+
+void w_mdi_frame::ue_fileopen() {
+    runtime::Pointer::set(runtime::PointerShape::HourGlass);
+    setRedraw(false);
+    const std::string what = app().g_str_pass.string.get(1);
+    if (what == "choose_product") open_sheet(w_choose_product, "w_choose_product");
+    else if (what == "project") open_sheet(w_project, "w_project");
+    setRedraw(true);
+}
+
+// One instance per sheet class: asking again brings the open one forward and counts nothing.
+void w_mdi_frame::open_sheet(runtime::Ref<runtime::Window>& instance, const std::string& className) {
+    if (instance && instance->isOpen()) {
+        instance->openSheet(*this);
+        return;
+    }
+    fw_inc_open_sheets();
+    int result = -1;
+    if (runtime::isClassRegistered(className)) {
+        instance = runtime::createByName(className).as<runtime::Window>();
+        if (instance) result = instance->openSheet(*this);
+    }
+    if (result != 1) fw_dec_open_sheets();
+}
+
+void register_windows() {
+    runtime::registerClass<w_logo>("w_logo");
+    runtime::registerClass<w_mdi_frame>("w_mdi_frame");
+}
+
+}  // namespace pakomo
