@@ -68,7 +68,8 @@ ListView::ListView(std::string className) : Control(std::move(className), "listv
     t->viewport()->installEventFilter(new RightClicks(t->viewport(), [self](QPoint p) {
         ListView* l = self.get();
         if (!l) return;
-        l->trigger("rightclicked", {l->indexOf(l->tree()->itemAt(p))});
+        QTreeWidgetItem* hit = l->tree()->itemAt(p);
+        l->trigger("rightclicked", {hit ? l->indexOf(hit) : -1});
     }));
     forwardInputEvents(t);
 }
