@@ -209,4 +209,48 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
     EXPECT_EQ(pakomo.wait(30), std::optional<int>(0));
 }
 
+// A new product made in the wizard by Ctrl+N, a name and Alt+F is saved and listed.
+TEST_F(ProfileScript, AProductMadeInTheWizardIsSavedAndListed) {
+    fs::create_directories(home);
+    ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
+    setup_test::XServer x;
+    ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
+    const fs::path program = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin" / "pakomo";
+    setup_test::Child pakomo({program.string()}, programEnvironment(x.display));
+    setup_test::Driver driver{x.display, {}};
+    const fs::path artefacts = fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring";
+    fs::create_directories(artefacts);
+    auto keep = [&](const std::string& window, const char* name) {
+        driver.screenshot(window).save(QString::fromStdString((artefacts / name).string()));
+    };
+    const std::string frame = driver.waitFor("Pakomo");
+    ASSERT_FALSE(frame.empty());
+    ASSERT_TRUE(driver.waitActive(frame));
+    driver.keys("ctrl+n");
+    const std::string wizard = driver.waitFor("New product");
+    ASSERT_FALSE(wizard.empty()) << "Ctrl+N opened no wizard";
+    ASSERT_TRUE(driver.waitActive(wizard));
+    driver.keys("ctrl+a");
+    driver.type("Gamma");
+    keep(wizard, "wizard.png");
+    driver.keys("alt+f");
+    ASSERT_TRUE(driver.waitGone("New product")) << "Finish did not end the wizard";
+    // The chooser lists it after the example product.
+    ::usleep(500000);
+    keep(frame, "chooser-after-wizard.png");
+    ::setenv("ODBCINI", (home / ".odbc.ini").c_str(), 1);
+    runtime::Transaction t;
+    t.dbms = "ODBC";
+    t.dbParm = "Connectstring='DSN=Pakomo'";
+    ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
+    runtime::SqlRow row;
+    ASSERT_EQ(t.selectInto("SELECT PRODNAME, PRODVERS, LABEL FROM PRODUCT WHERE ID = 2", {}, row), 0) << t.sqlErrText;
+    EXPECT_EQ(row[0], "Gamma");
+    EXPECT_EQ(row[1], "1.00.00");
+    t.disconnect();
+    driver.focus(frame);
+    driver.keys("alt+F4");
+    EXPECT_EQ(pakomo.wait(30), std::optional<int>(0));
+}
+
 }  // namespace
