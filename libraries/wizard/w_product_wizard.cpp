@@ -196,6 +196,9 @@ void w_product_wizard::fw_show_page(int ai_page) {
     for (auto& [page, control] : i_page_controls) {
         if (page == ai_page && control && !dynamic_cast<runtime::StaticText*>(control.get())) {
             control->setFocus();
+            // Typing replaces a proposed value such as "<Your productname>".
+            if (auto* edit = dynamic_cast<runtime::SingleLineEdit*>(control.get()))
+                edit->selectText(0, static_cast<int>(edit->text().size()));
             break;
         }
     }

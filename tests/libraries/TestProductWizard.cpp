@@ -42,6 +42,7 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
     ASSERT_TRUE(chooser->inv_wizard.isValid());
     w_product_wizard& w = window(chooser);
     EXPECT_EQ(w.sle_prodname->text(), "<Your productname>");  // the catalogue's initial values
+    EXPECT_EQ(w.sle_prodname->selectedText(), "<Your productname>");  // typing replaces it
     EXPECT_EQ(w.sle_basepath->text(), "^PROGRAMFILESDIR^\\^PRODUCTNAME^");
     expectHelpTopic(w, w_product_wizard::help_topic);
     // Modal: the chooser cannot start a second wizard while this one runs.
