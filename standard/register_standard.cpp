@@ -1,7 +1,9 @@
 #include "standard/register_standard.h"
 
 #include "runtime/core/Object.h"
+#include "standard/nv_dialogs.h"
 #include "standard/nv_winapi.h"
+#include "standard/w_choose_custom_color.h"
 #include "standard/w_about.h"
 #include "standard/w_moment_aub.h"
 
@@ -11,6 +13,8 @@ void register_standard() {
     runtime::registerClass<nv_winapi>("nv_winapi");
     runtime::registerClass<w_moment_aub>("w_moment_aub");
     runtime::registerClass<w_about>("w_about");
+    runtime::registerClass<nv_dialogs>("nv_dialogs");
+    runtime::registerClass<w_choose_custom_color>("w_choose_custom_color");
 }
 
 }  // namespace pakomo
