@@ -181,7 +181,7 @@ int DataWindow::pageCount() {
     std::vector<std::pair<long, long>> pages;
     QPrinter& pr = printer();
     preparePrinter(pr);
-    if (store_->layout().presentation == "report") return ReportPainter(*store_).paginate(pr);
+    if (isReport()) return ReportPainter(*store_).paginate(pr);
     return layoutPages(pr, pages);
 }
 
@@ -201,7 +201,7 @@ int DataWindow::print(bool showCancelDialog) {
     preparePrinter(pr);
     std::vector<std::pair<long, long>> pages;
     std::optional<ReportPainter> report;
-    if (store_->layout().presentation == "report") {
+    if (isReport()) {
         report.emplace(*store_);
         pages.assign(static_cast<size_t>(report->paginate(pr)), {0, 0});
     } else {

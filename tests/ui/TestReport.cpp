@@ -159,6 +159,18 @@ TEST(Report, TwoGroupsOverThreePagesPrintedToPdf) {
     std::filesystem::create_directories(artefacts);
     ASSERT_TRUE(image.save(QString::fromStdString((artefacts / "report-summary-page1.png").string())));
     EXPECT_NE(image.pixelColor(100, 20), QColor(Qt::white));  // something is drawn at the top
+
+    // On screen the report shows its pages, with no field to edit, and the preview is the same.
+    window->resize(3000, 2000);
+    dw->resize(2800, 1800);
+    window->open();
+    ui_test::settle();
+    EXPECT_EQ(dw->objectAt(50, 50).type, "datawindow");
+    QWidget* viewport = dw->widget()->findChild<QWidget*>("qt_scrollarea_viewport");
+    ASSERT_NE(viewport, nullptr);
+    QImage shown = viewport->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(2, 2).rgb(), QColor(0x80, 0x80, 0x80).rgb());  // around the pages
+    ui_test::saveScreenshot(dw->widget(), "report-summary-on-screen");
     window->close();
     ui_test::settle();
 }
