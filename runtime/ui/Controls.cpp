@@ -1,4 +1,5 @@
 #include "runtime/ui/Controls.h"
+#include "runtime/ui/Pictures.h"
 
 #include "runtime/ui/Colors.h"
 #include "runtime/ui/detail/UiHelpers.h"
@@ -400,7 +401,7 @@ int DropDownListBox::addItem(std::string_view text, int pictureIndex) {
     QIcon icon;
     if (auto* p = dynamic_cast<DropDownPictureListBox*>(this); p && pictureIndex >= 1 &&
                                                               pictureIndex <= static_cast<int>(p->pictures_.size()))
-        icon = QIcon(qs(p->pictures_[pictureIndex - 1]));
+        icon = pictureIcon(p->pictures_[pictureIndex - 1]);
     c->insertItem(at, icon, t);
     programmatic_ = false;
     return at + 1;
@@ -514,7 +515,8 @@ Picture::Picture(std::string className) : Control(std::move(className), "picture
 
 bool Picture::setPictureName(std::string_view file) {
     picture_ = std::string(file);
-    QPixmap p(qs(file));
+    std::string found = findPictureFile(file);
+    QPixmap p = !found.empty() ? QPixmap(qs(found)) : pictureIcon(file).pixmap(32, 32);
     auto* l = static_cast<QLabel*>(widget());
     l->setPixmap(p);
     if (originalSize_ && !p.isNull()) l->resize(p.size());

@@ -1,4 +1,5 @@
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/ui/Units.h"
@@ -113,7 +114,7 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
     if (picture >= 1 && picture <= static_cast<int>(pictures_.size())) {
         const std::string& file = pictures_[static_cast<size_t>(picture - 1)];
         auto it = icons.find(file);
-        if (it == icons.end()) it = icons.emplace(file, QIcon(qs(file))).first;
+        if (it == icons.end()) it = icons.emplace(file, pictureIcon(file)).first;
         item->setIcon(0, it->second);
     }
     else

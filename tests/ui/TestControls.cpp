@@ -7,6 +7,7 @@
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/DataWindow.h"
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
 #include "support/runtime/UiDoubles.h"
@@ -448,6 +449,42 @@ TEST_F(ControlsTest, SystemColoursResolveToThePalettesColours) {
     QImage picture = viewport->grab().toImage();
     int y = dw->headerHeight() / 4 + dw->rowHeight() / 8;
     EXPECT_EQ(picture.pixelColor(40, y).rgb(), palette.color(QPalette::Dark).rgb());
+}
+
+// Pictures by name: every stock picture the program names, a bare file name found in the picture
+// folders without regard to case, a path as it stands; a window's icon and a picture control
+// take them the same way.
+TEST_F(ControlsTest, PicturesByFileFolderSearchAndStockName) {
+    for (const char* stock : {"Custom039!", "Custom050!", "Custom007!", "Custom075!", "Tile!", "Print!", "Paste!",
+                              "Layer!", "Horizontal!", "Help!", "Exit!", "Cut!", "Copy!", "Cascade!", "SizeWE!",
+                              "Run!", "Project!", "New!", "Exclamation!", "DataPipeline!", "ComputeSum!", "Clear!",
+                              "Arrow!"})
+        EXPECT_FALSE(pictureIcon(stock).isNull()) << stock;
+    EXPECT_TRUE(pictureIcon("NoSuchStock!").isNull());
+
+    testing_support::TempFolder rc1, rc2;
+    QImage dot(16, 16, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    ASSERT_TRUE(dot.save(QString::fromStdString((rc2.path() / "Folder.BMP").string()), "BMP"));
+    setPictureFolders({rc1.path(), rc2.path()});
+    struct Case {
+        std::string name;
+        bool found;
+    };
+    const Case cases[] = {{"folder.bmp", true}, {"FOLDER.bmp", true}, {(rc2.path() / "Folder.BMP").string(), true},
+                          {"missing.bmp", false}, {"sub/folder.bmp", false}, {"", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(!findPictureFile(c.name).empty(), c.found);
+        EXPECT_EQ(!pictureIcon(c.name).isNull(), c.found);
+    }
+    window->setIcon("folder.bmp");
+    EXPECT_FALSE(window->widget()->windowIcon().isNull());
+    Ref<Picture> p = window->addControl<Picture>("p_1");
+    EXPECT_TRUE(p->setPictureName("FOLDER.BMP"));
+    EXPECT_TRUE(p->setPictureName("Custom039!"));
+    EXPECT_FALSE(p->setPictureName("missing.bmp"));
+    setPictureFolders({});
 }
 
 TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {
