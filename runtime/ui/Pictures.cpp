@@ -48,8 +48,9 @@ bool isStockPicture(std::string_view name) { return !name.empty() && name.back()
 
 std::string findPictureFile(std::string_view name) {
     if (name.empty() || isStockPicture(name)) return {};
-    // A picture built into the program (":/..."), as Qt's resources name them.
-    if (name.starts_with(":/") && QFile::exists(detail::qs(std::string(name)))) return std::string(name);
+    // A picture the program carries inside itself (":/...") is named by its resource path.
+    if (name.size() > 2 && name.substr(0, 2) == ":/")
+        return QFile::exists(detail::qs(std::string(name))) ? std::string(name) : std::string();
     std::error_code ec;
     std::filesystem::path given{std::string(name)};
     if (std::filesystem::is_regular_file(given, ec)) return given.string();
