@@ -487,6 +487,26 @@ TEST_F(ControlsTest, PicturesByFileFolderSearchAndStockName) {
     setPictureFolders({});
 }
 
+// A rectangle control draws its fill and its border in runtime colours, system colours too.
+TEST_F(ControlsTest, RectangleDrawsItsFillAndBorder) {
+    Ref<RectangleControl> r = window->addControl<RectangleControl>("r_1");
+    EXPECT_EQ(r->typeName(), "rectangle");
+    r->resize(400, 200);
+    r->setFillColor(65280);
+    r->setLineColor(255);
+    r->setLineThickness(2);
+    window->open();
+    ui_test::settle();
+    QImage picture = r->widget()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(0, 255, 0));
+    EXPECT_EQ(picture.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(picture.pixelColor(picture.width() - 1, picture.height() - 1), QColor(255, 0, 0));
+    r->setLineThickness(0);
+    r->setFillColor(67108864);
+    picture = r->widget()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(0, 0).rgb(), QApplication::palette().color(QPalette::Button).rgb());
+}
+
 TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {
     App app;
     std::vector<std::string> log;
