@@ -188,7 +188,20 @@ void w_product_wizard::fw_show_page(int ai_page) {
                         std::to_string(page_count) + ")");
     st_explain->setText(kPages[ai_page].explain);
     cb_back->setEnabled(ai_page > 0);
-    cb_next->setEnabled(ai_page + 1 < page_count);
+    const bool last = ai_page + 1 == page_count;
+    cb_next->setEnabled(!last);
+    // Enter goes on to the next page, and on the last one finishes.
+    cb_next->setDefault(!last);
+    cb_finish->setDefault(last);
+    for (auto& [page, control] : i_page_controls) {
+        if (page == ai_page && control && !dynamic_cast<runtime::StaticText*>(control.get())) {
+            control->setFocus();
+            // Typing replaces a proposed value such as "<Your productname>".
+            if (auto* edit = dynamic_cast<runtime::SingleLineEdit*>(control.get()))
+                edit->selectText(0, static_cast<int>(edit->text().size()));
+            break;
+        }
+    }
 }
 
 }  // namespace pakomo

@@ -42,6 +42,7 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
     ASSERT_TRUE(chooser->inv_wizard.isValid());
     w_product_wizard& w = window(chooser);
     EXPECT_EQ(w.sle_prodname->text(), "<Your productname>");  // the catalogue's initial values
+    EXPECT_EQ(w.sle_prodname->selectedText(), "<Your productname>");  // typing replaces it
     EXPECT_EQ(w.sle_basepath->text(), "^PROGRAMFILESDIR^\\^PRODUCTNAME^");
     expectHelpTopic(w, w_product_wizard::help_topic);
     // Modal: the chooser cannot start a second wizard while this one runs.
@@ -99,12 +100,14 @@ TEST_P(ProductWizardTest, BackAndNextKeepWhatWasTyped) {
     w.cb_next->click();
     EXPECT_EQ(w.fw_get_page(), 3);
     EXPECT_FALSE(w.cb_next->enabled());
+    EXPECT_EQ(w.defaultButton(), w.cb_finish.get());  // Enter finishes on the last page
     EXPECT_TRUE(w.sle_title->visible());
     EXPECT_FALSE(w.sle_prodname->visible());
     type(*w.sle_title, "Kept's setup");
     w.ddlb_readmemode->selectItem(2);  // show it after the installation
     for (int i = 0; i < 3; ++i) w.cb_back->click();
     EXPECT_EQ(w.fw_get_page(), 0);
+    EXPECT_EQ(w.defaultButton(), w.cb_next.get());
     EXPECT_TRUE(w.sle_prodname->visible());
     EXPECT_FALSE(w.sle_title->visible());
     EXPECT_EQ(w.sle_prodname->text(), "Kept");
