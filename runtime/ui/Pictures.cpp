@@ -3,6 +3,7 @@
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStyle>
 
 #include <system_error>
@@ -47,6 +48,9 @@ bool isStockPicture(std::string_view name) { return !name.empty() && name.back()
 
 std::string findPictureFile(std::string_view name) {
     if (name.empty() || isStockPicture(name)) return {};
+    // A picture the program carries inside itself (":/...") is named by its resource path.
+    if (name.size() > 2 && name.substr(0, 2) == ":/")
+        return QFile::exists(detail::qs(std::string(name))) ? std::string(name) : std::string();
     std::error_code ec;
     std::filesystem::path given{std::string(name)};
     if (std::filesystem::is_regular_file(given, ec)) return given.string();

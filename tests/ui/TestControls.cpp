@@ -472,7 +472,10 @@ TEST_F(ControlsTest, PicturesByFileFolderSearchAndStockName) {
         bool found;
     };
     const Case cases[] = {{"folder.bmp", true}, {"FOLDER.bmp", true}, {(rc2.path() / "Folder.BMP").string(), true},
-                          {"missing.bmp", false}, {"sub/folder.bmp", false}, {"", false}};
+                          {"missing.bmp", false}, {"sub/folder.bmp", false}, {"", false},
+                          // Resources of the program: Qt's own message-box picture, and one it lacks.
+                          {":/qt-project.org/styles/commonstyle/images/standardbutton-ok-16.png", true},
+                          {":/no/such/picture.bmp", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(!findPictureFile(c.name).empty(), c.found);
