@@ -577,6 +577,52 @@ void Line::setThickness(int pixels) {
     setPoints(bx_, by_, ex_, ey_);
 }
 
+class RectangleWidget : public QWidget {
+public:
+    explicit RectangleWidget(RectangleControl* owner) : owner_(owner) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        RectangleControl* r = owner_.get();
+        if (!r) return;
+        QPainter p(this);
+        p.fillRect(rect(), toQColor(r->fill_));
+        if (r->thickness_ > 0) {
+            QPen pen(toQColor(r->line_));
+            pen.setWidth(r->thickness_);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            int half = r->thickness_ / 2;
+            p.drawRect(rect().adjusted(half, half, -half - 1 + (r->thickness_ % 2 == 0), -half - 1 + (r->thickness_ % 2 == 0)));
+        }
+    }
+
+private:
+    Ref<RectangleControl> owner_;
+};
+
+RectangleControl::RectangleControl(std::string className) : Control(std::move(className), "rectangle") {
+    auto* w = new RectangleWidget(this);
+    setWidget(w);
+    w->installEventFilter(new ClickFilter(w, Ref<Control>(this)));
+    forwardInputEvents(w);
+}
+
+void RectangleControl::setFillColor(long color) {
+    fill_ = color;
+    widget()->update();
+}
+
+void RectangleControl::setLineColor(long color) {
+    line_ = color;
+    widget()->update();
+}
+
+void RectangleControl::setLineThickness(int pixels) {
+    thickness_ = std::max(0, pixels);
+    widget()->update();
+}
+
 class UserObjectWidget : public QWidget {
 public:
     explicit UserObjectWidget(UserObject* owner) : owner_(owner) {}

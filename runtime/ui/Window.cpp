@@ -167,6 +167,7 @@ int Window::openAs(Window* parent, FrameWindow* frame) {
     }
     constructControls();
     if (!self) return -1;
+    applyTabOrder();
     trigger("open");
     if (!self || closed_) return 1;
     if (frame) {

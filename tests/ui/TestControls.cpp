@@ -490,6 +490,47 @@ TEST_F(ControlsTest, PicturesByFileFolderSearchAndStockName) {
     setPictureFolders({});
 }
 
+// A rectangle control draws its fill and its border in runtime colours, system colours too.
+TEST_F(ControlsTest, RectangleDrawsItsFillAndBorder) {
+    Ref<RectangleControl> r = window->addControl<RectangleControl>("r_1");
+    EXPECT_EQ(r->typeName(), "rectangle");
+    r->resize(400, 200);
+    r->setFillColor(65280);
+    r->setLineColor(255);
+    r->setLineThickness(2);
+    window->open();
+    ui_test::settle();
+    QImage picture = r->widget()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(0, 255, 0));
+    EXPECT_EQ(picture.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(picture.pixelColor(picture.width() - 1, picture.height() - 1), QColor(255, 0, 0));
+    r->setLineThickness(0);
+    r->setFillColor(67108864);
+    picture = r->widget()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(0, 0).rgb(), QApplication::palette().color(QPalette::Button).rgb());
+}
+
+// The Tab key walks the controls by their tab order, whatever the order they were made in; a
+// control with tab order 0 is passed by.
+TEST_F(ControlsTest, TabOrderChainsTheControls) {
+    Ref<SingleLineEdit> third = window->addControl<SingleLineEdit>("sle_3");
+    Ref<SingleLineEdit> first = window->addControl<SingleLineEdit>("sle_1");
+    Ref<SingleLineEdit> skipped = window->addControl<SingleLineEdit>("sle_0");
+    Ref<SingleLineEdit> second = window->addControl<SingleLineEdit>("sle_2");
+    third->setTabOrder(30);
+    first->setTabOrder(10);
+    skipped->setTabOrder(0);
+    second->setTabOrder(20);
+    window->open();
+    ui_test::settle();
+    EXPECT_EQ(first->widget()->nextInFocusChain(), second->widget());
+    EXPECT_EQ(second->widget()->nextInFocusChain(), third->widget());
+    EXPECT_FALSE(skipped->widget()->focusPolicy() & Qt::TabFocus);
+    // Changed while open: at once.
+    third->setTabOrder(5);
+    EXPECT_EQ(third->widget()->nextInFocusChain(), first->widget());
+}
+
 TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {
     App app;
     std::vector<std::string> log;
