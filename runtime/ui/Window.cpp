@@ -213,10 +213,25 @@ int Window::close() {
     closed_ = true;
     trigger("close");
     if (!self) return 1;
-    if (QWidget* fw = frameWidget()) fw->hide();
+    QWidget* fw = frameWidget();
+    const bool wasActive = fw && fw->isActiveWindow() && !isSheet() && kind_ != WindowKind::Child;
+    if (fw) fw->hide();
     FrameWindow* f = frame_.get();
     destroy(this);
     if (f) f->sheetActivated();
+    // As on Windows, the program's next window takes the activation, so the keyboard keeps working
+    // without a click (a window manager may give it to no window at all).
+    if (wasActive) {
+        const std::vector<Window*> open = openWindows();
+        for (auto it = open.rbegin(); it != open.rend(); ++it) {
+            Window* next = *it;
+            if (next->isSheet() || next->kind_ == WindowKind::Child) continue;
+            if (QWidget* nw = next->frameWidget(); nw && nw->isVisible()) {
+                nw->activateWindow();
+                break;
+            }
+        }
+    }
     // The application ends when its last window has closed.
     if (Application* app = Application::instance(); app && !app->halted() && openWindows().empty()) app->quit();
     return 1;

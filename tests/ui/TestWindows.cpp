@@ -390,3 +390,17 @@ TEST_F(WindowsTest, ResizeAndLayoutUnits) {
 }
 
 }  // namespace
+
+// A splash window opened before the frame and closed after it: the frame takes the activation, so
+// the keyboard reaches the program without a click.
+TEST_F(WindowsTest, ClosingTheActiveWindowActivatesTheProgramsNextWindow) {
+    Ref<TestWindow> splash = create<TestWindow>(WindowKind::Popup);
+    ASSERT_EQ(splash->open(), 1);
+    Ref<Frame> frame = create<Frame>();
+    ASSERT_EQ(frame->open(), 1);
+    splash->widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(splash->widget()));
+    splash->close();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame->widget(), 2000));
+    destroy(frame);
+}
