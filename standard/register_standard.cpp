@@ -3,7 +3,9 @@
 #include "runtime/core/Object.h"
 #include "standard/nv_dialogs.h"
 #include "standard/nv_winapi.h"
+#include "standard/layouts/standard_layouts.h"
 #include "standard/w_choose_custom_color.h"
+#include "standard/w_get_color.h"
 #include "standard/w_about.h"
 #include "standard/w_moment_aub.h"
 
@@ -15,6 +17,8 @@ void register_standard() {
     runtime::registerClass<w_about>("w_about");
     runtime::registerClass<nv_dialogs>("nv_dialogs");
     runtime::registerClass<w_choose_custom_color>("w_choose_custom_color");
+    runtime::registerClass<w_get_color>("w_get_color");
+    register_standard_layouts();
 }
 
 }  // namespace pakomo

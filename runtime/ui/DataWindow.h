@@ -7,7 +7,8 @@
 // in a grid only the width counts) and their behaviour from edit.style ("edit", "editmask",
 // "checkbox", "ddlb"/"dropdownlist", "radiobuttons"), "values" ("Display\tdata/..."),
 // "editmask.mask", "checkbox.on"/"checkbox.off" (1 and 0), "tabsequence" (0: never edited),
-// "protect", "color" and "background.color" (values or "default\texpression" per row).
+// "protect", "color" and "background.color" (values or "default\texpression" per row);
+// "ddlb.allowedit" "yes" lets a drop-down column hold and take values outside its list.
 //
 // Events: clicked, doubleclicked and rbuttondown (xpos, ypos, row, dwo; row 0 outside the
 // rows), rowfocuschanged(currentrow) at once when SetRow or ScrollToRow changes the row,

@@ -37,8 +37,12 @@ void DataWindow::loadEditor() {
     loading_ = true;
     if (style == "ddlb") {
         v->combo_->clear();
+        // "ddlb.allowedit" lets the field hold and take values that are not in its list.
+        bool allowEdit = lower(columnAttributeText(0, column_, "ddlb.allowedit")) == "yes";
+        v->combo_->setEditable(allowEdit);
         for (auto& [display, value] : codeTable(rawAttribute(column_, "values"))) v->combo_->addItem(qs(display));
         v->combo_->setCurrentIndex(v->combo_->findText(qs(displayText(row_, column_))));
+        if (allowEdit) v->combo_->setEditText(qs(displayText(row_, column_)));
         loadedText_ = v->combo_->currentText().toStdString();
     } else {
         loadedText_ = displayText(row_, column_);
@@ -113,6 +117,7 @@ int DataWindow::setEditText(std::string_view text) {
     auto* v = static_cast<DataWindowView*>(widget());
     if (v->combo_->isVisible()) {
         v->combo_->setCurrentIndex(v->combo_->findText(qs(text)));
+        if (v->combo_->isEditable()) v->combo_->setEditText(qs(text));
         return 1;
     }
     if (v->edit_->isVisible()) {
