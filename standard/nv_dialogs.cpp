@@ -36,4 +36,8 @@ bool nv_dialogs::fnv_get_color() {
     return fnv_get_color(ll_color);
 }
 
+bool nv_dialogs::fnv_get_font() { return open_dialog("w_choose_font"); }
+
+bool nv_dialogs::fnv_get_font_with_text() { return open_dialog("w_choose_font_with_text"); }
+
 }  // namespace pakomo

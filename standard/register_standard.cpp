@@ -5,6 +5,8 @@
 #include "standard/nv_winapi.h"
 #include "standard/layouts/standard_layouts.h"
 #include "standard/w_choose_custom_color.h"
+#include "standard/w_choose_font.h"
+#include "standard/w_choose_font_with_text.h"
 #include "standard/w_get_color.h"
 #include "standard/w_about.h"
 #include "standard/w_moment_aub.h"
@@ -18,6 +20,8 @@ void register_standard() {
     runtime::registerClass<nv_dialogs>("nv_dialogs");
     runtime::registerClass<w_choose_custom_color>("w_choose_custom_color");
     runtime::registerClass<w_get_color>("w_get_color");
+    runtime::registerClass<w_choose_font>("w_choose_font");
+    runtime::registerClass<w_choose_font_with_text>("w_choose_font_with_text");
     register_standard_layouts();
 }
 
