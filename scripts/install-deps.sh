@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-dejavu-core xvfb xauth xdotool
   openbox x11-utils x11-apps
+  poppler-utils
 )
 
 missing=()
