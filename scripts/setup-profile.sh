@@ -9,6 +9,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bin="$(cd "${1:?usage: setup-profile.sh <bin folder>}" && pwd)"
 schema="$here/../authoring/core/sql/project.sql"
+example="$here/../authoring/examples"
 dsn=Pakomo
 data_home="${XDG_DATA_HOME:-$HOME/.local/share}"
 database="$data_home/pakomo/pakomo.db"
@@ -23,6 +24,8 @@ if [ ! -e "$database" ]; then
   mkdir -p "$(dirname "$database")"
   # Built aside and moved in, so that a failed run leaves no half-made database.
   sqlite3 "$database.new" < "$schema"
+  # A new profile starts with an example product that can be built and tested at once.
+  sqlite3 "$database.new" < "$example/example-product.sql"
   mv "$database.new" "$database"
   echo "created the project database $database"
 fi
@@ -40,3 +43,11 @@ if ! grep -qx "\[$dsn\]" "$odbc_ini" 2>/dev/null; then
 fi
 
 "$bin/pakomo-profile" "$dsn" "$bin"
+
+# The example product's files, in the machine (made by pakomo-profile above).
+machine="${RUX_MACHINE:-$data_home/rux-machine}"
+if [ ! -e "$machine/drive_c/Examples/Hello" ]; then
+  mkdir -p "$machine/drive_c/Examples"
+  cp -r "$example/Hello" "$machine/drive_c/Examples/Hello"
+  echo "copied the example product's files to C:\\Examples\\Hello"
+fi

@@ -11,6 +11,8 @@
 #include "authoring/windows/w_mdi_frame.h"
 #include "libraries/build/nv_build.h"
 #include "libraries/duplicate/nv_duplicate.h"
+#include "libraries/project/w_project.h"
+#include "libraries/wizard/nv_wizard.h"
 #include "runtime/ui/QtRuntime.h"
 #include "standard/register_standard.h"
 
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
     pakomo::register_windows();
     pakomo::register_build_library();
     pakomo::register_duplicate_library();
+    pakomo::register_wizard_library();
+    pakomo::register_project_library();
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);

@@ -1,6 +1,8 @@
 #include "authoring/menus/m_mdi.h"
 
 #include "authoring/core/pakomo.h"
+#include "authoring/menus/m_choose_product.h"
+#include "authoring/menus/m_popups.h"
 
 namespace pakomo {
 
@@ -20,6 +22,8 @@ m_mdi::m_mdi(std::string className) : m_a(std::move(className)) {
 void register_menus() {
     runtime::registerClass<m_a>("m_a");
     runtime::registerClass<m_mdi>("m_mdi");
+    runtime::registerClass<m_choose_product>("m_choose_product");
+    runtime::registerClass<m_popups>("m_popups");
 }
 
 }  // namespace pakomo

@@ -5,6 +5,7 @@
 
 #include "authoring/core/nv_registry_create_setup.h"
 #include "authoring/core/pakomo.h"
+#include "authoring/project/nv_regobjects.h"
 #include "runtime/services/System.h"
 #include "runtime/services/Text.h"
 #include "runtime/ui/Window.h"
@@ -90,6 +91,9 @@ nv_create_setup::nv_create_setup() : nv_a("nv_create_setup") {
     on("fnv_update_all_products", [this](runtime::Args) { return runtime::Value(int{fnv_update_all_products()}); });
     on("fnv_insert_product", [this](runtime::Args) { return runtime::Value(int{fnv_insert_product()}); });
     on("fnv_delete_product", [this](runtime::Args a) { return runtime::Value(fnv_delete_product(arg(a, 0))); });
+    on("fnv_make_stringvar_string", [this](runtime::Args a) {
+        return runtime::Value(fnv_make_stringvar_string(arg(a, 0).toText()));
+    });
     on("fnv_test_product", [this](runtime::Args a) {
         fnv_test_product(static_cast<int16_t>(arg(a, 0).toInt()));
         return runtime::Value();
@@ -236,6 +240,9 @@ void nv_create_setup::fnv_test_product(int16_t ai_prod_id) {
     runtime::run(command_line);
 }
 
-void register_project() { runtime::registerClass<nv_create_setup>("nv_create_setup"); }
+void register_project() {
+    runtime::registerClass<nv_create_setup>("nv_create_setup");
+    runtime::registerClass<nv_regobjects>("nv_regobjects");
+}
 
 }  // namespace pakomo

@@ -57,6 +57,11 @@ public:
     std::string fnv_get_trimmed(const std::string& as_str1, const std::string& as_str2, const std::string& as_str3);
     std::string fnv_get_fullprodname();
 
+    // A reference to a string variable, as it is pasted into texts.
+    std::string fnv_make_stringvar_string(const std::string& as_name) const {
+        return stringvar_delimiter + as_name + stringvar_delimiter;
+    }
+
     // Deleting and renaming.
     bool fnv_delete_product(runtime::Value ai_prod_id);
     void fnv_prodname_changed(runtime::DataStore& ads_ds);

@@ -1,6 +1,7 @@
 #include "authoring/windows/w_mdi_frame.h"
 
 #include "authoring/core/pakomo.h"
+#include "authoring/windows/w_choose_product.h"
 #include "authoring/windows/w_logo.h"
 #include "runtime/core/Dispatch.h"
 #include "runtime/ui/Menu.h"
@@ -45,6 +46,7 @@ void w_mdi_frame::open_sheet(runtime::Ref<runtime::Window>& instance, const std:
 void register_windows() {
     runtime::registerClass<w_logo>("w_logo");
     runtime::registerClass<w_mdi_frame>("w_mdi_frame");
+    runtime::registerClass<w_choose_product>("w_choose_product");
 }
 
 }  // namespace pakomo

@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -104,6 +105,20 @@ std::string stamp(const fs::path& p) {
     return s;
 }
 
+// Stops the fuzzer when two snapshots differ, naming what differs.
+void expectSame(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after,
+                const char* what) {
+    if (before == after) return;
+    for (const auto& [k, v] : before) {
+        auto it = after.find(k);
+        if (it == after.end()) std::fprintf(stderr, "%s: gone: %s\n", what, k.c_str());
+        else if (it->second != v) std::fprintf(stderr, "%s: changed: %s\n", what, k.c_str());
+    }
+    for (const auto& [k, v] : after)
+        if (!before.count(k)) std::fprintf(stderr, "%s: new: %s\n", what, k.c_str());
+    __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -172,12 +187,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int result = app.StartInstallation();
     if (result == setup::result::Complete) app.WriteUninstallRecord();
 
-    if (snapshot(root / "host") != hostBefore) __builtin_trap();
-    for (const auto& [path, before] : outside)
-        if (stamp(path) != before) __builtin_trap();
+    expectSame(hostBefore, snapshot(root / "host"), "host folder");
+    for (const auto& [path, before] : outside) {
+        if (stamp(path) == before) continue;
+        std::fprintf(stderr, "outside the machine: changed: %s\n", path.c_str());
+        __builtin_trap();
+    }
     if (result != setup::result::Complete) {
-        if (snapshot(root / "machine" / "drive_c") != filesBefore) __builtin_trap();
-        if (registrySnapshot(*machine) != registryBefore) __builtin_trap();
+        expectSame(filesBefore, snapshot(root / "machine" / "drive_c"), "machine after a rollback");
+        expectSame(registryBefore, registrySnapshot(*machine), "registry after a rollback");
     }
     return 0;
 }

@@ -166,6 +166,9 @@ public:
     // Before an existing file is written over, it is moved aside into the run's temporary folder
     // (runTempFolder, else the Windows temporary folder); false, reported, when that fails.
     bool KeepReplacedFile(std::string_view path);
+    // An existing file's path as its names are spelt on the machine (names match without regard
+    // to case); the path itself when it names nothing.
+    std::string ExistingSpelling(std::string_view path) const;
     // Before an existing registry value is written over, its type and data are kept.
     void KeepReplacedValue(platform::RegRoot root, std::string_view key, platform::RegValue old);
     // Puts back, newest first, the originals kept since the change log held `logSize` entries.

@@ -149,7 +149,9 @@ bool CSetupApp::CopyInstalledFile(std::string_view tempPath, std::string_view de
     if (auto slash = dest.rfind('\\'); slash != std::string::npos && !CreateFolderPath(dest.substr(0, slash)))
         return false;
     if (files_.exists(dest)) {
-        // The original is kept aside until the run has ended, so a rollback can put it back.
+        // Written over, a file keeps its name as it is spelt, as on Windows; the original is
+        // kept aside until the run has ended, so that a rollback can put it back.
+        dest = ExistingSpelling(dest);
         if (!KeepReplacedFile(dest)) return false;
     } else {
         AddLogEntry(entrytype::File, dest, "", EntryOrigin::File);
@@ -178,6 +180,7 @@ uint32_t CSetupApp::CreateShortcut(std::string_view workingFolder, std::string_v
     if (!CheckChangeable(link)) return platform::err::AccessDenied;
     const bool existed = files_.exists(link);
     AddLogEntry(entrytype::File, link, "", existed ? EntryOrigin::ExistedBefore : EntryOrigin::File);
+    if (existed) link = ExistingSpelling(link);
     if (existed && !KeepReplacedFile(link)) return platform::err::AccessDenied;
     platform::ShellLink shellLink{std::string(target), std::string(text), std::string(workingFolder)};
     return platform::writeShellLink(machine_, link, shellLink).code();

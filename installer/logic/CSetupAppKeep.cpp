@@ -3,6 +3,11 @@
 
 namespace setup {
 
+std::string CSetupApp::ExistingSpelling(std::string_view path) const {
+    auto host = machine_.hostPath(path);
+    return host ? machine_.windowsPath(*host) : std::string(path);
+}
+
 bool CSetupApp::KeepReplacedFile(std::string_view path) {
     if (testMode) return true;
     if (files_.isFolder(path)) {

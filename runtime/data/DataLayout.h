@@ -21,7 +21,7 @@ struct ColumnLayout {
     bool key = false;
     bool updatable = false;
     Value initial;                  // the value of an inserted row
-    std::string editStyle = "edit";  // "edit", "editmask", "checkbox", "ddlb", "dddw", ...
+    std::string editStyle = "edit";  // see editStyleName()
     // Attributes that Describe answers and Modify sets ("protect", "color", "background.color",
     // "x", "width", ...), by lower-case name; a value may be "default<TAB>expression".
     std::map<std::string, std::string> attributes;
@@ -61,9 +61,17 @@ struct DataLayout {
     std::vector<std::string> groups;
     std::string updateTable;  // empty: the row set is never written by update()
     std::vector<TextLayout> texts;
+    // Rows stored in the layout itself, which a row set of it holds from the start.
+    std::vector<std::vector<Value>> data;
     std::vector<BandLayout> bands = {{"header", 0}, {"detail", 0}, {"summary", 0}, {"footer", 0}};
     int zoom = 100;
 };
+
+// The edit style's name as Describe answers it: "edit", "editmask", "checkbox", "radiobuttons",
+// "ddlb" (drop-down list) or "dddw" (drop-down data window), from the name a layout or Modify
+// gives (letter case ignored; "dropdownlistbox", "dropdowndatawindow", "radiobutton" are taken as
+// well). An empty name is "edit"; another name is kept in lower case.
+std::string editStyleName(std::string_view declared);
 
 // The program's layouts by name (without regard to case). A later registration of a name
 // replaces the earlier one.

@@ -43,6 +43,15 @@ std::shared_ptr<const DataLayout> findLayout(std::string_view name) {
     return it == r.byName.end() ? nullptr : it->second;
 }
 
+std::string editStyleName(std::string_view declared) {
+    std::string s = lower(trimmed(declared));
+    if (s.empty()) return "edit";
+    if (s == "dropdownlist" || s == "dropdownlistbox") return "ddlb";
+    if (s == "dropdowndatawindow") return "dddw";
+    if (s == "radio" || s == "radiobutton") return "radiobuttons";
+    return s;
+}
+
 // ---- Construction and layout -------------------------------------------------------------------
 
 DataStore::DataStore(std::string className)
@@ -73,6 +82,15 @@ void DataStore::setLayout(std::shared_ptr<const DataLayout> layout) {
     filterText_.clear();
     filter_ = Expression();
     compileLayout();
+    // Rows kept in the layout itself come as if retrieved; a value a column cannot hold is null.
+    for (const std::vector<Value>& values : layout_.data) {
+        Row r;
+        r.values.resize(layout_.columns.size());
+        for (std::size_t c = 0; c < r.values.size() && c < values.size(); ++c)
+            if (!convert(static_cast<int>(c), values[c], r.values[c])) r.values[c] = Value();
+        r.order = storage_->nextOrder++;
+        storage_->primary.push_back(std::move(r));
+    }
     notify(RowSetObserver::Change::Reset, 0, 0);
 }
 

@@ -155,7 +155,7 @@ std::string DataStore::describe(std::string_view attributes) const {
                     else if (attr == "update") value = col.updatable ? "yes" : "no";
                     else if (attr == "id") value = std::to_string(c + 1);
                     else if (attr == "type") value = "column";
-                    else if (attr == "edit.style") value = col.editStyle;
+                    else if (attr == "edit.style") value = editStyleName(col.editStyle);
                     else if (attr == "initial") value = expressionValueText(col.initial);
                     else if (auto it = col.attributes.find(attr); it != col.attributes.end())
                         value = it->second.find('\t') == std::string::npos ? it->second
@@ -267,7 +267,7 @@ std::string DataStore::modify(std::string_view settings) {
         int c = columnIndex(object);
         if (c >= 0) {
             if (attr == "edit.style") {
-                changes.push_back([c, value](DataLayout& l) { l.columns[c].editStyle = value; });
+                changes.push_back([c, style = editStyleName(value)](DataLayout& l) { l.columns[c].editStyle = style; });
                 continue;
             }
             static const char* settable[] = {"protect", "color", "background.color", "visible",

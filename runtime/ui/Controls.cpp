@@ -1,4 +1,6 @@
 #include "runtime/ui/Controls.h"
+
+#include "runtime/ui/Colors.h"
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/services/System.h"
@@ -599,10 +601,19 @@ void setBackgroundColor(VisualObject& object, long color) {
     QWidget* w = object.clientWidget() ? object.clientWidget() : object.widget();
     if (!w) return;
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
-    p.setColor(QPalette::Base, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+    p.setColor(QPalette::Window, toQColor(color));
+    p.setColor(QPalette::Base, toQColor(color));
     w->setPalette(p);
     w->setAutoFillBackground(true);
+}
+
+void setTextColor(VisualObject& object, long color) {
+    QWidget* w = object.widget();
+    if (!w) return;
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, toQColor(color));
+    p.setColor(QPalette::Text, toQColor(color));
+    w->setPalette(p);
 }
 
 }  // namespace runtime

@@ -239,7 +239,9 @@ public:
     QWidget* clientWidget() const override { return widget(); }
 };
 
-// Background colour of a control or window as the runtime writes colours: 0x00BBGGRR.
+// Background colour of a control or window, a runtime colour (see Colors.h).
 void setBackgroundColor(VisualObject& object, long color);
+// The colour of the object's text (a static text's, an edit's).
+void setTextColor(VisualObject& object, long color);
 
 }  // namespace runtime

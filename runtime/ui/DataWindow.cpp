@@ -1,6 +1,7 @@
 #include "runtime/ui/DataWindow.h"
 
 #include "runtime/ui/detail/DataWindowView.h"
+#include "runtime/core/Dispatch.h"
 #include "runtime/services/System.h"
 
 #include <QRegularExpressionValidator>
@@ -91,6 +92,10 @@ DataWindow::DataWindow(std::string className)
     QObject::connect(view->edit_, &QLineEdit::selectionChanged, view, [self] {
         if (DataWindow* d = self.get()) d->trigger("editselectionchanged");
     });
+    // An entry the user picks from a drop-down list is taken at once (itemchanged first).
+    QObject::connect(view->combo_, &QComboBox::activated, view, [self](int) {
+        if (DataWindow* d = self.get(); d && !d->loading_) runGuarded([d] { d->acceptText(); });
+    });
 }
 
 DataWindow::~DataWindow() {
@@ -136,10 +141,7 @@ std::string DataWindow::rawAttribute(int column, std::string_view attribute) con
 std::string DataWindow::editStyle(int column) const {
     const ColumnLayout& c = store_->layout().columns[static_cast<size_t>(column - 1)];
     auto it = c.attributes.find("edit.style");
-    std::string style = lower(it != c.attributes.end() ? it->second : c.editStyle);
-    if (style == "dropdownlist" || style == "dddw" || style == "dropdownlistbox") style = "ddlb";
-    if (style == "radio" || style == "radiobutton") style = "radiobuttons";
-    return style.empty() ? "edit" : style;
+    return editStyleName(it != c.attributes.end() ? it->second : c.editStyle);
 }
 
 int DataWindow::tabSequence(int column) const {
@@ -205,11 +207,46 @@ int DataWindow::contentWidth() const {
 std::string DataWindow::displayText(long row, int column) const {
     std::string data = expressionValueText(store_->getItem(row, column));
     std::string style = editStyle(column);
-    if (style == "ddlb" || style == "radiobuttons") {
-        for (auto& [display, value] : codeTable(rawAttribute(column, "values")))
-            if (value == data) return display;
+    if (isDropDown(style) || style == "radiobuttons") {
+        for (const CodeEntry& e : codeEntries(column))
+            if (e.data == data) return e.display;
     }
     return data;
+}
+
+DataStore* DataWindow::child(int column) const {
+    if (column < 1 || column > store_->columnCount() || editStyle(column) != "dddw") return nullptr;
+    std::string layout = trim(rawAttribute(column, "dddw.name"));
+    if (layout.empty()) return nullptr;
+    auto it = children_.find(column);
+    if (it != children_.end() && it->second->dataObject() == layout) return it->second.get();
+    auto rows = std::make_unique<DataStore>();
+    rows->setDataObject(layout);
+    DataStore* raw = rows.get();
+    children_[column] = std::move(rows);
+    return raw;
+}
+
+DataStore* DataWindow::getChild(std::string_view column) { return child(store_->columnNumber(column)); }
+
+std::vector<DataWindow::CodeEntry> DataWindow::codeEntries(int column) const {
+    std::vector<CodeEntry> out;
+    if (editStyle(column) != "dddw") {
+        for (auto& [display, data] : codeTable(rawAttribute(column, "values"))) out.push_back({display, data});
+        return out;
+    }
+    DataStore* rows = child(column);
+    if (!rows) return out;
+    int display = rows->columnNumber(trim(rawAttribute(column, "dddw.displaycolumn")));
+    int data = rows->columnNumber(trim(rawAttribute(column, "dddw.datacolumn")));
+    if (display < 1 || data < 1) return out;
+    for (long r = 1; r <= rows->rowCount(); ++r) {
+        CodeEntry e{expressionValueText(rows->getItem(r, display)), expressionValueText(rows->getItem(r, data))};
+        e.background = static_cast<long>(rows->columnAttribute(r, display, "background.color").toInt());
+        e.color = static_cast<long>(rows->columnAttribute(r, display, "color").toInt());
+        out.push_back(std::move(e));
+    }
+    return out;
 }
 
 // --- Rows, columns, selection ----------------------------------------------------------------

@@ -5,10 +5,11 @@
 //
 // Columns take their place from the layout's attributes (x, y, width, height in layout units;
 // in a grid only the width counts) and their behaviour from edit.style ("edit", "editmask",
-// "checkbox", "ddlb"/"dropdownlist", "radiobuttons"), "values" ("Display\tdata/..."),
+// "checkbox", "ddlb", "dddw", "radiobuttons"), "values" ("Display\tdata/..."), for a drop-down
+// data window "dddw.name" (the layout of its rows), "dddw.displaycolumn" and "dddw.datacolumn"
+// (each entry drawn in the colours that layout's display column gives its row),
 // "editmask.mask", "checkbox.on"/"checkbox.off" (1 and 0), "tabsequence" (0: never edited),
-// "protect", "color" and "background.color" (values or "default\texpression" per row);
-// "ddlb.allowedit" "yes" lets a drop-down column hold and take values outside its list.
+// "protect", "color" and "background.color" (values or "default\texpression" per row).
 //
 // Events: clicked, doubleclicked and rbuttondown (xpos, ypos, row, dwo; row 0 outside the
 // rows), rowfocuschanged(currentrow) at once when SetRow or ScrollToRow changes the row,
@@ -23,6 +24,7 @@
 #include "runtime/ui/VisualObject.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -59,6 +61,10 @@ public:
     long shareDataOff();
 
     long rowCount() const { return store_->rowCount(); }
+
+    // GetChild: the row set that a drop-down data-window column shows (its layout's own rows;
+    // it may be retrieved); nullptr for another column.
+    DataStore* getChild(std::string_view column);
 
     // Current row and column. SetRow and ScrollToRow raise rowfocuschanged at once when the row
     // changes; 1, or -1 for a row that does not exist.
@@ -132,6 +138,16 @@ private:
     };
     std::vector<ColumnBox> columnBoxes() const;
     DwObject columnObject(long row, int column) const;
+    // The entries of a drop-down or radio-button column: what is shown, what is stored, colours.
+    struct CodeEntry {
+        std::string display;
+        std::string data;
+        long background = -1;  // -1: the field's own
+        long color = -1;
+    };
+    std::vector<CodeEntry> codeEntries(int column) const;
+    DataStore* child(int column) const;
+    static bool isDropDown(const std::string& style) { return style == "ddlb" || style == "dddw"; }
     int contentWidth() const;
     std::string columnAttributeText(long row, int column, std::string_view attribute) const;
     std::string editStyle(int column) const;
@@ -153,6 +169,7 @@ private:
     void changeRowAndColumn(long row, int column);
 
     std::unique_ptr<DataStore> store_;
+    mutable std::map<int, std::unique_ptr<DataStore>> children_;  // by column, made when first asked
     DataStore* observed_ = nullptr;
     Presentation presentation_ = Presentation::Grid;
     long row_ = 0;

@@ -35,14 +35,19 @@ void DataWindow::loadEditor() {
     auto* v = static_cast<DataWindowView*>(widget());
     std::string style = editStyle(column_);
     loading_ = true;
-    if (style == "ddlb") {
+    if (isDropDown(style)) {
         v->combo_->clear();
-        // "ddlb.allowedit" lets the field hold and take values that are not in its list.
-        bool allowEdit = lower(columnAttributeText(0, column_, "ddlb.allowedit")) == "yes";
-        v->combo_->setEditable(allowEdit);
-        for (auto& [display, value] : codeTable(rawAttribute(column_, "values"))) v->combo_->addItem(qs(display));
-        v->combo_->setCurrentIndex(v->combo_->findText(qs(displayText(row_, column_))));
-        if (allowEdit) v->combo_->setEditText(qs(displayText(row_, column_)));
+        // A drop-down data window also holds a value that is none of its entries (set by SetText).
+        v->combo_->setEditable(style == "dddw");
+        for (const CodeEntry& e : codeEntries(column_)) {
+            v->combo_->addItem(qs(e.display));
+            int i = v->combo_->count() - 1;
+            if (e.background >= 0) v->combo_->setItemData(i, runtimeColor(e.background), Qt::BackgroundRole);
+            if (e.color >= 0) v->combo_->setItemData(i, runtimeColor(e.color), Qt::ForegroundRole);
+        }
+        std::string shown = displayText(row_, column_);
+        v->combo_->setCurrentIndex(v->combo_->findText(qs(shown)));
+        if (v->combo_->isEditable()) v->combo_->setEditText(qs(shown));
         loadedText_ = v->combo_->currentText().toStdString();
     } else {
         loadedText_ = displayText(row_, column_);
@@ -94,7 +99,7 @@ void DataWindow::showEditor() {
             static_cast<int>((units::toPixelsY(headerHeight()) + (row_ - 1) * rowH + units::toPixelsY(box.y)) * z) -
                 v->verticalScrollBar()->value(),
             static_cast<int>(units::toPixelsX(box.w) * z), static_cast<int>(units::toPixelsY(box.h) * z));
-    QWidget* editor = style == "ddlb" ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
+    QWidget* editor = isDropDown(style) ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
     QWidget* other = editor == v->edit_ ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
     bool focus = v->hasFocus() || other->hasFocus() || editor->hasFocus();
     other->hide();
@@ -155,9 +160,9 @@ int DataWindow::acceptText() {
     if (!editorDirty() || row_ < 1 || row_ > rowCount() || column_ < 1) return 1;
     std::string text = getText();
     std::string data = text;
-    if (editStyle(column_) == "ddlb")
-        for (auto& [display, value] : codeTable(rawAttribute(column_, "values")))
-            if (display == text) data = value;
+    if (isDropDown(editStyle(column_)))
+        for (const CodeEntry& e : codeEntries(column_))
+            if (e.display == text) data = e.data;
     const ColumnLayout& col = store_->layout().columns[static_cast<size_t>(column_ - 1)];
     bool isText = lower(col.type).rfind("char", 0) == 0 || lower(col.type).rfind("varchar", 0) == 0;
     Value value = data.empty() && !isText ? Value() : Value(data);

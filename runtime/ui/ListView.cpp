@@ -68,7 +68,8 @@ ListView::ListView(std::string className) : Control(std::move(className), "listv
     t->viewport()->installEventFilter(new RightClicks(t->viewport(), [self](QPoint p) {
         ListView* l = self.get();
         if (!l) return;
-        l->trigger("rightclicked", {l->indexOf(l->tree()->itemAt(p))});
+        QTreeWidgetItem* hit = l->tree()->itemAt(p);
+        l->trigger("rightclicked", {hit ? l->indexOf(hit) : -1});
     }));
     forwardInputEvents(t);
 }
@@ -106,8 +107,14 @@ int ListView::addSmallPicture(std::string_view file) {
 }
 
 void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
-    if (picture >= 1 && picture <= static_cast<int>(pictures_.size()))
-        item->setIcon(0, QIcon(qs(pictures_[static_cast<size_t>(picture - 1)])));
+    // One icon per picture file: a list of thousands of items shares it instead of making its own.
+    static auto& icons = *new std::map<std::string, QIcon>;  // kept to the end of the process
+    if (picture >= 1 && picture <= static_cast<int>(pictures_.size())) {
+        const std::string& file = pictures_[static_cast<size_t>(picture - 1)];
+        auto it = icons.find(file);
+        if (it == icons.end()) it = icons.emplace(file, QIcon(qs(file))).first;
+        item->setIcon(0, it->second);
+    }
     else
         item->setIcon(0, QIcon());
 }

@@ -2,7 +2,7 @@
 // The list view (report view: columns with heading, alignment and width) and the tree view.
 //
 // List view items are numbered from 1. Events: clicked(index), doubleclicked(index),
-// rightclicked(index) (0 outside the items), columnclick(column), itemchanged(index,
+// rightclicked(index) (-1 outside the items), columnclick(column), itemchanged(index,
 // focuschange, hasfocus, selectionchange, selected, otherchange), endlabeledit(index, newlabel)
 // (an answer of 1 keeps the old label), deleteitem(index), sort(index1, index2, column) for a
 // user-defined sort (-1: the first item goes first, 1: the second, 0: equal).

@@ -1,7 +1,5 @@
 #include "standard/layouts/standard_layouts.h"
 
-#include <string>
-
 namespace pakomo {
 
 runtime::DataLayout d_choose_font_color() {
@@ -11,15 +9,9 @@ runtime::DataLayout d_choose_font_color() {
     c.name = "color";
     c.type = "long";
     c.editStyle = "dddw";
-    // The drop-down's rows, display and data both the colour number.
-    std::string values;
-    for (int32_t color : dddw_choose_color_rows()) {
-        if (!values.empty()) values += '/';
-        values += std::to_string(color) + '\t' + std::to_string(color);
-    }
-    c.attributes["values"] = values;
     c.attributes["dddw.name"] = "dddw_choose_color";
-    c.attributes["ddlb.allowedit"] = "yes";
+    c.attributes["dddw.displaycolumn"] = "color";
+    c.attributes["dddw.datacolumn"] = "color";
     c.attributes["format"] = "[general]";
     c.attributes["background.color"] = "0\tcolor";
     c.attributes["color"] = "0\tif (color = 16777215, 0, 16777215)";

@@ -20,6 +20,7 @@ runtime::DataLayout dddw_choose_color() {
     c.attributes["background.color"] = "0\t color ";
     c.attributes["color"] = "0\tif (color = 16777215, 0, 16777215)";
     l.columns.push_back(c);
+    for (int32_t color : dddw_choose_color_rows()) l.data.push_back({runtime::Value(static_cast<long>(color))});
     return l;
 }
 

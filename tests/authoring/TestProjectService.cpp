@@ -1,6 +1,7 @@
 // The project service: the catalogue and its ids, the full product name, deleting a product from
 // every table, renaming and the product's settings, the built state and the test run's command line.
 #include "authoring/ProjectFixture.h"
+#include "authoring/project/nv_regobjects.h"
 
 #include <array>
 #include <optional>
@@ -278,6 +279,35 @@ TEST_F(ProjectServiceTest, EndingTheEditClearsTheEditedProductWithoutAFrame) {
     s.trigger("ue_end_edit");
     EXPECT_EQ(application().gi_prod_id, 0);
     EXPECT_EQ(application().g_str_pass.string.get(1), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProjectServiceTest, TheColumnRegisterKeepsEachTripleOnceAndFindsOnlyItsOwn) {
+    auto reg = runtime::create<pakomo::nv_regobjects>();
+    EXPECT_EQ(reg->fnv_has_privilege("stringvar_name", "d_a", 1), 0);
+    reg->fnv_add_privilege("stringvar_name", "d_a", 1);
+    reg->fnv_add_privilege("stringvar_name", "d_a", 1);
+    reg->trigger("fnv_add_privilege", {"stringvar_name", "d_b", 1});  // as the data windows register
+    reg->fnv_add_privilege("it's", "d_a", 1);
+    EXPECT_EQ(reg->ids_privilege->rowCount(), 3);
+    struct Case {
+        const char *object, *parent;
+        int16_t privilege;
+        long row;
+    };
+    for (const Case& c : {Case{"stringvar_name", "d_a", 1, 1}, Case{"stringvar_name", "d_b", 1, 2},
+                          Case{"stringvar_name", "d_a", 2, 0}, Case{"it's", "d_a", 1, 3}, Case{"it", "d_a", 1, 0}})
+        EXPECT_EQ(reg->fnv_has_privilege(c.object, c.parent, c.privilege), c.row) << c.object << " " << c.parent;
+    reg->fnv_delete_privilege("other", "d_a", 1);
+    EXPECT_EQ(reg->ids_privilege->rowCount(), 3);
+    reg->fnv_delete_privilege("stringvar_name", "d_a", 1);
+    EXPECT_EQ(reg->fnv_has_privilege("stringvar_name", "d_a", 1), 0);
+    EXPECT_EQ(reg->fnv_has_privilege("stringvar_name", "d_b", 1), 1);
+    EXPECT_EQ(reg->ids_privilege->getItemString(2, "objectname"), "it's");
+    runtime::destroy(reg);
 }
 
 }  // namespace

@@ -79,7 +79,12 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
         runtime::SqlRow row;
         ASSERT_EQ(t.selectInto("SELECT COUNT(*) FROM MESSAGE", {}, row), 0) << t.sqlErrText;
         EXPECT_EQ(row[0], "5");
-        ASSERT_EQ(t.executeImmediate("INSERT INTO PRODUCT (ID, PRODNAME) VALUES (1, 'Kept')"), 0);
+        // A new profile holds the example product, whose files lie in the machine.
+        ASSERT_EQ(t.selectInto("SELECT PRODNAME, LABEL FROM PRODUCT WHERE ID = 1", {}, row), 0) << t.sqlErrText;
+        EXPECT_EQ(row[0], "Hello");
+        EXPECT_EQ(row[1], "Example");
+        EXPECT_TRUE(fs::exists(machine / "drive_c" / "Examples" / "Hello" / "hello.exe"));
+        ASSERT_EQ(t.executeImmediate("INSERT INTO PRODUCT (ID, PRODNAME) VALUES (7, 'Kept')"), 0);
         t.commit();
         t.disconnect();
     }
@@ -95,7 +100,7 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
     t.dbParm = "Connectstring='DSN=Pakomo'";
     ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
     runtime::SqlRow row;
-    ASSERT_EQ(t.selectInto("SELECT PRODNAME FROM PRODUCT WHERE ID = 1", {}, row), 0) << t.sqlErrText;
+    ASSERT_EQ(t.selectInto("SELECT PRODNAME FROM PRODUCT WHERE ID = 7", {}, row), 0) << t.sqlErrText;
     EXPECT_EQ(row[0], "Kept");
 }
 
@@ -126,6 +131,32 @@ TEST_F(ProfileScript, TheProgramStartsReadsItsSettingsAndEndsAfterItsBox) {
     driver.keys("Return");
     EXPECT_EQ(pakomo.wait(30), std::optional<int>(0)) << "the program must end once its box is answered";
     EXPECT_EQ(setting("Db", "Dsn"), "Missing") << "the settings are left for the next start";
+}
+
+// The run command's way: the default profile, then the program, which starts into its frame with
+// the product chooser and ends by Alt+F4.
+TEST_F(ProfileScript, TheProgramStartsIntoTheProductChooserAndEndsByItsExitKey) {
+    fs::create_directories(home);
+    ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
+    setup_test::XServer x;
+    ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
+    const fs::path program = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin" / "pakomo";
+    setup_test::Child pakomo({program.string()}, programEnvironment(x.display));
+    setup_test::Driver driver{x.display, {}};
+    const std::string frame = driver.waitFor("Pakomo");
+    ASSERT_FALSE(frame.empty()) << "no frame; the program ended with " << pakomo.poll().value_or(-1);
+    // The chooser is a sheet inside the frame; the start has no box to show.
+    ::usleep(1000000);
+    EXPECT_FALSE(driver.exists("Fatal error"));
+    EXPECT_FALSE(driver.exists("Error opening database"));
+    const QImage shot = driver.screenshot(frame);
+    EXPECT_FALSE(shot.isNull());
+    fs::create_directories(fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring");
+    shot.save(QString::fromStdString(
+        (fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring" / "chooser-at-start.png").string()));
+    driver.focus(frame);
+    driver.keys("alt+F4");
+    EXPECT_EQ(pakomo.wait(30), std::optional<int>(0)) << "Exit ends the program";
 }
 
 }  // namespace

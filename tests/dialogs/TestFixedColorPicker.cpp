@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
+#include <QComboBox>
+
 #include "standard/layouts/standard_layouts.h"
 #include "standard/nv_dialogs.h"
 #include "standard/w_choose_custom_color.h"
@@ -52,7 +55,21 @@ TEST_F(FixedColorPicker, ShowsAnyColourOnItselfWithBlackTextOnlyOnWhiteAndOkGive
             EXPECT_EQ(w.uo_color->dw_color->getText(), std::to_string(c.color));
             EXPECT_EQ(attribute(*w.uo_color, "background.color"), c.color);
             EXPECT_EQ(attribute(*w.uo_color, "color"), c.text);
-            if (c.color == 65535) screenshot(w, "w_get_color");
+            if (c.color == 65535) {
+                // The list: every fixed colour drawn on itself, black text only on white.
+                auto* list = qobject_cast<QComboBox*>(w.uo_color->dw_color->editField());
+                ASSERT_NE(list, nullptr);
+                ASSERT_EQ(list->count(), 27);
+                for (int i = 0; i < list->count(); ++i) {
+                    int32_t fixed = dddw_choose_color_rows()[static_cast<size_t>(i)];
+                    EXPECT_EQ(list->itemText(i).toStdString(), std::to_string(fixed));
+                    QColor back = list->itemData(i, Qt::BackgroundRole).value<QColor>();
+                    QColor text = list->itemData(i, Qt::ForegroundRole).value<QColor>();
+                    EXPECT_EQ(back, QColor(fixed & 0xFF, (fixed >> 8) & 0xFF, (fixed >> 16) & 0xFF)) << fixed;
+                    EXPECT_EQ(text, fixed == 16777215 ? QColor(Qt::black) : QColor(Qt::white)) << fixed;
+                }
+                screenshot(w, "w_get_color");
+            }
             w.cb_1->click();
         });
         EXPECT_TRUE(ok);

@@ -88,7 +88,7 @@ TEST(Cancel, CancelledOrFailedRunsLeaveTheMachineAsItWas) {
 
 // Files, a shortcut and registry values that were there before and that the run replaced are put
 // back, bytes, type and time, when the run is cancelled at its first, a middle or its last file
-// pass; a completed run leaves no kept copy behind.
+// pass; a completed run leaves no kept copy behind, and a replaced file keeps its name's spelling.
 TEST(Cancel, ReplacedFilesAndValuesArePutBack) {
     Sources sources;
     const build::Product product = threeDiscProduct(sources);
@@ -103,7 +103,8 @@ TEST(Cancel, ReplacedFilesAndValuesArePutBack) {
         platform::Registry reg(run.machine);
         for (const char* folder : {"C:\\Stopped", "C:\\Stopped\\one", "C:\\Stopped\\two", "C:\\Windows\\Start Menu\\Programs\\Stopped"})
             (void)files.createFolder(folder);
-        for (const char* path : {"C:\\Stopped\\one\\f1.bin", "C:\\Stopped\\two\\f4.bin", "C:\\Windows\\Start Menu\\Programs\\Stopped\\Stopped.lnk"}) {
+        // One spelt in other letter case than the setup spells it: replaced, it keeps its name.
+        for (const char* path : {"C:\\Stopped\\one\\F1.Bin", "C:\\Stopped\\two\\f4.bin", "C:\\Windows\\Start Menu\\Programs\\Stopped\\Stopped.lnk"}) {
             const fs::path host = *run.machine.hostPath(path);
             testing_support::writeFile(host, std::string("the original of ") + path);
             fs::last_write_time(host, old);
@@ -147,6 +148,6 @@ TEST(Cancel, ReplacedFilesAndValuesArePutBack) {
     disc(run, 2);
     disc(run, 3);
     EXPECT_EQ(run.install(), setup::result::Complete);
-    EXPECT_EQ(testing_support::readFile(*run.machine.hostPath("C:\\Stopped\\one\\f1.bin")), sources.content("f1.bin"));
+    EXPECT_EQ(testing_support::readFile(run.machine.root() / "drive_c/Stopped/one/F1.Bin"), sources.content("f1.bin"));
     EXPECT_EQ(temp(), tempBefore);
 }

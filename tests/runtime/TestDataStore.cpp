@@ -493,6 +493,41 @@ TEST_F(DataStoreTest, ModifySetsProtectAndColourExpressions) {
     EXPECT_EQ(ds.describe("evaluate('" + expression + "',2)"), "1");
 }
 
+// Describe answers one vocabulary of edit styles, whatever name a layout or Modify used. The
+// data-window ancestor tells editable fields by the first four letters ("edit" or "drop"):
+// that catches edit and editmask, never the drop-down, check box or radio button styles.
+TEST(DataStoreEditStyles, DescribeAnswersOneVocabulary) {
+    struct Case {
+        const char* declared;
+        const char* described;
+        bool editPrefix;
+    };
+    const Case cases[] = {
+        {"", "edit", true},
+        {"edit", "edit", true},
+        {"EditMask", "editmask", true},
+        {"checkbox", "checkbox", false},
+        {"radiobuttons", "radiobuttons", false},
+        {"RadioButton", "radiobuttons", false},
+        {"ddlb", "ddlb", false},
+        {"dropdownlistbox", "ddlb", false},
+        {"DDDW", "dddw", false},
+        {"dropdowndatawindow", "dddw", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.declared);
+        DataLayout layout = *fileLayout();
+        layout.columns[3].editStyle = c.declared;
+        DataStore declared(std::make_shared<const DataLayout>(layout));
+        EXPECT_EQ(declared.describe("path.Edit.Style"), c.described);
+        DataStore modified(fileLayout());
+        EXPECT_EQ(modified.modify(std::string("path.Edit.Style='") + c.declared + "'"), "");
+        EXPECT_EQ(modified.describe("PATH.edit.style"), c.described);
+        std::string prefix = std::string(c.described).substr(0, 4);
+        EXPECT_EQ(prefix == "edit" || prefix == "drop", c.editPrefix);
+    }
+}
+
 TEST_F(DataStoreTest, ModifyIsAllOrNothing) {
     struct Case {
         const char* text;

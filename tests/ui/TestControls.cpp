@@ -3,6 +3,7 @@
 #include "runtime/core/Application.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
+#include "runtime/ui/Colors.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/DataWindow.h"
 #include "runtime/ui/ListView.h"
@@ -19,6 +20,7 @@
 #include <QCursor>
 #include <QImage>
 #include <QMessageBox>
+#include <QPalette>
 #include <QTimer>
 #include <QLineEdit>
 #include <QTest>
@@ -396,6 +398,57 @@ class App : public Application {
 public:
     App() : Application("pakomo") {}
 };
+
+// Colours with bits above the 24 colour bits are the palette's system colours wherever the
+// runtime turns a colour into the toolkit's: window and control backgrounds, text, data windows.
+TEST_F(ControlsTest, SystemColoursResolveToThePalettesColours) {
+    QPalette palette = QApplication::palette();
+    struct Case {
+        int64_t color;
+        QColor expected;
+    };
+    const Case cases[] = {
+        {33554432, palette.color(QPalette::WindowText)},
+        {67108864, palette.color(QPalette::Button)},
+        {79741120, palette.color(QPalette::Button)},
+        {276856960, palette.color(QPalette::Dark)},
+        {1073741824, palette.color(QPalette::Base)},
+        {255, QColor(255, 0, 0)},
+        {12632256, QColor(192, 192, 192)},
+        {16777215, QColor(255, 255, 255)},
+    };
+    Ref<StaticText> text = window->addControl<StaticText>("st_1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.color);
+        EXPECT_EQ(toQColor(c.color), c.expected);
+        setBackgroundColor(*text, static_cast<long>(c.color));
+        setTextColor(*text, static_cast<long>(c.color));
+        EXPECT_EQ(text->widget()->palette().color(QPalette::Window), c.expected);
+        EXPECT_EQ(text->widget()->palette().color(QPalette::WindowText), c.expected);
+    }
+    EXPECT_EQ(fromQColor(QColor(10, 20, 30)), 10 + 256 * 20 + 65536 * 30);
+
+    // A data window's column background given as the application workspace colour.
+    DataLayout layout;
+    layout.name = "d_test_system_colours";
+    ColumnLayout name;
+    name.name = "name";
+    name.attributes["background.color"] = "276856960";
+    name.attributes["tabsequence"] = "0";
+    layout.columns = {name};
+    registerLayout(layout);
+    Ref<DataWindow> dw = window->addControl<DataWindow>("dw_1");
+    dw->resize(2000, 800);
+    dw->setDataObject("d_test_system_colours");
+    dw->store().setItem(dw->store().insertRow(0), "name", Value(""));
+    window->open();
+    ui_test::settle();
+    QWidget* viewport = dw->widget()->findChild<QWidget*>("qt_scrollarea_viewport");
+    ASSERT_NE(viewport, nullptr);
+    QImage picture = viewport->grab().toImage();
+    int y = dw->headerHeight() / 4 + dw->rowHeight() / 8;
+    EXPECT_EQ(picture.pixelColor(40, y).rgb(), palette.color(QPalette::Dark).rgb());
+}
 
 TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {
     App app;

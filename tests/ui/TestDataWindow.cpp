@@ -358,6 +358,76 @@ TEST_F(DataWindowTest, FieldFocusDoubleClicksRadioButtonsAndBackgroundPerRow) {
     EXPECT_EQ(picture.pixelColor(x, rowY(3)), QColor(Qt::white));
 }
 
+// A drop-down data window: its entries are another layout's rows, each in the colours that
+// layout gives it; a pick is an itemchanged and stores the data column's value; SetText takes
+// a value that is none of the entries; the child row set takes new rows.
+TEST_F(DataWindowTest, DropDownDataWindowChoosesAValueFromAnotherLayoutsRows) {
+    DataLayout colors;
+    colors.name = "dddw_test_colors";
+    ColumnLayout entry = column("color", "long");
+    entry.attributes["background.color"] = "0\t color ";
+    entry.attributes["color"] = "0\tif (color = 16777215, 0, 16777215)";
+    colors.columns = {entry};
+    colors.data = {{Value(255)}, {Value(65280)}, {Value(16777215)}};
+    registerLayout(colors);
+    DataLayout pick;
+    pick.name = "d_test_pick";
+    ColumnLayout field = column("color", "long", "DropDownDataWindow");
+    field.attributes["dddw.name"] = "dddw_test_colors";
+    field.attributes["dddw.displaycolumn"] = "color";
+    field.attributes["dddw.datacolumn"] = "color";
+    pick.columns = {field};
+    registerLayout(pick);
+    dw->setDataObject("d_test_pick");
+    EXPECT_EQ(dw->describe("color.edit.style"), "dddw");
+    dw->store().insertRow(0);
+    std::vector<std::string> changes;
+    dw->on("itemchanged", [&](Args a) {
+        changes.push_back(a[1].toText() + "=" + a[2].toText());
+        return Value();
+    });
+    ASSERT_EQ(dw->setRow(1), 1);
+    ASSERT_EQ(dw->setColumn("color"), 1);
+    auto* list = qobject_cast<QComboBox*>(dw->editField());
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 3);
+    struct Entry {
+        const char* text;
+        QColor background, foreground;
+    };
+    const Entry entries[] = {{"255", QColor(255, 0, 0), QColor(Qt::white)},
+                             {"65280", QColor(0, 255, 0), QColor(Qt::white)},
+                             {"16777215", QColor(Qt::white), QColor(Qt::black)}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(entries[i].text);
+        EXPECT_EQ(list->itemText(i).toStdString(), entries[i].text);
+        EXPECT_EQ(list->itemData(i, Qt::BackgroundRole).value<QColor>(), entries[i].background);
+        EXPECT_EQ(list->itemData(i, Qt::ForegroundRole).value<QColor>(), entries[i].foreground);
+    }
+    // The user picks the second entry.
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    EXPECT_EQ(changes, (std::vector<std::string>{"color=65280"}));
+    EXPECT_EQ(dw->store().getItem(1, "color"), Value(65280));
+    // A colour mixed elsewhere goes in through SetText and stays, shown by its number.
+    ASSERT_EQ(dw->setEditText("1193046"), 1);
+    ASSERT_EQ(dw->acceptText(), 1);
+    EXPECT_EQ(dw->store().getItem(1, "color"), Value(1193046));
+    EXPECT_EQ(dw->getText(), "1193046");
+    // The child row set is the list's: a row added there is an entry at the next load.
+    DataStore* child = dw->getChild("COLOR");
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->rowCount(), 3);
+    child->setItem(child->insertRow(0), "color", Value(128));
+    ASSERT_EQ(dw->setColumn(1), 1);
+    dw->store().insertRow(0);
+    ASSERT_EQ(dw->setRow(2), 1);
+    list = qobject_cast<QComboBox*>(dw->editField());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 4);
+    EXPECT_EQ(dw->getChild("nosuch"), nullptr);
+}
+
 TEST_F(DataWindowTest, NumericEditMaskTakesOnlyItsDigitsAndOtherColumnsStayFree) {
     DataLayout masked = productLayout();
     masked.name = "d_test_mask";

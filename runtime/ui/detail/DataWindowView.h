@@ -4,6 +4,7 @@
 #include "runtime/ui/DataWindow.h"
 #include "runtime/ui/detail/UiHelpers.h"
 
+#include "runtime/ui/Colors.h"
 #include "runtime/ui/Units.h"
 
 #include <QAbstractScrollArea>
@@ -41,7 +42,7 @@ inline int toInt(std::string_view s, int fallback) {
     return ec == std::errc() && p == t.data() + t.size() && !t.empty() ? v : fallback;
 }
 
-inline QColor runtimeColor(long c) { return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF)); }
+inline QColor runtimeColor(long c) { return toQColor(c); }
 
 // "Display\tdata/Display\tdata/" of drop-down and radio-button columns.
 inline std::vector<std::pair<std::string, std::string>> codeTable(std::string_view values) {

@@ -1,0 +1,236 @@
+#include "libraries/project/w_project.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "authoring/core/layouts/core_layouts.h"
+#include "authoring/core/pakomo.h"
+#include "authoring/project/nv_create_setup.h"
+#include "runtime/services/MessageBox.h"
+#include "standard/w_mdi.h"
+
+namespace pakomo {
+
+using runtime::Args;
+using runtime::Value;
+
+namespace {
+
+constexpr const char* BoxTitle = "Project";
+
+std::string trimmed(std::string s) {
+    s.erase(0, s.find_first_not_of(' '));
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+std::string folded(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+nv_create_setup* service() { return app().gnv_create_setup.as<nv_create_setup>().get(); }
+
+// The row fnv_prodname_changed compares with the current product.
+std::shared_ptr<const runtime::DataLayout> edited_layout() {
+    auto l = std::make_shared<runtime::DataLayout>();
+    l->name = "d_project_product";
+    l->columns = {layout_column("prodname", "", "char(32)"), layout_column("prodvers", "", "char(16)"),
+                  layout_column("label", "", "char(32)"), layout_column("stringvar_basepath", "", "char(254)")};
+    return l;
+}
+
+}  // namespace
+
+w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
+    resize(2200, 900);
+    setTitle("Project");
+    st_heading = addControl<runtime::StaticText>("st_heading");
+    st_heading->move(40, 30);
+    st_heading->resize(2100, 90);
+    st_heading->setFont("MS Sans Serif", 12, 700);
+    st_heading->setText("Product");
+    struct Field {
+        runtime::Ref<runtime::StaticText>* label;
+        runtime::Ref<runtime::SingleLineEdit>* edit;
+        const char* name;
+        const char* text;
+        int width, limit;
+    };
+    const Field fields[] = {{&st_prodname, &sle_prodname, "prodname", "Product name:", 1000, 32},
+                            {&st_prodvers, &sle_prodvers, "prodvers", "Version:", 600, 16},
+                            {&st_label, &sle_label, "label", "Label:", 1000, 32},
+                            {&st_basepath, &sle_basepath, "basepath", "Destination folder:", 1400, 254}};
+    int y = 160;
+    for (const Field& f : fields) {
+        *f.label = addControl<runtime::StaticText>(std::string("st_") + f.name);
+        (*f.label)->move(40, y + 8);
+        (*f.label)->resize(620, 72);
+        (*f.label)->setText(f.text);
+        *f.edit = addControl<runtime::SingleLineEdit>(std::string("sle_") + f.name);
+        (*f.edit)->move(680, y);
+        (*f.edit)->resize(f.width, 88);
+        (*f.edit)->setLimit(f.limit);
+        (*f.edit)->on("modified", [this](Args) {
+            fw_show_fullname();
+            return Value();
+        });
+        y += 110;
+    }
+    st_fullname = addControl<runtime::StaticText>("st_fullname");
+    st_fullname->move(40, y + 20);
+    st_fullname->resize(2100, 72);
+
+    cb_save = addControl<runtime::CommandButton>("cb_save");
+    cb_save->move(1400, 760);
+    cb_save->resize(320, 100);
+    cb_save->setText("&Save");
+    cb_save->setDefault(true);
+    cb_save->on("clicked", [this](Args) {
+        fw_save();
+        return Value();
+    });
+    cb_close = addControl<runtime::CommandButton>("cb_close");
+    cb_close->move(1760, 760);
+    cb_close->resize(320, 100);
+    cb_close->setText("&Close");
+    cb_close->on("clicked", [this](Args) {
+        post("ue_close");
+        return Value();
+    });
+
+    extend("open", [this](Args) {
+        fw_set_helptopic(help_topic);
+        if (!fw_open_product()) post("ue_close");
+        return Value();
+    });
+    // Unsaved edits are saved, dropped or kept open, as the user says.
+    on("closequery", [this](Args) {
+        if (!fw_is_modified()) return Value(0);
+        const int answer = runtime::messageBox(
+            BoxTitle, "Save the changes to " + trimmed(sle_prodname->text()) + "?", runtime::MessageIcon::Question,
+            runtime::MessageButtons::YesNoCancel);
+        if (answer == 3) return Value(1);
+        if (answer == 1 && !fw_save()) return Value(1);
+        return Value(0);
+    });
+    extend("close", [this](Args) {
+        if (ids_products) {
+            ids_products->shareDataOff();
+            runtime::destroy(ids_products);
+        }
+        if (w_mdi* frame = app().g_w_frame.get()) frame->fw_dec_open_sheets();
+        if (ib_editing) {
+            ib_editing = false;
+            if (nv_a* s = app().gnv_create_setup.get()) s->trigger("ue_end_edit");
+        }
+        return Value();
+    });
+}
+
+bool w_project::report(const std::string& text) {
+    runtime::messageBox(BoxTitle, text, runtime::MessageIcon::StopSign);
+    return false;
+}
+
+long w_project::product_row() const {
+    if (!ids_products) return 0;
+    for (long r = 1; r <= ids_products->rowCount(); ++r)
+        if (ids_products->getItem(r, "id").toInt() == ii_prod_id) return r;
+    return 0;
+}
+
+bool w_project::fw_open_product() {
+    pakomo& a = app();
+    nv_create_setup* s = service();
+    ii_prod_id = a.gi_prod_id;
+    if (!s) return report("The project service is not running.");
+    s->trigger("ue_start_edit");
+    ib_editing = true;
+    ids_products = runtime::create<runtime::DataStore>();
+    ids_products->setDataObject("d_all_products");
+    s->fnv_share_all_products(*ids_products);
+    const long row = ii_prod_id > 0 ? product_row() : 0;
+    if (row < 1) return report("The product cannot be found: it may have been deleted.");
+    s->fnv_retrieve_product_stringtable(ii_prod_id);
+    s->fnv_retrieve_stringtable(ii_prod_id);
+    sle_prodname->setText(ids_products->getItemString(row, "prodname"));
+    sle_prodvers->setText(ids_products->getItemString(row, "prodvers"));
+    sle_label->setText(ids_products->getItemString(row, "label"));
+    sle_basepath->setText(ids_products->getItemString(row, "basepath"));
+    fw_show_fullname();
+    return true;
+}
+
+void w_project::fw_show_fullname() {
+    nv_create_setup* s = service();
+    if (!s) return;
+    const std::string full =
+        s->fnv_get_trimmed(trimmed(sle_prodname->text()), trimmed(sle_prodvers->text()), trimmed(sle_label->text()));
+    st_fullname->setText("Full product name: " + full);
+    setTitle("Project - " + full);
+}
+
+bool w_project::fw_is_modified() const {
+    const long row = product_row();
+    if (row < 1) return false;
+    return trimmed(sle_prodname->text()) != trimmed(ids_products->getItemString(row, "prodname")) ||
+           trimmed(sle_prodvers->text()) != trimmed(ids_products->getItemString(row, "prodvers")) ||
+           trimmed(sle_label->text()) != trimmed(ids_products->getItemString(row, "label")) ||
+           trimmed(sle_basepath->text()) != trimmed(ids_products->getItemString(row, "basepath"));
+}
+
+bool w_project::fw_save() {
+    pakomo& a = app();
+    nv_create_setup* s = service();
+    const long row = product_row();
+    if (!s || row < 1) return report("The product cannot be found: it may have been deleted.");
+    const std::string name = trimmed(sle_prodname->text());
+    const std::string vers = trimmed(sle_prodvers->text());
+    const std::string label = trimmed(sle_label->text());
+    const std::string basepath = trimmed(sle_basepath->text());
+    if (name.empty()) return report("Type the product's name.");
+    // The full name names the product's settings and build folder, so no two products share one.
+    const std::string full = folded(s->fnv_get_trimmed(name, vers, label));
+    for (long r = 1; r <= ids_products->rowCount(); ++r) {
+        if (r == row) continue;
+        const std::string other = s->fnv_get_trimmed(trimmed(ids_products->getItemString(r, "prodname")),
+                                                     trimmed(ids_products->getItemString(r, "prodvers")),
+                                                     trimmed(ids_products->getItemString(r, "label")));
+        if (folded(other) == full)
+            return report("Another product is called \"" + other + "\" already. Change the name, version or label.");
+    }
+
+    auto edited = runtime::create<runtime::DataStore>(edited_layout());
+    edited->insertRow(0);
+    edited->setItem(1, "prodname", Value(name));
+    edited->setItem(1, "prodvers", Value(vers));
+    edited->setItem(1, "label", Value(label));
+    edited->setItem(1, "stringvar_basepath", Value(basepath));
+    s->fnv_prodname_changed(*edited);
+    runtime::destroy(edited);
+
+    ids_products->setItem(row, "prodname", Value(name));
+    ids_products->setItem(row, "prodvers", Value(vers));
+    ids_products->setItem(row, "label", Value(label));
+    ids_products->setItem(row, "basepath", Value(basepath));
+    bool ok = s->fnv_update_all_products() == 1;
+    std::string error = a.sqlca.sqlErrText;
+    if (ok && a.sqlca.commit() < 0) {
+        ok = false;
+        error = a.sqlca.sqlErrText;
+    }
+    if (!ok) {
+        a.sqlca.rollback();
+        s->fnv_retrieve_all_products();
+        s->fnv_retrieve_product_stringtable(ii_prod_id);
+        return report("The product could not be saved: " + error + "\nCheck the database, then save again.");
+    }
+    fw_show_fullname();
+    return true;
+}
+
+void register_project_library() { runtime::registerClass<w_project>("w_project"); }
+
+}  // namespace pakomo

@@ -1,0 +1,60 @@
+#pragma once
+// The product wizard's window: four pages over one product (its name and setup types; the
+// welcome, licence and user pages; the program group and finished pages; the readme, progress
+// and background window), with Back, Next, Finish and Cancel. All pages' controls live at once
+// and only the current page's are shown, so going back and forth keeps what was typed.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/ui/Controls.h"
+#include "standard/w_a.h"
+
+namespace pakomo {
+
+class nv_wizard;
+
+class w_product_wizard : public w_a {
+public:
+    static constexpr int page_count = 4;
+    static constexpr int16_t help_topic = 40;
+
+    explicit w_product_wizard(nv_wizard& owner);
+
+    // Shows page `ai_page` (0 to page_count - 1) and sets the buttons for it.
+    void fw_show_page(int ai_page);
+    int fw_get_page() const { return ii_page; }
+
+    runtime::Ref<runtime::StaticText> st_heading, st_explain;
+    // Page 0: the product.
+    runtime::Ref<runtime::SingleLineEdit> sle_prodname, sle_prodvers, sle_label, sle_basepath;
+    runtime::Ref<runtime::CheckBox> cbx_setupnorm, cbx_setupmin, cbx_setupcust, cbx_readme;
+    // Page 1: welcome, licence, user.
+    runtime::Ref<runtime::CheckBox> cbx_welcome, cbx_protect, cbx_license, cbx_userinfo;
+    runtime::Ref<runtime::MultiLineEdit> mle_lictext, mle_usertext;
+    runtime::Ref<runtime::SingleLineEdit> sle_userkey;
+    // Page 2: program group, finished.
+    runtime::Ref<runtime::CheckBox> cbx_proggroup, cbx_finished, cbx_restart;
+    runtime::Ref<runtime::SingleLineEdit> sle_groupname, sle_choice1, sle_choice2;
+    runtime::Ref<runtime::MultiLineEdit> mle_grouptext, mle_finaltext;
+    // Page 3: readme, progress, background window.
+    runtime::Ref<runtime::DropDownListBox> ddlb_readmemode;
+    runtime::Ref<runtime::SingleLineEdit> sle_checktext, sle_progtext, sle_title, sle_bgcolor;
+    runtime::Ref<runtime::CheckBox> cbx_showfile;
+
+    runtime::Ref<runtime::CommandButton> cb_back, cb_next, cb_finish, cb_cancel;
+
+    bool ib_ending = false;  // the wizard closes the window itself: no Cancel
+
+private:
+    template <class T>
+    runtime::Ref<T> page_control(int page, const std::string& name, int x, int y, int width, int height,
+                                 const std::string& text = {});
+    void label(int page, const std::string& name, int y, const std::string& text);
+
+    nv_wizard& inv_owner;
+    int ii_page = 0;
+    std::vector<std::pair<int, runtime::Ref<runtime::Control>>> i_page_controls;
+};
+
+}  // namespace pakomo

@@ -1,0 +1,115 @@
+#pragma once
+// The product wizard and the project window against the real project service over a fresh
+// project database (SQLite and PostgreSQL): a chooser that frees the wizard when told, a frame
+// that records its ue_fileopen, and screenshots kept as test artefacts.
+#include <QMainWindow>
+#include <QWidget>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "authoring/ProjectFixture.h"
+#include "core/CoreFixture.h"
+#include "libraries/project/w_project.h"
+#include "libraries/wizard/nv_wizard.h"
+#include "libraries/wizard/w_product_wizard.h"
+#include "runtime/services/RegistryFunctions.h"
+#include "standard/register_standard.h"
+#include "standard/w_mdi.h"
+#include "support/TestEnvironment.h"
+
+namespace editing_test {
+
+// A picture of the widget among the test artefacts.
+inline void screenshot(QWidget* widget, const std::string& name) {
+    std::filesystem::path folder = testing_support::artefactFolder("libraries");
+    std::filesystem::create_directories(folder);
+    widget->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
+}
+
+// Stands in for the product chooser: keeps the wizard it started and frees it on ue_end_wizard.
+class Chooser : public runtime::Window {
+public:
+    Chooser() : runtime::Window("w_choose_product") {
+        on("ue_end_wizard", [this](runtime::Args) {
+            ++ends;
+            runtime::destroy(inv_wizard);
+            return runtime::Value();
+        });
+    }
+    runtime::Ref<pakomo::nv_wizard> inv_wizard;
+    int ends = 0;
+};
+
+// A frame that records which sheet it was asked to open.
+class Frame : public pakomo::w_mdi {
+public:
+    Frame() : pakomo::w_mdi("w_mdi_frame") {
+        on("ue_fileopen", [this](runtime::Args) {
+            opened.push_back(pakomo::app().g_str_pass.string.get(1));
+            return runtime::Value();
+        });
+    }
+    std::vector<std::string> opened;
+};
+
+class EditingFixture : public authoring_test::ProjectFixture,
+                       public ::testing::WithParamInterface<testing_support::DatabaseSystem> {
+protected:
+    testing_support::DatabaseSystem databaseSystem() const override { return GetParam(); }
+
+    void SetUp() override {
+        ProjectFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        pakomo::register_standard();
+        pakomo::register_wizard_library();
+        pakomo::register_project_library();
+    }
+
+    // The chooser, open, with a wizard started for `action`.
+    runtime::Ref<Chooser> startWizard(const std::string& action) {
+        auto chooser = runtime::create<Chooser>();
+        chooser->open();
+        application().g_str_pass.string[1] = action;
+        chooser->inv_wizard = runtime::createByName("nv_wizard").as<pakomo::nv_wizard>();
+        return chooser;
+    }
+
+    // Empties every product table and drops every product's settings, with a fresh service.
+    void clearProducts() {
+        for (const char* table : {"PRODUCT", "STRINGS", "PROGGRP", "FILEGRP", "FILE", "REGKEYS", "WINDOWS", "WMAIN",
+                                  "MAINTEXT", "WWELCOME", "WLICAGR", "WUSER", "WFINISH", "WCREGRP", "README",
+                                  "PROGRESS"})
+            ASSERT_GE(application().sqlca.executeImmediate(std::string("DELETE FROM ") + table), 0);
+        ASSERT_EQ(application().sqlca.commit(), 0);
+        if (application().gnv_create_setup) runtime::destroy(application().gnv_create_setup);
+        runtime::registry::deleteKey(authoring_test::kSettingsRoot + "\\Products");
+    }
+
+    static void type(runtime::Control& field, const std::string& text) { field.setText(text); }
+
+    // The product tables' rows of product `id`, table by table.
+    std::vector<long> pageRowCounts(int id) {
+        std::vector<long> counts;
+        for (const char* table : kPageTables)
+            counts.push_back(count(std::string(table) + " WHERE PRODID = " + std::to_string(id)));
+        return counts;
+    }
+
+    // The window's context help asks for its topic in the program's help file.
+    void expectHelpTopic(runtime::Window& window, int topic) {
+        window.trigger("ue_help");
+        std::vector<runtime::HelpRequest> help = takeHelp();
+        ASSERT_EQ(help.size(), 1u);
+        EXPECT_EQ(help[0].command, runtime::HelpCommand::Topic);
+        EXPECT_EQ(help[0].topic, topic);
+    }
+
+    static void screenshot(QWidget* widget, const std::string& name) { editing_test::screenshot(widget, name); }
+
+    static constexpr const char* kPageTables[10] = {"WINDOWS", "WMAIN",   "MAINTEXT", "WWELCOME", "WLICAGR",
+                                                    "WUSER",   "WFINISH", "WCREGRP",  "README",   "PROGRESS"};
+};
+
+}  // namespace editing_test
