@@ -31,7 +31,7 @@ w_choose_font::w_choose_font(std::string className) : w_ok_cancel(std::move(clas
     st_font->resize(123, 56);
     ddplb_font = addControl<u_ddplb_a>("ddplb_font");
     ddplb_font->move(14, 88);
-    ddplb_font->resize(969, 604);
+    ddplb_font->resize(969, 88);  // its list drops down to 604
     ddplb_font->setAllowEdit(false);
     ddplb_font->setSorted(true);
     list_look(*ddplb_font);
@@ -44,7 +44,7 @@ w_choose_font::w_choose_font(std::string className) : w_ok_cancel(std::move(clas
     st_size->resize(201, 56);
     ddlb_size = addControl<runtime::DropDownListBox>("ddlb_size");
     ddlb_size->move(1545, 84);
-    ddlb_size->resize(279, 604);
+    ddlb_size->resize(279, 88);  // its list drops down to 604
     ddlb_size->setAllowEdit(true);
     ddlb_size->setSorted(false);
     list_look(*ddlb_size);
