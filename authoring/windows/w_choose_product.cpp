@@ -1,5 +1,8 @@
 #include "authoring/windows/w_choose_product.h"
 
+#include <QIcon>
+#include <QMainWindow>
+
 #include "authoring/core/nv_message.h"
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
@@ -19,6 +22,7 @@ w_choose_product::w_choose_product() : w_a("w_choose_product") {
     using runtime::Args;
     using runtime::Value;
     setTitle("Product selection");
+    mainWidget()->setWindowIcon(QIcon(QStringLiteral(":/authoring/Icon.ico")));
     lv_choice = addControl<u_lv_choose_product>("lv_choice");
     lv_choice->move(0, 0);
     lv_choice->resize(1952, 696);

@@ -1,5 +1,8 @@
 #include "authoring/windows/w_mdi_frame.h"
 
+#include <QIcon>
+#include <QMainWindow>
+
 #include "authoring/core/pakomo.h"
 #include "authoring/windows/w_choose_product.h"
 #include "authoring/windows/w_logo.h"
@@ -9,6 +12,7 @@
 namespace pakomo {
 
 w_mdi_frame::w_mdi_frame() : w_mdi("w_mdi_frame", "m_mdi") {
+    mainWidget()->setWindowIcon(QIcon(QStringLiteral(":/authoring/Icon.ico")));
     if (runtime::isClassRegistered("m_mdi")) {
         runtime::Ref<runtime::Menu> menu = runtime::createByName("m_mdi", this).as<runtime::Menu>();
         if (menu) setMenu(menu);

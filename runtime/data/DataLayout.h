@@ -40,6 +40,67 @@ struct TextLayout {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// An object of a report band: a text, a column's value, a computed expression, a line or a
+// rectangle, placed in layout units within its band ("header", "header.1", "detail",
+// "trailer.1", "summary", "footer"; n the group level). Values show through the display
+// format ("###,###,##0", "0000000000", "dd.mm.yyyy"; empty: as they are). `visible` is an
+// expression evaluated per row ("" always shown). The setters chain, so that a layout reads as
+// one block.
+struct ReportObject {
+    enum class Kind { Text, Column, Compute, Line, Rectangle };
+    enum class Align { Left, Center, Right };
+    Kind kind = Kind::Text;
+    std::string name;
+    std::string band = "detail";
+    int x = 0, y = 0, width = 0, height = 0;  // a line runs from (x, y) to (x + width, y + height)
+    std::string text;  // Text: the text; Column: the column's name; Compute: the expression
+    std::string format;
+    std::string font = "Arial";
+    int fontSize = 8;  // points
+    bool bold = false;
+    Align align = Align::Left;
+    bool border = false;
+    std::string visible;
+
+    ReportObject&& at(std::string b, int x_, int y_, int w, int h) && {
+        band = std::move(b), x = x_, y = y_, width = w, height = h;
+        return std::move(*this);
+    }
+    ReportObject&& withFormat(std::string f) && { return format = std::move(f), std::move(*this); }
+    ReportObject&& withFont(int points, bool isBold = false) && {
+        return fontSize = points, bold = isBold, std::move(*this);
+    }
+    ReportObject&& aligned(Align a) && { return align = a, std::move(*this); }
+    ReportObject&& framed() && { return border = true, std::move(*this); }
+    ReportObject&& visibleWhen(std::string expression) && { return visible = std::move(expression), std::move(*this); }
+};
+
+inline ReportObject reportText(std::string name, std::string text) {
+    ReportObject o;
+    o.kind = ReportObject::Kind::Text, o.name = std::move(name), o.text = std::move(text);
+    return o;
+}
+inline ReportObject reportColumn(std::string column) {
+    ReportObject o;
+    o.kind = ReportObject::Kind::Column, o.name = column, o.text = std::move(column);
+    return o;
+}
+inline ReportObject reportCompute(std::string name, std::string expression) {
+    ReportObject o;
+    o.kind = ReportObject::Kind::Compute, o.name = std::move(name), o.text = std::move(expression);
+    return o;
+}
+inline ReportObject reportLine(std::string name) {
+    ReportObject o;
+    o.kind = ReportObject::Kind::Line, o.name = std::move(name);
+    return o;
+}
+inline ReportObject reportRectangle(std::string name) {
+    ReportObject o;
+    o.kind = ReportObject::Kind::Rectangle, o.name = std::move(name);
+    return o;
+}
+
 struct BandLayout {
     std::string name;  // "header", "detail", "summary", "footer"
     int height = 0;
@@ -64,6 +125,9 @@ struct DataLayout {
     // Rows stored in the layout itself, which a row set of it holds from the start.
     std::vector<std::vector<Value>> data;
     std::vector<BandLayout> bands = {{"header", 0}, {"detail", 0}, {"summary", 0}, {"footer", 0}};
+    // "grid", "freeform" or "report" (bands over pages, drawn from `objects`).
+    std::string presentation = "grid";
+    std::vector<ReportObject> objects;
     int zoom = 100;
 };
 

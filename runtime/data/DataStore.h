@@ -162,6 +162,8 @@ public:
     Expression compile(std::string_view expression) const;
     // The expression's value for a primary row, aggregates walking every buffer.
     Value evaluate(const Expression& expression, long row) const;
+    // The same on a report's page, for page() and pagecount().
+    Value evaluate(const Expression& expression, long row, long page, long pageCount) const;
 
     // --- Sharing ------------------------------------------------------------------------------
     // `secondary` sees and edits this row set's rows from now on (its own rows are dropped).

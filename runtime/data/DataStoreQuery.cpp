@@ -226,6 +226,14 @@ Value DataStore::evaluate(const Expression& expression, long row) const {
     return expression.evaluate(r.values, &scope);
 }
 
+Value DataStore::evaluate(const Expression& expression, long row, long page, long pageCount) const {
+    static const std::vector<Value> none;
+    std::span<const Value> values = row >= 1 && row <= rowCount() ? std::span<const Value>(rowAt(row, Buffer::Primary).values) : std::span<const Value>(none);
+    PrimaryRowScope scope(*this, *storage_, static_cast<std::size_t>(row >= 1 ? row - 1 : 0));
+    scope.setPage(page, pageCount);
+    return expression.evaluate(values, &scope);
+}
+
 bool DataStore::sameGroup(std::size_t a, std::size_t b, int level) const {
     const auto& primary = storage_->primary;
     BufferRows all(&storage_->primary, &storage_->filtered, &storage_->deleted);

@@ -130,6 +130,12 @@ public:
     std::size_t count() const override { return all_.count(); }
     std::span<const Value> row(std::size_t i) const override { return all_.row(i); }
     void moveTo(std::size_t index) { index_ = index; }
+    void setPage(long page, long pageCount) {
+        page_ = page;
+        pageCount_ = pageCount;
+    }
+    long page() const override { return page_; }
+    long pageCount() const override { return pageCount_; }
     bool groupRange(int level, std::size_t& first, std::size_t& last) const override {
         if (level < 1 || level > store_.groupCount() || index_ >= size_) return false;
         first = index_;
@@ -144,6 +150,8 @@ private:
     BufferRows all_;
     std::size_t size_;
     std::size_t index_;
+    long page_ = 0;
+    long pageCount_ = 0;
 };
 
 }  // namespace runtime

@@ -1,5 +1,7 @@
 #include "runtime/data/Expression.h"
 
+#include <ctime>
+
 #include "runtime/services/Text.h"
 
 #include <cctype>
@@ -293,6 +295,12 @@ private:
     }
 
     int parseCall(std::string_view name, std::size_t start, int depth) {
+        if (iequals(name, "page") || iequals(name, "pagecount") || iequals(name, "today")) {
+            expect(")");
+            if (failed_) return -1;
+            Op op = iequals(name, "page") ? Op::Page : iequals(name, "pagecount") ? Op::PageCount : Op::Today;
+            return binary(op, -1, -1, op == Op::Today ? ValueKind::Text : ValueKind::Number);
+        }
         if (iequals(name, "if")) {
             int c = parseOr(depth + 1);
             expect(",");
@@ -498,6 +506,36 @@ namespace {
 
 const Value kNull;
 
+std::string todayText() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d", &local);
+    return buf;
+}
+
+// A "yyyy-mm-dd" text through a mask of yyyy, yy, mm and dd; other texts stay as they are.
+std::string formatDate(const std::string& text, const std::string& mask) {
+    auto digits = [&](std::size_t at, std::size_t n) {
+        for (std::size_t i = at; i < at + n; ++i)
+            if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+        return true;
+    };
+    if (text.size() < 10 || !digits(0, 4) || text[4] != '-' || !digits(5, 2) || text[7] != '-' || !digits(8, 2))
+        return text;
+    std::string out;
+    for (std::size_t i = 0; i < mask.size();) {
+        std::string_view rest = std::string_view(mask).substr(i);
+        if (rest.substr(0, 4) == "yyyy") out += text.substr(0, 4), i += 4;
+        else if (rest.substr(0, 2) == "yy") out += text.substr(2, 2), i += 2;
+        else if (rest.substr(0, 2) == "mm") out += text.substr(5, 2), i += 2;
+        else if (rest.substr(0, 2) == "dd") out += text.substr(8, 2), i += 2;
+        else out += mask[i++];
+    }
+    return out;
+}
+
 // Numeric view of a value; nullopt for null and texts.
 bool isNumeric(const Value& v) { return v.isNumber() || v.isBool(); }
 double asDouble(const Value& v) {
@@ -670,10 +708,17 @@ Value Expression::eval(int node, const Context& ctx) const {
                                                      : std::tolower(static_cast<unsigned char>(ch)));
         return Value(std::move(s));
     }
+    case Op::Page: return Value(ctx.all ? ctx.all->page() : 0L);
+    case Op::PageCount: return Value(ctx.all ? ctx.all->pageCount() : 0L);
+    case Op::Today: return Value(todayText());
     case Op::Format: {
         Value v = eval(n.a, ctx);
         if (v.isNull()) return {};
-        if (v.isText()) return v;
+        if (v.isText()) {
+            if (n.b < 0) return v;
+            Value mask = eval(n.b, ctx);
+            return mask.isText() ? Value(formatDate(std::get<std::string>(v.storage()), std::get<std::string>(mask.storage()))) : v;
+        }
         if (n.b < 0) return Value(expressionValueText(v));
         Value mask = eval(n.b, ctx);
         if (!mask.isText()) return {};

@@ -1,7 +1,8 @@
 #pragma once
 // The row sets' small expression language: column names (without regard to case), numbers,
 // quoted texts, = <> < > <= >=, AND OR NOT, + - * /, parentheses, if(c, a, b), upper(s),
-// lower(s), trim(s), string(value, mask) and the aggregates max, min, sum and count of
+// lower(s), trim(s), string(value, mask), page(), pagecount(), today() (the date as
+// "yyyy-mm-dd"; string() formats it with a mask of dd, mm, yyyy) and the aggregates max, min, sum and count of
 // (expr for all) or (expr for group n), optionally followed by "distinct" (count only). A
 // comparison with null is not true; arithmetic and joining with null give null; aggregates skip
 // nulls. An expression is compiled once and then evaluated per row; a malformed text compiles to
@@ -47,6 +48,10 @@ public:
         (void)level, (void)first, (void)last;
         return false;
     }
+    // The page being drawn and the number of pages, for page() and pagecount(); 0 outside a
+    // report's pages.
+    virtual long page() const { return 0; }
+    virtual long pageCount() const { return 0; }
 };
 
 class Expression {
@@ -71,7 +76,7 @@ public:
     enum class Op : uint8_t {
         Literal, Column, Computed, Neg, Not, And, Or,
         Eq, Ne, Lt, Gt, Le, Ge, Add, Sub, Mul, Div, If, Upper, Lower, Trim, Format,
-        Max, Min, Sum, Count
+        Max, Min, Sum, Count, Page, PageCount, Today
     };
     struct Node {
         Op op = Op::Literal;

@@ -1,4 +1,5 @@
 #include "runtime/ui/Controls.h"
+#include "runtime/ui/Pictures.h"
 
 #include "runtime/ui/Colors.h"
 #include "runtime/ui/detail/UiHelpers.h"
@@ -400,7 +401,7 @@ int DropDownListBox::addItem(std::string_view text, int pictureIndex) {
     QIcon icon;
     if (auto* p = dynamic_cast<DropDownPictureListBox*>(this); p && pictureIndex >= 1 &&
                                                               pictureIndex <= static_cast<int>(p->pictures_.size()))
-        icon = QIcon(qs(p->pictures_[pictureIndex - 1]));
+        icon = pictureIcon(p->pictures_[pictureIndex - 1]);
     c->insertItem(at, icon, t);
     programmatic_ = false;
     return at + 1;
@@ -514,7 +515,8 @@ Picture::Picture(std::string className) : Control(std::move(className), "picture
 
 bool Picture::setPictureName(std::string_view file) {
     picture_ = std::string(file);
-    QPixmap p(qs(file));
+    std::string found = findPictureFile(file);
+    QPixmap p = !found.empty() ? QPixmap(qs(found)) : pictureIcon(file).pixmap(32, 32);
     auto* l = static_cast<QLabel*>(widget());
     l->setPixmap(p);
     if (originalSize_ && !p.isNull()) l->resize(p.size());
@@ -573,6 +575,52 @@ void Line::setPoints(int beginX, int beginY, int endX, int endY) {
 void Line::setThickness(int pixels) {
     thickness_ = std::max(1, pixels);
     setPoints(bx_, by_, ex_, ey_);
+}
+
+class RectangleWidget : public QWidget {
+public:
+    explicit RectangleWidget(RectangleControl* owner) : owner_(owner) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        RectangleControl* r = owner_.get();
+        if (!r) return;
+        QPainter p(this);
+        p.fillRect(rect(), toQColor(r->fill_));
+        if (r->thickness_ > 0) {
+            QPen pen(toQColor(r->line_));
+            pen.setWidth(r->thickness_);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            int half = r->thickness_ / 2;
+            p.drawRect(rect().adjusted(half, half, -half - 1 + (r->thickness_ % 2 == 0), -half - 1 + (r->thickness_ % 2 == 0)));
+        }
+    }
+
+private:
+    Ref<RectangleControl> owner_;
+};
+
+RectangleControl::RectangleControl(std::string className) : Control(std::move(className), "rectangle") {
+    auto* w = new RectangleWidget(this);
+    setWidget(w);
+    w->installEventFilter(new ClickFilter(w, Ref<Control>(this)));
+    forwardInputEvents(w);
+}
+
+void RectangleControl::setFillColor(long color) {
+    fill_ = color;
+    widget()->update();
+}
+
+void RectangleControl::setLineColor(long color) {
+    line_ = color;
+    widget()->update();
+}
+
+void RectangleControl::setLineThickness(int pixels) {
+    thickness_ = std::max(0, pixels);
+    widget()->update();
 }
 
 class UserObjectWidget : public QWidget {

@@ -1,7 +1,7 @@
 #pragma once
 // The controls: command button, single-line edit, multi-line edit, edit mask, drop-down list,
-// drop-down picture list, rich-text edit, static text, check box, radio button, picture, group
-// box, line, and the composite user object.
+// drop-down picture list, rich-text edit, static text, check box, radio button, picture,
+// rectangle, group box, line, and the composite user object.
 //
 // Events besides those of VisualObject (constructor, getfocus, losefocus, keyup, lbuttondown,
 // lbuttonup, rbuttondown, mousemove): clicked (buttons, check boxes, radio buttons, static
@@ -206,6 +206,25 @@ public:
 private:
     std::string picture_;
     bool originalSize_ = false;
+};
+
+// A drawn rectangle: a fill colour and a border line (runtime colours; a line width of 0
+// draws no border).
+class RectangleControl : public Control {
+public:
+    explicit RectangleControl(std::string className = "rectangle");
+    void setFillColor(long color);
+    void setLineColor(long color);
+    void setLineThickness(int pixels);
+    long fillColor() const { return fill_; }
+    long lineColor() const { return line_; }
+    int lineThickness() const { return thickness_; }
+
+private:
+    friend class RectangleWidget;
+    long fill_ = 16777215;
+    long line_ = 0;
+    int thickness_ = 1;
 };
 
 class GroupBox : public Control {

@@ -115,6 +115,8 @@ void DataWindow::setDataObject(std::string_view layoutName) {
     store_->setDataObject(layoutName);
     row_ = 0;
     column_ = 0;
+    // The layout says how it is presented; setPresentation() may change it afterwards.
+    presentation_ = lower(store_->layout().presentation) == "freeform" ? Presentation::FreeForm : Presentation::Grid;
     rowsChanged(Change::Reset, 0, 0);
 }
 
@@ -383,7 +385,7 @@ void DataWindow::rowsChanged(Change change, long row, int column) {
 DataWindowObject DataWindow::objectAt(int px, int py) const {
     DataWindowObject o;
     auto* v = static_cast<DataWindowView*>(widget());
-    if (!v || preview_) return o;
+    if (!v || showsPages()) return o;
     double z = v->zoom();
     double x = (px + v->horizontalScrollBar()->value()) / z;
     double y = (py + v->verticalScrollBar()->value()) / z;

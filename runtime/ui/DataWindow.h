@@ -115,6 +115,9 @@ public:
     // Pages of the rows as printed on `printer` (with this data window's orientation).
     int pageCount();
     bool printPreview() const { return preview_; }
+    // A report layout shows its pages, as the print preview does; no field is edited there.
+    bool isReport() const { return store_->layout().presentation == "report"; }
+    bool showsPages() const { return preview_ || isReport(); }
     int previewZoom() const { return previewZoom_; }
     int printOrientation() const { return orientation_; }
     int printCopies() const { return copies_; }

@@ -78,7 +78,7 @@ void DataWindow::showEditor() {
     auto* v = static_cast<DataWindowView*>(widget());
     if (!v) return;
     std::string style = column_ > 0 && column_ <= store_->columnCount() ? editStyle(column_) : "";
-    if (preview_ || !isEditable(row_, column_) || style == "checkbox" || style == "radiobuttons") {
+    if (showsPages() || !isEditable(row_, column_) || style == "checkbox" || style == "radiobuttons") {
         hideEditor();
         return;
     }

@@ -2,7 +2,7 @@
 #include "runtime/ui/DataWindow.h"
 
 #include "runtime/core/EventQueue.h"
-
+#include "runtime/ui/ReportPainter.h"
 #include "runtime/ui/detail/DataWindowView.h"
 
 #include <QPageLayout>
@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace runtime {
 namespace {
@@ -181,6 +182,7 @@ int DataWindow::pageCount() {
     std::vector<std::pair<long, long>> pages;
     QPrinter& pr = printer();
     preparePrinter(pr);
+    if (isReport()) return ReportPainter(*store_).paginate(pr);
     return layoutPages(pr, pages);
 }
 
@@ -201,7 +203,13 @@ int DataWindow::print(bool showCancelDialog) {
     QPrinter& pr = printer();
     preparePrinter(pr);
     std::vector<std::pair<long, long>> pages;
-    layoutPages(pr, pages);
+    std::optional<ReportPainter> report;
+    if (isReport()) {
+        report.emplace(*store_);
+        pages.assign(static_cast<size_t>(report->paginate(pr)), {0, 0});
+    } else {
+        layoutPages(pr, pages);
+    }
     // PDF output and printers that cannot make copies get each copy drawn.
     bool ownCopies = pr.outputFormat() == QPrinter::PdfFormat || !pr.supportsMultipleCopies();
     pr.setCopyCount(ownCopies ? 1 : copies_);
@@ -222,7 +230,8 @@ int DataWindow::print(bool showCancelDialog) {
     for (int copy = 0; copy < passes; ++copy) {
         for (size_t i = 0; i < pages.size(); ++i) {
             if (done > 0) pr.newPage();
-            renderPage(painter, pr, pages[i].first, pages[i].second);
+            if (report) report->paintPage(painter, pr, static_cast<int>(i) + 1);
+            else renderPage(painter, pr, pages[i].first, pages[i].second);
             ++done;
             if (progress) {
                 progress->setValue(done);

@@ -1,8 +1,10 @@
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/ui/Units.h"
 
+#include <QCollator>
 #include <QHeaderView>
 #include <QIcon>
 #include <QMouseEvent>
@@ -112,7 +114,7 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
     if (picture >= 1 && picture <= static_cast<int>(pictures_.size())) {
         const std::string& file = pictures_[static_cast<size_t>(picture - 1)];
         auto it = icons.find(file);
-        if (it == icons.end()) it = icons.emplace(file, QIcon(qs(file))).first;
+        if (it == icons.end()) it = icons.emplace(file, pictureIcon(file)).first;
         item->setIcon(0, it->second);
     }
     else
@@ -236,15 +238,20 @@ int ListView::sort(SortType type, int column) {
     for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i + 1;
     Ref<ListView> self(this);
     std::function<int(int, int)> cmp;
+    std::vector<QCollatorSortKey> keys;
     if (type == SortType::UserDefined) {
         cmp = [this, self, column](int a, int b) -> int {
             if (!self) return 0;
             return static_cast<int>(trigger("sort", {a, b, column}).toInt());
         };
     } else {
+        // The locale's order, as localeAwareCompare gives it, from keys made once per item.
         int c = std::max(0, column - 1);
-        cmp = [this, type, c](int a, int b) -> int {
-            int r = QString::localeAwareCompare(itemAt(a)->text(c), itemAt(b)->text(c));
+        QCollator collator;
+        keys.reserve(static_cast<size_t>(n));
+        for (int i = 1; i <= n; ++i) keys.push_back(collator.sortKey(itemAt(i)->text(c)));
+        cmp = [&keys, type](int a, int b) -> int {
+            int r = keys[static_cast<size_t>(a - 1)].compare(keys[static_cast<size_t>(b - 1)]);
             r = r < 0 ? -1 : r > 0 ? 1 : 0;
             return type == SortType::Descending ? -r : r;
         };
@@ -256,15 +263,19 @@ int ListView::sort(SortType type, int column) {
     std::vector<QTreeWidgetItem*> taken;
     std::vector<bool> selected;
     for (int i = 0; i < n; ++i) selected.push_back(tree()->topLevelItem(i)->isSelected());
-    for (int i = n; i >= 1; --i) taken.insert(taken.begin(), tree()->takeTopLevelItem(i - 1));
+    taken.resize(static_cast<size_t>(n));
+    for (int i = n; i >= 1; --i) taken[static_cast<size_t>(i - 1)] = tree()->takeTopLevelItem(i - 1);
     std::vector<Value> data;
     std::vector<int> pictures;
     std::vector<std::string> labels;
     std::vector<bool> was;
+    QList<QTreeWidgetItem*> ordered;
+    ordered.reserve(n);
+    for (int from : order) ordered.append(taken[static_cast<size_t>(from - 1)]);
+    tree()->addTopLevelItems(ordered);  // at once: one by one costs a model update each
     for (int from : order) {
         size_t f = static_cast<size_t>(from - 1);
-        tree()->addTopLevelItem(taken[f]);
-        taken[f]->setSelected(selected[f]);
+        if (selected[f]) taken[f]->setSelected(true);  // taken items come back unselected
         data.push_back(data_[f]);
         pictures.push_back(pictureOf_[f]);
         labels.push_back(labels_[f]);

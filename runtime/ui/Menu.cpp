@@ -1,4 +1,6 @@
 #include "runtime/ui/Menu.h"
+
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/ui/Units.h"
@@ -38,25 +40,9 @@ QKeySequence keySequence(int shortcut) {
     return QKeySequence(key | mods);
 }
 
-// Stock pictures of the toolbar: a few of the standard ones, else none (the text shows).
-QIcon toolbarIcon(const std::string& name) {
-    QString n = qs(name);
-    if (QFileInfo::exists(n)) return QIcon(n);
-    QStyle* style = QApplication::style();
-    struct Stock {
-        const char* name;
-        QStyle::StandardPixmap pixmap;
-    };
-    static const Stock stock[] = {
-        {"exit!", QStyle::SP_DialogCloseButton}, {"help!", QStyle::SP_DialogHelpButton},
-        {"open!", QStyle::SP_DialogOpenButton},  {"save!", QStyle::SP_DialogSaveButton},
-        {"new!", QStyle::SP_FileIcon},           {"delete!", QStyle::SP_TrashIcon},
-        {"print!", QStyle::SP_FileDialogDetailedView},
-    };
-    for (const Stock& s : stock)
-        if (sameName(name, s.name)) return style->standardIcon(s.pixmap);
-    return {};
-}
+// The toolbar's picture: a file, one of the picture folders' or a stock one; else none (the
+// text shows).
+QIcon toolbarIcon(const std::string& name) { return pictureIcon(name); }
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include <QIcon>
@@ -97,7 +98,7 @@ int TreeView::addPicture(std::string_view file) {
 void TreeView::apply(QTreeWidgetItem* item, const TreeViewItem& v) {
     item->setText(0, qs(v.label));
     if (v.pictureIndex >= 1 && v.pictureIndex <= static_cast<int>(pictures_.size()))
-        item->setIcon(0, QIcon(qs(pictures_[static_cast<size_t>(v.pictureIndex - 1)])));
+        item->setIcon(0, pictureIcon(pictures_[static_cast<size_t>(v.pictureIndex - 1)]));
     else
         item->setIcon(0, QIcon());
     item->setChildIndicatorPolicy(v.children ? QTreeWidgetItem::ShowIndicator

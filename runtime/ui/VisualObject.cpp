@@ -174,6 +174,27 @@ void VisualObject::setFocus() {
     if (widget_) widget_->setFocus(Qt::OtherFocusReason);
 }
 
+void VisualObject::setTabOrder(int order) {
+    tabOrder_ = std::max(0, order);
+    if (auto* owner = dynamic_cast<VisualObject*>(parent())) owner->applyTabOrder();
+}
+
+void VisualObject::applyTabOrder() {
+    std::vector<VisualObject*> ordered;
+    for (Object* child : children()) {
+        auto* v = dynamic_cast<VisualObject*>(child);
+        if (!v || !v->widget() || v->tabOrder_ < 0) continue;
+        if (v->tabOrder_ == 0) {
+            if (v->widget()->focusPolicy() & Qt::TabFocus) v->widget()->setFocusPolicy(Qt::ClickFocus);
+            continue;
+        }
+        ordered.push_back(v);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const VisualObject* a, const VisualObject* b) { return a->tabOrder_ < b->tabOrder_; });
+    for (size_t i = 1; i < ordered.size(); ++i) QWidget::setTabOrder(ordered[i - 1]->widget(), ordered[i]->widget());
+}
+
 bool VisualObject::hasFocus() const {
     if (!widget_) return false;
     QWidget* f = QApplication::focusWidget();

@@ -58,6 +58,10 @@ public:
     bool enabled() const;
     void setEnabled(bool enabled);
     void setFocus();
+    // Tab order among the window's controls (ascending; 0: the Tab key passes it by). Taken
+    // when the window opens and at once for an open window's controls.
+    int tabOrder() const { return tabOrder_; }
+    void setTabOrder(int order);
     bool hasFocus() const;
     // Font by face name, size in points, weight (400 normal, 700 bold); a face this machine
     // lacks falls back to the system's sans-serif font.
@@ -94,8 +98,13 @@ protected:
     // keyup(key, keyflags), lbuttondown/lbuttonup/rbuttondown/mousemove(flags, xpos, ypos).
     void forwardInputEvents(QWidget* source, bool focusEvents = true);
 
+protected:
+    // Chains the focus of the controls by their tab order.
+    void applyTabOrder();
+
 private:
     friend class Control;
+    int tabOrder_ = -1;  // -1: never set, the order of creation stands
     void attachControl(std::unique_ptr<Control> control, std::string name);
     void placeControl(Control& control);
 

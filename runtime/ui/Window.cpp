@@ -4,6 +4,7 @@
 #include "runtime/core/EventQueue.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Menu.h"
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/Units.h"
 
 #include <QApplication>
@@ -166,6 +167,7 @@ int Window::openAs(Window* parent, FrameWindow* frame) {
     }
     constructControls();
     if (!self) return -1;
+    applyTabOrder();
     trigger("open");
     if (!self || closed_) return 1;
     if (frame) {
@@ -226,6 +228,10 @@ std::string Window::title() const {
 
 void Window::setTitle(std::string_view title) {
     if (widget()) widget()->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void Window::setIcon(std::string_view picture) {
+    if (widget()) widget()->setWindowIcon(pictureIcon(picture));
 }
 
 void Window::center() {

@@ -62,6 +62,8 @@ public:
 
     std::string title() const;
     void setTitle(std::string_view title);
+    // The window's icon: a picture name (a file, one of the picture folders', or a stock one).
+    void setIcon(std::string_view picture);
     // Moves the window so that it is centred on the screen (or on the frame's area for a sheet).
     void center();
     // The title bar's boxes and the sizing border (a dialog has neither control menu, nor

@@ -2,6 +2,8 @@
 // splash window, and the standard and frame menus: what shows, and what each entry and key does.
 #include "authoring/ProjectFixture.h"
 
+#include <QIcon>
+#include <QMainWindow>
 #include <QTimer>
 
 #include "authoring/menus/m_a.h"
@@ -59,6 +61,7 @@ protected:
 TEST_F(FrameTest, OpensEachSheetOnceCountsItOnceAndUncountsAFailure) {
     ASSERT_EQ(application().g_w_frame.get(), frame.get());
     EXPECT_EQ(frame->title(), "Pakomo");
+    EXPECT_EQ(frame->mainWidget()->windowIcon().availableSizes().value(0), QSize(32, 32));
     struct Step {
         const char* what;
         int sheets, count, opens;

@@ -159,4 +159,98 @@ TEST_F(ProfileScript, TheProgramStartsIntoTheProductChooserAndEndsByItsExitKey) 
     EXPECT_EQ(pakomo.wait(30), std::optional<int>(0)) << "Exit ends the program";
 }
 
+// As a user would: click the example product, build it by F7, test it by F8; Setup runs in test
+// mode and nothing is installed.
+TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
+    fs::create_directories(home);
+    ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
+    platform::Registry registry(platform::Machine::openAt(machine).value());
+    const char* buildParms = "Software\\RUX\\Pakomo 1.0e\\Products\\Hello 1.00.00 Example\\BuildParms";
+    ASSERT_TRUE(registry.createKey(platform::RegRoot::CurrentUser, buildParms).ok());
+    ASSERT_TRUE(registry
+                    .setString(platform::RegRoot::CurrentUser,
+                               "Software\\RUX\\Pakomo 1.0e\\Products\\Hello 1.00.00 Example\\BuildParms",
+                               "FileDestination", "C:\\Builds")
+                    .ok());
+    setup_test::XServer x;
+    ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
+    const fs::path program = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin" / "pakomo";
+    setup_test::Child pakomo({program.string()}, programEnvironment(x.display));
+    setup_test::Driver driver{x.display, {}};
+    const std::string frame = driver.waitFor("Pakomo");
+    ASSERT_FALSE(frame.empty());
+    ASSERT_TRUE(driver.waitActive(frame));
+    // The second item of the chooser's list, which stands at the frame's top left.
+    driver.click(frame, QPoint(90, 88));
+    driver.keys("F7");
+    const fs::path setup = machine / "drive_c" / "Builds" / "Hello 1.00.00 Example" / "Disc1" / "Setup.exe";
+    for (int i = 0; i < 300 && !fs::exists(setup); ++i) ::usleep(100000);
+    ASSERT_TRUE(fs::exists(setup)) << "F7 built nothing";
+    // The build marks the product built last of all.
+    auto built = [&] {
+        platform::Registry now(platform::Machine::openAt(machine).value());
+        return now.queryValue(platform::RegRoot::CurrentUser,
+                              "Software\\RUX\\Pakomo 1.0e\\Products\\Hello 1.00.00 Example", "UpToDate").ok();
+    };
+    for (int i = 0; i < 100 && !built(); ++i) ::usleep(100000);
+    ASSERT_TRUE(built());
+    driver.focus(frame);
+    driver.keys("F8");
+    const std::string welcome = driver.waitFor("Welcome", 60);
+    ASSERT_FALSE(welcome.empty()) << "F8 started no Setup";
+    const fs::path artefacts = fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring";
+    fs::create_directories(artefacts);
+    driver.screenshot(welcome).save(QString::fromStdString((artefacts / "setup-test-mode.png").string()));
+    setup_test::runOn(x.display, "xdotool search --name '^Setup of Hello$' windowkill");
+    setup_test::runOn(x.display, "xdotool search --name '^Welcome$' windowkill");
+    EXPECT_FALSE(fs::exists(machine / "drive_c" / "Program Files" / "Hello")) << "test mode installs nothing";
+    driver.focus(frame);
+    driver.keys("alt+F4");
+    EXPECT_EQ(pakomo.wait(30), std::optional<int>(0));
+}
+
+// A new product made in the wizard by Ctrl+N, a name and Alt+F is saved and listed.
+TEST_F(ProfileScript, AProductMadeInTheWizardIsSavedAndListed) {
+    fs::create_directories(home);
+    ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
+    setup_test::XServer x;
+    ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
+    const fs::path program = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin" / "pakomo";
+    setup_test::Child pakomo({program.string()}, programEnvironment(x.display));
+    setup_test::Driver driver{x.display, {}};
+    const fs::path artefacts = fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring";
+    fs::create_directories(artefacts);
+    auto keep = [&](const std::string& window, const char* name) {
+        driver.screenshot(window).save(QString::fromStdString((artefacts / name).string()));
+    };
+    const std::string frame = driver.waitFor("Pakomo");
+    ASSERT_FALSE(frame.empty());
+    ASSERT_TRUE(driver.waitActive(frame));
+    driver.keys("ctrl+n");
+    const std::string wizard = driver.waitFor("New product");
+    ASSERT_FALSE(wizard.empty()) << "Ctrl+N opened no wizard";
+    ASSERT_TRUE(driver.waitActive(wizard));
+    driver.keys("ctrl+a");
+    driver.type("Gamma");
+    keep(wizard, "wizard.png");
+    driver.keys("alt+f");
+    ASSERT_TRUE(driver.waitGone("New product")) << "Finish did not end the wizard";
+    // The chooser lists it after the example product.
+    ::usleep(500000);
+    keep(frame, "chooser-after-wizard.png");
+    ::setenv("ODBCINI", (home / ".odbc.ini").c_str(), 1);
+    runtime::Transaction t;
+    t.dbms = "ODBC";
+    t.dbParm = "Connectstring='DSN=Pakomo'";
+    ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
+    runtime::SqlRow row;
+    ASSERT_EQ(t.selectInto("SELECT PRODNAME, PRODVERS, LABEL FROM PRODUCT WHERE ID = 2", {}, row), 0) << t.sqlErrText;
+    EXPECT_EQ(row[0], "Gamma");
+    EXPECT_EQ(row[1], "1.00.00");
+    t.disconnect();
+    driver.focus(frame);
+    driver.keys("alt+F4");
+    EXPECT_EQ(pakomo.wait(30), std::optional<int>(0));
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/DataWindow.h"
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
 #include "support/runtime/UiDoubles.h"
@@ -448,6 +449,86 @@ TEST_F(ControlsTest, SystemColoursResolveToThePalettesColours) {
     QImage picture = viewport->grab().toImage();
     int y = dw->headerHeight() / 4 + dw->rowHeight() / 8;
     EXPECT_EQ(picture.pixelColor(40, y).rgb(), palette.color(QPalette::Dark).rgb());
+}
+
+// Pictures by name: every stock picture the program names, a bare file name found in the picture
+// folders without regard to case, a path as it stands; a window's icon and a picture control
+// take them the same way.
+TEST_F(ControlsTest, PicturesByFileFolderSearchAndStockName) {
+    for (const char* stock : {"Custom039!", "Custom050!", "Custom007!", "Custom075!", "Tile!", "Print!", "Paste!",
+                              "Layer!", "Horizontal!", "Help!", "Exit!", "Cut!", "Copy!", "Cascade!", "SizeWE!",
+                              "Run!", "Project!", "New!", "Exclamation!", "DataPipeline!", "ComputeSum!", "Clear!",
+                              "Arrow!"})
+        EXPECT_FALSE(pictureIcon(stock).isNull()) << stock;
+    EXPECT_TRUE(pictureIcon("NoSuchStock!").isNull());
+
+    testing_support::TempFolder rc1, rc2;
+    QImage dot(16, 16, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    ASSERT_TRUE(dot.save(QString::fromStdString((rc2.path() / "Folder.BMP").string()), "BMP"));
+    setPictureFolders({rc1.path(), rc2.path()});
+    struct Case {
+        std::string name;
+        bool found;
+    };
+    const Case cases[] = {{"folder.bmp", true}, {"FOLDER.bmp", true}, {(rc2.path() / "Folder.BMP").string(), true},
+                          {"missing.bmp", false}, {"sub/folder.bmp", false}, {"", false},
+                          // Resources of the program: Qt's own message-box picture, and one it lacks.
+                          {":/qt-project.org/styles/commonstyle/images/standardbutton-ok-16.png", true},
+                          {":/no/such/picture.bmp", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(!findPictureFile(c.name).empty(), c.found);
+        EXPECT_EQ(!pictureIcon(c.name).isNull(), c.found);
+    }
+    window->setIcon("folder.bmp");
+    EXPECT_FALSE(window->widget()->windowIcon().isNull());
+    Ref<Picture> p = window->addControl<Picture>("p_1");
+    EXPECT_TRUE(p->setPictureName("FOLDER.BMP"));
+    EXPECT_TRUE(p->setPictureName("Custom039!"));
+    EXPECT_FALSE(p->setPictureName("missing.bmp"));
+    setPictureFolders({});
+}
+
+// A rectangle control draws its fill and its border in runtime colours, system colours too.
+TEST_F(ControlsTest, RectangleDrawsItsFillAndBorder) {
+    Ref<RectangleControl> r = window->addControl<RectangleControl>("r_1");
+    EXPECT_EQ(r->typeName(), "rectangle");
+    r->resize(400, 200);
+    r->setFillColor(65280);
+    r->setLineColor(255);
+    r->setLineThickness(2);
+    window->open();
+    ui_test::settle();
+    QImage picture = r->widget()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(0, 255, 0));
+    EXPECT_EQ(picture.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(picture.pixelColor(picture.width() - 1, picture.height() - 1), QColor(255, 0, 0));
+    r->setLineThickness(0);
+    r->setFillColor(67108864);
+    picture = r->widget()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(0, 0).rgb(), QApplication::palette().color(QPalette::Button).rgb());
+}
+
+// The Tab key walks the controls by their tab order, whatever the order they were made in; a
+// control with tab order 0 is passed by.
+TEST_F(ControlsTest, TabOrderChainsTheControls) {
+    Ref<SingleLineEdit> third = window->addControl<SingleLineEdit>("sle_3");
+    Ref<SingleLineEdit> first = window->addControl<SingleLineEdit>("sle_1");
+    Ref<SingleLineEdit> skipped = window->addControl<SingleLineEdit>("sle_0");
+    Ref<SingleLineEdit> second = window->addControl<SingleLineEdit>("sle_2");
+    third->setTabOrder(30);
+    first->setTabOrder(10);
+    skipped->setTabOrder(0);
+    second->setTabOrder(20);
+    window->open();
+    ui_test::settle();
+    EXPECT_EQ(first->widget()->nextInFocusChain(), second->widget());
+    EXPECT_EQ(second->widget()->nextInFocusChain(), third->widget());
+    EXPECT_FALSE(skipped->widget()->focusPolicy() & Qt::TabFocus);
+    // Changed while open: at once.
+    third->setTabOrder(5);
+    EXPECT_EQ(third->widget()->nextInFocusChain(), first->widget());
 }
 
 TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {

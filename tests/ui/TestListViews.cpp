@@ -266,4 +266,26 @@ TEST_F(ViewsTest, TreeInsertsInEveryPositionAndReportsEachDeletedItem) {
     ui_test::saveScreenshot(window->widget(), "list-and-tree-views");
 }
 
+TEST_F(ViewsTest, SortingByTextKeepsTheLocalesOrderAndTheSelectedItems) {
+    for (const char* label : {"beta", "Alpha", "gamma", "alpha 2"}) list->addItem(label);
+    auto selectOnly = [&](int index) {
+        for (int i = 1; i <= list->totalItems(); ++i) {
+            ListViewItem item;
+            list->getItem(i, item);
+            item.selected = i == index;
+            list->setItem(i, item);
+        }
+    };
+    selectOnly(3);  // gamma
+    EXPECT_EQ(list->sort(ListView::SortType::Ascending), 1);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"Alpha", "alpha 2", "beta", "gamma"}));
+    EXPECT_EQ(list->selectedIndex(), 4);
+    EXPECT_EQ(list->totalSelected(), 1);
+    selectOnly(1);  // Alpha
+    EXPECT_EQ(list->sort(ListView::SortType::Descending), 1);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"gamma", "beta", "alpha 2", "Alpha"}));
+    EXPECT_EQ(list->selectedIndex(), 4);
+    EXPECT_EQ(list->totalSelected(), 1);
+}
+
 }  // namespace

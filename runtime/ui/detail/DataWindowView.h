@@ -5,6 +5,7 @@
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include "runtime/ui/Colors.h"
+#include "runtime/ui/ReportPainter.h"
 #include "runtime/ui/Units.h"
 
 #include <QAbstractScrollArea>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -95,7 +97,7 @@ public:
         DataWindow* o = owner_.get();
         if (!o) return;
         int h, w;
-        if (o->preview_) {
+        if (o->showsPages()) {
             QSizeF page = pageSize();
             double z = o->previewZoom_ / 100.0;
             h = static_cast<int>((page.height() * z + kGap) * std::max(1, pages_) + kGap + kRuler);
@@ -128,7 +130,7 @@ protected:
         DataWindow* o = owner_.get();
         if (!o) return;
         QPainter p(viewport());
-        if (o->preview_) {
+        if (o->showsPages()) {
             paintPreview(p, *o);
             return;
         }
@@ -154,7 +156,14 @@ protected:
         std::vector<std::pair<long, long>> pages;
         QPrinter& pr = DataWindow::printer();
         o.preparePrinter(pr);
-        pages_ = o.layoutPages(pr, pages);
+        std::optional<ReportPainter> report;
+        if (o.isReport()) {
+            report.emplace(o.store());
+            pages_ = report->paginate(pr);
+            pages.assign(static_cast<size_t>(pages_), {0, 0});
+        } else {
+            pages_ = o.layoutPages(pr, pages);
+        }
         QSizeF page = pageSize();
         double z = o.previewZoom_ / 100.0;
         int dx = -horizontalScrollBar()->value(), dy = -verticalScrollBar()->value();
@@ -170,6 +179,11 @@ protected:
             p.translate(r.topLeft());
             p.scale(z, z);
             p.translate(paint.topLeft());
+            if (report) {
+                report->paintPage(p, static_cast<int>(i) + 1);
+                p.restore();
+                continue;
+            }
             o.paintHeader(p, 1);
             p.translate(0, units::toPixelsY(o.headerHeight()));
             if (pages[i].first <= pages[i].second)
@@ -177,7 +191,7 @@ protected:
                             static_cast<int>((pages[i].first - 1) * units::toPixelsY(o.rowHeight())), false);
             p.restore();
         }
-        if (o.rulers_) {
+        if (o.preview_ && o.rulers_) {
             // Inch rulers along the top and the left, following the zoom.
             QColor face(0xF0, 0xF0, 0xF0);
             p.fillRect(QRect(0, 0, viewport()->width(), kRuler), face);

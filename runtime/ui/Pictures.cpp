@@ -1,0 +1,78 @@
+#include "runtime/ui/Pictures.h"
+
+#include "runtime/ui/detail/UiHelpers.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStyle>
+
+#include <system_error>
+
+namespace runtime {
+namespace {
+
+std::vector<std::filesystem::path>& folders() {
+    static std::vector<std::filesystem::path> f;
+    return f;
+}
+
+struct Stock {
+    const char* name;  // lower case, with its "!"
+    QStyle::StandardPixmap pixmap;
+};
+
+// The stock pictures the program names, each drawn as the nearest standard picture.
+const Stock kStock[] = {
+    {"custom039!", QStyle::SP_DirIcon},           {"custom050!", QStyle::SP_DialogOpenButton},
+    {"custom007!", QStyle::SP_DirOpenIcon},       {"custom075!", QStyle::SP_DriveHDIcon},
+    {"open!", QStyle::SP_DialogOpenButton},       {"save!", QStyle::SP_DialogSaveButton},
+    {"new!", QStyle::SP_FileIcon},                {"delete!", QStyle::SP_TrashIcon},
+    {"print!", QStyle::SP_FileDialogDetailedView}, {"exit!", QStyle::SP_DialogCloseButton},
+    {"help!", QStyle::SP_DialogHelpButton},       {"cut!", QStyle::SP_DialogDiscardButton},
+    {"copy!", QStyle::SP_FileDialogContentsView}, {"paste!", QStyle::SP_DialogApplyButton},
+    {"clear!", QStyle::SP_DialogResetButton},     {"tile!", QStyle::SP_TitleBarNormalButton},
+    {"cascade!", QStyle::SP_TitleBarMaxButton},   {"layer!", QStyle::SP_FileDialogListView},
+    {"horizontal!", QStyle::SP_ToolBarHorizontalExtensionButton},
+    {"run!", QStyle::SP_MediaPlay},               {"project!", QStyle::SP_DirHomeIcon},
+    {"exclamation!", QStyle::SP_MessageBoxWarning}, {"datapipeline!", QStyle::SP_ArrowForward},
+    {"computesum!", QStyle::SP_FileDialogInfoView}, {"sizewe!", QStyle::SP_ArrowRight},
+    {"arrow!", QStyle::SP_ArrowUp},
+};
+
+}  // namespace
+
+void setPictureFolders(std::vector<std::filesystem::path> f) { folders() = std::move(f); }
+const std::vector<std::filesystem::path>& pictureFolders() { return folders(); }
+
+bool isStockPicture(std::string_view name) { return !name.empty() && name.back() == '!'; }
+
+std::string findPictureFile(std::string_view name) {
+    if (name.empty() || isStockPicture(name)) return {};
+    // A picture the program carries inside itself (":/...") is named by its resource path.
+    if (name.size() > 2 && name.substr(0, 2) == ":/")
+        return QFile::exists(detail::qs(std::string(name))) ? std::string(name) : std::string();
+    std::error_code ec;
+    std::filesystem::path given{std::string(name)};
+    if (std::filesystem::is_regular_file(given, ec)) return given.string();
+    if (given.has_parent_path()) return {};
+    std::string wanted = detail::lowerAscii(name);
+    for (const std::filesystem::path& folder : folders()) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+            if (detail::lowerAscii(entry.path().filename().string()) == wanted && entry.is_regular_file(ec))
+                return entry.path().string();
+    }
+    return {};
+}
+
+QIcon pictureIcon(std::string_view name) {
+    if (isStockPicture(name)) {
+        std::string key = detail::lowerAscii(name);
+        for (const Stock& s : kStock)
+            if (key == s.name) return QApplication::style()->standardIcon(s.pixmap);
+        return {};
+    }
+    std::string file = findPictureFile(name);
+    return file.empty() ? QIcon() : QIcon(detail::qs(file));
+}
+
+}  // namespace runtime
