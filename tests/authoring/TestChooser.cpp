@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "authoring/menus/m_popups.h"
 
@@ -34,6 +35,9 @@ TEST_F(ChooserTest, ListsNewProductThenEveryProductInIdOrderWithNothingSelected)
     runtime::ListViewItem item;
     list().getItem(3, item);
     EXPECT_EQ(item.data.toInt(), 4);
+    // The two pictures of the program: a new product and an existing one.
+    EXPECT_FALSE(list().tree()->topLevelItem(0)->icon(0).isNull());
+    EXPECT_FALSE(list().tree()->topLevelItem(1)->icon(0).isNull());
     chooser().close();
     core_test::settle();
     EXPECT_EQ(frame->fw_number_of_open_sheets(), 0);
