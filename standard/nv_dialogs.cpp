@@ -29,4 +29,15 @@ bool nv_dialogs::fnv_get_custom_color() {
     return fnv_get_custom_color(ll_color);
 }
 
+bool nv_dialogs::fnv_get_color(int32_t& al_color) { return open_color_dialog("w_get_color", al_color); }
+
+bool nv_dialogs::fnv_get_color() {
+    int32_t ll_color = 0;
+    return fnv_get_color(ll_color);
+}
+
+bool nv_dialogs::fnv_get_font() { return open_dialog("w_choose_font"); }
+
+bool nv_dialogs::fnv_get_font_with_text() { return open_dialog("w_choose_font_with_text"); }
+
 }  // namespace pakomo

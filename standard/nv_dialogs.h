@@ -16,6 +16,10 @@ public:
 
     bool fnv_get_custom_color(int32_t& al_color);
     bool fnv_get_custom_color();
+    bool fnv_get_color(int32_t& al_color);
+    bool fnv_get_color();
+    bool fnv_get_font();
+    bool fnv_get_font_with_text();
 
 private:
     // Opens a dialog of that class modally; true when it closed with button_clicked 1.

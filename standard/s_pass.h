@@ -2,6 +2,7 @@
 // The parameter record between windows, dialogs and services (one instance: g_str_pass of the
 // application object), and the selected-text record of every window.
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ private:
     static void check(long n) {
         if (n < 1) array_boundary_exceeded(n);
     }
-    std::vector<T> items_;
+    std::deque<T> items_;  // not a vector: elements of a boolean array are written through references too
 };
 
 struct s_pass {

@@ -17,6 +17,7 @@ struct Posted {
 struct QueueState {
     std::deque<Posted> events;
     bool scheduled = false;
+    int holds = 0;
 };
 
 QueueState& queue() {
@@ -61,6 +62,7 @@ void EventQueue::post(Ref<Object> target, std::string event, std::vector<Value> 
 bool EventQueue::runPending() {
     QueueState& q = queue();
     q.scheduled = false;
+    if (q.holds > 0) return false;
     bool ran = false;
     while (!q.events.empty()) {
         Posted next = std::move(q.events.front());
@@ -74,6 +76,16 @@ bool EventQueue::runPending() {
 }
 
 size_t EventQueue::pendingCount() { return queue().events.size(); }
+
+EventQueue::Hold::Hold() { ++queue().holds; }
+
+EventQueue::Hold::~Hold() {
+    QueueState& q = queue();
+    if (--q.holds == 0 && !q.events.empty() && !q.scheduled) {
+        q.scheduled = true;
+        EventLoop::driver().schedule();
+    }
+}
 
 void EventQueue::clear() { queue().events.clear(); }
 

@@ -23,6 +23,16 @@ public:
     static bool runPending();
     static size_t pendingCount();
     static void clear();
+
+    // While one lives, runPending() runs nothing: the toolkit's events may be processed (a
+    // progress dialog's), but the program's queued events wait until the last hold ends.
+    class Hold {
+    public:
+        Hold();
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+    };
 };
 
 class EventLoop {

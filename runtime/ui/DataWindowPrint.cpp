@@ -1,6 +1,7 @@
 // The data-window control's drawing and printing.
 #include "runtime/ui/DataWindow.h"
 
+#include "runtime/core/EventQueue.h"
 #include "runtime/ui/ReportPainter.h"
 #include "runtime/ui/detail/DataWindowView.h"
 
@@ -190,8 +191,10 @@ void DataWindow::renderPage(QPainter& p, QPrinter& pr, long first, long last) {
     double sx = pr.resolution() / 96.0;
     p.scale(sx, sx);
     paintHeader(p, 1);
-    p.translate(0, units::toPixelsY(headerHeight()));
-    if (first <= last) paintRows(p, first, last, 1, static_cast<int>((first - 1) * units::toPixelsY(rowHeight())), false);
+    // Rows are drawn where they stand in the whole list: move this page's first row to the top.
+    int topY = static_cast<int>((first - 1) * units::toPixelsY(rowHeight()));
+    p.translate(0, units::toPixelsY(headerHeight()) - topY);
+    if (first <= last) paintRows(p, first, last, 1, topY, false);
     p.restore();
 }
 
@@ -218,6 +221,9 @@ int DataWindow::print(bool showCancelDialog) {
         progress->setWindowModality(Qt::ApplicationModal);
         progress->setMinimumDuration(0);
     }
+    // The cancel dialog lets the toolkit's events through; the program's queued events (a
+    // close of the window that holds this data window) wait until the print is done.
+    EventQueue::Hold hold;
     QPainter painter;
     if (!painter.begin(&pr)) return -1;
     int done = 0;

@@ -144,7 +144,14 @@ void VisualObject::move(int x, int y) {
 void VisualObject::resize(int width, int height) {
     set_[2] = width;
     set_[3] = height;
-    if (QWidget* w = frameWidget()) w->resize(std::max(0, units::toPixelsX(width)), std::max(0, units::toPixelsY(height)));
+    QWidget* w = frameWidget();
+    if (!w) return;
+    QSize size(std::max(0, units::toPixelsX(width)), std::max(0, units::toPixelsY(height)));
+    // A window the user cannot resize still takes the size its program gives it.
+    if (w->isWindow() && w->minimumSize() == w->maximumSize() && w->minimumSize() == w->size())
+        w->setFixedSize(size);
+    else
+        w->resize(size);
 }
 
 bool VisualObject::visible() const {
