@@ -467,6 +467,11 @@ int DropDownPictureListBox::addPicture(std::string_view file) {
 
 StaticText::StaticText(std::string className) : Control(std::move(className), "statictext") {
     auto* l = new QLabel;
+    // A static text that is disabled only stops taking the focus and clicks: its text stays in its
+    // own colour, as labels on the program's dialogs are disabled texts.
+    QPalette p = l->palette();
+    p.setColor(QPalette::Disabled, QPalette::WindowText, p.color(QPalette::Active, QPalette::WindowText));
+    l->setPalette(p);
     setWidget(l);
     l->installEventFilter(new ClickFilter(l, Ref<Control>(this)));
     forwardInputEvents(l);

@@ -563,3 +563,24 @@ TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {
 }
 
 }  // namespace
+
+// A disabled static text on the program's grey takes no clicks but its text stays readable: dark
+// pixels where the letters are, in the default colour and in one the program sets.
+TEST_F(ControlsTest, DisabledStaticTextKeepsItsTextColour) {
+    for (long color : {-1L, 128L}) {
+        SCOPED_TRACE(color);
+        Ref<StaticText> st = window->addControl<StaticText>("st_label");
+        st->resize(400, 72);
+        st->setText("WWWW");
+        setBackgroundColor(*st, 12632256);
+        if (color >= 0) setTextColor(*st, color);
+        st->setEnabled(false);
+        const QImage shot = st->widget()->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (qGray(shot.pixel(x, y)) < 100) ++dark;
+        EXPECT_GT(dark, 20);
+        destroy(st);
+    }
+}
