@@ -111,6 +111,22 @@ std::optional<int> Child::wait(int seconds) {
 }
 
 XServer::XServer(bool withWindowManager) {
+    // Now and then the window manager cannot reach a display that the server has just announced
+    // (a display number left behind by a server that was ending): such a start is tried again on a
+    // fresh server.
+    for (int attempt = 0; attempt < 3 && !ready(withWindowManager); ++attempt) {
+        windowManager.reset();
+        server.reset();
+        display.clear();
+        start(withWindowManager);
+    }
+}
+
+bool XServer::ready(bool withWindowManager) const {
+    return !display.empty() && (!withWindowManager || managed);
+}
+
+void XServer::start(bool withWindowManager) {
     int fds[2];
     if (pipe(fds) != 0) return;
     // Only the write end goes to the server.
@@ -128,8 +144,9 @@ XServer::XServer(bool withWindowManager) {
     if (!withWindowManager) return;
     windowManager = std::make_unique<Child>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
                                             std::vector<std::string>{"DISPLAY=" + display});
-    // Ready once it has announced itself on the root window.
-    for (int i = 0; i < 300 && !managed; ++i) {
+    // Ready once it has announced itself on the root window; a window manager that has ended will
+    // not announce itself any more.
+    for (int i = 0; i < 300 && !managed && !windowManager->poll(); ++i) {
         managed = runOn(display, "xprop -root _NET_SUPPORTING_WM_CHECK").second.find("window id") != std::string::npos;
         if (!managed) pause();
     }

@@ -41,6 +41,10 @@ struct XServer {
     bool managed = false;  // openbox has taken over the screen
 
     explicit XServer(bool withWindowManager = true);
+
+private:
+    void start(bool withWindowManager);
+    bool ready(bool withWindowManager) const;
 };
 
 // Runs a command with DISPLAY set; its exit code and standard output.
