@@ -279,6 +279,8 @@ TEST_F(SetupProcess, CustomInstallByKeysAndClicksWithTheBarMovingDuringALargeFil
         }
         shot = ui.screenshot(progress);
         shot.save(QString::fromStdString(artefact("custom-progress-" + std::to_string(n) + ".png")));
+        // A prompt that came up while the shot was taken may cover the bar: it is answered first.
+        if (!prompted && ui.exists("Next disc")) continue;
         fills.push_back(barFill(shot));
         if (prompted && !ui.exists("Next disc")) {
             ++afterPrompt;
