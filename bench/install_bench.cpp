@@ -3,6 +3,7 @@
 //   bench_install_bench generate <folder> <MiB> <files>
 //   bench_install_bench build <sources> <output> <level> [threads]
 //   bench_install_bench install <Disc1 folder> <machine folder>
+#include "bench/BenchUi.h"
 #include "installer/logic/CInstallEngine.h"
 #include "installer/logic/CSetupApp.h"
 #include "libraries/build/SetupWriter.h"
@@ -82,29 +83,6 @@ int buildSetup(const fs::path& sources, const fs::path& out, int level, unsigned
     return 0;
 }
 
-class BenchUi : public setup::ISetupUi {
-public:
-    int MessageBox(uint32_t id, setup::MsgButtons buttons, setup::MsgIcon, std::string_view arg1, std::string_view) override {
-        if (id == 16395) return setup::answer::Yes;
-        std::fprintf(stderr, "message %u %.*s\n", id, int(arg1.size()), arg1.data());
-        failed = true;
-        return buttons == setup::MsgButtons::Ok ? setup::answer::Ok : setup::answer::Cancel;
-    }
-    void SystemErrorBox(std::string_view text, std::string_view caption) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()), text.data());
-        failed = true;
-    }
-    void CopyErrorBox(std::string_view destination, std::string_view) override {
-        std::fprintf(stderr, "copy failed: %.*s\n", int(destination.size()), destination.data());
-        failed = true;
-    }
-    std::optional<std::string> AskForDisc(uint16_t, std::string_view) override { return std::nullopt; }
-    int RunProgressDialog(setup::CInstallEngine& engine) override { return engine.RunInstallation(); }
-    void ProgressFile(std::string_view) override {}
-    void ProgressAdvanced(uint64_t, uint64_t) override {}
-    bool PumpCancelMessages() override { return false; }
-    bool failed = false;
-};
 
 int install(const fs::path& disc1, const fs::path& machineFolder) {
     auto machine = platform::Machine::openAt(machineFolder);

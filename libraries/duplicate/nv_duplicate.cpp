@@ -9,6 +9,7 @@
 
 #include "authoring/core/pakomo.h"
 #include "runtime/services/MessageBox.h"
+#include "runtime/services/Text.h"
 
 namespace pakomo {
 
@@ -21,22 +22,11 @@ namespace {
 constexpr const char* BoxTitle = "Duplicate product";
 constexpr const char* CopyTable = "RUX_PRODUCT_COPY";
 
-std::string trimBlanks(std::string s) {
-    s.erase(0, s.find_first_not_of(' '));
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
 
 std::string fullName(const std::string& name, const std::string& version, const std::string& label) {
-    return trimBlanks(trimBlanks(name + " " + version) + " " + label);
+    return runtime::trim(runtime::trim(name + " " + version) + " " + label);
 }
 
-// Settings keys are found without regard to case, so full names are compared that way.
-std::string folded(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 struct ProductRow {
     std::string name, version, label;
@@ -71,10 +61,10 @@ int16_t nv_duplicate::fnv_duplicate() {
     long rc =
         sqlca.query("SELECT ID, PRODNAME, PRODVERS, LABEL FROM PRODUCT", {}, [&](runtime::SqlRow&& row) {
             const long long rowId = row[0] ? std::atoll(row[0]->c_str()) : 0;
-            ProductRow p{trimBlanks(row[1].value_or("")), trimBlanks(row[2].value_or("")),
-                         trimBlanks(row[3].value_or(""))};
+            ProductRow p{runtime::trim(row[1].value_or("")), runtime::trim(row[2].value_or("")),
+                         runtime::trim(row[3].value_or(""))};
             highest = std::max(highest, rowId);
-            names.insert(folded(fullName(p.name, p.version, p.label)));
+            names.insert(runtime::lower(fullName(p.name, p.version, p.label)));
             if (rowId == id) source = p;
         });
     if (rc < 0) return report("The products cannot be read: " + sqlca.sqlErrText);
@@ -84,7 +74,7 @@ int16_t nv_duplicate::fnv_duplicate() {
     const int16_t newId = static_cast<int16_t>(highest + 1);
 
     std::string label = "Copy";
-    for (int n = 2; names.count(folded(fullName(source->name, source->version, label))); ++n)
+    for (int n = 2; names.count(runtime::lower(fullName(source->name, source->version, label))); ++n)
         label = "Copy " + std::to_string(n);
 
     // Each table's rows go through a temporary table, so that every column is copied as it is

@@ -8,6 +8,7 @@
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
 #include "runtime/services/MessageBox.h"
+#include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
 
 namespace pakomo {
@@ -19,16 +20,7 @@ namespace {
 
 constexpr const char* BoxTitle = "Project";
 
-std::string trimmed(std::string s) {
-    s.erase(0, s.find_first_not_of(' '));
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
 
-std::string folded(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 nv_create_setup* service() { return app().gnv_create_setup.as<nv_create_setup>().get(); }
 
@@ -109,7 +101,7 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
     on("closequery", [this](Args) {
         if (!fw_is_modified()) return Value(0);
         const int answer = runtime::messageBox(
-            BoxTitle, "Save the changes to " + trimmed(sle_prodname->text()) + "?", runtime::MessageIcon::Question,
+            BoxTitle, "Save the changes to " + runtime::trim(sle_prodname->text()) + "?", runtime::MessageIcon::Question,
             runtime::MessageButtons::YesNoCancel);
         if (answer == 3) return Value(1);
         if (answer == 1 && !fw_save()) return Value(1);
@@ -167,7 +159,7 @@ void w_project::fw_show_fullname() {
     nv_create_setup* s = service();
     if (!s) return;
     const std::string full =
-        s->fnv_get_trimmed(trimmed(sle_prodname->text()), trimmed(sle_prodvers->text()), trimmed(sle_label->text()));
+        s->fnv_get_trimmed(runtime::trim(sle_prodname->text()), runtime::trim(sle_prodvers->text()), runtime::trim(sle_label->text()));
     st_fullname->setText("Full product name: " + full);
     setTitle("Project - " + full);
 }
@@ -175,10 +167,10 @@ void w_project::fw_show_fullname() {
 bool w_project::fw_is_modified() const {
     const long row = product_row();
     if (row < 1) return false;
-    return trimmed(sle_prodname->text()) != trimmed(ids_products->getItemString(row, "prodname")) ||
-           trimmed(sle_prodvers->text()) != trimmed(ids_products->getItemString(row, "prodvers")) ||
-           trimmed(sle_label->text()) != trimmed(ids_products->getItemString(row, "label")) ||
-           trimmed(sle_basepath->text()) != trimmed(ids_products->getItemString(row, "basepath"));
+    return runtime::trim(sle_prodname->text()) != runtime::trim(ids_products->getItemString(row, "prodname")) ||
+           runtime::trim(sle_prodvers->text()) != runtime::trim(ids_products->getItemString(row, "prodvers")) ||
+           runtime::trim(sle_label->text()) != runtime::trim(ids_products->getItemString(row, "label")) ||
+           runtime::trim(sle_basepath->text()) != runtime::trim(ids_products->getItemString(row, "basepath"));
 }
 
 bool w_project::fw_save() {
@@ -186,19 +178,19 @@ bool w_project::fw_save() {
     nv_create_setup* s = service();
     const long row = product_row();
     if (!s || row < 1) return report("The product cannot be found: it may have been deleted.");
-    const std::string name = trimmed(sle_prodname->text());
-    const std::string vers = trimmed(sle_prodvers->text());
-    const std::string label = trimmed(sle_label->text());
-    const std::string basepath = trimmed(sle_basepath->text());
+    const std::string name = runtime::trim(sle_prodname->text());
+    const std::string vers = runtime::trim(sle_prodvers->text());
+    const std::string label = runtime::trim(sle_label->text());
+    const std::string basepath = runtime::trim(sle_basepath->text());
     if (name.empty()) return report("Type the product's name.");
     // The full name names the product's settings and build folder, so no two products share one.
-    const std::string full = folded(s->fnv_get_trimmed(name, vers, label));
+    const std::string full = runtime::lower(s->fnv_get_trimmed(name, vers, label));
     for (long r = 1; r <= ids_products->rowCount(); ++r) {
         if (r == row) continue;
-        const std::string other = s->fnv_get_trimmed(trimmed(ids_products->getItemString(r, "prodname")),
-                                                     trimmed(ids_products->getItemString(r, "prodvers")),
-                                                     trimmed(ids_products->getItemString(r, "label")));
-        if (folded(other) == full)
+        const std::string other = s->fnv_get_trimmed(runtime::trim(ids_products->getItemString(r, "prodname")),
+                                                     runtime::trim(ids_products->getItemString(r, "prodvers")),
+                                                     runtime::trim(ids_products->getItemString(r, "label")));
+        if (runtime::lower(other) == full)
             return report("Another product is called \"" + other + "\" already. Change the name, version or label.");
     }
 

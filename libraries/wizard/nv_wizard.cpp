@@ -10,6 +10,7 @@
 #include "authoring/project/nv_create_setup.h"
 #include "libraries/wizard/w_product_wizard.h"
 #include "runtime/services/MessageBox.h"
+#include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
 #include "runtime/ui/Window.h"
 
@@ -21,16 +22,7 @@ namespace {
 
 constexpr const char* BoxTitle = "Product wizard";
 
-std::string trimmed(std::string s) {
-    s.erase(0, s.find_first_not_of(' '));
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
 
-std::string folded(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 bool flag(const Value& v) { return !v.isNull() && v.toInt() != 0; }
 Value bit(bool on) { return Value(on ? 1 : 0); }
@@ -211,7 +203,7 @@ bool nv_wizard::fnv_load_existing() {
     p.showfile = cell_flag(pr, 1, d.showfile);
 
     fnv_show(*ids_products, row, p);
-    iw_wizard->setTitle("Product wizard - " + trimmed(iw_wizard->sle_prodname->text()));
+    iw_wizard->setTitle("Product wizard - " + runtime::trim(iw_wizard->sle_prodname->text()));
     return true;
 }
 
@@ -258,10 +250,10 @@ str_wizard_pages nv_wizard::fnv_pages_from_window() const {
     p.license = w.cbx_license->checked();
     p.lictext = w.mle_lictext->text();
     p.userinfo = w.cbx_userinfo->checked();
-    p.userkey = trimmed(w.sle_userkey->text());
+    p.userkey = runtime::trim(w.sle_userkey->text());
     p.usertext = w.mle_usertext->text();
     p.proggroup = w.cbx_proggroup->checked();
-    p.groupname = trimmed(w.sle_groupname->text());
+    p.groupname = runtime::trim(w.sle_groupname->text());
     p.grouptext = w.mle_grouptext->text();
     p.finished = w.cbx_finished->checked();
     p.finaltext = w.mle_finaltext->text();
@@ -274,14 +266,14 @@ str_wizard_pages nv_wizard::fnv_pages_from_window() const {
     p.progtext = w.sle_progtext->text();
     p.showfile = w.cbx_showfile->checked();
     p.title = w.sle_title->text();
-    p.bgcolor = std::atoll(trimmed(w.sle_bgcolor->text()).c_str());
+    p.bgcolor = std::atoll(runtime::trim(w.sle_bgcolor->text()).c_str());
     return p;
 }
 
 // Wrong input sends the user to the page that holds it.
 bool nv_wizard::fnv_check_input() {
     w_product_wizard& w = *iw_wizard;
-    const std::string name = trimmed(w.sle_prodname->text());
+    const std::string name = runtime::trim(w.sle_prodname->text());
     if (name.empty()) {
         w.fw_show_page(0);
         return report("Type the product's name.");
@@ -291,20 +283,20 @@ bool nv_wizard::fnv_check_input() {
         return report("Choose at least one setup type.");
     }
     // The full name names the product's settings and build folder, so no two products share one.
-    const std::string full = folded(service()->fnv_get_trimmed(name, trimmed(w.sle_prodvers->text()),
-                                                               trimmed(w.sle_label->text())));
+    const std::string full = runtime::lower(service()->fnv_get_trimmed(name, runtime::trim(w.sle_prodvers->text()),
+                                                               runtime::trim(w.sle_label->text())));
     for (long r = 1; r <= ids_products->rowCount(); ++r) {
         if (is_action == "existing" && ids_products->getItem(r, "id").toInt() == ii_prod_id) continue;
         const std::string other =
-            service()->fnv_get_trimmed(trimmed(ids_products->getItemString(r, "prodname")),
-                                       trimmed(ids_products->getItemString(r, "prodvers")),
-                                       trimmed(ids_products->getItemString(r, "label")));
-        if (folded(other) == full) {
+            service()->fnv_get_trimmed(runtime::trim(ids_products->getItemString(r, "prodname")),
+                                       runtime::trim(ids_products->getItemString(r, "prodvers")),
+                                       runtime::trim(ids_products->getItemString(r, "label")));
+        if (runtime::lower(other) == full) {
             w.fw_show_page(0);
             return report("Another product is called \"" + other + "\" already. Change the name, version or label.");
         }
     }
-    const std::string color = trimmed(w.sle_bgcolor->text());
+    const std::string color = runtime::trim(w.sle_bgcolor->text());
     const bool digits = !color.empty() && color.size() <= 8 &&
                         std::all_of(color.begin(), color.end(), [](unsigned char c) { return std::isdigit(c); });
     if (!digits || std::atoll(color.c_str()) > 16777215) {
@@ -336,10 +328,10 @@ bool nv_wizard::fnv_save() {
     bool ok = row > 0;
     if (ok && !is_new) ok = fnv_rename_existing(s);
     if (ok) {
-        ids_products->setItem(row, "prodname", Value(trimmed(w.sle_prodname->text())));
-        ids_products->setItem(row, "prodvers", Value(trimmed(w.sle_prodvers->text())));
-        ids_products->setItem(row, "label", Value(trimmed(w.sle_label->text())));
-        ids_products->setItem(row, "basepath", Value(trimmed(w.sle_basepath->text())));
+        ids_products->setItem(row, "prodname", Value(runtime::trim(w.sle_prodname->text())));
+        ids_products->setItem(row, "prodvers", Value(runtime::trim(w.sle_prodvers->text())));
+        ids_products->setItem(row, "label", Value(runtime::trim(w.sle_label->text())));
+        ids_products->setItem(row, "basepath", Value(runtime::trim(w.sle_basepath->text())));
         ids_products->setItem(row, "setupnorm", bit(w.cbx_setupnorm->checked()));
         ids_products->setItem(row, "setupmin", bit(w.cbx_setupmin->checked()));
         ids_products->setItem(row, "setupcust", bit(w.cbx_setupcust->checked()));
@@ -395,10 +387,10 @@ bool nv_wizard::fnv_rename_existing(nv_create_setup& service) {
     w_product_wizard& w = *iw_wizard;
     auto edited = runtime::create<runtime::DataStore>(renamed_layout());
     edited->insertRow(0);
-    edited->setItem(1, "prodname", Value(trimmed(w.sle_prodname->text())));
-    edited->setItem(1, "prodvers", Value(trimmed(w.sle_prodvers->text())));
-    edited->setItem(1, "label", Value(trimmed(w.sle_label->text())));
-    edited->setItem(1, "stringvar_basepath", Value(trimmed(w.sle_basepath->text())));
+    edited->setItem(1, "prodname", Value(runtime::trim(w.sle_prodname->text())));
+    edited->setItem(1, "prodvers", Value(runtime::trim(w.sle_prodvers->text())));
+    edited->setItem(1, "label", Value(runtime::trim(w.sle_label->text())));
+    edited->setItem(1, "stringvar_basepath", Value(runtime::trim(w.sle_basepath->text())));
     service.fnv_prodname_changed(*edited);
     runtime::destroy(edited);
     return true;
@@ -418,7 +410,7 @@ void nv_wizard::close_window() {
 void nv_wizard::fnv_end() {
     close_window();
     for (runtime::Window* window : runtime::Window::openWindows()) {
-        if (folded(window->className()) == "w_choose_product") {
+        if (runtime::lower(window->className()) == "w_choose_product") {
             window->post("ue_end_wizard");
             return;
         }
