@@ -200,6 +200,11 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
     ASSERT_FALSE(welcome.empty()) << "F8 started no Setup";
     const fs::path artefacts = fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring";
     fs::create_directories(artefacts);
+    // Setup's first page comes to the front of the authoring program, where the user sees it.
+    ASSERT_TRUE(driver.waitActive(welcome)) << "Setup's first page did not take the keyboard";
+    const std::vector<unsigned long> order = driver.stacking();
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(driver.name(order.back()), "Welcome") << "Setup's first page is behind another window";
     driver.screenshot(welcome).save(QString::fromStdString((artefacts / "setup-test-mode.png").string()));
     setup_test::runOn(x.display, "xdotool search --name '^Setup of Hello$' windowkill");
     setup_test::runOn(x.display, "xdotool search --name '^Welcome$' windowkill");
