@@ -83,6 +83,7 @@ bool Value::toBool() const {
         case 5:
             return std::get<ObjectRef>(v_).isValid();
         case 6:
+        case 7:
             return true;
         default:
             return false;

@@ -1,7 +1,9 @@
 #pragma once
 // A value of the host runtime: null, boolean, integer, real number, text, an object reference
-// (weak: it reads as invalid once the object is destroyed) or a data-window object (a snapshot
-// of what a click or a field hit, taken when the event was raised).
+// (weak: it reads as invalid once the object is destroyed), a data-window object (a snapshot
+// of what a click or a field hit, taken when the event was raised) or a record (a structure
+// kept by value, as an item's data holds one).
+#include <any>
 #include <concepts>
 #include <cstdint>
 #include <memory>
@@ -53,7 +55,7 @@ struct DwObject {
 class Value {
 public:
     using Storage = std::variant<std::monostate, bool, int64_t, double, std::string, ObjectRef,
-                                 std::shared_ptr<const DwObject>>;
+                                 std::shared_ptr<const DwObject>, std::shared_ptr<const std::any>>;
 
     Value() = default;
     Value(std::nullptr_t) {}
@@ -89,6 +91,21 @@ public:
     bool isText() const { return v_.index() == 4; }
     bool isObject() const { return v_.index() == 5; }
     bool isDwObject() const { return v_.index() == 6; }
+    bool isRecord() const { return v_.index() == 7; }
+
+    // A record: a copy of `r`, read back with toRecord<T>(). It converts to no number or text.
+    template <class T>
+    static Value record(T r) {
+        Value v;
+        v.v_ = std::make_shared<const std::any>(std::move(r));
+        return v;
+    }
+    // The record when it is a T; nullptr otherwise.
+    template <class T>
+    const T* toRecord() const {
+        const auto* p = std::get_if<std::shared_ptr<const std::any>>(&v_);
+        return p && *p ? std::any_cast<T>(p->get()) : nullptr;
+    }
 
     // Conversions of the runtime: null gives the type's empty value. An object reference is
     // true while its object lives and converts to no number or text; a data-window object

@@ -6,6 +6,7 @@
 #include "runtime/core/Dispatch.h"
 #include "standard/parent_window.h"
 #include "standard/standard_picture.h"
+#include "standard/str_listviewsort.h"
 
 namespace pakomo {
 
@@ -30,6 +31,7 @@ u_lv_fileview_a::u_lv_fileview_a(std::string className) : u_lv_a(std::move(class
     setFont("MS Sans Serif", 8, 400);
     setEditLabels(true);
     setExtendedSelect(true);
+    setDeleteItems(true);
     tree()->setDragEnabled(true);
     tree()->setDragDropMode(QAbstractItemView::DragOnly);
     for (const char* picture : {"l.bmp", "r.bmp", "s.bmp", "lr.bmp", "lrs.bmp", "ls.bmp", "rs.bmp"})
@@ -71,7 +73,8 @@ u_lv_fileview_a::u_lv_fileview_a(std::string className) : u_lv_a(std::move(class
 void u_lv_fileview_a::fu_delete_item(int16_t index) {
     runtime::ListViewItem item;
     if (getItem(index, item) != 1) return;
-    inv_filegrp->trigger("fnv_delete_file", {item.data.toInt()});
+    const str_listviewsort* sort = item.data.toRecord<str_listviewsort>();
+    inv_filegrp->trigger("fnv_delete_file", {sort ? sort->l_id : 0u});
 }
 
 void u_lv_fileview_a::fu_set_columns(int16_t ai_width1, int16_t ai_width2, int16_t ai_width3) {

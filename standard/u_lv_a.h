@@ -4,7 +4,7 @@
 // a column heading, renamed in place and deleted through the file-group service.
 //
 // The file-group service is an outside library's object: its functions are raised on it by
-// name, the list itself passed as its handle. An item's data is the id of its FILE row.
+// name, the list itself passed as its handle. An item's data is a str_listviewsort record.
 #include <cstdint>
 #include <string>
 

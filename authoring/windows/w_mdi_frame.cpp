@@ -5,6 +5,8 @@
 
 #include "authoring/core/pakomo.h"
 #include "authoring/windows/w_choose_product.h"
+#include "authoring/windows/w_file_properties.h"
+#include "authoring/windows/w_handle_duplicate_files.h"
 #include "authoring/windows/w_logo.h"
 #include "runtime/core/Dispatch.h"
 #include "runtime/ui/Menu.h"
@@ -51,6 +53,8 @@ void register_windows() {
     runtime::registerClass<w_logo>("w_logo");
     runtime::registerClass<w_mdi_frame>("w_mdi_frame");
     runtime::registerClass<w_choose_product>("w_choose_product");
+    runtime::registerClass<w_file_properties>("w_file_properties");
+    runtime::registerClass<w_handle_duplicate_files>("w_handle_duplicate_files");
 }
 
 }  // namespace pakomo

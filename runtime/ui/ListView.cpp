@@ -7,6 +7,7 @@
 #include <QCollator>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTreeWidget>
 
@@ -33,6 +34,20 @@ void mergeSort(std::vector<int>& v, const std::function<int(int, int)>& cmp) {
 }
 
 using detail::RightClicks;
+
+// The Del key of a list that lets the user delete items; other keys pass on.
+class DeleteKey : public QObject {
+public:
+    DeleteKey(QObject* parent, std::function<bool()> fn) : QObject(parent), fn_(std::move(fn)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(e)->key() != Qt::Key_Delete) return false;
+        auto fn = fn_;  // the call may delete this filter
+        return fn();
+    }
+
+private:
+    std::function<bool()> fn_;
+};
 
 }  // namespace
 
@@ -72,6 +87,12 @@ ListView::ListView(std::string className) : Control(std::move(className), "listv
         if (!l) return;
         QTreeWidgetItem* hit = l->tree()->itemAt(p);
         l->trigger("rightclicked", {hit ? l->indexOf(hit) : -1});
+    }));
+    t->installEventFilter(new DeleteKey(t, [self] {
+        ListView* l = self.get();
+        if (!l || !l->deleteItems_) return false;  // a label being edited takes its own keys
+        l->deleteSelected();
+        return true;
     }));
     forwardInputEvents(t);
 }
@@ -303,6 +324,18 @@ void ListView::setEditLabels(bool on) {
         item->setFlags(on ? item->flags() | Qt::ItemIsEditable : item->flags() & ~Qt::ItemIsEditable);
     }
     updating_ = false;
+}
+
+void ListView::setDeleteItems(bool on) { deleteItems_ = on; }
+
+void ListView::deleteSelected() {
+    Ref<ListView> self(this);
+    for (int index = 1; self && index <= totalItems();) {
+        if (itemAt(index)->isSelected())
+            deleteItem(index);
+        else
+            ++index;
+    }
 }
 
 int ListView::editLabel(int index) {

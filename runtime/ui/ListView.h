@@ -67,6 +67,8 @@ public:
 
     void setExtendedSelect(bool on);
     void setEditLabels(bool on);
+    // DeleteItems: the Del key removes the selected items, each through deleteItem().
+    void setDeleteItems(bool on);
     // Starts editing an item's label (endlabeledit follows).
     int editLabel(int index);
     QTreeWidget* tree() const;
@@ -77,11 +79,13 @@ private:
     int indexOf(QTreeWidgetItem* item) const;
     void labelEdited(QTreeWidgetItem* item);
     void selectionChanged();
+    void deleteSelected();
 
     std::vector<std::string> pictures_;
     std::vector<Qt::Alignment> aligns_;
     int columns_ = 0;
     bool editLabels_ = false;
+    bool deleteItems_ = false;
     std::vector<Value> data_;
     std::vector<int> pictureOf_;
     std::vector<std::string> labels_;

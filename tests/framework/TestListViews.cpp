@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/ui/VisualObject.h"
+#include "standard/str_listviewsort.h"
 #include "standard/u_lv_a.h"
 #include "standard/uo_a.h"
 #include "standard/w_a.h"
@@ -56,7 +57,7 @@ public:
     const FileRow& row(runtime::ListView& lv, int index) {
         runtime::ListViewItem item;
         lv.getItem(index, item);
-        return files.at(item.data.toInt());
+        return files.at(item.data.toRecord<str_listviewsort>()->l_id);
     }
     std::map<int64_t, FileRow> files;
     std::vector<std::string> renamed;
@@ -83,7 +84,9 @@ protected:
         for (const auto& [id, file] : service->files) {
             runtime::ListViewItem item;
             item.label = file.name;
-            item.data = id;
+            str_listviewsort sort;
+            sort.l_id = static_cast<uint32_t>(id);
+            item.data = Value::record(sort);
             item.pictureIndex = 1;
             lv->addItem(item);
         }

@@ -13,6 +13,9 @@ runtime::DataLayout d_proggrp_stringtable();
 runtime::DataLayout d_stringtabel_z();
 runtime::DataLayout d_message_one();
 runtime::DataLayout d_file_properties();
+runtime::DataLayout d_files();
+runtime::DataLayout d_filegrps();
+runtime::DataLayout d_duplicate_files();
 runtime::DataLayout d_choose_stringvar();
 runtime::DataLayout d_privilege();
 

@@ -1,0 +1,215 @@
+#include "authoring/project/nv_filegrp.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "authoring/core/nv_registry_create_setup.h"
+#include "authoring/core/pakomo.h"
+#include "authoring/project/nv_create_setup.h"
+#include "authoring/project/u_ds_duplicate_files.h"
+#include "runtime/core/RuntimeError.h"
+#include "runtime/services/MessageBox.h"
+#include "runtime/services/Text.h"
+#include "runtime/ui/Window.h"
+
+namespace pakomo {
+
+using runtime::Args;
+using runtime::Value;
+
+namespace {
+
+Value arg(Args a, size_t n) { return n < a.size() ? a[n] : Value(); }
+
+// The list a caller passed by its handle; a runtime error when it is gone.
+u_lv_a& list_of(const Value& handle) {
+    auto* lv = dynamic_cast<u_lv_a*>(runtime::findByHandle(static_cast<long>(handle.toInt())));
+    if (!lv) throw runtime::RuntimeError("Null object reference: no list view");
+    return *lv;
+}
+
+// A path as the duplicate search compares it; none for a null path, which never matches.
+std::optional<std::string> compared_path(const runtime::DataStore& ds, long row) {
+    Value path = ds.getItem(row, "path");
+    if (path.isNull()) return std::nullopt;
+    return runtime::lower(runtime::trim(path.toText()));
+}
+
+}  // namespace
+
+nv_filegrp::nv_filegrp() : nv_a("nv_filegrp") {
+    // What the file list and the outside libraries raise by name.
+    on("fnv_sort_lv", [this](Args a) {
+        auto i = [&](size_t n) { return static_cast<int16_t>(arg(a, n).toInt()); };
+        return Value(fnv_sort_lv(list_of(arg(a, 0)), i(1), i(2), i(3), i(4)));
+    });
+    on("fnv_filename_changed", [this](Args a) {
+        return Value(fnv_filename_changed(list_of(arg(a, 0)), static_cast<int16_t>(arg(a, 1).toInt()),
+                                          arg(a, 2).toText()));
+    });
+    on("fnv_delete_file", [this](Args a) { return Value(fnv_delete_file(static_cast<long>(arg(a, 0).toInt()))); });
+    on("fnv_handle_duplicate_files", [this](Args a) { return Value(fnv_handle_duplicate_files(arg(a, 0).toBool())); });
+}
+
+u_ds_create_setup_a& nv_filegrp::file() const {
+    if (!ids_file) throw runtime::RuntimeError("Null object reference: ids_file");
+    return *ids_file;
+}
+
+u_ds_create_setup_a& nv_filegrp::filegrp() const {
+    if (!ids_filegrp) throw runtime::RuntimeError("Null object reference: ids_filegrp");
+    return *ids_filegrp;
+}
+
+void nv_filegrp::fnv_init(u_ds_create_setup_a& ads_file, u_ds_create_setup_a& ads_filegrp) {
+    ids_file = runtime::Ref<u_ds_create_setup_a>(&ads_file);
+    ids_filegrp = runtime::Ref<u_ds_create_setup_a>(&ads_filegrp);
+}
+
+long nv_filegrp::fnv_find_filegrp_row(long id) {
+    u_ds_create_setup_a& ds = filegrp();
+    return ds.find("id = " + std::to_string(id), 1, ds.rowCount());
+}
+
+long nv_filegrp::fnv_find_file_row(long id) {
+    u_ds_create_setup_a& ds = file();
+    return ds.find("id = " + std::to_string(id), 1, ds.rowCount());
+}
+
+// The highest id of the rows held (hidden and deleted ones too), null as 0, plus 1. The new row
+// has no id yet, so it does not count.
+long nv_filegrp::new_id(u_ds_create_setup_a& ads) const {
+    Value max = ads.getItem(1, "c_max_id");
+    return static_cast<long>(max.isNull() ? 0 : max.toInt()) + 1;
+}
+
+long nv_filegrp::fnv_insert_filegrp(const std::string& as_name) {
+    u_ds_create_setup_a& ds = filegrp();
+    long ll_newrow = ds.insertRow(0);
+    long ll_id = new_id(ds);
+    ds.setItem(ll_newrow, "id", ll_id);
+    ds.setItem(ll_newrow, "prodid", app().gi_prod_id);
+    ds.setItem(ll_newrow, "name", as_name);
+    return ll_newrow;
+}
+
+long nv_filegrp::fnv_insert_filegrp(const std::string& as_name, long al_proggrpid) {
+    long ll_row = fnv_insert_filegrp(as_name);
+    filegrp().setItem(ll_row, "proggrpid", al_proggrpid);
+    return ll_row;
+}
+
+// A path that does not fit the column takes its row away again (-1): a file row without a path
+// would name no file at all.
+long nv_filegrp::fnv_insert_file(const std::string& as_path, long al_filegrp_id) {
+    u_ds_create_setup_a& ds = file();
+    long ll_newrow = ds.insertRow(0);
+    long ll_id = new_id(ds);
+    ds.setItem(ll_newrow, "id", ll_id);
+    ds.setItem(ll_newrow, "prodid", app().gi_prod_id);
+    if (ds.setItem(ll_newrow, "path", as_path) != 1) {
+        ds.deleteRow(ll_newrow);
+        return -1;
+    }
+    ds.setItem(ll_newrow, "filegrpid", al_filegrp_id);
+    return ll_newrow;
+}
+
+bool nv_filegrp::fnv_delete_file(long al_id) {
+    long ll_row = fnv_find_file_row(al_id);
+    bool lb_retval = ll_row > 0;
+    if (lb_retval) file().deleteRow(ll_row);
+    return lb_retval;
+}
+
+bool nv_filegrp::fnv_delete_filegrp(long al_id) {
+    long ll_row = fnv_find_filegrp_row(al_id);
+    if (ll_row <= 0) return false;
+    filegrp().deleteRow(ll_row);
+    u_ds_create_setup_a& ds = file();
+    ds.fu_set_filter("filegrpid = " + std::to_string(al_id));
+    while (ds.rowCount() > 0) {
+        // A row whose id finds no row (a null id) goes directly, so that the loop ends.
+        Value id = ds.getItem(1, "id");
+        if (id.isNull() || !fnv_delete_file(static_cast<long>(id.toInt()))) ds.deleteRow(1);
+    }
+    ds.fu_restore_filter();
+    return true;
+}
+
+int16_t nv_filegrp::fnv_update_filegrp() { return static_cast<int16_t>(filegrp().update()); }
+
+bool nv_filegrp::fnv_add_file(long al_handle, long al_filegrp_id) {
+    constexpr uint16_t max_files = 32;
+    std::string ls_path(260, ' ');
+    std::vector<std::string> ls_files(max_files);
+    for (long i = max_files; i >= 1; --i) ls_files[static_cast<size_t>(i - 1)] = std::string(260, ' ');
+    const std::string ls_defext;
+    std::string ls_initial_path = app().gnv_registry->fnv_get_selectfiles_path(".");
+    uint16_t li_numfiles = nv_winapi::instance().getopenfilenamemulti(
+        al_handle, "Select files", ls_path, ls_files, max_files, ls_defext, "All files (*.*),*.*", ls_initial_path);
+    if (li_numfiles < 1) return false;
+    app().gnv_registry->fnv_set_selectfiles_path(ls_path);
+    if (runtime::right(ls_path, 1) != "\\") ls_path += "\\";
+    std::string too_long;
+    const size_t count = std::min<size_t>({li_numfiles, max_files, ls_files.size()});
+    for (size_t i = 0; i < count; ++i) {
+        std::string ls_totpath = ls_path + ls_files[i];
+        if (fnv_insert_file(ls_totpath, al_filegrp_id) < 1) too_long += "\n" + ls_totpath;
+    }
+    if (!too_long.empty())
+        runtime::messageBox("Select files",
+                            "These files were not added: a path may hold at most 254 characters." + too_long,
+                            runtime::MessageIcon::Exclamation);
+    fnv_handle_duplicate_files(false);
+    return true;
+}
+
+long nv_filegrp::fnv_get_duplicate_files(u_ds_duplicate_files& ads_dups) {
+    u_ds_create_setup_a& ds = file();
+    ds.sort();
+    const long ll_rows = ds.rowCount();
+    long row = 1;
+    while (row <= ll_rows) {
+        const std::optional<std::string> ls_current_file = compared_path(ds, row);
+        const long next = row + 1;
+        if (next > ll_rows) break;
+        if (!ls_current_file || compared_path(ds, next) != ls_current_file) {
+            row = next;
+            continue;
+        }
+        // A run of equal paths starts here.
+        for (; row <= ll_rows && compared_path(ds, row) == ls_current_file; ++row) {
+            Value filegrpid = ds.getItem(row, "filegrpid");
+            long ll_filegrp_row = filegrpid.isNull() ? -1 : fnv_find_filegrp_row(static_cast<long>(filegrpid.toInt()));
+            if (ll_filegrp_row <= 0) continue;
+            long ll_newrow = ads_dups.insertRow(0);
+            ads_dups.setItem(ll_newrow, "file", runtime::trim(ds.getItemString(row, "path")));
+            ads_dups.setItem(ll_newrow, "name_1", ds.getItem(row, "id"));
+            ads_dups.setItem(ll_newrow, "filegrp", filegrp().getItem(ll_filegrp_row, "name"));
+        }
+    }
+    return ads_dups.rowCount();
+}
+
+bool nv_filegrp::fnv_handle_duplicate_files(bool ab_from_menu) {
+    runtime::Ref<u_ds_duplicate_files> lds_dups = runtime::create<u_ds_duplicate_files>();
+    bool lb_something_has_changed = false;
+    long found = fnv_get_duplicate_files(*lds_dups);
+    if (found > 0) {
+        s_pass& pass = app().g_str_pass;
+        pass.datastore[1] = runtime::Ref<u_ds_a>(lds_dups.get());
+        runtime::Ref<runtime::Object> w = runtime::createByName("w_handle_duplicate_files");
+        if (auto* window = dynamic_cast<runtime::Window*>(w.get()))
+            window->openWithParm(runtime::Ref<runtime::Object>(this));
+        lb_something_has_changed = pass.boolean.get(1);
+    } else if (ab_from_menu) {
+        auto& project = *app().gnv_create_setup.as<nv_create_setup>();
+        runtime::messageBox(project.fnv_get_prodname() + " " + project.fnv_get_prodvers(), "No duplicate files.");
+    }
+    runtime::destroy(lds_dups);
+    return lb_something_has_changed;
+}
+
+}  // namespace pakomo
