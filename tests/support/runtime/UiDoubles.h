@@ -1,6 +1,7 @@
 #pragma once
 // Test doubles of the visual runtime's seams: the help viewer and the file-open dialog.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/ui/Services.h"
@@ -34,6 +35,8 @@ public:
     void answer(FileOpenAnswer a) { answers_.push_back(std::move(a)); }
     FileOpenAnswer open(const FileOpenRequest& request) override;
     const std::vector<FileOpenRequest>& requests() const { return requests_; }
+    // The requests so far, which the test has now taken.
+    std::vector<FileOpenRequest> take() { return std::exchange(requests_, {}); }
 
 private:
     std::vector<FileOpenAnswer> answers_;
