@@ -358,11 +358,14 @@ void ListView::labelEdited(QTreeWidgetItem* item) {
     index = indexOf(item);
     if (index < 1) return;
     i = static_cast<size_t>(index - 1);
+    // The label is the edited text unless refused, also when the script wrote the item meanwhile.
     updating_ = true;
-    if (refused.toInt() == 1)
+    if (refused.toInt() == 1) {
         item->setText(0, qs(labels_[i]));
-    else
+    } else {
         labels_[i] = newLabel;
+        item->setText(0, qs(newLabel));
+    }
     updating_ = false;
 }
 
