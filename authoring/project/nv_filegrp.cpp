@@ -48,8 +48,10 @@ nv_filegrp::nv_filegrp() : nv_a("nv_filegrp") {
         return Value(fnv_filename_changed(list_of(arg(a, 0)), static_cast<int16_t>(arg(a, 1).toInt()),
                                           arg(a, 2).toText()));
     });
-    on("fnv_delete_file", [this](Args a) { return Value(fnv_delete_file(static_cast<long>(arg(a, 0).toInt()))); });
-    on("fnv_handle_duplicate_files", [this](Args a) { return Value(fnv_handle_duplicate_files(arg(a, 0).toBool())); });
+    on("fnv_delete_file",
+       [this](Args a) { return Value(fnv_delete_file(static_cast<long>(arg(a, 0).toInt()))); });
+    on("fnv_handle_duplicate_files",
+       [this](Args a) { return Value(fnv_handle_duplicate_files(arg(a, 0).toBool())); });
 }
 
 u_ds_create_setup_a& nv_filegrp::file() const {
@@ -147,8 +149,9 @@ bool nv_filegrp::fnv_add_file(long al_handle, long al_filegrp_id) {
     for (long i = max_files; i >= 1; --i) ls_files[static_cast<size_t>(i - 1)] = std::string(260, ' ');
     const std::string ls_defext;
     std::string ls_initial_path = app().gnv_registry->fnv_get_selectfiles_path(".");
-    uint16_t li_numfiles = nv_winapi::instance().getopenfilenamemulti(
-        al_handle, "Select files", ls_path, ls_files, max_files, ls_defext, "All files (*.*),*.*", ls_initial_path);
+    uint16_t li_numfiles =
+        nv_winapi::instance().getopenfilenamemulti(al_handle, "Select files", ls_path, ls_files, max_files,
+                                                   ls_defext, "All files (*.*),*.*", ls_initial_path);
     if (li_numfiles < 1) return false;
     app().gnv_registry->fnv_set_selectfiles_path(ls_path);
     if (runtime::right(ls_path, 1) != "\\") ls_path += "\\";
@@ -182,7 +185,8 @@ long nv_filegrp::fnv_get_duplicate_files(u_ds_duplicate_files& ads_dups) {
         // A run of equal paths starts here.
         for (; row <= ll_rows && compared_path(ds, row) == ls_current_file; ++row) {
             Value filegrpid = ds.getItem(row, "filegrpid");
-            long ll_filegrp_row = filegrpid.isNull() ? -1 : fnv_find_filegrp_row(static_cast<long>(filegrpid.toInt()));
+            long ll_filegrp_row =
+                filegrpid.isNull() ? -1 : fnv_find_filegrp_row(static_cast<long>(filegrpid.toInt()));
             if (ll_filegrp_row <= 0) continue;
             long ll_newrow = ads_dups.insertRow(0);
             ads_dups.setItem(ll_newrow, "file", runtime::trim(ds.getItemString(row, "path")));
@@ -206,7 +210,8 @@ bool nv_filegrp::fnv_handle_duplicate_files(bool ab_from_menu) {
         lb_something_has_changed = pass.boolean.get(1);
     } else if (ab_from_menu) {
         auto& project = *app().gnv_create_setup.as<nv_create_setup>();
-        runtime::messageBox(project.fnv_get_prodname() + " " + project.fnv_get_prodvers(), "No duplicate files.");
+        runtime::messageBox(project.fnv_get_prodname() + " " + project.fnv_get_prodvers(),
+                            "No duplicate files.");
     }
     runtime::destroy(lds_dups);
     return lb_something_has_changed;

@@ -1,9 +1,8 @@
 // The file list's support and the file actions of the file-group service.
-#include "authoring/project/nv_filegrp.h"
-
 #include <array>
 
 #include "authoring/core/pakomo.h"
+#include "authoring/project/nv_filegrp.h"
 #include "runtime/core/Dispatch.h"
 #include "runtime/services/Text.h"
 #include "runtime/ui/Window.h"
@@ -37,7 +36,8 @@ void nv_filegrp::fnv_populate_fileview(u_lv_a& alv_lv, long al_filegrp_id) {
     for (long r = 1; r <= ds.rowCount(); ++r) {
         const std::string path = ds.getItemString(r, "path");
         lvi_item.label = path;
-        str_fileinfo lstr_fileinfo = fnv_set_lvitemdata(lvi_item, static_cast<long>(ds.getItem(r, "id").toInt()), path);
+        str_fileinfo lstr_fileinfo =
+            fnv_set_lvitemdata(lvi_item, static_cast<long>(ds.getItem(r, "id").toInt()), path);
         int index = alv_lv.addItem(lvi_item);
         alv_lv.setItem(index, 2, std::to_string(lstr_fileinfo.l_size));
         alv_lv.setItem(index, 3, lstr_fileinfo.s_writetime);
@@ -47,7 +47,8 @@ void nv_filegrp::fnv_populate_fileview(u_lv_a& alv_lv, long al_filegrp_id) {
     ds.fu_restore_filter();
 }
 
-str_fileinfo nv_filegrp::fnv_set_lvitemdata(runtime::ListViewItem& alv_item, long al_id, const std::string& as_file) {
+str_fileinfo nv_filegrp::fnv_set_lvitemdata(runtime::ListViewItem& alv_item, long al_id,
+                                            const std::string& as_file) {
     std::string file = as_file;
     str_fileinfo lstr_fileinfo = nv_winapi::instance().fnv_get_fileinfo(file);
     str_listviewsort lstr_listviewsort;
@@ -78,7 +79,8 @@ void nv_filegrp::fnv_set_file_pictures(u_lv_a& alv_lv) {
 }
 
 // -1 puts index1 first. Equal keys answer 1 both ways: the list's own sort copes with that.
-long nv_filegrp::fnv_sort_lv(u_lv_a& alv_lv, int16_t index1, int16_t index2, int16_t column, int16_t sorttype) {
+long nv_filegrp::fnv_sort_lv(u_lv_a& alv_lv, int16_t index1, int16_t index2, int16_t column,
+                             int16_t sorttype) {
     runtime::ListViewItem first, second;
     const bool got = alv_lv.getItem(index1, first) == 1 && alv_lv.getItem(index2, second) == 1;
     long result = 0;
@@ -107,8 +109,8 @@ void nv_filegrp::fnv_show_file_info(u_lv_a& alv_lv, runtime::StaticText& ast_st)
         alv_lv.getItem(i, 2, ls_colval);
         ll_totbytes += runtime::textToLong(ls_colval);
     }
-    ast_st.setText(std::to_string(li_totfiles) + ls_num_text + ", " + runtime::formatNumber(ll_totbytes, "###,###,###,###") +
-                   " bytes.");
+    ast_st.setText(std::to_string(li_totfiles) + ls_num_text + ", " +
+                   runtime::formatNumber(ll_totbytes, "###,###,###,###") + " bytes.");
 }
 
 bool nv_filegrp::fnv_filename_changed(u_lv_a& alv_lv, int16_t ai_index, const std::string& as_name) {

@@ -15,7 +15,8 @@ namespace {
 
 constexpr int16_t kHelpTopic = 29;
 
-runtime::Ref<runtime::StaticText> text(w_a& w, const char* name, const char* content, int x, int y, int width) {
+runtime::Ref<runtime::StaticText> text(w_a& w, const char* name, const char* content, int x, int y,
+                                       int width) {
     runtime::Ref<runtime::StaticText> st = w.addControl<runtime::StaticText>(name);
     st->move(x, y);
     st->resize(width, 52);
@@ -26,7 +27,8 @@ runtime::Ref<runtime::StaticText> text(w_a& w, const char* name, const char* con
 
 }  // namespace
 
-w_handle_duplicate_files::w_handle_duplicate_files() : w_a("w_handle_duplicate_files", runtime::WindowKind::Response) {
+w_handle_duplicate_files::w_handle_duplicate_files()
+    : w_a("w_handle_duplicate_files", runtime::WindowKind::Response) {
     resize(2715, 1776);
     setTitle("Duplicate files");
     setTitleBarBoxes(true, false, false);
@@ -35,30 +37,35 @@ w_handle_duplicate_files::w_handle_duplicate_files() : w_a("w_handle_duplicate_f
 
     cb_3 = addControl<u_cb_help>("cb_3");
     cb_3->move(2313, 1588);
-    st_8 = text(*this, "st_8", "Click <Cancel> to close this window without saving the deletions.", 265, 472, 1783);
+    st_8 = text(*this, "st_8", "Click <Cancel> to close this window without saving the deletions.", 265, 472,
+                1783);
     cb_1 = addControl<u_cb_cancel>("cb_1");
     cb_1->move(1554, 1588);
     cb_1->setCancel(true);
     st_7 = text(*this, "st_7", "machine.", 265, 236, 2382);
-    st_6 = text(*this, "st_6",
-                "This might be your intention, for example if the same file should be installed in different folders "
-                "on the target",
-                265, 184, 2382);
+    st_6 = text(
+        *this, "st_6",
+        "This might be your intention, for example if the same file should be installed in different folders "
+        "on the target",
+        265, 184, 2382);
     p_1 = addControl<runtime::Picture>("p_1");
     p_1->move(32, 36);
     p_1->resize(146, 128);
     p_1->setOriginalSize(true);
     p_1->setPictureName(":/authoring/Warning.bmp");
-    st_5 = text(*this, "st_5", "then deleting the selected files by clicking <Delete> or pressing <Del>.", 265, 380, 2382);
-    st_4 = text(*this, "st_4",
-                "If this is not your intention, you can mark the duplicate files by selecting them at the correct "
-                "filegroup(s) and",
-                265, 328, 2382);
+    st_5 = text(*this, "st_5", "then deleting the selected files by clicking <Delete> or pressing <Del>.",
+                265, 380, 2382);
+    st_4 = text(
+        *this, "st_4",
+        "If this is not your intention, you can mark the duplicate files by selecting them at the correct "
+        "filegroup(s) and",
+        265, 328, 2382);
     st_2 = text(*this, "st_2", "more than once.", 265, 80, 2382);
-    st_1 = text(*this, "st_1",
-                "These files exist more than once in one or more filegroups. If you leave it this way, Setup will "
-                "install these files ",
-                265, 28, 2382);
+    st_1 = text(
+        *this, "st_1",
+        "These files exist more than once in one or more filegroups. If you leave it this way, Setup will "
+        "install these files ",
+        265, 28, 2382);
     cb_2 = addControl<u_cb_close>("cb_2");
     cb_2->move(1934, 1588);
     cb_delete = addControl<u_cb_a>("cb_delete");
@@ -71,9 +78,10 @@ w_handle_duplicate_files::w_handle_duplicate_files() : w_a("w_handle_duplicate_f
     lv_1->setExtendedSelect(true);
     lv_1->setDeleteItems(true);
     lv_1->addSmallPicture("Exclamation!");
-    for (runtime::Control* c : {static_cast<runtime::Control*>(cb_3.get()), static_cast<runtime::Control*>(cb_1.get()),
-                                static_cast<runtime::Control*>(cb_2.get()), static_cast<runtime::Control*>(cb_delete.get()),
-                                static_cast<runtime::Control*>(lv_1.get())})
+    for (runtime::Control* c :
+         {static_cast<runtime::Control*>(cb_3.get()), static_cast<runtime::Control*>(cb_1.get()),
+          static_cast<runtime::Control*>(cb_2.get()), static_cast<runtime::Control*>(cb_delete.get()),
+          static_cast<runtime::Control*>(lv_1.get())})
         c->setFont("MS Sans Serif", 8, 400);
     lv_1->setTabOrder(10);
     cb_delete->setTabOrder(20);
@@ -89,7 +97,8 @@ w_handle_duplicate_files::w_handle_duplicate_files() : w_a("w_handle_duplicate_f
         s_pass& pass = app().g_str_pass;
         pass.button_clicked = 1;
         inv_filegrp = runtime::Ref<nv_filegrp>(dynamic_cast<nv_filegrp*>(parameterObject()));
-        ids_dups = runtime::Ref<u_ds_duplicate_files>(dynamic_cast<u_ds_duplicate_files*>(pass.datastore.get(1).get()));
+        ids_dups = runtime::Ref<u_ds_duplicate_files>(
+            dynamic_cast<u_ds_duplicate_files*>(pass.datastore.get(1).get()));
         fill_list();
         return Value();
     });

@@ -3,7 +3,6 @@
 // dialogs it opens registered by name, and a way to act inside a modal dialog once it is open.
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,10 +28,11 @@ inline std::string sqlText(const std::string& s) {
 
 // The values of a FILE row of product 1 (id, group, path, the flags readme, exe and shared, the
 // shortcut text) and of a FILEGRP row.
-inline std::string fileRow(int id, int group, const std::string& path, int readme = 0, int exe = 0, int shared = 0,
-                           const std::string& linktext = "") {
-    return std::to_string(id) + ", 1, " + std::to_string(group) + ", " + sqlText(path) + ", " + std::to_string(readme) +
-           ", " + std::to_string(exe) + ", " + sqlText(linktext) + ", " + std::to_string(shared);
+inline std::string fileRow(int id, int group, const std::string& path, int readme = 0, int exe = 0,
+                           int shared = 0, const std::string& linktext = "") {
+    return std::to_string(id) + ", 1, " + std::to_string(group) + ", " + sqlText(path) + ", " +
+           std::to_string(readme) + ", " + std::to_string(exe) + ", " + sqlText(linktext) + ", " +
+           std::to_string(shared);
 }
 inline std::string groupRow(int id, const std::string& name, int component = 1) {
     return std::to_string(id) + ", 1, " + sqlText(name) + ", " + std::to_string(component);
@@ -64,7 +64,8 @@ protected:
 
     // Loads product 1 with these rows: the service holds it, its row sets go to the file-group
     // service.
-    pakomo::nv_filegrp& load(const std::vector<std::string>& groupRows, const std::vector<std::string>& fileRows) {
+    pakomo::nv_filegrp& load(const std::vector<std::string>& groupRows,
+                             const std::vector<std::string>& fileRows) {
         std::vector<std::string> sql;
         for (const std::string& g : groupRows) sql.push_back("INSERT INTO FILEGRP VALUES (" + g + ")");
         for (const std::string& f : fileRows) sql.push_back("INSERT INTO FILE VALUES (" + f + ")");
@@ -86,7 +87,8 @@ protected:
     // The ids of the rows a row set shows, in order.
     static std::vector<long> ids(runtime::DataStore& ds) {
         std::vector<long> out;
-        for (long r = 1; r <= ds.rowCount(); ++r) out.push_back(static_cast<long>(ds.getItem(r, "id").toInt()));
+        for (long r = 1; r <= ds.rowCount(); ++r)
+            out.push_back(static_cast<long>(ds.getItem(r, "id").toInt()));
         return out;
     }
 

@@ -1,13 +1,12 @@
 // The duplicate-files dialog (numbering, removing entries, Close and Cancel) and the
 // file-properties dialog as the file action opens it (title, shortcut text, Cancel, the one
 // readme file of a product).
-#include "authoring/FilesFixture.h"
-
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <QTreeWidget>
 
+#include "authoring/FilesFixture.h"
 #include "authoring/windows/w_file_properties.h"
 #include "authoring/windows/w_handle_duplicate_files.h"
 #include "standard/str_listviewsort.h"
@@ -23,8 +22,8 @@ protected:
     // Two paths named twice each (one in two spellings), and a single one.
     nv_filegrp& loadDuplicates() {
         return load({groupRow(1, "Programs"), groupRow(2, "Extra")},
-                    {fileRow(1, 1, "C:\\App\\Main.exe"), fileRow(2, 2, "c:\\app\\MAIN.EXE"), fileRow(3, 1, "C:\\b.dll"),
-                     fileRow(4, 2, "C:\\b.dll"), fileRow(5, 1, "C:\\c.hlp")});
+                    {fileRow(1, 1, "C:\\App\\Main.exe"), fileRow(2, 2, "c:\\app\\MAIN.EXE"),
+                     fileRow(3, 1, "C:\\b.dll"), fileRow(4, 2, "C:\\b.dll"), fileRow(5, 1, "C:\\c.hlp")});
     }
     // Opens the dialog through the service and acts in it; answers what the service reports.
     bool inDialog(nv_filegrp& s, std::function<void(w_handle_duplicate_files&)> act) {
@@ -58,9 +57,9 @@ TEST_F(DuplicateFilesDialog, NumbersTheCopiesOfEachPathAndMarksAllButTheFirst) {
     nv_filegrp& s = loadDuplicates();
     bool changed = inDialog(s, [](w_handle_duplicate_files& d) {
         EXPECT_EQ(d.title(), "Duplicate files");
-        EXPECT_EQ(labels(*d.lv_1), (std::vector<std::string>{"1. C:\\App\\Main.exe|Programs|0",
-                                                             "2. c:\\app\\MAIN.EXE|Extra|1", "1. C:\\b.dll|Programs|0",
-                                                             "2. C:\\b.dll|Extra|1"}));
+        EXPECT_EQ(labels(*d.lv_1),
+                  (std::vector<std::string>{"1. C:\\App\\Main.exe|Programs|0", "2. c:\\app\\MAIN.EXE|Extra|1",
+                                            "1. C:\\b.dll|Programs|0", "2. C:\\b.dll|Extra|1"}));
         EXPECT_FALSE(d.cb_delete->enabled());
         EXPECT_EQ(app().g_str_pass.button_clicked, 1);
         d.cb_2->click();
@@ -121,9 +120,10 @@ protected:
     void SetUp() override {
         FilesFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        load({groupRow(1, "A"), groupRow(2, "B")},
-             {fileRow(1, 1, "C:\\Data\\App.exe"), fileRow(2, 1, "C:\\Data\\Read.txt", 1),
-              fileRow(3, 2, "C:\\Other\\Old.txt", 1), fileRow(4, 1, "C:\\Data\\Lib.dll", 0, 1, 1, "Library")});
+        load(
+            {groupRow(1, "A"), groupRow(2, "B")},
+            {fileRow(1, 1, "C:\\Data\\App.exe"), fileRow(2, 1, "C:\\Data\\Read.txt", 1),
+             fileRow(3, 2, "C:\\Other\\Old.txt", 1), fileRow(4, 1, "C:\\Data\\Lib.dll", 0, 1, 1, "Library")});
         window = runtime::create<w_a>();
         lv = window->addControl<u_lv_fileview_a>("lv_1");
         window->open();

@@ -1,10 +1,9 @@
 // The file-group service on a product's rows: new ids, deleting files and groups under the
 // caller's filter, saving the groups, adding files through the open-file dialog, and the search
 // for files named more than once.
-#include "authoring/FilesFixture.h"
-
 #include <gtest/gtest.h>
 
+#include "authoring/FilesFixture.h"
 #include "authoring/project/u_ds_duplicate_files.h"
 #include "authoring/windows/w_handle_duplicate_files.h"
 
@@ -18,8 +17,9 @@ namespace {
 class FileGroups : public FilesFixture {};
 
 TEST_F(FileGroups, NewIdsFollowTheHighestIdHeldEvenHiddenOrDeleted) {
-    nv_filegrp& s = load({groupRow(1, "A"), groupRow(2, "B"), groupRow(7, "C")},
-                         {fileRow(1, 1, "C:\\a"), fileRow(2, 2, "C:\\b"), fileRow(8, 2, "C:\\c"), fileRow(9, 7, "C:\\c")});
+    nv_filegrp& s = load(
+        {groupRow(1, "A"), groupRow(2, "B"), groupRow(7, "C")},
+        {fileRow(1, 1, "C:\\a"), fileRow(2, 2, "C:\\b"), fileRow(8, 2, "C:\\c"), fileRow(9, 7, "C:\\c")});
     // A deleted row keeps its id taken until the deletion is saved; so do rows the caller's
     // filter hides.
     ASSERT_TRUE(s.fnv_delete_file(9));
@@ -67,8 +67,9 @@ TEST_F(FileGroups, FindingAndDeletingAFileThatIsNotLoaded) {
 }
 
 TEST_F(FileGroups, DeletingAGroupDeletesItsFilesAndKeepsTheCallersFilter) {
-    nv_filegrp& s = load({groupRow(1, "A"), groupRow(2, "B"), groupRow(3, "Empty")},
-                         {fileRow(1, 1, "C:\\a"), fileRow(2, 2, "C:\\b"), fileRow(3, 1, "C:\\c"), fileRow(4, 1, "C:\\d")});
+    nv_filegrp& s = load(
+        {groupRow(1, "A"), groupRow(2, "B"), groupRow(3, "Empty")},
+        {fileRow(1, 1, "C:\\a"), fileRow(2, 2, "C:\\b"), fileRow(3, 1, "C:\\c"), fileRow(4, 1, "C:\\d")});
     files->fu_set_filter("filegrpid = 2");
     ASSERT_TRUE(s.fnv_delete_filegrp(1));
     EXPECT_EQ(groups->deletedCount(), 1);
@@ -144,7 +145,8 @@ TEST_P(AddingFiles, TheChosenNamesJoinTheirFolderInOrderAndTheFolderIsKept) {
     std::vector<std::string> paths(static_cast<size_t>(files->rowCount()));
     for (long row = 1; row <= files->rowCount(); ++row) {
         EXPECT_EQ(files->getItem(row, "filegrpid").toInt(), 3);
-        paths.at(static_cast<size_t>(files->getItem(row, "id").toInt() - 1)) = files->getItemString(row, "path");
+        paths.at(static_cast<size_t>(files->getItem(row, "id").toInt() - 1)) =
+            files->getItemString(row, "path");
     }
     EXPECT_EQ(paths, c.paths);
     EXPECT_EQ(settings().fnv_get_selectfiles_path("."), c.folder);
@@ -231,28 +233,29 @@ TEST_P(DuplicateSearch, ListsEveryCopyGroupedByPath) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DuplicateSearch,
-    ::testing::Values(
-        DupCase{"case_and_blanks_across_groups",
-                {groupRow(1, "A"), groupRow(2, "B")},
-                {fileRow(1, 1, "C:\\App\\Main.EXE"), fileRow(2, 2, "  c:\\app\\main.exe "), fileRow(3, 1, "C:\\x")},
-                {"1|C:\\App\\Main.EXE|A", "2|c:\\app\\main.exe|B"}},
-        DupCase{"three_in_one_group",
-                {groupRow(1, "A")},
-                {fileRow(5, 1, "C:\\a"), fileRow(6, 1, "C:\\a"), fileRow(7, 1, "C:\\a")},
-                {"5|C:\\a|A", "6|C:\\a|A", "7|C:\\a|A"}},
-        DupCase{"two_runs_between_others",
-                {groupRow(1, "A")},
-                {fileRow(1, 1, "C:\\z"), fileRow(2, 1, "C:\\b"), fileRow(3, 1, "C:\\m"), fileRow(4, 1, "C:\\b"),
-                 fileRow(5, 1, "C:\\z"), fileRow(6, 1, "C:\\a")},
-                {"2|C:\\b|A", "4|C:\\b|A", "1|C:\\z|A", "5|C:\\z|A"}},
-        DupCase{"one_file_two_spellings",
-                {groupRow(1, "A")},
-                {fileRow(1, 1, "C:\\dir\\a"), fileRow(2, 1, "C:/dir/a"), fileRow(3, 1, "C:\\dir\\..\\dir\\a")},
-                {}},
-        DupCase{"group_not_loaded_is_left_out",
-                {groupRow(1, "A")},
-                {fileRow(1, 1, "C:\\a"), fileRow(2, 9, "C:\\a")},
-                {"1|C:\\a|A"}}),
+    ::testing::Values(DupCase{"case_and_blanks_across_groups",
+                              {groupRow(1, "A"), groupRow(2, "B")},
+                              {fileRow(1, 1, "C:\\App\\Main.EXE"), fileRow(2, 2, "  c:\\app\\main.exe "),
+                               fileRow(3, 1, "C:\\x")},
+                              {"1|C:\\App\\Main.EXE|A", "2|c:\\app\\main.exe|B"}},
+                      DupCase{"three_in_one_group",
+                              {groupRow(1, "A")},
+                              {fileRow(5, 1, "C:\\a"), fileRow(6, 1, "C:\\a"), fileRow(7, 1, "C:\\a")},
+                              {"5|C:\\a|A", "6|C:\\a|A", "7|C:\\a|A"}},
+                      DupCase{"two_runs_between_others",
+                              {groupRow(1, "A")},
+                              {fileRow(1, 1, "C:\\z"), fileRow(2, 1, "C:\\b"), fileRow(3, 1, "C:\\m"),
+                               fileRow(4, 1, "C:\\b"), fileRow(5, 1, "C:\\z"), fileRow(6, 1, "C:\\a")},
+                              {"2|C:\\b|A", "4|C:\\b|A", "1|C:\\z|A", "5|C:\\z|A"}},
+                      DupCase{"one_file_two_spellings",
+                              {groupRow(1, "A")},
+                              {fileRow(1, 1, "C:\\dir\\a"), fileRow(2, 1, "C:/dir/a"),
+                               fileRow(3, 1, "C:\\dir\\..\\dir\\a")},
+                              {}},
+                      DupCase{"group_not_loaded_is_left_out",
+                              {groupRow(1, "A")},
+                              {fileRow(1, 1, "C:\\a"), fileRow(2, 9, "C:\\a")},
+                              {"1|C:\\a|A"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileGroups, NullPathsAreNeverDuplicates) {

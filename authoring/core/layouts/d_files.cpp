@@ -20,7 +20,8 @@ runtime::DataLayout d_files() {
     };
     l.computed = {{"c_max_id", "max(  id  for all )"}};
     l.select =
-        "SELECT FILE.ID, FILE.PRODID, FILE.FILEGRPID, FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, FILE.SHARED "
+        "SELECT FILE.ID, FILE.PRODID, FILE.FILEGRPID, FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, "
+        "FILE.SHARED "
         "FROM FILE WHERE FILE.PRODID = :1";
     l.sort = "lower(trim(path)) A, id A";
     l.updateTable = "FILE";
@@ -38,7 +39,9 @@ runtime::DataLayout d_filegrps() {
         layout_column("proggrpid", "FILEGRP.PROGGRPID", "decimal(0)", false, true, 0),
     };
     l.computed = {{"c_max_id", "max(  id  for all )"}};
-    l.select = "SELECT FILEGRP.ID, FILEGRP.PRODID, FILEGRP.NAME, FILEGRP.PROGGRPID FROM FILEGRP WHERE FILEGRP.PRODID = :1";
+    l.select =
+        "SELECT FILEGRP.ID, FILEGRP.PRODID, FILEGRP.NAME, FILEGRP.PROGGRPID FROM FILEGRP WHERE "
+        "FILEGRP.PRODID = :1";
     l.sort = "id A";
     l.updateTable = "FILEGRP";
     return l;
