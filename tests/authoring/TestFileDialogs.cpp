@@ -187,8 +187,13 @@ TEST_F(FileProperties, AShortcutNeedsItsTextAndTheTitleNamesThePath) {
         ASSERT_EQ(boxes.shown().size(), 1u) << "message 14";
         EXPECT_TRUE(w.isOpen());
         ds.setItem(1, "stringvar_linktext", "My App");
+        w.cb_3->click();
+        core_test::settle();
         w.cb_2->click();
     });
+    std::vector<runtime::HelpRequest> help = takeHelp();
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_EQ(help[0].topic, 27);
     EXPECT_EQ(item(1, "exe").toInt(), 1);
     EXPECT_EQ(item(1, "linktext").toText(), "My App");
     EXPECT_EQ(picture(1), 1) << "l.bmp";

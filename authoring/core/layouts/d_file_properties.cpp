@@ -3,12 +3,12 @@
 namespace pakomo {
 namespace {
 
-runtime::ColumnLayout check_box(std::string name, std::string dbName, std::string label, int x, int y) {
+runtime::ColumnLayout check_box(std::string name, std::string dbName, std::string label, int x, int y, int tab) {
     runtime::ColumnLayout c = layout_column(std::move(name), std::move(dbName), "number", false, true);
     c.editStyle = "checkbox";
     c.attributes = {{"checkbox.on", "1"},  {"checkbox.off", "0"},       {"checkbox.text", std::move(label)},
                     {"x", std::to_string(x)}, {"y", std::to_string(y)}, {"width", "600"},
-                    {"height", "76"}};
+                    {"height", "76"},         {"tabsequence", std::to_string(tab)}};
     return c;
 }
 
@@ -21,20 +21,21 @@ runtime::DataLayout d_file_properties() {
     runtime::ColumnLayout path = layout_column("path", "FILE.PATH", "char(254)");
     path.attributes = {{"x", "411"}, {"y", "16"}, {"width", "1600"}, {"height", "76"}, {"protect", "1"}};
     runtime::ColumnLayout linktext = layout_column("stringvar_linktext", "FILE.LINKTEXT", "char(64)", false, true);
-    linktext.attributes = {{"x", "411"}, {"y", "320"}, {"width", "1600"}, {"height", "76"}};
+    linktext.attributes = {{"x", "411"}, {"y", "320"}, {"width", "1600"}, {"height", "76"}, {"tabsequence", "30"}};
     l.columns = {
         layout_column("id", "FILE.ID", "decimal(0)", true),
         layout_column("prodid", "FILE.PRODID", "decimal(0)", true),
         layout_column("filegrpid", "FILE.FILEGRPID", "decimal(0)"),
         path,
-        check_box("readme", "FILE.README", "Readme", 411, 112),
-        check_box("exe", "FILE.EXE", "Shortcut", 411, 216),
+        check_box("readme", "FILE.README", "Readme", 411, 112, 10),
+        check_box("exe", "FILE.EXE", "Shortcut", 411, 216, 20),
         linktext,
-        check_box("shared", "FILE.SHARED", "Shared", 411, 424),
+        check_box("shared", "FILE.SHARED", "Shared", 411, 424, 40),
     };
     for (int i : {0, 1, 2}) l.columns[static_cast<size_t>(i)].attributes["visible"] = "0";
+    for (int i : {0, 1, 2, 3}) l.columns[static_cast<size_t>(i)].attributes["tabsequence"] = "0";
     l.texts = {{"path_t", "File:", "detail", 18, 16, 380, 64},
-               {"stringvar_linktext_t", "Shortcut text:", "detail", 18, 320, 380, 64}};
+               {"linktext_t", "Shortcut text", "detail", 18, 320, 380, 64}};
     l.bands = {{"header", 0}, {"detail", 528}, {"summary", 0}, {"footer", 0}};
     l.select =
         "SELECT FILE.ID, FILE.PRODID, FILE.FILEGRPID, FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, FILE.SHARED "
