@@ -58,9 +58,15 @@ w_file_properties::w_file_properties() : w_dw_a("w_file_properties", runtime::Wi
         orig_shared = ds.getItem(1, "shared");
         return Value();
     });
+    // What is still being typed goes too: taken into the row first (a text the row refuses is
+    // replaced by the row's own), so that closing has nothing left to take in.
     extend("ue_cancel", [this](Args) {
         runtime::DataStore& ds = dw_1->store();
         if (ds.rowCount() < 1) return Value();
+        if (dw_1->acceptText() != 1 && dw_1->getRow() >= 1 && dw_1->getColumn() >= 1) {
+            dw_1->setEditText(ds.getItemString(dw_1->getRow(), dw_1->getColumn()));
+            dw_1->acceptText();
+        }
         ds.setItem(1, "readme", ii_orig_readme);
         ds.setItem(1, "exe", ii_orig_shortcut);
         ds.setItem(1, "stringvar_linktext", is_orig_text);
@@ -85,6 +91,7 @@ w_file_properties::w_file_properties() : w_dw_a("w_file_properties", runtime::Wi
 
 // A shortcut needs its text; blanks alone are no text.
 bool w_file_properties::fw_validate() {
+    if (!ue_accept(*dw_1)) return false;  // the text being typed counts
     bool lb_ok = true;
     runtime::DataStore& ds = dw_1->store();
     if (ds.rowCount() >= 1 && ds.getItem(1, "exe").toReal() == 1.0 && ds.getItem(1, "exe").isNumber()) {

@@ -240,3 +240,36 @@ TEST_F(FileProperties, TheReadmeFileAlreadyLeavesTheOthersAlone) {
 
 }  // namespace
 }  // namespace authoring_test
+
+namespace authoring_test {
+namespace {
+
+// What the user types into the shortcut text is checked by Ok and undone by Cancel.
+TEST_F(FileProperties, TypedShortcutTextCountsForOkAndGoesWithCancel) {
+    auto type = [](w_file_properties& w, const char* text) {
+        w.dw_1->store().setItem(1, "exe", 1);
+        w.dw_1->setRow(1);
+        w.dw_1->setColumn("stringvar_linktext");
+        EXPECT_EQ(w.dw_1->setEditText(text), 1);
+    };
+    properties(1, [&](w_file_properties& w) {
+        type(w, "Typed");
+        w.cb_1->click();
+    });
+    EXPECT_EQ(item(1, "exe").toInt(), 0);
+    EXPECT_EQ(item(1, "linktext").toText(), "");
+    properties(1, [&](w_file_properties& w) {
+        type(w, "  ");
+        boxes.answer(1);
+        w.cb_2->click();
+        core_test::settle();
+        EXPECT_EQ(boxes.shown().size(), 1u) << "blanks typed are no text";
+        EXPECT_TRUE(w.isOpen());
+        w.dw_1->setEditText("Typed");
+        w.cb_2->click();
+    });
+    EXPECT_EQ(item(1, "linktext").toText(), "Typed");
+}
+
+}  // namespace
+}  // namespace authoring_test
