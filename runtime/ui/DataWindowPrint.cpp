@@ -103,6 +103,11 @@ void DataWindow::paintRows(QPainter& p, long first, long last, double, int topY,
                     p.drawLine(box.topLeft() + QPoint(2, s / 2), box.bottomLeft() + QPoint(s / 2, -2));
                     p.drawLine(box.bottomLeft() + QPoint(s / 2, -2), box.topRight() + QPoint(-2, 2));
                 }
+                // The box's own text ("checkbox.text") stands to its right.
+                std::string text = rawAttribute(b.column, "checkbox.text");
+                if (!text.empty())
+                    p.drawText(QRect(box.right() + 5, r.top(), std::max(0, r.right() - box.right() - 5), r.height()),
+                               Qt::AlignVCenter | Qt::AlignLeft, qs(text));
             } else if (style == "radiobuttons") {
                 int x = r.left() + 3;
                 for (auto& [display, value] : codeTable(rawAttribute(b.column, "values"))) {

@@ -176,6 +176,9 @@ TEST_F(FileProperties, AShortcutNeedsItsTextAndTheTitleNamesThePath) {
     properties(1, [this](w_file_properties& w) {
         EXPECT_EQ(w.title(), "Properties of C:\\Data\\App.exe");
         runtime::DataStore& ds = w.dw_1->store();
+        EXPECT_EQ(ds.rowCount(), 1) << "the dialog shows the caller's one row";
+        EXPECT_EQ(files->rowCount(), 1);
+        EXPECT_EQ(ds.getItemString(1, "path"), "C:\\Data\\App.exe");
         EXPECT_EQ(ds.columnAttribute(1, ds.columnNumber("stringvar_linktext"), "protect").toInt(), 1)
             << "no shortcut: its text is protected";
         ds.setItem(1, "exe", 1);
@@ -269,6 +272,23 @@ TEST_F(FileProperties, TypedShortcutTextCountsForOkAndGoesWithCancel) {
         w.cb_2->click();
     });
     EXPECT_EQ(item(1, "linktext").toText(), "Typed");
+}
+
+}  // namespace
+}  // namespace authoring_test
+
+namespace authoring_test {
+namespace {
+
+TEST_F(FileProperties, OpensAsUsualAfterTheDuplicateFilesDialog) {
+    service_->fnv_insert_file("C:\\DATA\\APP.EXE", 2);
+    whenOpen("w_handle_duplicate_files",
+             [](runtime::Window& w) { dynamic_cast<w_handle_duplicate_files&>(w).cb_1->click(); });
+    EXPECT_FALSE(service_->fnv_handle_duplicate_files(false));
+    properties(1, [](w_file_properties& w) {
+        EXPECT_EQ(w.dw_1->store().rowCount(), 1);
+        w.cb_1->click();
+    });
 }
 
 }  // namespace
