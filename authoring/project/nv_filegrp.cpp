@@ -204,14 +204,16 @@ bool nv_filegrp::fnv_handle_duplicate_files(bool ab_from_menu) {
     if (found > 0) {
         s_pass& pass = app().g_str_pass;
         pass.datastore[1] = runtime::Ref<u_ds_a>(lds_dups.get());
+        pass.boolean[1] = false;  // a dialog that never opened deleted nothing
         runtime::Ref<runtime::Object> w = runtime::createByName("w_handle_duplicate_files");
         if (auto* window = dynamic_cast<runtime::Window*>(w.get()))
             window->openWithParm(runtime::Ref<runtime::Object>(this));
         lb_something_has_changed = pass.boolean.get(1);
     } else if (ab_from_menu) {
-        auto& project = *app().gnv_create_setup.as<nv_create_setup>();
-        runtime::messageBox(project.fnv_get_prodname() + " " + project.fnv_get_prodvers(),
-                            "No duplicate files.");
+        auto* project = dynamic_cast<nv_create_setup*>(app().gnv_create_setup.get());
+        std::string title =
+            project ? project->fnv_get_prodname() + " " + project->fnv_get_prodvers() : std::string();
+        runtime::messageBox(title, "No duplicate files.");
     }
     runtime::destroy(lds_dups);
     return lb_something_has_changed;
