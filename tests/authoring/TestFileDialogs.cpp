@@ -241,12 +241,6 @@ TEST_F(FileProperties, TheReadmeFileAlreadyLeavesTheOthersAlone) {
     EXPECT_EQ(picture(2), 7) << "rs.bmp";
 }
 
-}  // namespace
-}  // namespace authoring_test
-
-namespace authoring_test {
-namespace {
-
 // What the user types into the shortcut text is checked by Ok and undone by Cancel.
 TEST_F(FileProperties, TypedShortcutTextCountsForOkAndGoesWithCancel) {
     auto type = [](w_file_properties& w, const char* text) {
@@ -273,12 +267,6 @@ TEST_F(FileProperties, TypedShortcutTextCountsForOkAndGoesWithCancel) {
     });
     EXPECT_EQ(item(1, "linktext").toText(), "Typed");
 }
-
-}  // namespace
-}  // namespace authoring_test
-
-namespace authoring_test {
-namespace {
 
 TEST_F(FileProperties, OpensAsUsualAfterTheDuplicateFilesDialog) {
     service_->fnv_insert_file("C:\\DATA\\APP.EXE", 2);
