@@ -185,6 +185,19 @@ TEST_F(FileGroups, CancellingTheDialogAddsNothingAndKeepsTheFolder) {
     EXPECT_EQ(settings().fnv_get_selectfiles_path("."), "C:\\Before");
 }
 
+TEST_F(FileGroups, AChosenFileWhosePathDoesNotFitIsLeftOutAndNamed) {
+    nv_filegrp& s = load({groupRow(1, "A")}, {});
+    const std::string longName(250, 'n');
+    fileDialogs.answer({1, "C:\\Src", {"a.txt", longName}});
+    boxes.answer(1);
+    EXPECT_TRUE(s.fnv_add_file(0, 1));
+    EXPECT_EQ(fileDialogs.take().size(), 1u);
+    ASSERT_EQ(files->rowCount(), 1);
+    EXPECT_EQ(files->getItemString(1, "path"), "C:\\Src\\a.txt");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("C:\\Src\\" + longName), std::string::npos);
+}
+
 TEST_F(FileGroups, AddingAPathThatIsThereOpensTheDuplicateFilesDialog) {
     nv_filegrp& s = load({groupRow(1, "A"), groupRow(2, "B")}, {fileRow(1, 1, "C:\\Src\\App.exe")});
     int opened = 0;
