@@ -103,9 +103,11 @@ TEST_F(FileGroups, AGroupWhoseFileHasNoIdIsDeletedWithoutHanging) {
 
 TEST_F(FileGroups, SavingTheGroupsLeavesTheFilesUnsaved) {
     nv_filegrp& s = load({}, {});
+    settings().fnv_set_compiled(1);
     long g = s.fnv_insert_filegrp("A");
     s.fnv_insert_file("C:\\a", groups->getItem(g, "id").toInt());
     EXPECT_EQ(s.fnv_update_filegrp(), 1);
+    EXPECT_EQ(settings().fnv_get_compiled(7), 0u) << "the product must be built again";
     ASSERT_EQ(application().sqlca.commit(), 0);
     EXPECT_EQ(count("FILEGRP"), 1);
     EXPECT_EQ(count("FILE"), 0);
