@@ -34,6 +34,7 @@ u_lv_fileview_a::u_lv_fileview_a(std::string className) : u_lv_a(std::move(class
     setDeleteItems(true);
     tree()->setDragEnabled(true);
     tree()->setDragDropMode(QAbstractItemView::DragOnly);
+    setPictureMaskColor(12632256);  // light grey is the pictures' transparent colour
     for (const char* picture : {"l.bmp", "r.bmp", "s.bmp", "lr.bmp", "lrs.bmp", "ls.bmp", "rs.bmp"})
         addSmallPicture(standard_picture(picture));
     on("columnclick", [this](Args a) {

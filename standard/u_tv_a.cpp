@@ -16,6 +16,7 @@ u_tv_a::u_tv_a(std::string className) : runtime::TreeView(std::move(className)) 
     setFont("MS Sans Serif", 8, 400);
     runtime::setBackgroundColor(*this, 16777215);
     tree()->setRootIsDecorated(true);
+    setPictureMaskColor(12632256);  // light grey is the picture's transparent colour
     addPicture(standard_picture("custom039.bmp"));  // stands for the stock picture "Custom039!"
     on("constructor", [this](Args) {
         fu_set_parent_window();

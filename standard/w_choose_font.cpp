@@ -35,6 +35,7 @@ w_choose_font::w_choose_font(std::string className) : w_ok_cancel(std::move(clas
     ddplb_font->setAllowEdit(false);
     ddplb_font->setSorted(true);
     list_look(*ddplb_font);
+    ddplb_font->setPictureMaskColor(16777215);  // the mark's white pixels are transparent
     tt_picture = ddplb_font->addPicture(standard_picture("TT.bmp"));
     uo_effects = addControl<uo_choose_font_effects>("uo_effects");
     uo_effects->move(1010, 20);

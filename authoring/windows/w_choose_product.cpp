@@ -26,8 +26,10 @@ w_choose_product::w_choose_product() : w_a("w_choose_product") {
     lv_choice = addControl<u_lv_choose_product>("lv_choice");
     lv_choice->move(0, 0);
     lv_choice->resize(1952, 696);
-    lv_choice->addSmallPicture(":/authoring/tv_new_prod.bmp");
-    lv_choice->addSmallPicture(":/authoring/tv_existing_prod.bmp");
+    lv_choice->setPictureMaskColor(12632256);  // light grey is the pictures' transparent colour
+    lv_choice->addLargePicture(":/authoring/tv_new_prod.bmp");
+    lv_choice->addLargePicture(":/authoring/tv_existing_prod.bmp");
+    lv_choice->setView(runtime::ListView::View::LargeIcon);
     cb_ok = addControl<u_cb_ok>("cb_ok");
     cb_ok->move(690, 1000);
     cb_ok->resize(357, 80);

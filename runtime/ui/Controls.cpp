@@ -401,7 +401,7 @@ int DropDownListBox::addItem(std::string_view text, int pictureIndex) {
     QIcon icon;
     if (auto* p = dynamic_cast<DropDownPictureListBox*>(this); p && pictureIndex >= 1 &&
                                                               pictureIndex <= static_cast<int>(p->pictures_.size()))
-        icon = pictureIcon(p->pictures_[pictureIndex - 1]);
+        icon = pictureIcon(p->pictures_[pictureIndex - 1], p->masks_[pictureIndex - 1]);
     c->insertItem(at, icon, t);
     programmatic_ = false;
     return at + 1;
@@ -460,6 +460,7 @@ DropDownPictureListBox::DropDownPictureListBox(std::string className)
 
 int DropDownPictureListBox::addPicture(std::string_view file) {
     pictures_.emplace_back(file);
+    masks_.push_back(maskColor_);
     return static_cast<int>(pictures_.size());
 }
 

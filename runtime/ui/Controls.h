@@ -156,9 +156,13 @@ public:
     explicit DropDownPictureListBox(std::string className = "dropdownpicturelistbox");
     // Adds a picture (a file); answers its index from 1.
     int addPicture(std::string_view file);
+    // The colour drawn transparent in the pictures added after this call (-1: none).
+    void setPictureMaskColor(long color) { maskColor_ = color < 0 ? -1 : color; }
 
 private:
     std::vector<std::string> pictures_;
+    std::vector<long> masks_;
+    long maskColor_ = -1;
     friend class DropDownListBox;
 };
 

@@ -7,7 +7,9 @@
 #include <QCollator>
 #include <QHeaderView>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMouseEvent>
 #include <QTreeWidget>
 
@@ -47,6 +49,19 @@ public:
 
 private:
     std::function<bool()> fn_;
+};
+
+// Keeps a child covering its parent when the parent is resized.
+class FollowSize : public QObject {
+public:
+    FollowSize(QWidget* parent, QWidget* child) : QObject(parent), child_(child) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Resize) child_->setGeometry(static_cast<QWidget*>(o)->rect());
+        return false;
+    }
+
+private:
+    QWidget* child_;
 };
 
 }  // namespace
@@ -125,21 +140,137 @@ int ListView::addColumn(std::string_view heading, Alignment alignment, int width
 int ListView::totalColumns() const { return columns_; }
 
 int ListView::addSmallPicture(std::string_view file) {
-    pictures_.emplace_back(file);
+    pictures_.push_back({std::string(file), maskColor_});
     return static_cast<int>(pictures_.size());
 }
 
+int ListView::addLargePicture(std::string_view file) {
+    largePictures_.push_back({std::string(file), maskColor_});
+    return static_cast<int>(largePictures_.size());
+}
+
+void ListView::setPictureMaskColor(long color) { maskColor_ = color < 0 ? -1 : color; }
+
 void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
-    // One icon per picture file: a list of thousands of items shares it instead of making its own.
+    // One icon per picture: a list of thousands of items shares it instead of making its own.
+    // It holds the small and the large picture, and each view draws the size it shows.
     static auto& icons = *new std::map<std::string, QIcon>;  // kept to the end of the process
-    if (picture >= 1 && picture <= static_cast<int>(pictures_.size())) {
-        const std::string& file = pictures_[static_cast<size_t>(picture - 1)];
-        auto it = icons.find(file);
-        if (it == icons.end()) it = icons.emplace(file, pictureIcon(file)).first;
-        item->setIcon(0, it->second);
-    }
-    else
+    auto at = [picture](const std::vector<Picture>& list) -> const Picture* {
+        return picture >= 1 && picture <= static_cast<int>(list.size()) ? &list[static_cast<size_t>(picture - 1)] : nullptr;
+    };
+    const Picture* small = at(pictures_);
+    const Picture* large = at(largePictures_);
+    if (!small && !large) {
         item->setIcon(0, QIcon());
+        return;
+    }
+    std::string key;
+    for (const Picture* p : {small, large})
+        key += p ? p->file + '\x1f' + std::to_string(p->mask) + '\x1e' : std::string("\x1e");
+    auto it = icons.find(key);
+    if (it == icons.end()) {
+        QIcon icon;
+        for (const Picture* p : {small, large}) {
+            if (!p) continue;
+            QIcon one = pictureIcon(p->file, p->mask);
+            for (const QSize& size : one.availableSizes()) icon.addPixmap(one.pixmap(size));
+            if (one.availableSizes().isEmpty() && !one.isNull()) icon = one;  // a stock picture draws at any size
+        }
+        it = icons.emplace(key, icon).first;
+    }
+    item->setIcon(0, it->second);
+}
+
+QListView* ListView::iconView() const { return view_ == View::Report ? nullptr : icons_; }
+
+void ListView::makeIconView() {
+    if (icons_) return;
+    QTreeWidget* t = tree();
+    // The icon views show the report's own items (one model, one selection) over the report.
+    icons_ = new QListView(t);
+    icons_->setModel(t->model());
+    QItemSelectionModel* own = icons_->selectionModel();
+    icons_->setSelectionModel(t->selectionModel());
+    delete own;
+    icons_->setSelectionMode(t->selectionMode());
+    icons_->setEditTriggers(t->editTriggers());
+    icons_->setGeometry(t->rect());
+    icons_->hide();
+    t->installEventFilter(new FollowSize(t, icons_));
+    Ref<ListView> self(this);
+    auto itemOf = [self](const QModelIndex& index) -> int {
+        ListView* l = self.get();
+        return l && index.isValid() ? l->indexOf(l->tree()->itemFromIndex(index)) : -1;
+    };
+    QObject::connect(icons_, &QListView::clicked, icons_, [self, itemOf](const QModelIndex& index) {
+        if (ListView* l = self.get()) l->trigger("clicked", {itemOf(index)});
+    });
+    QObject::connect(icons_, &QListView::doubleClicked, icons_, [self, itemOf](const QModelIndex& index) {
+        if (ListView* l = self.get()) l->trigger("doubleclicked", {itemOf(index)});
+    });
+    icons_->viewport()->installEventFilter(new RightClicks(icons_->viewport(), [self, itemOf](QPoint p) {
+        ListView* l = self.get();
+        if (!l || !l->icons_) return;
+        l->trigger("rightclicked", {itemOf(l->icons_->indexAt(p))});
+    }));
+    icons_->installEventFilter(new DeleteKey(icons_, [self] {
+        ListView* l = self.get();
+        if (!l || !l->deleteItems_) return false;
+        l->deleteSelected();
+        return true;
+    }));
+    forwardInputEvents(icons_);
+}
+
+void ListView::setView(View view) {
+    view_ = view;
+    QTreeWidget* t = tree();
+    if (view == View::Report) {
+        if (icons_) {
+            bool focused = icons_->hasFocus();
+            icons_->hide();
+            t->setFocusProxy(nullptr);
+            if (focused) t->setFocus();
+        }
+        return;
+    }
+    makeIconView();
+    auto biggest = [](const std::vector<Picture>& list) {
+        int side = 0;
+        for (const Picture& p : list) {
+            QIcon icon = pictureIcon(p.file, p.mask);
+            for (const QSize& s : icon.availableSizes()) side = std::max({side, s.width(), s.height()});
+        }
+        return side;
+    };
+    if (view == View::LargeIcon) {
+        int side = biggest(largePictures_);
+        icons_->setIconSize(QSize(side ? side : 32, side ? side : 32));
+        icons_->setViewMode(QListView::IconMode);
+        icons_->setFlow(QListView::LeftToRight);
+        icons_->setMovement(QListView::Static);
+        icons_->setWordWrap(true);
+        // Each item as wide as its label needs, at least as wide as the picture with a margin.
+        icons_->setGridSize(QSize(std::max(side + 40, 96), std::max(side, 32) + 2 * icons_->fontMetrics().height() + 12));
+        icons_->setTextElideMode(Qt::ElideNone);
+    } else {
+        icons_->setViewMode(QListView::ListMode);
+        icons_->setGridSize(QSize());
+        icons_->setIconSize(QSize(16, 16));
+        icons_->setFlow(view == View::SmallIcon ? QListView::LeftToRight : QListView::TopToBottom);
+        icons_->setSpacing(2);
+    }
+    icons_->setWrapping(true);
+    icons_->setResizeMode(QListView::Adjust);
+    icons_->setUniformItemSizes(view != View::LargeIcon);  // labels of two lines differ in height
+    icons_->setSelectionMode(t->selectionMode());
+    icons_->setEditTriggers(t->editTriggers());
+    bool focused = t->hasFocus();
+    icons_->setGeometry(t->rect());
+    icons_->show();
+    icons_->raise();
+    t->setFocusProxy(icons_);
+    if (focused) icons_->setFocus();
 }
 
 int ListView::addItem(std::string_view label, int pictureIndex) {
@@ -312,12 +443,14 @@ int ListView::sort(SortType type, int column) {
 
 void ListView::setExtendedSelect(bool on) {
     tree()->setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    if (icons_) icons_->setSelectionMode(tree()->selectionMode());
 }
 
 void ListView::setEditLabels(bool on) {
     editLabels_ = on;
     tree()->setEditTriggers(on ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
                                : QAbstractItemView::NoEditTriggers);
+    if (icons_) icons_->setEditTriggers(tree()->editTriggers());
     updating_ = true;
     for (int i = 0; i < totalItems(); ++i) {
         QTreeWidgetItem* item = tree()->topLevelItem(i);
@@ -342,7 +475,10 @@ int ListView::editLabel(int index) {
     QTreeWidgetItem* item = itemAt(index);
     if (!item || !editLabels_) return -1;
     tree()->setCurrentItem(item);
-    tree()->editItem(item, 0);
+    if (QListView* icons = iconView())
+        icons->edit(tree()->indexFromItem(item));
+    else
+        tree()->editItem(item, 0);
     return 1;
 }
 

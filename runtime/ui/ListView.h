@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+class QListView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -43,8 +44,18 @@ public:
     // Report columns; the width in layout units. Answers the column's number.
     int addColumn(std::string_view heading, Alignment alignment, int width);
     int totalColumns() const;
-    // The small-picture list; answers the picture's index (from 1).
+    // The small- and large-picture lists; answer the picture's index (from 1). An item's picture
+    // index names the picture of the same number in both lists.
     int addSmallPicture(std::string_view file);
+    int addLargePicture(std::string_view file);
+    // The colour drawn transparent in the pictures added after this call (-1: none).
+    void setPictureMaskColor(long color);
+
+    // Large icons with the label below, small icons in rows, a list in columns, or the report
+    // with its columns (the default).
+    enum class View { LargeIcon, SmallIcon, List, Report };
+    void setView(View view);
+    View view() const { return view_; }
 
     int addItem(std::string_view label, int pictureIndex = 0);
     int addItem(const ListViewItem& item);
@@ -72,16 +83,27 @@ public:
     // Starts editing an item's label (endlabeledit follows).
     int editLabel(int index);
     QTreeWidget* tree() const;
+    // The view that shows the items in the icon and list views; null in the report view.
+    QListView* iconView() const;
 
 private:
     QTreeWidgetItem* itemAt(int index) const;
     void applyPicture(QTreeWidgetItem* item, int picture);
+    void makeIconView();
     int indexOf(QTreeWidgetItem* item) const;
     void labelEdited(QTreeWidgetItem* item);
     void selectionChanged();
     void deleteSelected();
 
-    std::vector<std::string> pictures_;
+    struct Picture {
+        std::string file;
+        long mask = -1;
+    };
+    std::vector<Picture> pictures_;
+    std::vector<Picture> largePictures_;
+    long maskColor_ = -1;
+    View view_ = View::Report;
+    QListView* icons_ = nullptr;
     std::vector<Qt::Alignment> aligns_;
     int columns_ = 0;
     bool editLabels_ = false;
@@ -112,6 +134,8 @@ public:
     explicit TreeView(std::string className = "treeview");
 
     int addPicture(std::string_view file);
+    // The colour drawn transparent in the pictures added after this call (-1: none).
+    void setPictureMaskColor(long color) { maskColor_ = color < 0 ? -1 : color; }
 
     // Inserts under `parent` (0: the top level): first, last, after a sibling, or sorted by label
     // (case ignored). Answer the new item's handle, -1 when the parent or sibling does not exist.
@@ -147,6 +171,8 @@ private:
     void removeItem(QTreeWidgetItem* item);
 
     std::vector<std::string> pictures_;
+    std::vector<long> masks_;
+    long maskColor_ = -1;
     std::map<long, QTreeWidgetItem*> items_;
     std::map<long, TreeViewItem> values_;
     long nextHandle_ = 1;

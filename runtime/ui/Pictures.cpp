@@ -3,7 +3,9 @@
 #include "runtime/ui/detail/UiHelpers.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QFile>
+#include <QPixmap>
 #include <QStyle>
 
 #include <system_error>
@@ -64,7 +66,7 @@ std::string findPictureFile(std::string_view name) {
     return {};
 }
 
-QIcon pictureIcon(std::string_view name) {
+QIcon pictureIcon(std::string_view name, long maskColor) {
     if (isStockPicture(name)) {
         std::string key = detail::lowerAscii(name);
         for (const Stock& s : kStock)
@@ -72,7 +74,17 @@ QIcon pictureIcon(std::string_view name) {
         return {};
     }
     std::string file = findPictureFile(name);
-    return file.empty() ? QIcon() : QIcon(detail::qs(file));
+    if (file.empty()) return {};
+    if (maskColor < 0) return QIcon(detail::qs(file));
+    QPixmap pixmap(detail::qs(file));
+    if (pixmap.isNull()) return {};
+    // System colours (bits above the 24 colour bits) are not pixel colours: they mask nothing.
+    if (maskColor <= 0xFFFFFF) {
+        QColor key(static_cast<int>(maskColor & 0xFF), static_cast<int>((maskColor >> 8) & 0xFF),
+                   static_cast<int>((maskColor >> 16) & 0xFF));
+        pixmap.setMask(pixmap.createMaskFromColor(key, Qt::MaskInColor));
+    }
+    return QIcon(pixmap);
 }
 
 }  // namespace runtime

@@ -18,7 +18,10 @@ const std::vector<std::filesystem::path>& pictureFolders();
 // The file a picture name stands for; empty for a stock picture or one not found.
 std::string findPictureFile(std::string_view name);
 bool isStockPicture(std::string_view name);
-// The picture; a null icon when the name stands for none.
-QIcon pictureIcon(std::string_view name);
+// The picture; a null icon when the name stands for none. With a mask colour (a colour value
+// as 0x00BBGGRR, or -1 for none) the pixels of that colour of a picture file are transparent.
+QIcon pictureIcon(std::string_view name, long maskColor = -1);
+// The value of "no mask colour".
+inline constexpr long kNoMaskColor = -1;
 
 }  // namespace runtime

@@ -92,13 +92,14 @@ long TreeView::handleOf(QTreeWidgetItem* item) const {
 
 int TreeView::addPicture(std::string_view file) {
     pictures_.emplace_back(file);
+    masks_.push_back(maskColor_);
     return static_cast<int>(pictures_.size());
 }
 
 void TreeView::apply(QTreeWidgetItem* item, const TreeViewItem& v) {
     item->setText(0, qs(v.label));
     if (v.pictureIndex >= 1 && v.pictureIndex <= static_cast<int>(pictures_.size()))
-        item->setIcon(0, pictureIcon(pictures_[static_cast<size_t>(v.pictureIndex - 1)]));
+        item->setIcon(0, pictureIcon(pictures_[static_cast<size_t>(v.pictureIndex - 1)], masks_[static_cast<size_t>(v.pictureIndex - 1)]));
     else
         item->setIcon(0, QIcon());
     item->setChildIndicatorPolicy(v.children ? QTreeWidgetItem::ShowIndicator

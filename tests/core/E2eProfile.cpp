@@ -180,8 +180,8 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
     const std::string frame = driver.waitFor("Pakomo");
     ASSERT_FALSE(frame.empty());
     ASSERT_TRUE(driver.waitActive(frame));
-    // The second item of the chooser's list, which stands at the frame's top left.
-    driver.click(frame, QPoint(90, 88));
+    // The second item of the chooser's large icons, right of "New product" at the frame's top left.
+    driver.click(frame, QPoint(148, 72));
     driver.keys("F7");
     const fs::path setup = machine / "drive_c" / "Builds" / "Hello 1.00.00 Example" / "Disc1" / "Setup.exe";
     for (int i = 0; i < 300 && !fs::exists(setup); ++i) ::usleep(100000);

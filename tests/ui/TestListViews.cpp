@@ -1,8 +1,10 @@
 // List and tree views: sort through the sort event with comparisons that are not strict, item
 // deletion, label editing, and the tree's inserts, deletions and expansion.
 #include "runtime/ui/ListView.h"
+#include "runtime/ui/Pictures.h"
 #include "runtime/ui/Window.h"
 #include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QListView>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -206,6 +209,123 @@ TEST_F(ViewsTest, SmallPicturesColumnClicksAndRightClicks) {
     QTest::mouseClick(t->viewport(), Qt::RightButton, {}, second.center());
     QTest::mouseClick(t->viewport(), Qt::RightButton, {}, QPoint(5, t->viewport()->height() - 2));
     EXPECT_EQ(log, (std::vector<std::string>{"columnclick 2", "rightclicked 2", "rightclicked -1"}));
+}
+
+// A picture of four pixels: light grey, white, red, black; saved as a bitmap.
+std::string fourColourPicture(const testing_support::TempFolder& folder, int side) {
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(QColor(192, 192, 192));
+    image.setPixel(1, 0, qRgb(255, 255, 255));
+    image.setPixel(2, 0, qRgb(255, 0, 0));
+    image.setPixel(3, 0, qRgb(0, 0, 0));
+    std::string file = (folder.path() / ("four" + std::to_string(side) + ".bmp")).string();
+    EXPECT_TRUE(image.save(QString::fromStdString(file)));
+    return file;
+}
+
+TEST(PictureMask, OnlyThePixelsOfTheMaskColourBecomeTransparent) {
+    ui_test::application();
+    testing_support::TempFolder folder;
+    std::string file = fourColourPicture(folder, 4);
+    struct Case {
+        long mask;
+        bool grey, white, red, black;  // opaque?
+    };
+    const Case cases[] = {
+        {-1, true, true, true, true},
+        {12632256, false, true, true, true},    // light grey
+        {16777215, true, false, true, true},    // white
+        {255, true, true, false, true},         // red: the value's low byte is red
+        {0, true, true, true, false},           // black
+        {1073741824, true, true, true, true},   // a system colour masks no pixel
+    };
+    for (const Case& c : cases) {
+        QImage image = pictureIcon(file, c.mask).pixmap(4, 4).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(image.isNull()) << c.mask;
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)) != 0, c.grey) << c.mask;
+        EXPECT_EQ(qAlpha(image.pixel(1, 0)) != 0, c.white) << c.mask;
+        EXPECT_EQ(qAlpha(image.pixel(2, 0)) != 0, c.red) << c.mask;
+        EXPECT_EQ(qAlpha(image.pixel(3, 0)) != 0, c.black) << c.mask;
+    }
+    EXPECT_FALSE(pictureIcon("Custom039!", 12632256).isNull());  // stock pictures ignore the mask
+}
+
+TEST_F(ViewsTest, TreePicturesKeepTheirMaskColour) {
+    testing_support::TempFolder folder;
+    std::string file = fourColourPicture(folder, 16);
+    tree->addPicture(file);
+    tree->setPictureMaskColor(12632256);
+    tree->addPicture(file);
+    long plain = tree->insertItemLast(0, "plain", 1);
+    long masked = tree->insertItemLast(0, "masked", 2);
+    auto alphaAt = [&](long handle, int x) {
+        TreeViewItem item;
+        tree->getItem(handle, item);
+        QTreeWidget* t = tree->tree();
+        for (int i = 0; i < t->topLevelItemCount(); ++i)
+            if (t->topLevelItem(i)->text(0).toStdString() == item.label)
+                return qAlpha(t->topLevelItem(i)->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32).pixel(x, 0));
+        return -1;
+    };
+    EXPECT_EQ(alphaAt(plain, 0), 255);
+    EXPECT_EQ(alphaAt(masked, 0), 0);
+    EXPECT_EQ(alphaAt(masked, 2), 255);
+}
+
+TEST_F(ViewsTest, LargeIconViewShowsTheLargePicturesAndRaisesTheSameEvents) {
+    testing_support::TempFolder folder;
+    list->setPictureMaskColor(12632256);
+    list->addSmallPicture(fourColourPicture(folder, 16));
+    list->addLargePicture(fourColourPicture(folder, 52));
+    list->addColumn("Name", Alignment::Left, 800);
+    list->addItem("New product", 1);
+    list->addItem("Example 1.0", 1);
+    list->addItem("Other 2.0", 1);
+    ASSERT_EQ(list->iconView(), nullptr);  // the report is the default view
+
+    list->setView(ListView::View::LargeIcon);
+    ui_test::settle();
+    QListView* icons = list->iconView();
+    ASSERT_NE(icons, nullptr);
+    EXPECT_TRUE(icons->isVisible());
+    EXPECT_EQ(icons->viewMode(), QListView::IconMode);
+    EXPECT_EQ(icons->iconSize(), QSize(52, 52));
+    EXPECT_EQ(icons->geometry(), list->tree()->rect());
+    QImage large = list->tree()->topLevelItem(0)->icon(0).pixmap(52, 52).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(large.size(), QSize(52, 52));  // the large picture, not the small one enlarged
+    EXPECT_EQ(qAlpha(large.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(large.pixel(2, 0)), 255);
+
+    std::vector<std::string> log;
+    for (const char* event : {"clicked", "doubleclicked", "rightclicked"})
+        list->on(event, [&log, event](Args a) {
+            log.push_back(std::string(event) + " " + a[0].toText());
+            return Value();
+        });
+    QModelIndex second = icons->model()->index(1, 0);
+    QPoint at = icons->visualRect(second).center();
+    QTest::mouseClick(icons->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(list->selectedIndex(), 2);  // one selection for both views
+    QTest::mouseDClick(icons->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(icons->viewport(), Qt::RightButton, {}, QPoint(icons->viewport()->width() - 3, icons->viewport()->height() - 3));
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log.front(), "clicked 2");
+    EXPECT_NE(std::find(log.begin(), log.end(), "doubleclicked 2"), log.end());
+    EXPECT_EQ(log.back(), "rightclicked -1");
+
+    // Items added and sorted later appear in the icons too.
+    list->addItem("Another 3.0", 1);
+    list->sort(ListView::SortType::Ascending, 1);
+    EXPECT_EQ(icons->model()->rowCount(), 4);
+    EXPECT_EQ(icons->model()->index(0, 0).data().toString(), "Another 3.0");
+
+    std::filesystem::path artefacts = testing_support::artefactFolder("runtime-ui");
+    std::filesystem::create_directories(artefacts);
+    window->widget()->grab().save(QString::fromStdString((artefacts / "listview-large-icons.png").string()));
+
+    list->setView(ListView::View::Report);
+    EXPECT_EQ(list->iconView(), nullptr);
+    EXPECT_FALSE(icons->isVisible());
 }
 
 TEST_F(ViewsTest, TreeInsertsInEveryPositionAndReportsEachDeletedItem) {
