@@ -214,8 +214,10 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
     EXPECT_EQ(pakomo.wait(30), std::optional<int>(0));
 }
 
-// A new product made in the wizard by Ctrl+N, a name and Alt+F is saved and listed.
-TEST_F(ProfileScript, AProductMadeInTheWizardIsSavedAndListed) {
+// The main road as a user walks it in one run: a new product made in the wizard by Ctrl+N, a
+// name and Alt+F is saved and listed; Enter opens it in the project window and Alt+C closes it
+// again; F7 builds it.
+TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedAndBuilt) {
     fs::create_directories(home);
     ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
     setup_test::XServer x;
@@ -226,7 +228,9 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsSavedAndListed) {
     const fs::path artefacts = fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring";
     fs::create_directories(artefacts);
     auto keep = [&](const std::string& window, const char* name) {
-        driver.screenshot(window).save(QString::fromStdString((artefacts / name).string()));
+        QImage shot = driver.screenshot(window);
+        shot.save(QString::fromStdString((artefacts / name).string()));
+        return shot;
     };
     const std::string frame = driver.waitFor("Pakomo");
     ASSERT_FALSE(frame.empty());
@@ -242,7 +246,7 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsSavedAndListed) {
     ASSERT_TRUE(driver.waitGone("New product")) << "Finish did not end the wizard";
     // The chooser lists it after the example product.
     ::usleep(500000);
-    keep(frame, "chooser-after-wizard.png");
+    const QImage chooser = keep(frame, "chooser-after-wizard.png");
     ::setenv("ODBCINI", (home / ".odbc.ini").c_str(), 1);
     runtime::Transaction t;
     t.dbms = "ODBC";
@@ -253,6 +257,49 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsSavedAndListed) {
     EXPECT_EQ(row[0], "Gamma");
     EXPECT_EQ(row[1], "1.00.00");
     t.disconnect();
+    const std::string label = row[2].value_or("");
+    const std::string full = "Gamma " + *row[1] + (label.find_first_not_of(' ') == std::string::npos ? "" : " " + label);
+
+    // Open: the third large icon, then Enter presses Open; the project sheet takes the chooser's place.
+    driver.focus(frame);
+    driver.click(frame, QPoint(244, 72));
+    driver.keys("Return");
+    QImage project;
+    int changed = 0;
+    for (int i = 0; i < 50 && changed * 20 < chooser.width() * chooser.height(); ++i) {
+        ::usleep(100000);
+        project = driver.screenshot(frame);
+        changed = 0;
+        if (project.size() != chooser.size()) continue;
+        for (int y = 0; y < project.height(); y += 2)
+            for (int px = 0; px < project.width(); px += 2)
+                if (project.pixel(px, y) != chooser.pixel(px, y)) changed += 4;
+    }
+    project.save(QString::fromStdString((artefacts / "project-window.png").string()));
+    EXPECT_GT(changed * 20, chooser.width() * chooser.height()) << "Enter opened no project window";
+    driver.keys("alt+c");
+    ::usleep(500000);
+
+    // Build: where the discs go is the product's setting, as a publisher sets it once.
+    {
+        platform::Registry registry(platform::Machine::openAt(machine).value());
+        const std::string parms = "Software\\RUX\\Pakomo 1.0e\\Products\\" + full + "\\BuildParms";
+        ASSERT_TRUE(registry.createKey(platform::RegRoot::CurrentUser, parms).ok());
+        ASSERT_TRUE(registry.setString(platform::RegRoot::CurrentUser, parms, "FileDestination", "C:\\Builds").ok());
+    }
+    driver.focus(frame);
+    driver.click(frame, QPoint(244, 72));
+    driver.keys("F7");
+    const fs::path setup = machine / "drive_c" / "Builds" / full / "Disc1" / "Setup.exe";
+    for (int i = 0; i < 300 && !fs::exists(setup); ++i) ::usleep(100000);
+    keep(frame, "after-build.png");
+    ASSERT_TRUE(fs::exists(setup)) << "F7 built nothing";
+    auto built = [&] {
+        platform::Registry now(platform::Machine::openAt(machine).value());
+        return now.queryValue(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Products\\" + full, "UpToDate").ok();
+    };
+    for (int i = 0; i < 100 && !built(); ++i) ::usleep(100000);
+    ASSERT_TRUE(built());
     driver.focus(frame);
     driver.keys("alt+F4");
     EXPECT_EQ(pakomo.wait(30), std::optional<int>(0));
