@@ -2,6 +2,7 @@
 // the machine folder, the project database, the data source and the two settings (a second run
 // changes nothing that exists); then the program starts as its own process under a window manager,
 // shows its box and ends once the box is answered.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -216,8 +217,8 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
 
 // The main road as a user walks it in one run: a new product made in the wizard by Ctrl+N, a
 // name and Alt+F is saved and listed; Enter opens it in the project window and Alt+C closes it
-// again; F7 builds it.
-TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedAndBuilt) {
+// again; F7 builds it and F8 test-runs the built Setup, which installs nothing.
+TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedBuiltAndTested) {
     fs::create_directories(home);
     ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
     setup_test::XServer x;
@@ -296,10 +297,23 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedAndBuilt) {
     ASSERT_TRUE(fs::exists(setup)) << "F7 built nothing";
     auto built = [&] {
         platform::Registry now(platform::Machine::openAt(machine).value());
-        return now.queryValue(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Products\\" + full, "UpToDate").ok();
+        auto v = now.queryValue(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Products\\" + full, "UpToDate");
+        // Written 0 when the build starts and 1 only when everything is written.
+        return v.ok() && std::any_of(v.value().data.begin(), v.value().data.end(), [](uint8_t b) { return b != 0; });
     };
     for (int i = 0; i < 100 && !built(); ++i) ::usleep(100000);
     ASSERT_TRUE(built());
+    ASSERT_TRUE(driver.waitActive(frame));
+    driver.click(frame, QPoint(244, 72));
+    driver.keys("F8");
+    // Setup's background window, titled as the wizard's main-window page says.
+    const std::string background = driver.waitFor("Gamma Setup", 60);
+    if (background.empty()) keep(frame, "no-setup-after-F8.png");
+    ASSERT_FALSE(background.empty()) << "F8 started no Setup";
+    ::usleep(1000000);
+    keep(background, "setup-of-wizard-product.png");
+    setup_test::runOn(x.display, "xdotool search --name '^Gamma Setup$' windowkill");
+    EXPECT_FALSE(fs::exists(machine / "drive_c" / "Program Files" / "Gamma")) << "test mode installs nothing";
     driver.focus(frame);
     driver.keys("alt+F4");
     EXPECT_EQ(pakomo.wait(30), std::optional<int>(0));
