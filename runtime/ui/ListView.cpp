@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListView>
+#include <QStyledItemDelegate>
 #include <QMouseEvent>
 #include <QTreeWidget>
 
@@ -62,6 +63,29 @@ public:
 
 private:
     QWidget* child_;
+};
+
+// Every icon the same size, the grid's cell: the view then lays out thousands of items without
+// measuring each label.
+class FixedCell : public QStyledItemDelegate {
+public:
+    FixedCell(const QSize* cell, QObject* parent) : QStyledItemDelegate(parent), cell_(cell) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return cell_->isValid() ? *cell_ : QStyledItemDelegate::sizeHint(option, index);
+    }
+
+protected:
+    // The label centred under its picture, whatever the report column's alignment.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!cell_->isValid()) return;
+        option->displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
+        option->decorationAlignment = Qt::AlignHCenter;
+        option->decorationPosition = QStyleOptionViewItem::Top;
+    }
+
+private:
+    const QSize* cell_;
 };
 
 }  // namespace
@@ -188,6 +212,7 @@ void ListView::makeIconView() {
     QTreeWidget* t = tree();
     // The icon views show the report's own items (one model, one selection) over the report.
     icons_ = new QListView(t);
+    icons_->setItemDelegate(new FixedCell(&iconCell_, icons_));
     icons_->setModel(t->model());
     QItemSelectionModel* own = icons_->selectionModel();
     icons_->setSelectionModel(t->selectionModel());
@@ -250,19 +275,22 @@ void ListView::setView(View view) {
         icons_->setFlow(QListView::LeftToRight);
         icons_->setMovement(QListView::Static);
         icons_->setWordWrap(true);
-        // Each item as wide as its label needs, at least as wide as the picture with a margin.
-        icons_->setGridSize(QSize(std::max(side + 40, 96), std::max(side, 32) + 2 * icons_->fontMetrics().height() + 12));
-        icons_->setTextElideMode(Qt::ElideNone);
+        // A cell for the picture and a label of two lines below it.
+        const QSize grid(std::max(side + 40, 96), std::max(side, 32) + 2 * icons_->fontMetrics().height() + 12);
+        icons_->setGridSize(grid);
+        iconCell_ = grid - QSize(4, 4);
+        icons_->setTextElideMode(Qt::ElideRight);
     } else {
         icons_->setViewMode(QListView::ListMode);
         icons_->setGridSize(QSize());
+        iconCell_ = QSize();
         icons_->setIconSize(QSize(16, 16));
         icons_->setFlow(view == View::SmallIcon ? QListView::LeftToRight : QListView::TopToBottom);
         icons_->setSpacing(2);
     }
     icons_->setWrapping(true);
     icons_->setResizeMode(QListView::Adjust);
-    icons_->setUniformItemSizes(view != View::LargeIcon);  // labels of two lines differ in height
+    icons_->setUniformItemSizes(true);
     icons_->setSelectionMode(t->selectionMode());
     icons_->setEditTriggers(t->editTriggers());
     bool focused = t->hasFocus();

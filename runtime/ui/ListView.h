@@ -14,6 +14,7 @@
 // item deleted.
 #include "runtime/ui/VisualObject.h"
 
+#include <QSize>
 #include <Qt>
 
 #include <map>
@@ -104,6 +105,7 @@ private:
     long maskColor_ = -1;
     View view_ = View::Report;
     QListView* icons_ = nullptr;
+    QSize iconCell_;  // the size of every item in the large-icon view
     std::vector<Qt::Alignment> aligns_;
     int columns_ = 0;
     bool editLabels_ = false;
