@@ -12,6 +12,10 @@
 #include "authoring/core/u_ds_all_products.h"
 #include "authoring/core/u_ds_create_setup_a.h"
 
+namespace runtime {
+class DataWindow;
+}
+
 namespace pakomo {
 
 class u_ds_product_stringtable : public u_ds_create_setup_a {
@@ -71,6 +75,11 @@ public:
     bool fnv_get_compiled();
     std::string fnv_get_setup_filename();
     void fnv_test_product(int16_t ai_prod_id);
+
+    // Preview zoom: whether the control's page layout must be reduced to fit the control, the
+    // zoom that makes it fit, the reduced size and a title suffix telling the reduction.
+    bool fnv_get_zoom_args(const runtime::DataWindow& adw_dw, int16_t& ai_dw_w, int16_t& ai_dw_h, int16_t& ai_zoom,
+                           std::string& as_title);
 
 private:
     void ue_start_edit();

@@ -8,6 +8,8 @@
 
 #include "runtime/data/DataLayout.h"
 #include "runtime/data/DataStore.h"
+#include "runtime/ui/DataWindow.h"
+#include "runtime/ui/Window.h"
 
 namespace {
 
@@ -308,6 +310,80 @@ TEST_F(ProjectServiceTest, TheColumnRegisterKeepsEachTripleOnceAndFindsOnlyItsOw
     EXPECT_EQ(reg->fnv_has_privilege("stringvar_name", "d_b", 1), 1);
     EXPECT_EQ(reg->ids_privilege->getItemString(2, "objectname"), "it's");
     runtime::destroy(reg);
+}
+
+}  // namespace
+
+namespace {
+
+// A page layout of the given full width and band heights, shown in a control of the given size.
+struct ZoomCase {
+    const char* name;
+    int controlW, controlH;
+    int pageW, detailH, headerH;
+    bool reduced;
+    int zoom, w, h;
+    const char* title;
+};
+
+TEST_F(ProjectServiceTest, PageLayoutsAreReducedToFitTheirPreviewAndNeverEnlarged) {
+    startService();
+    const ZoomCase cases[] = {
+        {"exactly as large", 1000, 800, 1000, 700, 100, false, 100, 1000, 800, "Welcome"},
+        {"twice as wide", 1000, 800, 2000, 500, 100, true, 50, 1000, 300, "Welcome (50% zoomed)"},
+        {"wider and taller: the smaller factor", 1000, 800, 1250, 1500, 100, true, 50, 625, 800,
+         "Welcome (50% zoomed)"},
+        {"detail fits, detail and header do not", 1000, 800, 1000, 760, 240, true, 80, 800, 800,
+         "Welcome (20% zoomed)"},
+        {"smaller stays as it is", 1000, 800, 600, 300, 100, false, 100, 600, 400, "Welcome"},
+        {"fractions dropped", 1000, 800, 3000, 100, 0, true, 33, 1000, 33, "Welcome (67% zoomed)"},
+    };
+    for (const ZoomCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        runtime::DataLayout page;
+        page.name = "d_zoom_page";
+        page.columns = {};
+        runtime::TextLayout width;
+        width.name = "t_width";
+        width.width = c.pageW;
+        page.texts = {width};
+        page.bands = {{"header", c.headerH}, {"detail", c.detailH}, {"summary", 0}, {"footer", 0}};
+        runtime::registerLayout(page);
+        runtime::Ref<runtime::Window> window = runtime::create<runtime::Window>("w_preview");
+        runtime::Ref<runtime::DataWindow> dw = window->addControl<runtime::DataWindow>("dw_preview");
+        dw->setDataObject("d_zoom_page");
+        dw->resize(c.controlW, c.controlH);
+        int16_t w = -1, h = -1, zoom = -1;
+        std::string title = "Welcome";
+        EXPECT_EQ(service().fnv_get_zoom_args(*dw, w, h, zoom, title), c.reduced);
+        EXPECT_EQ(zoom, c.zoom);
+        EXPECT_EQ(w, c.w);
+        EXPECT_EQ(h, c.h);
+        EXPECT_EQ(title, c.title);
+        runtime::destroy(window);
+    }
+}
+
+TEST_F(ProjectServiceTest, APageLayoutWithoutItsWidthObjectIsReportedNotGuessed) {
+    startService();
+    runtime::DataLayout page;
+    page.name = "d_zoom_no_width";
+    page.bands = {{"header", 100}, {"detail", 100}, {"summary", 0}, {"footer", 0}};
+    runtime::registerLayout(page);
+    runtime::Ref<runtime::Window> window = runtime::create<runtime::Window>("w_preview");
+    runtime::Ref<runtime::DataWindow> dw = window->addControl<runtime::DataWindow>("dw_preview");
+    dw->setDataObject("d_zoom_no_width");
+    dw->resize(1000, 800);
+    int16_t w = 0, h = 0, zoom = 0;
+    std::string title = "Welcome";
+    try {
+        service().fnv_get_zoom_args(*dw, w, h, zoom, title);
+        ADD_FAILURE() << "no error for a layout without t_width";
+    } catch (const runtime::RuntimeError& e) {
+        EXPECT_NE(std::string(e.what()).find("t_width"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(title, "Welcome");
+    runtime::destroy(window);
 }
 
 }  // namespace
