@@ -6,6 +6,7 @@
 #include "authoring/core/nv_registry_create_setup.h"
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_filegrp.h"
+#include "authoring/project/nv_proggrp.h"
 #include "authoring/project/nv_regobjects.h"
 #include "runtime/services/System.h"
 #include "runtime/services/Text.h"
@@ -244,6 +245,7 @@ void nv_create_setup::fnv_test_product(int16_t ai_prod_id) {
 void register_project() {
     runtime::registerClass<nv_create_setup>("nv_create_setup");
     runtime::registerClass<nv_filegrp>("nv_filegrp");
+    runtime::registerClass<nv_proggrp>("nv_proggrp");
     runtime::registerClass<nv_regobjects>("nv_regobjects");
 }
 

@@ -15,6 +15,8 @@ runtime::DataLayout d_message_one();
 runtime::DataLayout d_file_properties();
 runtime::DataLayout d_files();
 runtime::DataLayout d_filegrps();
+runtime::DataLayout d_proggrps();
+runtime::DataLayout d_regkeys();
 runtime::DataLayout d_duplicate_files();
 runtime::DataLayout d_choose_stringvar();
 runtime::DataLayout d_privilege();
