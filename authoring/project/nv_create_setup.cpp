@@ -75,6 +75,9 @@ nv_create_setup::nv_create_setup() : nv_a("nv_create_setup") {
     });
     // Callers that know the service only by name (the settings, the row sets, the libraries).
     on("fnv_get_fullprodname", [this](runtime::Args) { return runtime::Value(fnv_get_fullprodname()); });
+    on("fnv_evaluate_string", [this](runtime::Args a) {
+        return runtime::Value(fnv_evaluate_string(a.empty() ? runtime::Value() : a[0]));
+    });
     on("fnv_set_compiled", [this](runtime::Args a) {
         fnv_set_compiled(arg(a, 0));
         return runtime::Value();

@@ -7,6 +7,7 @@
 // are used only here, so they are declared in this file.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "authoring/core/nv_a.h"
 #include "authoring/core/u_ds_all_products.h"
@@ -76,12 +77,27 @@ public:
     std::string fnv_get_setup_filename();
     void fnv_test_product(int16_t ai_prod_id);
 
+    // String variables: "^NAME^" references expanded, reserved and component path variables
+    // included, circular references marked.
+    const std::vector<std::string> is_reserved_stringtable_names = {
+        "PRODUCTNAME", "PRODUCTVERSION", "WINDOWSDIR", "WINDOWSSYSTEMDIR", "WINDOWSDRIVE", "SETUPPATH", "PROGRAMFILESDIR"};
+    const std::string is_prefix_proggrp_stringtable = "PATH_";
+    std::string fnv_evaluate_string(const runtime::Value& as_string);
+    std::string fnv_evaluate_string(const std::string& as_string);
+    // The raw value; null when a stored value is null.
+    runtime::Value fnv_get_stringtable_value(const std::string& as_variable);
+    int16_t fnv_check_reserved_stringtable_names(const runtime::Value& as_string) const;
+    bool fnv_evaluate_string_check_circular_reference(const runtime::Value& as_string) const;
+
     // Preview zoom: whether the control's page layout must be reduced to fit the control, the
     // zoom that makes it fit, the reduced size and a title suffix telling the reduction.
     bool fnv_get_zoom_args(const runtime::DataWindow& adw_dw, int16_t& ai_dw_w, int16_t& ai_dw_h, int16_t& ai_zoom,
                            std::string& as_title);
 
 private:
+    std::vector<std::string> is_evaluated_strings;
+    int16_t ii_evaluated_strings_index = 0;
+
     void ue_start_edit();
     void ue_end_edit();
     std::string product_text(const char* column);
