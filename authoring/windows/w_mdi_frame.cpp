@@ -6,6 +6,7 @@
 #include "authoring/core/pakomo.h"
 #include "authoring/windows/w_choose_product.h"
 #include "authoring/windows/w_file_properties.h"
+#include "authoring/windows/w_datawindow_zoom.h"
 #include "authoring/windows/w_handle_duplicate_files.h"
 #include "authoring/windows/w_logo.h"
 #include "runtime/core/Dispatch.h"
@@ -55,6 +56,7 @@ void register_windows() {
     runtime::registerClass<w_choose_product>("w_choose_product");
     runtime::registerClass<w_file_properties>("w_file_properties");
     runtime::registerClass<w_handle_duplicate_files>("w_handle_duplicate_files");
+    runtime::registerClass<w_datawindow_zoom>("w_datawindow_zoom");
 }
 
 }  // namespace pakomo

@@ -89,3 +89,74 @@ TEST_F(StringVariablesTest, ReservedNamesAndRawValues) {
 }
 
 }  // namespace
+
+#include "authoring/windows/w_datawindow_zoom.h"
+#include "runtime/data/DataLayout.h"
+
+namespace {
+
+// A page layout: its full width in the t_width object, and its two bands.
+void registerPage(const std::string& name, int width, int detail, int header) {
+    runtime::DataLayout page;
+    page.name = name;
+    page.columns = {pakomo::layout_column("welcome", "welcome", "char(254)")};
+    runtime::TextLayout t;
+    t.name = "t_width";
+    t.width = width;
+    page.texts = {t};
+    page.bands = {{"header", header}, {"detail", detail}, {"summary", 0}, {"footer", 0}};
+    runtime::registerLayout(page);
+}
+
+TEST_F(StringVariablesTest, PreviewsFitTheirPageShrinkingOnlyWhatIsTooLarge) {
+    // Another window stays open, so that the program goes on after each preview closes.
+    runtime::Ref<runtime::Window> owner = runtime::create<runtime::Window>("w_owner");
+    owner->open();
+    struct Case {
+        const char* layout;
+        int width, detail, header;
+        const char* title;
+        const char* zoom;
+        int windowW, windowH;  // the layout's size at its zoom, before the margins
+    };
+    const Case cases[] = {
+        {"d_page_fits", 1000, 500, 100, "Welcome", "100", 1000, 600},
+        {"d_page_wide", 4846, 600, 100, "Welcome (50% zoomed)", "50", 2423, 350},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout);
+        registerPage(c.layout, c.width, c.detail, c.header);
+        application().g_str_pass.string[1] = c.layout;
+        auto preview = runtime::create<pakomo::w_datawindow_zoom>();
+        preview->setTitle("Welcome");
+        bool seen = false;
+        whenOpen("w_datawindow_zoom", [&](runtime::Window& w) {
+            auto& p = dynamic_cast<pakomo::w_datawindow_zoom&>(w);
+            seen = true;
+            EXPECT_EQ(p.title(), c.title);
+            EXPECT_EQ(p.dw_1->describe("datawindow.zoom"), c.zoom);
+            EXPECT_EQ(p.dw_1->rowCount(), 1);
+            EXPECT_EQ(p.width(), c.windowW + 128);
+            EXPECT_EQ(p.height(), c.windowH + 224 + p.cb_1->height());
+            EXPECT_FALSE(p.cb_2->visible());
+            p.cb_1->click();
+        });
+        preview->open();
+        core_test::settle();
+        EXPECT_TRUE(seen);
+    }
+    owner->close();
+}
+
+TEST_F(StringVariablesTest, InstructionTextsExpandAndEmptyOnesGetTheDefault) {
+    const std::string defaultText =
+        "<Text with instructions for the user. You can enter the exact text in one of the following Wizard-dialogs.>";
+    auto preview = runtime::create<pakomo::w_datawindow_zoom>();
+    EXPECT_EQ(preview->fw_get_toptext(Value()), defaultText);
+    EXPECT_EQ(preview->fw_get_toptext(Value("")), defaultText);
+    EXPECT_EQ(preview->fw_get_toptext(Value("   ")), defaultText);
+    EXPECT_EQ(preview->fw_get_toptext(Value("  Install ^PRODUCTNAME^ with ^B^  ")), "Install Hello with x");
+    runtime::destroy(preview);
+}
+
+}  // namespace
