@@ -18,6 +18,10 @@ class DataWindow;
 }
 
 namespace pakomo {
+class u_dw_a;
+}
+
+namespace pakomo {
 
 class u_ds_product_stringtable : public u_ds_create_setup_a {
 public:
@@ -88,6 +92,12 @@ public:
     runtime::Value fnv_get_stringtable_value(const std::string& as_variable);
     int16_t fnv_check_reserved_stringtable_names(const runtime::Value& as_string) const;
     bool fnv_evaluate_string_check_circular_reference(const runtime::Value& as_string) const;
+
+    // Lists of string variables: the picker's list, the reserved values shown in a page's text
+    // objects, and a typed name kept unique and clear of the reserved names.
+    void fnv_fill_stringvar_ds(runtime::DataStore& ads_ds);
+    void fnv_fill_reserved_stringvar_dw(u_dw_a& adw_dw);
+    void fnv_check_duplicate_stringtable_names(u_dw_a& adw_dw, long row, const runtime::Value& data);
 
     // Preview zoom: whether the control's page layout must be reduced to fit the control, the
     // zoom that makes it fit, the reduced size and a title suffix telling the reduction.

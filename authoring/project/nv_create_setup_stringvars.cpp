@@ -1,7 +1,11 @@
 // Expanding string-variable references in a product's texts.
 #include "authoring/project/nv_create_setup.h"
 
+#include "authoring/core/nv_message.h"
+#include "authoring/core/pakomo.h"
 #include "runtime/services/RegistryFunctions.h"
+#include "runtime/services/System.h"
+#include "standard/u_dw_a.h"
 #include "runtime/services/Text.h"
 #include "standard/nv_winapi.h"
 
@@ -108,6 +112,55 @@ bool nv_create_setup::fnv_evaluate_string_check_circular_reference(const Value& 
     for (int16_t k = 0; k < ii_evaluated_strings_index; ++k)
         if (is_evaluated_strings[static_cast<std::size_t>(k)] == text) return true;
     return false;
+}
+
+}  // namespace pakomo
+
+namespace pakomo {
+
+void nv_create_setup::fnv_fill_stringvar_ds(runtime::DataStore& ads_ds) {
+    auto append = [&ads_ds](const Value& name, const Value& value) {
+        const long row = ads_ds.insertRow(0);
+        ads_ds.setItem(row, "name", name);
+        ads_ds.setItem(row, "value", value);
+    };
+    for (long row = 1; row <= ids_stringtable->rowCount(); ++row)
+        append(ids_stringtable->getItem(row, "name"), ids_stringtable->getItem(row, "value"));
+    for (const std::string& name : is_reserved_stringtable_names) append(Value(name), fnv_get_stringtable_value(name));
+    for (long row = 1; row <= ids_proggrp_stringtable->rowCount(); ++row) {
+        const std::string name =
+            is_prefix_proggrp_stringtable + runtime::upper(ids_proggrp_stringtable->getItem(row, "name").toText());
+        append(Value(name), fnv_get_stringtable_value(name));
+    }
+    ads_ds.sort();
+}
+
+void nv_create_setup::fnv_fill_reserved_stringvar_dw(u_dw_a& adw_dw) {
+    adw_dw.fu_set_redraw(false);
+    for (const std::string& name : is_reserved_stringtable_names)
+        adw_dw.modify("t_" + name + ".Text = '" + fnv_get_stringtable_value(name).toText() + "'");
+    adw_dw.fu_restore_redraw();
+}
+
+void nv_create_setup::fnv_check_duplicate_stringtable_names(u_dw_a& adw_dw, long row, const Value& data) {
+    if (data.isNull()) return;
+    const std::string start = runtime::trim(data.toText());
+    std::string candidate = start;
+    for (;;) {
+        bool clash = fnv_check_reserved_stringtable_names(Value(candidate)) > 0;
+        for (long r = 1; !clash && r <= adw_dw.rowCount(); ++r)
+            if (r != row && runtime::trim(adw_dw.store().getItem(r, "name").toText()) == candidate) clash = true;
+        if (!clash) break;
+        if (candidate.size() == 32) candidate.pop_back();
+        if (candidate == std::string(31, '_')) {
+            app().gnv_message->fnv_display_message(5, app().g_str_pass.app_name);
+            const runtime::DateTime when = runtime::now();
+            candidate = runtime::formatDate(when, "ddmmyyyy") + runtime::formatTime(when, "hhmmssff") +
+                        std::to_string(runtime::cpuMilliseconds());
+        }
+        candidate = "_" + candidate;
+    }
+    if (candidate != start) adw_dw.setText(candidate);
 }
 
 }  // namespace pakomo

@@ -160,3 +160,60 @@ TEST_F(StringVariablesTest, InstructionTextsExpandAndEmptyOnesGetTheDefault) {
 }
 
 }  // namespace
+
+#include "standard/u_dw_a.h"
+#include "standard/w_dw_a.h"
+
+namespace {
+
+TEST_F(StringVariablesTest, ThePickersListHoldsOwnThenReservedThenComponentVariables) {
+    auto list = runtime::create<runtime::DataStore>();
+    list->setDataObject("d_choose_stringvar");
+    service().fnv_fill_stringvar_ds(*list);
+    std::vector<std::string> names;
+    for (long r = 1; r <= list->rowCount(); ++r) names.push_back(list->getItemString(r, "name"));
+    EXPECT_EQ(names, (std::vector<std::string>{"B", "ABC", "low", "X", "A", "B2", "LONE", "PATH_NONE", "EMPTY",
+                                               "PRODUCTNAME", "PRODUCTVERSION", "WINDOWSDIR", "WINDOWSSYSTEMDIR",
+                                               "WINDOWSDRIVE", "SETUPPATH", "PROGRAMFILESDIR", "PATH_MAIN"}));
+    EXPECT_EQ(list->getItemString(10, "value"), "Hello");
+    EXPECT_EQ(list->getItemString(17, "value"), "^SETUPPATH^\\Main");  // raw, not expanded
+    runtime::destroy(list);
+}
+
+TEST_F(StringVariablesTest, ATypedNameIsKeptUniqueAndClearOfTheReservedNames) {
+    runtime::Ref<pakomo::w_dw_a> window = runtime::create<pakomo::w_dw_a>("w_strings");
+    auto dw = window->addControl<pakomo::u_dw_a>("dw_1");
+    dw->resize(2000, 800);
+    dw->setDataObject("d_choose_stringvar");
+    window->open();
+    const std::string long32(32, 'L');
+    struct Case {
+        std::vector<std::string> others;  // the names of the other rows
+        std::string typed, expected;      // expected "": the edit text is left alone
+    };
+    const std::vector<Case> cases = {
+        {{}, "PRODUCTNAME", "_PRODUCTNAME"},
+        {{}, "productname", ""},
+        {{"ABC"}, "ABC", "_ABC"},
+        {{"ABC", "_ABC"}, "ABC", "__ABC"},
+        {{"abc"}, "ABC", ""},
+        {{"ABC   "}, "ABC", "_ABC"},
+        {{"XYZ"}, "  NEW  ", ""},
+        {{long32}, long32, "_" + long32.substr(0, 31)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        dw->store().reset();
+        const long edited = dw->store().insertRow(0);
+        for (const std::string& name : c.others) dw->store().setItem(dw->store().insertRow(0), "name", Value(name));
+        dw->store().setItem(edited, "name", Value(c.typed));  // the row itself never clashes
+        dw->setRow(edited);
+        dw->setColumn("name");
+        ASSERT_EQ(dw->setEditText("untouched"), 1);
+        service().fnv_check_duplicate_stringtable_names(*dw, edited, Value(c.typed));
+        EXPECT_EQ(dw->getText(), c.expected.empty() ? "untouched" : c.expected);
+    }
+    window->close();
+}
+
+}  // namespace
