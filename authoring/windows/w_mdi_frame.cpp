@@ -6,6 +6,7 @@
 #include "authoring/core/pakomo.h"
 #include "authoring/windows/w_choose_product.h"
 #include "authoring/windows/w_file_properties.h"
+#include "authoring/windows/w_choose_stringvar.h"
 #include "authoring/windows/w_datawindow_zoom.h"
 #include "authoring/windows/w_handle_duplicate_files.h"
 #include "authoring/windows/w_logo.h"
@@ -57,6 +58,7 @@ void register_windows() {
     runtime::registerClass<w_file_properties>("w_file_properties");
     runtime::registerClass<w_handle_duplicate_files>("w_handle_duplicate_files");
     runtime::registerClass<w_datawindow_zoom>("w_datawindow_zoom");
+    runtime::registerClass<w_choose_stringvar>("w_choose_stringvar");
 }
 
 }  // namespace pakomo

@@ -145,7 +145,7 @@ TEST_F(StringVariablesTest, PreviewsFitTheirPageShrinkingOnlyWhatIsTooLarge) {
         core_test::settle();
         EXPECT_TRUE(seen);
     }
-    owner->close();
+    runtime::destroy(owner);  // closing the last window would end the program for later tests
 }
 
 TEST_F(StringVariablesTest, InstructionTextsExpandAndEmptyOnesGetTheDefault) {
@@ -213,7 +213,88 @@ TEST_F(StringVariablesTest, ATypedNameIsKeptUniqueAndClearOfTheReservedNames) {
         service().fnv_check_duplicate_stringtable_names(*dw, edited, Value(c.typed));
         EXPECT_EQ(dw->getText(), c.expected.empty() ? "untouched" : c.expected);
     }
-    window->close();
+    runtime::destroy(window);
+}
+
+}  // namespace
+
+#include "authoring/menus/m_popups.h"
+#include "authoring/windows/w_choose_stringvar.h"
+#include "runtime/services/System.h"
+#include "standard/u_sle_a.h"
+#include "standard/w_a.h"
+
+namespace {
+
+class PickerTest : public StringVariablesTest {
+protected:
+    void SetUp() override {
+        StringVariablesTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // The editing window stays open, so that the program goes on after each picker closes.
+        editor = runtime::create<pakomo::w_a>("w_editor");
+        sle = editor->addControl<pakomo::u_sle_a>("sle_1");
+        editor->open();
+        core_test::settle();
+    }
+    void TearDown() override {
+        // Destroyed, not closed: closing the program's last window would end the program for the
+        // tests that follow in this process.
+        if (editor) runtime::destroy(editor);
+        StringVariablesTest::TearDown();
+    }
+    // Opens the picker, acts in it once it is shown; answers the name handed back, or "(none)".
+    std::string pick(std::function<void(pakomo::w_choose_stringvar&)> act) {
+        application().g_str_pass.string[1] = "(none)";
+        whenOpen("w_choose_stringvar", [&](runtime::Window& w) { act(dynamic_cast<pakomo::w_choose_stringvar&>(w)); });
+        auto picker = runtime::createByName("w_choose_stringvar").as<runtime::Window>();
+        picker->open();
+        core_test::settle();
+        return application().g_str_pass.string.get(1);
+    }
+    static std::vector<Value> rowArgs(long row) { return {Value(5), Value(5), Value(row)}; }
+    runtime::Ref<pakomo::w_a> editor;
+    runtime::Ref<pakomo::u_sle_a> sle;
+};
+
+TEST_F(PickerTest, PastesTheRowLastClickedOrTheFirstAndCancelKeepsThePreviousName) {
+    EXPECT_EQ(pick([](auto& w) {
+                  EXPECT_EQ(w.title(), "Stringconstants");
+                  EXPECT_EQ(w.dw_1->rowCount(), 17);
+                  EXPECT_EQ(w.dw_1->getSelectedRow(0), 1);
+                  w.cb_1->click();
+              }),
+              "B");
+    EXPECT_EQ(application().g_str_pass.button_clicked, 1);
+    EXPECT_EQ(pick([](auto& w) {
+                  w.dw_1->trigger("clicked", rowArgs(17));
+                  w.dw_1->trigger("clicked", rowArgs(0));  // outside the rows: the choice stays
+                  EXPECT_EQ(w.dw_1->getSelectedRow(0), 17);
+                  EXPECT_EQ(w.dw_1->getSelectedRow(17), 0);
+                  w.cb_1->click();
+              }),
+              "PATH_MAIN");
+    EXPECT_EQ(pick([](auto& w) { w.dw_1->trigger("doubleclicked", rowArgs(2)); }), "ABC");
+    EXPECT_EQ(application().g_str_pass.button_clicked, 1);
+    EXPECT_EQ(pick([](auto& w) { w.cb_2->click(); }), "(none)");
+    EXPECT_EQ(application().g_str_pass.button_clicked, 2);
+}
+
+TEST_F(PickerTest, TheContextMenusEntryPutsTheChosenReferenceOnTheClipboard) {
+    sle->setText("Folder: ");
+    sle->setFocus();
+    sle->trigger("getfocus");  // the field tells its window, as a click into it does
+    core_test::settle();
+    auto popups = runtime::create<pakomo::m_popups>();
+    popups->fm_set_parent(runtime::Ref<runtime::Object>(editor));
+    whenOpen("w_choose_stringvar", [](runtime::Window& w) {
+        auto& p = dynamic_cast<pakomo::w_choose_stringvar&>(w);
+        p.dw_1->trigger("doubleclicked", {Value(5), Value(5), Value(15)});  // SETUPPATH
+    });
+    popups->fm_get_stringvar();
+    core_test::settle();
+    EXPECT_EQ(runtime::clipboardText(), "^SETUPPATH^");
+    runtime::destroy(popups);
 }
 
 }  // namespace
