@@ -79,8 +79,9 @@ TEST_F(ColorMixer, OpensOnTheStartingColourAndOkGivesItBackJoined) {
         int red, green, blue;
         int thumb_red;
     };
-    for (const Case& c : {Case{16777215, 255, 255, 255, 1339 - 64}, Case{0, 0, 0, 0, 0}, Case{8405056, 64, 64, 128, 320},
-                          Case{16576, 192, 64, 0, 960}}) {
+    const Case cases[] = {{16777215, 255, 255, 255, 1339 - 64}, {0, 0, 0, 0, 0}, {8405056, 64, 64, 128, 320},
+                          {16576, 192, 64, 0, 960}};
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.color);
         int32_t color = c.color;
         bool ok = mix(color, [&](w_choose_custom_color& w) {
