@@ -46,19 +46,19 @@ runtime::Ref<u_ds_a> create_rows(const char* className) {
 
 w_summary::w_summary() : w_ok_cancel("w_summary") {
     setTitle("Summary");
-    resize(3520, 2180);
+    resize(4050, 2180);
     mainWidget()->setWindowIcon(QIcon(QStringLiteral(":/authoring/Icon.ico")));
     cb_1->setVisible(false);
     cb_2->setText("&Close");
-    cb_2->move(3040, 1990);
+    cb_2->move(3570, 1990);
     dw_1 = addControl<runtime::DataWindow>("dw_1");
     dw_1->move(27, 24);
-    dw_1->resize(3456, 1930);
+    dw_1->resize(3996, 1930);
     dw_1->setDataObject("d_summary");
     if (auto* area = qobject_cast<QAbstractScrollArea*>(dw_1->widget()))
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     cb_3 = addControl<u_cb_print>("cb_3");
-    cb_3->move(2600, 1990);
+    cb_3->move(3130, 1990);
 
     extend("open", [this](Args) {
         ids_product = create_rows("u_ds_product");

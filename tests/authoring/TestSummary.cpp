@@ -290,8 +290,21 @@ TEST_F(Summary, AProductWithoutComponentsHasNoRowsAndPrints) {
         EXPECT_EQ(w.dw_1->rowCount(), 0);
         EXPECT_EQ(w.ids_product->rowCount(), 1);
         const std::string text = printToPdf(w, "summary-empty.pdf");
-        EXPECT_NE(text.find("Programgroup"), std::string::npos);
-        EXPECT_NE(text.find("Pag. 1 / 1"), std::string::npos);
+        for (const char* shown : {"Programgroup", "0 programgroups", "0 filegroups", "Pag. 1 / 1"})
+            EXPECT_NE(text.find(shown), std::string::npos) << shown;
+        w.cb_2->click();
+    });
+}
+
+TEST_F(Summary, BytesBeyondTwoGigabytesAreCountedInFull) {
+    executeSql({componentRow(1, "Main"), groupOf(1, "Data", 1), fileOf(1, 1, "C:\\src\\big.dat"),
+                fileOf(2, 1, "C:\\src\\small.dat")});
+    writeMachineFile("C:\\src\\big.dat", "");
+    std::filesystem::resize_file(machine.hostPath("C:\\src\\big.dat").value(), 3000000000);  // sparse
+    writeMachineFile("C:\\src\\small.dat", std::string(7, 's'));
+    openSummary([&](w_summary& w) {
+        EXPECT_EQ(reportRows(w), std::vector<std::string>{"Main|Data|2|3000000007|Hello, 1.00.00 Example"});
+        EXPECT_EQ(shown(w, "compute_6"), "3,000,000,007 bytes");
         w.cb_2->click();
     });
 }
