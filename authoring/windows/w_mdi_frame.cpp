@@ -11,6 +11,8 @@
 #include "authoring/windows/w_handle_duplicate_files.h"
 #include "authoring/windows/w_logo.h"
 #include "authoring/windows/nv_stringvar_popup.h"
+#include "authoring/windows/w_summary.h"
+#include "authoring/windows/layouts/windows_layouts.h"
 #include "runtime/core/Dispatch.h"
 #include "runtime/ui/Menu.h"
 
@@ -61,6 +63,8 @@ void register_windows() {
     runtime::registerClass<w_datawindow_zoom>("w_datawindow_zoom");
     runtime::registerClass<w_choose_stringvar>("w_choose_stringvar");
     runtime::registerClass<nv_stringvar_popup>("nv_stringvar_popup");
+    runtime::registerClass<w_summary>("w_summary");
+    register_windows_layouts();
 }
 
 }  // namespace pakomo

@@ -21,7 +21,7 @@ private:
     void open_sheet(runtime::Ref<runtime::Window>& instance, const std::string& className);
 };
 
-// Registers the program's windows with the runtime's class registry.
+// Registers the program's windows with the runtime's class registry, and their layouts.
 void register_windows();
 
 }  // namespace pakomo

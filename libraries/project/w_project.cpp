@@ -7,6 +7,11 @@
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
+#include "libraries/project/layouts/project_layouts.h"
+#include "libraries/project/u_ds_file.h"
+#include "libraries/project/u_ds_filegrp.h"
+#include "libraries/project/u_ds_product.h"
+#include "libraries/project/u_ds_proggrp.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -223,6 +228,13 @@ bool w_project::fw_save() {
     return true;
 }
 
-void register_project_library() { runtime::registerClass<w_project>("w_project"); }
+void register_project_library() {
+    register_project_layouts();
+    runtime::registerClass<w_project>("w_project");
+    runtime::registerClass<u_ds_product>("u_ds_product");
+    runtime::registerClass<u_ds_proggrp>("u_ds_proggrp");
+    runtime::registerClass<u_ds_filegrp>("u_ds_filegrp");
+    runtime::registerClass<u_ds_file>("u_ds_file");
+}
 
 }  // namespace pakomo

@@ -38,7 +38,7 @@ private:
     bool ib_editing = false;  // ue_start_edit was raised: ue_end_edit is owed
 };
 
-// Registers the project library's classes with the runtime's class registry.
+// Registers the project library's classes with the runtime's class registry, and its layouts.
 void register_project_library();
 
 }  // namespace pakomo

@@ -63,12 +63,25 @@ int ReportPainter::paginate(int pageHeight) {
         pages_.back().push_back({band, row, y});
         y += h;
     };
+    // Where each group starts and ends, found group by group: asking per row would walk a large
+    // group once for each of its rows.
+    std::vector<std::vector<bool>> starts(static_cast<size_t>(levels) + 1), ends(starts.size());
+    for (int k = 1; k <= levels; ++k) {
+        starts[k].assign(static_cast<size_t>(count) + 1, false);
+        ends[k].assign(static_cast<size_t>(count) + 1, false);
+        for (long r = 1; r <= count;) {
+            auto [first, last] = rows_.groupRows(r, k);
+            starts[k][static_cast<size_t>(first)] = true;
+            ends[k][static_cast<size_t>(last)] = true;
+            r = std::max(last, r) + 1;
+        }
+    }
     for (long r = 1; r <= count; ++r) {
         for (int k = 1; k <= levels; ++k)
-            if (rows_.groupRows(r, k).first == r) place("header." + std::to_string(k), r, false);
+            if (starts[k][static_cast<size_t>(r)]) place("header." + std::to_string(k), r, false);
         place("detail", r, true);
         for (int k = levels; k >= 1; --k)
-            if (rows_.groupRows(r, k).second == r) place("trailer." + std::to_string(k), r, true);
+            if (ends[k][static_cast<size_t>(r)]) place("trailer." + std::to_string(k), r, true);
     }
     if (bandHeight("summary") > 0) place("summary", count, false);
     return pageCount();

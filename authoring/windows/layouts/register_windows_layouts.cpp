@@ -1,0 +1,9 @@
+#include "authoring/windows/layouts/windows_layouts.h"
+
+namespace pakomo {
+
+void register_windows_layouts() {
+    for (auto make : {d_summary}) runtime::registerLayout(make());
+}
+
+}  // namespace pakomo

@@ -1,0 +1,12 @@
+#pragma once
+// The data-window layouts of the authoring windows, one file each; register_windows_layouts()
+// makes them known to the runtime by name.
+#include "runtime/data/DataLayout.h"
+
+namespace pakomo {
+
+runtime::DataLayout d_summary();
+
+void register_windows_layouts();
+
+}  // namespace pakomo

@@ -1,0 +1,133 @@
+#include "authoring/windows/w_summary.h"
+
+#include <QAbstractScrollArea>
+#include <QIcon>
+#include <QMainWindow>
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "authoring/core/pakomo.h"
+#include "runtime/core/Dispatch.h"
+#include "runtime/services/System.h"
+
+namespace pakomo {
+
+using runtime::Args;
+using runtime::Value;
+
+namespace {
+
+constexpr std::size_t kTitleLength = 64;  // the width of the report's title column
+
+// The parts joined; no value when one of them has none.
+Value joined(std::initializer_list<Value> parts) {
+    std::string out;
+    for (const Value& part : parts) {
+        if (part.isNull()) return Value();
+        out += part.toText();
+    }
+    // A title that does not fit its column would be refused, so it is cut, never in a character.
+    if (out.size() > kTitleLength) {
+        std::size_t cut = kTitleLength;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+        out.resize(cut);
+    }
+    return Value(out);
+}
+
+std::string id_text(const Value& id) { return std::to_string(id.toInt()); }
+
+runtime::Ref<u_ds_a> create_rows(const char* className) {
+    return runtime::createByName(className).as<u_ds_a>();
+}
+
+}  // namespace
+
+w_summary::w_summary() : w_ok_cancel("w_summary") {
+    setTitle("Summary");
+    resize(4050, 2180);
+    mainWidget()->setWindowIcon(QIcon(QStringLiteral(":/authoring/Icon.ico")));
+    cb_1->setVisible(false);
+    cb_2->setText("&Close");
+    cb_2->move(3570, 1990);
+    dw_1 = addControl<runtime::DataWindow>("dw_1");
+    dw_1->move(27, 24);
+    dw_1->resize(3996, 1930);
+    dw_1->setDataObject("d_summary");
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(dw_1->widget()))
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    cb_3 = addControl<u_cb_print>("cb_3");
+    cb_3->move(3130, 1990);
+
+    extend("open", [this](Args) {
+        ids_product = create_rows("u_ds_product");
+        ids_proggrp = create_rows("u_ds_proggrp");
+        ids_filegrp = create_rows("u_ds_filegrp");
+        ids_file = create_rows("u_ds_file");
+        fw_center();
+        return Value();
+    });
+    extend("ue_init", [this](Args) {
+        dw_1->setRedraw(false);
+        runtime::Pointer::set(runtime::PointerShape::HourGlass);
+        fw_populate_dw();
+        dw_1->setRedraw(true);
+        return Value();
+    });
+    extend("ue_print", [this](Args) {
+        app().g_str_pass.datawindow_base[1] = dw_1;
+        runtime::Ref<runtime::Window> print = runtime::createByName("w_print_dw").as<runtime::Window>();
+        if (print) print->open();
+        return Value();
+    });
+    extend("close", [this](Args) {
+        for (runtime::Ref<u_ds_a>* rows : {&ids_product, &ids_proggrp, &ids_filegrp, &ids_file})
+            if (*rows) runtime::destroy(*rows);
+        return Value();
+    });
+}
+
+void w_summary::fw_populate_dw() {
+    runtime::DataStore& report = dw_1->store();
+    // A product whose row has gone (deleted meanwhile) gets a report without a title rather than
+    // a runtime error that ends the program.
+    Value title;
+    if (ids_product->rowCount() >= 1)
+        title = joined({ids_product->getItem(1, "prodname"), Value(", "), ids_product->getItem(1, "prodvers"),
+                        Value(" "), ids_product->getItem(1, "label")});
+
+    for (long component = 1; component <= ids_proggrp->rowCount(); ++component) {
+        const Value proggrp_id = ids_proggrp->getItem(component, "id");
+        const Value proggrp_name = ids_proggrp->getItem(component, "name");
+        ids_filegrp->fu_set_filter("proggrpid = " + id_text(proggrp_id));
+        const long groups = ids_filegrp->rowCount();
+        if (groups == 0) {
+            const long row = report.insertRow(0);
+            report.setItem(row, "proggrp", proggrp_name);
+            report.setItem(row, "title", title);
+        }
+        for (long group = 1; group <= groups; ++group) {
+            const Value filegrp_id = ids_filegrp->getItem(group, "id");
+            const long row = report.insertRow(0);
+            report.setItem(row, "title", title);
+            report.setItem(row, "proggrp", proggrp_name);
+            report.setItem(row, "filegrp", ids_filegrp->getItem(group, "name"));
+            ids_file->fu_set_filter("filegrpid = " + id_text(filegrp_id));
+            const long files = ids_file->rowCount();
+            report.setItem(row, "files", Value(static_cast<int64_t>(files)));
+            // 64 bits: a file group of more than 2 GB must not turn negative.
+            int64_t bytes = 0;
+            for (long file = 1; file <= files; ++file) {
+                const int64_t length = runtime::fileLength(ids_file->getItemString(file, "path"));
+                if (length > 0) bytes += length;
+            }
+            report.setItem(row, "size", Value(bytes));
+            ids_file->fu_restore_filter();
+        }
+        ids_filegrp->fu_restore_filter();
+    }
+    report.sort();
+}
+
+}  // namespace pakomo

@@ -1,0 +1,11 @@
+#pragma once
+// The data-window layouts of the project library, one file each.
+#include "runtime/data/DataLayout.h"
+
+namespace pakomo {
+
+runtime::DataLayout d_product();
+
+void register_project_layouts();
+
+}  // namespace pakomo

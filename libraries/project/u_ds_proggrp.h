@@ -1,0 +1,14 @@
+#pragma once
+// The components of the product gi_prod_id names when the row set is created.
+#include <string>
+
+#include "authoring/core/u_ds_create_setup_a.h"
+
+namespace pakomo {
+
+class u_ds_proggrp : public u_ds_create_setup_a {
+public:
+    explicit u_ds_proggrp(std::string className = "u_ds_proggrp");
+};
+
+}  // namespace pakomo
