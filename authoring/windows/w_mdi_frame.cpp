@@ -13,6 +13,7 @@
 #include "authoring/windows/nv_stringvar_popup.h"
 #include "authoring/windows/w_summary.h"
 #include "authoring/windows/layouts/windows_layouts.h"
+#include "authoring/windows/w_registry_view.h"
 #include "runtime/core/Dispatch.h"
 #include "runtime/ui/Menu.h"
 
@@ -64,6 +65,7 @@ void register_windows() {
     runtime::registerClass<w_choose_stringvar>("w_choose_stringvar");
     runtime::registerClass<nv_stringvar_popup>("nv_stringvar_popup");
     runtime::registerClass<w_summary>("w_summary");
+    runtime::registerClass<w_registry_view>("w_registry_view");
     register_windows_layouts();
 }
 
