@@ -19,6 +19,7 @@
 #include "authoring/windows/w_registry_view.h"
 #include "core/CoreFixture.h"
 #include "platform/Registry.h"
+#include "runtime/core/Dispatch.h"
 #include "runtime/core/EventQueue.h"
 #include "runtime/ui/Services.h"
 #include "standard/register_standard.h"
@@ -258,7 +259,9 @@ TEST_F(RegistryBrowserTest, TheTreeStartsWithTheFourRootsAndOpensKeysOneLevelAtA
         EXPECT_EQ(tree.findItem(Navigation::Child, h), -1) << item.label;
     }
 
+    const int hourglasses = runtime::Pointer::hourglassCount();
     const long regBrowse = open(tree, {"HKEY_CURRENT_USER", "Software", "RegBrowse"});
+    EXPECT_GT(runtime::Pointer::hourglassCount(), hourglasses) << "while subkeys are read";
     EXPECT_EQ(childLabels(tree, regBrowse), (std::vector<std::string>{"Beta", "Delta", "Gamma"}));
     for (const auto& [label, expandable] : std::vector<std::pair<std::string, bool>>{
              {"Beta", true}, {"Delta", false}, {"Gamma", false}}) {
@@ -429,7 +432,9 @@ protected:
 TEST_F(BrowserTest, PasteHandsTheSelectedValuesToTheOpenerInListOrder) {
     runtime::Ref<Opener> opener = runtime::create<Opener>();
     opener->open();
-    browse(*opener, [](pakomo::w_registry_view& w) {
+    runtime::Ref<pakomo::u_ds_registry_values> values;
+    browse(*opener, [&values](pakomo::w_registry_view& w) {
+        values = w.uo_1->ids_reg_values;
         EXPECT_EQ(w.title(), "Registry");
         EXPECT_EQ(w.fw_get_helptopic(), 30);
         EXPECT_EQ(w.cb_1->text(), "&Paste");
@@ -444,6 +449,7 @@ TEST_F(BrowserTest, PasteHandsTheSelectedValuesToTheOpenerInListOrder) {
         paste(w);
     });
     EXPECT_EQ(application().g_str_pass.button_clicked, 1);
+    EXPECT_FALSE(values) << "the values' row set goes with the browser";
     // The value of type 255 (cquad) is not pasted; the data comes without the list's quotes.
     EXPECT_EQ(opener->pasted, (std::vector<Pasted>{{2, "Software\\RegBrowse\\Beta", "aword", "0x00000004", 4, true},
                                                    {2, "Software\\RegBrowse\\Beta", "btext", "b c", 1, false},
