@@ -78,7 +78,8 @@ uo_tv_master_detail::uo_tv_master_detail(std::string className) : uo_a(std::move
 
 uint32_t uo_tv_master_detail::setcapture(uint32_t handle) {
     runtime::VisualObject* previous = runtime::captured();
-    if (runtime::VisualObject* object = runtime::findByHandle(static_cast<long>(handle))) runtime::setCapture(*object);
+    if (runtime::VisualObject* object = runtime::findByHandle(static_cast<long>(handle)))
+        runtime::setCapture(*object);
     return previous ? static_cast<uint32_t>(previous->handle()) : 0;
 }
 

@@ -1,11 +1,10 @@
-#include "libraries/regread/ruxreg.h"
-
 #include <cstdio>
 #include <fstream>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "libraries/regread/ruxreg.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 
@@ -68,7 +67,8 @@ std::optional<std::string> lineOf(const platform::RegValue& value) {
 
 std::string tempFolderOf(const platform::Machine& machine) {
     for (const char* name : {"TMP", "TEMP"})
-        if (std::optional<std::string> folder = machine.environment(name); folder && !folder->empty()) return *folder;
+        if (std::optional<std::string> folder = machine.environment(name); folder && !folder->empty())
+            return *folder;
     return machine.tempFolder();
 }
 

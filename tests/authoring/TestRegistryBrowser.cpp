@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
-
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -55,19 +54,21 @@ protected:
         machine_.emplace(std::move(platform::Machine::open().value()));
         platform::Registry reg(*machine_);
         // Created out of order; Beta alone has a subkey of its own.
-        for (const char* key : {"Software\\RegBrowse\\Gamma", "Software\\RegBrowse\\Beta\\Inner",
-                                "Software\\RegBrowse\\Delta"})
+        for (const char* key :
+             {"Software\\RegBrowse\\Gamma", "Software\\RegBrowse\\Beta\\Inner", "Software\\RegBrowse\\Delta"})
             ASSERT_TRUE(reg.createKey(RegRoot::CurrentUser, key).ok());
         // Values in the file's order, which is not the order of their names.
         const std::string beta = "Software\\RegBrowse\\Beta";
         ASSERT_TRUE(reg.setValue(RegRoot::CurrentUser, beta, "btext", rt::Sz, text("b c")).ok());
         ASSERT_TRUE(reg.setValue(RegRoot::CurrentUser, beta, "aword", rt::Dword, Bytes{4, 0, 0, 0}).ok());
-        ASSERT_TRUE(reg.setValue(RegRoot::CurrentUser, beta, "cquad", 11, Bytes{1, 0, 0, 0, 0, 0, 0, 0}).ok());
+        ASSERT_TRUE(
+            reg.setValue(RegRoot::CurrentUser, beta, "cquad", 11, Bytes{1, 0, 0, 0, 0, 0, 0, 0}).ok());
         ASSERT_TRUE(reg.setValue(RegRoot::CurrentUser, beta, "dpath", rt::ExpandSz, text("%TEMP%")).ok());
         ASSERT_TRUE(reg.setValue(RegRoot::CurrentUser, beta, "ebin", rt::Binary, Bytes{0xab, 0x01}).ok());
         ASSERT_TRUE(reg.setValue(RegRoot::CurrentUser, "", "rootvalue", rt::Sz, text("r")).ok());
         ASSERT_TRUE(reg.createKey(RegRoot::LocalMachine, "Software\\RegBrowse\\Deep").ok());
-        ASSERT_TRUE(reg.setValue(RegRoot::LocalMachine, "Software\\RegBrowse\\Deep", "v", rt::Sz, text("x")).ok());
+        ASSERT_TRUE(
+            reg.setValue(RegRoot::LocalMachine, "Software\\RegBrowse\\Deep", "v", rt::Sz, text("x")).ok());
         tempBefore_ = tempFiles();
     }
     void TearDown() override {
@@ -103,7 +104,8 @@ protected:
     static std::vector<std::string> childLabels(runtime::TreeView& tree, long parent) {
         std::vector<std::string> labels;
         runtime::TreeViewItem item;
-        for (long h = tree.findItem(Navigation::Child, parent); h >= 1; h = tree.findItem(Navigation::Next, h)) {
+        for (long h = tree.findItem(Navigation::Child, parent); h >= 1;
+             h = tree.findItem(Navigation::Next, h)) {
             tree.getItem(h, item);
             labels.push_back(item.label);
         }
@@ -111,7 +113,8 @@ protected:
     }
     static long child(runtime::TreeView& tree, long parent, const std::string& label) {
         runtime::TreeViewItem item;
-        for (long h = tree.findItem(Navigation::Child, parent); h >= 1; h = tree.findItem(Navigation::Next, h))
+        for (long h = tree.findItem(Navigation::Child, parent); h >= 1;
+             h = tree.findItem(Navigation::Next, h))
             if (tree.getItem(h, item) == 1 && item.label == label) return h;
         ADD_FAILURE() << "no item " << label;
         return -1;
@@ -248,8 +251,8 @@ TEST_F(RegistryBrowserTest, ResizingTheHolderChangesOnlyHeightsAndTellsTheDetail
 TEST_F(RegistryBrowserTest, TheTreeStartsWithTheFourRootsAndOpensKeysOneLevelAtATime) {
     pakomo::uo_registry_view& view = openView();
     runtime::TreeView& tree = *view.tv_1;
-    EXPECT_EQ(childLabels(tree, 0),
-              (std::vector<std::string>{"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"}));
+    EXPECT_EQ(childLabels(tree, 0), (std::vector<std::string>{"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
+                                                              "HKEY_LOCAL_MACHINE", "HKEY_USERS"}));
     runtime::TreeViewItem item;
     for (long h = tree.findItem(Navigation::Child, 0); h >= 1; h = tree.findItem(Navigation::Next, h)) {
         tree.getItem(h, item);
@@ -263,8 +266,8 @@ TEST_F(RegistryBrowserTest, TheTreeStartsWithTheFourRootsAndOpensKeysOneLevelAtA
     const long regBrowse = open(tree, {"HKEY_CURRENT_USER", "Software", "RegBrowse"});
     EXPECT_GT(runtime::Pointer::hourglassCount(), hourglasses) << "while subkeys are read";
     EXPECT_EQ(childLabels(tree, regBrowse), (std::vector<std::string>{"Beta", "Delta", "Gamma"}));
-    for (const auto& [label, expandable] : std::vector<std::pair<std::string, bool>>{
-             {"Beta", true}, {"Delta", false}, {"Gamma", false}}) {
+    for (const auto& [label, expandable] :
+         std::vector<std::pair<std::string, bool>>{{"Beta", true}, {"Delta", false}, {"Gamma", false}}) {
         tree.getItem(child(tree, regBrowse, label), item);
         EXPECT_EQ(item.children, expandable) << label;
         EXPECT_EQ(item.pictureIndex, 1) << label;
@@ -274,7 +277,8 @@ TEST_F(RegistryBrowserTest, TheTreeStartsWithTheFourRootsAndOpensKeysOneLevelAtA
     EXPECT_EQ(view.fu_get_full_key(child(tree, 0, "HKEY_USERS")), "HKEY_USERS");
 
     // Opened again, a key shows what it got the first time, even when the registry changed since.
-    ASSERT_TRUE(platform::Registry(*machine_).createKey(RegRoot::CurrentUser, "Software\\RegBrowse\\Alpha").ok());
+    ASSERT_TRUE(
+        platform::Registry(*machine_).createKey(RegRoot::CurrentUser, "Software\\RegBrowse\\Alpha").ok());
     tree.collapseItem(regBrowse);
     tree.expandItem(regBrowse);
     EXPECT_EQ(childLabels(tree, regBrowse), (std::vector<std::string>{"Beta", "Delta", "Gamma"}));
@@ -316,7 +320,8 @@ TEST_F(RegistryBrowserTest, SelectingAKeyListsItsValuesSortedByNameWithTheirPict
     EXPECT_EQ(view.ids_reg_values->rowCount(), 0);
     select(view, child(tree, regBrowse, "Beta"));
     ASSERT_EQ(view.lv_1->totalItems(), 5);
-    ASSERT_TRUE(platform::Registry(*machine_).deleteKey(RegRoot::CurrentUser, "Software\\RegBrowse\\Delta").ok());
+    ASSERT_TRUE(
+        platform::Registry(*machine_).deleteKey(RegRoot::CurrentUser, "Software\\RegBrowse\\Delta").ok());
     select(view, child(tree, regBrowse, "Delta"));
     EXPECT_EQ(view.is_full_key, "HKEY_CURRENT_USER\\Software\\RegBrowse\\Delta");
     EXPECT_EQ(view.lv_1->totalItems(), 0);
@@ -419,7 +424,8 @@ protected:
         EXPECT_TRUE(acted);
     }
     // Opens the keys, selects the last one and the list items at the positions.
-    static void choose(pakomo::w_registry_view& w, const std::vector<std::string>& path, const std::vector<int>& items) {
+    static void choose(pakomo::w_registry_view& w, const std::vector<std::string>& path,
+                       const std::vector<int>& items) {
         select(*w.uo_1, open(*w.uo_1->tv_1, path));
         selectItems(*w.uo_1->lv_1, items);
     }
@@ -451,9 +457,10 @@ TEST_F(BrowserTest, PasteHandsTheSelectedValuesToTheOpenerInListOrder) {
     EXPECT_EQ(application().g_str_pass.button_clicked, 1);
     EXPECT_FALSE(values) << "the values' row set goes with the browser";
     // The value of type 255 (cquad) is not pasted; the data comes without the list's quotes.
-    EXPECT_EQ(opener->pasted, (std::vector<Pasted>{{2, "Software\\RegBrowse\\Beta", "aword", "0x00000004", 4, true},
-                                                   {2, "Software\\RegBrowse\\Beta", "btext", "b c", 1, false},
-                                                   {2, "Software\\RegBrowse\\Beta", "dpath", "%TEMP%", 2, false}}));
+    EXPECT_EQ(opener->pasted,
+              (std::vector<Pasted>{{2, "Software\\RegBrowse\\Beta", "aword", "0x00000004", 4, true},
+                                   {2, "Software\\RegBrowse\\Beta", "btext", "b c", 1, false},
+                                   {2, "Software\\RegBrowse\\Beta", "dpath", "%TEMP%", 2, false}}));
     opener->close();
 }
 
@@ -467,9 +474,12 @@ TEST_F(BrowserTest, RootsGiveTheirCodeAndTheKeyBelowThemAndTheFirstPastedValueCa
     };
     const std::vector<Case> cases = {
         {{"HKEY_CURRENT_USER"}, {1}, {{2, "", "rootvalue", "r", 1, true}}},
-        {{"HKEY_LOCAL_MACHINE", "Software", "RegBrowse", "Deep"}, {1}, {{3, "Software\\RegBrowse\\Deep", "v", "x", 1, true}}},
+        {{"HKEY_LOCAL_MACHINE", "Software", "RegBrowse", "Deep"},
+         {1},
+         {{3, "Software\\RegBrowse\\Deep", "v", "x", 1, true}}},
         // A value that is never pasted comes first: the next one is still the first pasted.
-        {{"HKEY_CURRENT_USER", "Software", "RegBrowse", "Beta"}, {3, 5},
+        {{"HKEY_CURRENT_USER", "Software", "RegBrowse", "Beta"},
+         {3, 5},
          {{2, "Software\\RegBrowse\\Beta", "ebin", "ab,01", 3, true}}},
     };
     for (const Case& c : cases) {

@@ -31,7 +31,8 @@ protected:
     fs::path tempFolder() const { return *machine_->hostPath(machine_->tempFolder()); }
     std::set<std::string> tempFiles() const {
         std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(tempFolder())) names.insert(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(tempFolder()))
+            names.insert(entry.path().filename().string());
         return names;
     }
     std::string contentOf(const std::string& windowsPath) const {
