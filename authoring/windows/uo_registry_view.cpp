@@ -178,6 +178,9 @@ long uo_registry_view::import_values(std::string& file) {
 void uo_registry_view::ue_selectionchanged(long handle) {
     is_full_key = fu_get_full_key(handle);
     lv_1->setRedraw(false);
+    // Deleting raises no itemchanged: selected values that go are reported here, so that Paste
+    // is not left enabled over a list where nothing is selected.
+    if (lv_1->totalSelected() > 0 && lv_1->iw_parent) lv_1->iw_parent->post("ue_items_selected", {false});
     lv_1->deleteItems();
     std::string ls_file(256, ' ');
     long n = 0;

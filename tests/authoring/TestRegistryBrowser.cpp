@@ -531,6 +531,12 @@ TEST_F(BrowserTest, PasteFollowsTheListsReportedSelection) {
         list.tree()->clearSelection();
         core_test::settle();
         EXPECT_FALSE(w.cb_1->enabled());
+        // Another key's values replace the selected ones.
+        selectItems(list, {1});
+        EXPECT_TRUE(w.cb_1->enabled());
+        const long beta = w.uo_1->tv_1->findItem(Navigation::Current, 0);
+        select(*w.uo_1, w.uo_1->tv_1->findItem(Navigation::Parent, beta));
+        EXPECT_FALSE(w.cb_1->enabled());
         w.cb_2->click();
     });
     opener->close();
