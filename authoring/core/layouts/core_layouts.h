@@ -20,7 +20,6 @@ runtime::DataLayout d_regkeys();
 runtime::DataLayout d_duplicate_files();
 runtime::DataLayout d_choose_stringvar();
 runtime::DataLayout d_privilege();
-runtime::DataLayout d_registry_values();
 
 void registerCoreLayouts();
 

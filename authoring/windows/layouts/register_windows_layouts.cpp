@@ -3,7 +3,7 @@
 namespace pakomo {
 
 void register_windows_layouts() {
-    for (auto make : {d_summary}) runtime::registerLayout(make());
+    for (auto make : {d_summary, d_registry_values}) runtime::registerLayout(make());
 }
 
 }  // namespace pakomo

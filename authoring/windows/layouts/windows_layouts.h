@@ -6,6 +6,7 @@
 namespace pakomo {
 
 runtime::DataLayout d_summary();
+runtime::DataLayout d_registry_values();
 
 void register_windows_layouts();
 

@@ -1,4 +1,5 @@
 #include "authoring/core/layouts/core_layouts.h"
+#include "authoring/windows/layouts/windows_layouts.h"
 
 namespace pakomo {
 
