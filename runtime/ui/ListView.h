@@ -161,7 +161,7 @@ public:
     int selectItem(long handle);
     int expandItem(long handle);
     int collapseItem(long handle);
-    // Sorts the children of `parent` by label.
+    // Sorts the children of `parent` by label (case ignored).
     int sortChildren(long parent);
     QTreeWidget* tree() const;
 

@@ -17,6 +17,14 @@ constexpr int kHandleRole = Qt::UserRole + 1;
 
 using TreeRightClicks = detail::RightClicks;
 
+// Sorting children orders labels without regard to letter case, as a sorted insert does.
+class TreeItem : public QTreeWidgetItem {
+public:
+    bool operator<(const QTreeWidgetItem& other) const override {
+        return QString::compare(text(0), other.text(0), Qt::CaseInsensitive) < 0;
+    }
+};
+
 // Refuses expanding when the itemexpanding script answers 1.
 class ExpandingTree : public QTreeWidget {
 public:
@@ -120,7 +128,7 @@ long TreeView::insertAt(long parent, int position, const TreeViewItem& values, b
     }
     if (position < 0 || position > p->childCount()) position = p->childCount();
     long h = nextHandle_++;
-    auto* it = new QTreeWidgetItem;
+    auto* it = new TreeItem;
     it->setData(0, kHandleRole, static_cast<qlonglong>(h));
     updating_ = true;
     apply(it, values);

@@ -328,6 +328,28 @@ TEST_F(ViewsTest, LargeIconViewShowsTheLargePicturesAndRaisesTheSameEvents) {
     EXPECT_FALSE(icons->isVisible());
 }
 
+TEST_F(ViewsTest, SortingChildrenIgnoresLetterCaseAsTheSortedInsertDoes) {
+    long root = tree->insertItemLast(0, "root", 0);
+    for (const char* label : {"Zeta", "alpha", "Beta", "gamma"}) tree->insertItemLast(root, label, 0);
+    long sorted = tree->insertItemLast(0, "sorted", 0);
+    for (const char* label : {"Zeta", "alpha", "Beta", "gamma"}) tree->insertItemSort(sorted, label, 0);
+    ASSERT_EQ(tree->sortChildren(root), 1);
+    auto labels = [&](long parent) {
+        std::vector<std::string> out;
+        for (long h = tree->findItem(TreeView::Navigation::Child, parent); h > 0;
+             h = tree->findItem(TreeView::Navigation::Next, h))
+        {
+            TreeViewItem item;
+            tree->getItem(h, item);
+            out.push_back(item.label);
+        }
+        return out;
+    };
+    const std::vector<std::string> expected = {"alpha", "Beta", "gamma", "Zeta"};
+    EXPECT_EQ(labels(root), expected);
+    EXPECT_EQ(labels(sorted), expected);
+}
+
 TEST_F(ViewsTest, TreeInsertsInEveryPositionAndReportsEachDeletedItem) {
     long a = tree->insertItemLast(0, "Beta", 0);
     long b = tree->insertItemFirst(0, "Alpha", 0);
