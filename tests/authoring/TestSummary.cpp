@@ -39,15 +39,6 @@ std::string fileOf(int id, int group, const std::string& path) {
     return "INSERT INTO FILE VALUES (" + fileRow(id, group, path) + ")";
 }
 
-std::string commandOutput(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return out;
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) out.append(buffer.data(), n);
-    return out;
-}
 
 class Summary : public FilesFixture {
 protected:
@@ -125,7 +116,7 @@ protected:
         w.cb_3->click();
         core_test::settle();
         EXPECT_TRUE(printed);
-        return commandOutput("pdftotext -layout '" + (artefacts / pdf).string() + "' - 2>/dev/null");
+        return testing_support::pdfText(artefacts / pdf);
     }
 
     // Tools: "Utilities" with two files on disk and one missing, "Empty group" without files;

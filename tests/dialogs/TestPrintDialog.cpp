@@ -30,15 +30,6 @@ using runtime::Value;
 
 namespace {
 
-std::string command_output(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return out;
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) out.append(buffer.data(), n);
-    return out;
-}
 
 // The caller: a window with a data window of 60 summary lines.
 class w_caller : public w_a {
@@ -86,9 +77,9 @@ protected:
         return application().g_str_pass.button_clicked == 1;
     }
     std::string pdf_text(const std::string& pdf) {
-        return command_output("pdftotext -raw '" + (folder / pdf).string() + "' - 2>/dev/null");
+        return testing_support::pdfText(folder / pdf, "-raw");
     }
-    std::string pdf_info(const std::string& pdf) { return command_output("pdfinfo '" + (folder / pdf).string() + "' 2>/dev/null"); }
+    std::string pdf_info(const std::string& pdf) { return testing_support::commandOutput("pdfinfo '" + (folder / pdf).string() + "' 2>/dev/null"); }
 
     Ref<w_caller> caller;
     std::filesystem::path folder;

@@ -1,7 +1,10 @@
 #include "support/TestEnvironment.h"
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -84,6 +87,20 @@ void addSqliteDataSource(std::string_view name, const fs::path& database) {
         << "Driver=SQLite3\n"
         << "Database=" << database.string() << "\n"
         << "NoCreat=1\n\n";
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) return out;
+    std::array<char, 4096> buffer{};
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) out.append(buffer.data(), n);
+    return out;
+}
+
+std::string pdfText(const std::filesystem::path& pdf, std::string_view mode) {
+    return commandOutput("pdftotext " + std::string(mode) + " '" + pdf.string() + "' - 2>/dev/null");
 }
 
 }  // namespace testing_support

@@ -72,16 +72,6 @@ DataLayout summaryLayout() {
     return l;
 }
 
-std::string pdfText(const std::filesystem::path& pdf) {
-    std::string command = "pdftotext -layout '" + pdf.string() + "' -";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return {};
-    std::string text;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe.get())) > 0) text.append(buf.data(), n);
-    return text;
-}
 
 int occurrences(const std::string& text, const std::string& what) {
     int n = 0;
@@ -119,7 +109,7 @@ TEST(Report, TwoGroupsOverThreePagesPrintedToPdf) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
     ASSERT_EQ(dw->print(), 1);
-    std::string text = pdfText(pdf);
+    std::string text = testing_support::pdfText(pdf);
     ASSERT_FALSE(text.empty()) << "pdftotext gave nothing";
 
     // Page numbers, the page header on every page, the title and the date.
