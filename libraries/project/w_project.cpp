@@ -6,6 +6,7 @@
 
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/pakomo.h"
+#include "authoring/menus/m_popups.h"
 #include "authoring/project/nv_create_setup.h"
 #include "libraries/project/layouts/project_layouts.h"
 #include "libraries/project/u_ds_file.h"
@@ -41,11 +42,11 @@ std::shared_ptr<const runtime::DataLayout> edited_layout() {
 }  // namespace
 
 w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
-    resize(2200, 900);
+    resize(3700, 2250);
     setTitle("Project");
     st_heading = addControl<runtime::StaticText>("st_heading");
     st_heading->move(40, 30);
-    st_heading->resize(2100, 90);
+    st_heading->resize(2000, 90);
     st_heading->setFont("MS Sans Serif", 12, 700);
     st_heading->setText("Product");
     struct Field {
@@ -59,7 +60,7 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
                             {&st_prodvers, &sle_prodvers, "prodvers", "Version:", 600, 16},
                             {&st_label, &sle_label, "label", "Label:", 1000, 32},
                             {&st_basepath, &sle_basepath, "basepath", "Destination folder:", 1400, 254}};
-    int y = 160;
+    int y = 140;
     for (const Field& f : fields) {
         *f.label = addControl<runtime::StaticText>(std::string("st_") + f.name);
         (*f.label)->move(40, y + 8);
@@ -73,14 +74,14 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
             fw_show_fullname();
             return Value();
         });
-        y += 110;
+        y += 100;
     }
     st_fullname = addControl<runtime::StaticText>("st_fullname");
     st_fullname->move(40, y + 20);
-    st_fullname->resize(2100, 72);
+    st_fullname->resize(2000, 72);
 
     cb_save = addControl<runtime::CommandButton>("cb_save");
-    cb_save->move(1400, 760);
+    cb_save->move(3300, 40);
     cb_save->resize(320, 100);
     cb_save->setText("&Save");
     cb_save->setDefault(true);
@@ -89,13 +90,25 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
         return Value();
     });
     cb_close = addControl<runtime::CommandButton>("cb_close");
-    cb_close->move(1760, 760);
+    cb_close->move(3300, 170);
     cb_close->resize(320, 100);
     cb_close->setText("&Close");
     cb_close->on("clicked", [this](Args) {
         post("ue_close");
         return Value();
     });
+
+    // The context menus' events go to the pane that showed the menu.
+    for (const char* event : {"ue_popup_insert", "ue_popup_insert_between", "ue_popup_delete", "ue_popup_expand_all",
+                              "ue_add_proggrp", "ue_add_filegrp", "ue_popup_cut", "ue_popup_paste", "ue_popup_add_file",
+                              "ue_popup_delete_file", "ue_popup_all_shared", "ue_popup_all_not_shared",
+                              "ue_popup_file_property"}) {
+        const std::string name = event;
+        on(name, [this, name](Args) {
+            if (uo_project_pane* pane = i_popup_source.get()) pane->fu_popup(name);
+            return Value();
+        });
+    }
 
     extend("open", [this](Args) {
         fw_set_helptopic(help_topic);
@@ -124,6 +137,17 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
         }
         return Value();
     });
+}
+
+void w_project::fw_show_popup(uo_project_pane& source, const std::string& as_popup) {
+    i_popup_source = runtime::Ref<uo_project_pane>(&source);
+    runtime::Ref<m_popups> menu = runtime::createByName("m_popups").as<m_popups>();
+    if (!menu) return;
+    menu->fm_set_parent(runtime::Ref<runtime::Object>(this));
+    menu->setParentWindow(this);
+    // The chosen entry has queued its event or done its work when the menu returns.
+    menu->item_named(as_popup).popMenu(pointerX(), pointerY());
+    runtime::destroy(menu);
 }
 
 bool w_project::report(const std::string& text) {
@@ -157,6 +181,8 @@ bool w_project::fw_open_product() {
     sle_label->setText(ids_products->getItemString(row, "label"));
     sle_basepath->setText(ids_products->getItemString(row, "basepath"));
     fw_show_fullname();
+    for (auto& pane : i_panes)
+        if (!pane->fu_load(ii_prod_id)) return false;
     return true;
 }
 
@@ -172,6 +198,8 @@ void w_project::fw_show_fullname() {
 bool w_project::fw_is_modified() const {
     const long row = product_row();
     if (row < 1) return false;
+    for (const auto& pane : i_panes)
+        if (pane->fu_is_modified()) return true;
     return runtime::trim(sle_prodname->text()) != runtime::trim(ids_products->getItemString(row, "prodname")) ||
            runtime::trim(sle_prodvers->text()) != runtime::trim(ids_products->getItemString(row, "prodvers")) ||
            runtime::trim(sle_label->text()) != runtime::trim(ids_products->getItemString(row, "label")) ||
@@ -198,6 +226,8 @@ bool w_project::fw_save() {
         if (runtime::lower(other) == full)
             return report("Another product is called \"" + other + "\" already. Change the name, version or label.");
     }
+    for (auto& pane : i_panes)
+        if (!pane->fu_validate()) return false;
 
     auto edited = runtime::create<runtime::DataStore>(edited_layout());
     edited->insertRow(0);
@@ -213,6 +243,7 @@ bool w_project::fw_save() {
     ids_products->setItem(row, "label", Value(label));
     ids_products->setItem(row, "basepath", Value(basepath));
     bool ok = s->fnv_update_all_products() == 1;
+    for (auto& pane : i_panes) ok = ok && pane->fu_save();
     std::string error = a.sqlca.sqlErrText;
     if (ok && a.sqlca.commit() < 0) {
         ok = false;
@@ -222,8 +253,10 @@ bool w_project::fw_save() {
         a.sqlca.rollback();
         s->fnv_retrieve_all_products();
         s->fnv_retrieve_product_stringtable(ii_prod_id);
-        return report("The product could not be saved: " + error + "\nCheck the database, then save again.");
+        report("The product could not be saved: " + error + "\nCheck the database, then save again.");
+        return false;
     }
+    for (auto& pane : i_panes) pane->fu_saved();
     fw_show_fullname();
     return true;
 }

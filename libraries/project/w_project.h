@@ -2,12 +2,15 @@
 // The project window: the sheet in which a product is edited, opened by the frame for gi_prod_id.
 // Opening it takes the product into editing (the chooser closes); closing it gives the product
 // back, so the frame opens the chooser again. It shows the product's name, version, label and
-// destination folder and saves them through the project service's catalogue.
+// destination folder, saved through the project service's catalogue, and the parts (panes) that
+// edit the product's other rows; one save writes them all and commits once.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/data/DataStore.h"
 #include "runtime/ui/Controls.h"
+#include "libraries/project/uo_project_pane.h"
 #include "standard/w_a.h"
 
 namespace pakomo {
@@ -20,8 +23,11 @@ public:
 
     // Saves the product's row and commits; false (with a message) when nothing was saved.
     bool fw_save();
-    // Whether the fields differ from what was saved.
+    // Whether the fields or a pane differ from what was saved.
     bool fw_is_modified() const;
+    // Shows a popup of the context-menu object for `source`, whose entries' events this window
+    // hands to it.
+    void fw_show_popup(uo_project_pane& source, const std::string& as_popup);
 
     runtime::Ref<runtime::StaticText> st_heading, st_prodname, st_prodvers, st_label, st_basepath, st_fullname;
     runtime::Ref<runtime::SingleLineEdit> sle_prodname, sle_prodvers, sle_label, sle_basepath;
@@ -29,8 +35,18 @@ public:
 
     int16_t ii_prod_id = 0;
     runtime::Ref<runtime::DataStore> ids_products;  // shares the service's catalogue
+    std::vector<runtime::Ref<uo_project_pane>> i_panes;
+    runtime::Ref<uo_project_pane> i_popup_source;  // the pane whose context menu was shown last
 
 private:
+    template <class T>
+    runtime::Ref<T> add_pane(const std::string& name, int x, int y, int width, int height) {
+        runtime::Ref<T> pane = addControl<T>(name);
+        pane->move(x, y);
+        pane->resize(width, height);
+        i_panes.push_back(runtime::Ref<uo_project_pane>(pane.get()));
+        return pane;
+    }
     bool fw_open_product();
     void fw_show_fullname();
     long product_row() const;
