@@ -30,7 +30,10 @@ uo_moment_aub::uo_moment_aub(std::string className) : runtime::UserObject(std::m
 }
 
 w_moment_aub::w_moment_aub(std::string className) : runtime::Window(std::move(className), runtime::WindowKind::Popup) {
-    widget()->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // It only tells the user to wait: the keyboard stays with the window that was active, so that
+    // the keys work at once when it closes again.
+    widget()->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    widget()->setAttribute(Qt::WA_ShowWithoutActivating);
     move(833, 357);
     resize(1349, 273);
     runtime::setBackgroundColor(*this, 16777215);

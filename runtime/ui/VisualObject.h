@@ -56,7 +56,7 @@ public:
     bool visible() const;
     void setVisible(bool visible);
     bool enabled() const;
-    void setEnabled(bool enabled);
+    virtual void setEnabled(bool enabled);
     void setFocus();
     // Tab order among the window's controls (ascending; 0: the Tab key passes it by). Taken
     // when the window opens and at once for an open window's controls.

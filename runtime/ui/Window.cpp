@@ -181,7 +181,10 @@ int Window::openAs(Window* parent, FrameWindow* frame) {
         frame->sheetActivated();
     } else {
         w->show();
-        if (kind_ != WindowKind::Child) w->activateWindow();
+        // A window that takes no keyboard leaves the activation where it is.
+        const bool takesKeyboard =
+            !w->testAttribute(Qt::WA_ShowWithoutActivating) && !(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        if (kind_ != WindowKind::Child && takesKeyboard) w->activateWindow();
     }
     if (menu_) menuHost()->refreshMenu();
     if (kind_ == WindowKind::Response) {
@@ -235,6 +238,18 @@ int Window::close() {
     // The application ends when its last window has closed.
     if (Application* app = Application::instance(); app && !app->halted() && openWindows().empty()) app->quit();
     return 1;
+}
+
+void Window::setEnabled(bool enabled) {
+    QWidget* w = widget();
+    // Qt takes the focus from a control that is disabled and does not give it back.
+    if (w && !enabled && w->isEnabled()) focusBeforeDisable_ = w->focusWidget();
+    VisualObject::setEnabled(enabled);
+    if (!w || !enabled) return;
+    QWidget* previous = focusBeforeDisable_;
+    focusBeforeDisable_ = nullptr;
+    if (previous && !w->focusWidget() && previous->isVisible() && previous->isEnabled())
+        previous->setFocus(Qt::OtherFocusReason);
 }
 
 std::string Window::title() const {

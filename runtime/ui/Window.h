@@ -39,8 +39,9 @@ public:
     QMainWindow* mainWidget() const;
     QWidget* clientWidget() const override;
 
-    // Opens the window over `parent` (child and popup windows stand on it). Answers 1; -1 when
-    // it is open already (it is brought to the front) or was closed. A response window returns
+    // Opens the window over `parent` (child and popup windows stand on it); one whose widget takes
+    // no keyboard (Qt::WindowDoesNotAcceptFocus) leaves the activation where it is. Answers 1; -1
+    // when it is open already (it is brought to the front) or was closed. A response window returns
     // only after it closed, the posted events running meanwhile.
     int open(Window* parent = nullptr);
     int openWithParm(Value parameter, Window* parent = nullptr);
@@ -72,6 +73,9 @@ public:
     void setResizable(bool resizable);
     // Minimised (1), maximised (2) or normal (0).
     int windowState() const;
+    // Disabling takes the keyboard focus from the window's controls; enabling gives it back to
+    // the control that had it.
+    void setEnabled(bool enabled) override;
 
     // The window's menu: created with it, destroyed with it; a sheet's menu shows in the frame.
     Menu* menu() const;
@@ -113,6 +117,7 @@ private:
 
     WindowKind kind_;
     QPointer<QWidget> client_;
+    QPointer<QWidget> focusBeforeDisable_;
     QPointer<QMdiSubWindow> subWindow_;
     QPointer<QMenuBar> menuBar_;
     QPointer<QToolBar> toolBar_;

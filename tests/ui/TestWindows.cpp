@@ -404,3 +404,30 @@ TEST_F(WindowsTest, ClosingTheActiveWindowActivatesTheProgramsNextWindow) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame->widget(), 2000));
     destroy(frame);
 }
+
+// A window disabled while a service works (the wait window's way) gets its keyboard focus back
+// when it is enabled again: the control a user worked in keeps taking the keys.
+TEST_F(WindowsTest, EnablingAWindowAgainGivesTheFocusBackToItsControl) {
+    Ref<Frame> frame = create<Frame>();
+    ASSERT_EQ(frame->open(), 1);
+    Ref<TestWindow> sheet = create<TestWindow>();
+    Ref<SingleLineEdit> first = sheet->addControl<SingleLineEdit>("sle_1");
+    Ref<SingleLineEdit> second = sheet->addControl<SingleLineEdit>("sle_2");
+    second->move(0, 100);
+    ASSERT_EQ(sheet->openSheet(*frame), 1);
+    ui_test::settle();
+    second->setFocus();
+    ASSERT_EQ(frame->widget()->focusWidget(), second->widget());
+
+    frame->setEnabled(false);
+    EXPECT_FALSE(second->widget()->isEnabled());
+    frame->setEnabled(true);
+    EXPECT_EQ(frame->widget()->focusWidget(), second->widget());
+
+    // A control disabled meanwhile is passed by: the focus is not forced onto it.
+    frame->setEnabled(false);
+    second->setEnabled(false);
+    frame->setEnabled(true);
+    EXPECT_NE(frame->widget()->focusWidget(), second->widget());
+    destroy(frame);
+}
