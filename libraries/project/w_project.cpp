@@ -13,6 +13,7 @@
 #include "libraries/project/u_ds_filegrp.h"
 #include "libraries/project/u_ds_product.h"
 #include "libraries/project/u_ds_proggrp.h"
+#include "libraries/project/uo_project_files.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -79,6 +80,8 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
     st_fullname = addControl<runtime::StaticText>("st_fullname");
     st_fullname->move(40, y + 20);
     st_fullname->resize(2000, 72);
+
+    add_pane<uo_project_files>("uo_files", 40, 680, 3600, 840);
 
     cb_save = addControl<runtime::CommandButton>("cb_save");
     cb_save->move(3300, 40);

@@ -1,0 +1,173 @@
+// The project window's components and files: the tree of components and file groups, the files of
+// the chosen group, and the context menus' work, saved with the product in one commit.
+#include <string>
+#include <vector>
+
+#include "EditingFixture.h"
+#include "libraries/project/uo_project_files.h"
+
+namespace {
+
+using editing_test::EditingFixture;
+using editing_test::Frame;
+using pakomo::uo_project_files;
+using pakomo::w_project;
+
+class ProjectFilesTest : public EditingFixture {
+protected:
+    void SetUp() override {
+        EditingFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        std::vector<std::string> sql = everyTable(1);
+        sql.push_back("INSERT INTO PROGGRP (ID, PRODID, NAME, INSTALLPTH, PROGGRPID, REQPROGID) VALUES "
+                      "(2, 1, 'Extra', '^SETUPPATH^\\Extra', 0, 0)");
+        sql.push_back("INSERT INTO FILEGRP VALUES (2, 1, 'Docs', 2)");
+        sql.push_back("INSERT INTO FILE VALUES (2, 1, 2, 'C:\\src\\guide.txt', 0, 0, '', 0)");
+        sql.push_back("INSERT INTO FILE VALUES (3, 1, 2, 'C:\\src\\faq.txt', 0, 0, '', 0)");
+        executeSql(sql);
+        ASSERT_EQ(startService().fnv_retrieve_product_stringtable(1), 1);
+        application().gnv_win32api = runtime::createByName("nv_winapi");
+        frame = runtime::create<Frame>();
+        frame->open();
+        core_test::settle();
+        application().gi_prod_id = 1;
+        frame->fw_inc_open_sheets();
+        project = runtime::createByName("w_project").as<w_project>();
+        ASSERT_EQ(project->openSheet(*frame), 1);
+        core_test::settle();
+        pane = runtime::Ref<uo_project_files>(dynamic_cast<uo_project_files*>(project->i_panes.at(0).get()));
+        ASSERT_TRUE(pane.isValid());
+        project->i_popup_source = runtime::Ref<pakomo::uo_project_pane>(pane.get());
+    }
+    void TearDown() override {
+        if (project) runtime::destroy(project);
+        if (frame) runtime::destroy(frame);
+        if (application().gnv_win32api) runtime::destroy(application().gnv_win32api);
+        EditingFixture::TearDown();
+    }
+
+    // The tree as "component: group, group" lines.
+    std::vector<std::string> tree() {
+        std::vector<std::string> out;
+        auto& tv = *pane->tv_project;
+        using Nav = runtime::TreeView::Navigation;
+        for (long c = tv.findItem(Nav::Root, 0); c > 0; c = tv.findItem(Nav::Next, c)) {
+            runtime::TreeViewItem item;
+            tv.getItem(c, item);
+            std::string line = item.label + ":";
+            for (long g = tv.findItem(Nav::Child, c); g > 0; g = tv.findItem(Nav::Next, g)) {
+                tv.getItem(g, item);
+                line += " " + item.label;
+            }
+            out.push_back(line);
+        }
+        return out;
+    }
+    // Chooses the tree item of that label.
+    void choose(const std::string& label) {
+        auto& tv = *pane->tv_project;
+        using Nav = runtime::TreeView::Navigation;
+        for (long c = tv.findItem(Nav::Root, 0); c > 0; c = tv.findItem(Nav::Next, c)) {
+            for (long h : {c, tv.findItem(Nav::Child, c)})
+                for (; h > 0; h = tv.findItem(Nav::Next, h)) {
+                    runtime::TreeViewItem item;
+                    tv.getItem(h, item);
+                    if (item.label == label) {
+                        tv.selectItem(h);
+                        core_test::settle();
+                        return;
+                    }
+                    if (h == c) break;
+                }
+        }
+        ADD_FAILURE() << label << " is not in the tree";
+    }
+    std::vector<std::string> files() {
+        std::vector<std::string> out;
+        for (int i = 1; i <= pane->lv_files->totalItems(); ++i) {
+            runtime::ListViewItem item;
+            pane->lv_files->getItem(i, item);
+            out.push_back(item.label);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    void menu(const char* event) {
+        project->trigger(event);
+        core_test::settle();
+    }
+
+    runtime::Ref<Frame> frame;
+    runtime::Ref<w_project> project;
+    runtime::Ref<uo_project_files> pane;
+};
+
+TEST_P(ProjectFilesTest, TheTreeShowsComponentsWithTheirGroupsAndAGroupItsFiles) {
+    EXPECT_EQ(tree(), (std::vector<std::string>{"Main: Files", "Extra: Docs"}));
+    choose("Docs");
+    EXPECT_EQ(files(), (std::vector<std::string>{"C:\\src\\faq.txt", "C:\\src\\guide.txt"}));
+    choose("Extra");
+    EXPECT_TRUE(files().empty());
+    screenshot(frame->mainWidget(), "project_window_files");
+    EXPECT_FALSE(project->fw_is_modified());
+}
+
+TEST_P(ProjectFilesTest, NewComponentsAndGroupsAndAMovedGroupAreSavedWithTheProduct) {
+    menu("ue_add_proggrp");
+    choose("Programgroup");
+    menu("ue_add_filegrp");
+    choose("Files");
+    menu("ue_popup_cut");
+    choose("Programgroup");
+    menu("ue_popup_paste");
+    EXPECT_EQ(tree(), (std::vector<std::string>{"Main:", "Extra: Docs", "Programgroup: Filegroup Files"}));
+    EXPECT_TRUE(project->fw_is_modified());
+    ASSERT_TRUE(project->fw_save());
+    EXPECT_FALSE(project->fw_is_modified());
+    EXPECT_EQ(count("PROGGRP WHERE PRODID = 1 AND ID = 3 AND NAME = 'Programgroup' AND VISIBLE = 1 AND "
+                    "SETUPTYPES = 7 AND INSTALLPTH = '^SETUPPATH^'"),
+              1);
+    EXPECT_EQ(count("FILEGRP WHERE PRODID = 1 AND PROGGRPID = 3"), 2);
+    EXPECT_EQ(count("FILE WHERE PRODID = 1"), 3);  // the moved group keeps its file
+}
+
+TEST_P(ProjectFilesTest, DeletingAComponentAsksAndLeavesItsGroupsWithoutAComponent) {
+    choose("Main");
+    boxes.answer(2);  // No: nothing goes
+    menu("ue_popup_delete");
+    EXPECT_EQ(tree().size(), 2u);
+    boxes.answer(1);
+    menu("ue_popup_delete");
+    EXPECT_EQ(tree(), (std::vector<std::string>{"Extra: Docs", "Files:"}));
+    choose("Docs");
+    boxes.answer(1);
+    menu("ue_popup_delete");  // a file group goes with its files
+    EXPECT_EQ(tree(), (std::vector<std::string>{"Extra:", "Files:"}));
+    ASSERT_TRUE(project->fw_save());
+    EXPECT_EQ(count("PROGGRP WHERE PRODID = 1"), 1);
+    EXPECT_EQ(count("FILEGRP WHERE PRODID = 1 AND ID = 1 AND PROGGRPID = 0"), 1);
+    EXPECT_EQ(count("FILEGRP WHERE PRODID = 1"), 1);
+    EXPECT_EQ(count("FILE WHERE PRODID = 1"), 1);
+    EXPECT_EQ(count("REGKEYS WHERE PRODID = 1 AND PROGGRPID = 0"), 1);
+}
+
+TEST_P(ProjectFilesTest, AFileGroupNeedsItsComponentAndANameBeforeAnythingIsSaved) {
+    boxes.answer(1);
+    menu("ue_add_filegrp");  // nothing chosen
+    EXPECT_EQ(count("FILEGRP WHERE PRODID = 1"), 2);
+    ASSERT_FALSE(boxes.shown().empty());
+    EXPECT_EQ(pane->ids_filegrp->rowCount(), 2);
+    choose("Docs");
+    menu("ue_add_filegrp");
+    ASSERT_EQ(pane->ids_filegrp->rowCount(), 3);
+    pane->ids_filegrp->setItem(1, "name", runtime::Value("  "));
+    boxes.answer(1);
+    EXPECT_FALSE(project->fw_save());
+    EXPECT_EQ(boxes.shown().back().text, "Every component and file group needs a name.");
+    EXPECT_EQ(count("FILEGRP WHERE PRODID = 1"), 2);
+    EXPECT_TRUE(project->fw_is_modified());
+}
+
+INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectFilesTest);
+
+}  // namespace
