@@ -114,6 +114,7 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
     }
 
     extend("open", [this](Args) {
+        move(0, 0);  // the sheet is large: it starts in the frame's top left corner
         fw_set_helptopic(help_topic);
         if (!fw_open_product()) post("ue_close");
         return Value();

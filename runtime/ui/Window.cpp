@@ -409,6 +409,9 @@ FrameWindow::FrameWindow(std::string className) : Window(std::move(className), W
     QMainWindow* w = mainWidget();
     auto* mdi = new QMdiArea;
     mdi->setObjectName("mdi_1");
+    // A sheet larger than the client area can still be reached.
+    mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     w->setCentralWidget(mdi);  // replaces the client area
     setClientWidget(nullptr);
     mdi_ = mdi;
