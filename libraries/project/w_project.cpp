@@ -13,6 +13,7 @@
 #include "libraries/project/u_ds_filegrp.h"
 #include "libraries/project/u_ds_product.h"
 #include "libraries/project/u_ds_proggrp.h"
+#include "libraries/project/uo_project_strings.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -41,7 +42,7 @@ std::shared_ptr<const runtime::DataLayout> edited_layout() {
 
 }  // namespace
 
-w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
+w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     resize(3700, 2250);
     setTitle("Project");
     st_heading = addControl<runtime::StaticText>("st_heading");
@@ -79,6 +80,7 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
     st_fullname = addControl<runtime::StaticText>("st_fullname");
     st_fullname->move(40, y + 20);
     st_fullname->resize(2000, 72);
+    add_pane<uo_project_strings>("uo_strings", 40, 1560, 1780, 640);
 
     cb_save = addControl<runtime::CommandButton>("cb_save");
     cb_save->move(3300, 40);
