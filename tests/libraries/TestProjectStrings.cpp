@@ -9,7 +9,6 @@
 #include <string>
 
 #include "EditingFixture.h"
-#include "authoring/menus/m_a.h"
 #include "libraries/project/uo_project_strings.h"
 
 namespace {
@@ -25,9 +24,6 @@ protected:
     void SetUp() override {
         EditingFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        pakomo::register_project();
-        pakomo::register_menus();
-        application().gnv_regobjects = runtime::createByName("nv_regobjects").as<pakomo::nv_a>();
         executeSql(everyTable(1));  // one variable: NAME = "value"
         startService();
         frame = runtime::create<Frame>();
@@ -46,7 +42,6 @@ protected:
     void TearDown() override {
         if (project) runtime::destroy(project);
         runtime::destroy(frame);
-        if (application().gnv_regobjects) runtime::destroy(application().gnv_regobjects);
         EditingFixture::TearDown();
     }
 
