@@ -33,13 +33,13 @@ uo_project_strings::uo_project_strings() : uo_project_pane("uo_project_strings")
         if (w_project* w = project_window(this)) w->fw_show_popup(*this, "m_popup_stringtable_project");
         return Value();
     });
-    // References are looked up in capitals, so a name is kept in capitals; a name that clashes
-    // with another or a reserved one is renamed by the service's rule as it is typed.
+    // References are looked up in capitals, so a name is kept trimmed and in capitals; a name
+    // that clashes with another or a reserved one is renamed by the service's rule as it is typed.
     dw_strings->on("itemchanged", [this](Args a) {
         const long row = a.empty() ? 0 : a[0].toInt();
         if (row < 1 || dw_strings->getColumnName() != "name" || a.size() < 3) return Value(0);
         const std::string typed = a[2].toText();
-        dw_strings->setText(runtime::upper(typed));
+        dw_strings->setText(runtime::upper(runtime::trim(typed)));
         if (nv_create_setup* s = service()) s->fnv_check_duplicate_stringtable_names(*dw_strings, row, Value(dw_strings->getText()));
         const std::string fixed = dw_strings->getText();
         // The typed text is stored once this event returns, so the corrected name follows it.

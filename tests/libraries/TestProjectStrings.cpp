@@ -86,7 +86,7 @@ TEST_P(ProjectStringsTest, AVariableAddedThroughTheMenuIsSavedAndExpandsWithItsN
     EXPECT_EQ(dw.getColumnName(), "name");  // the cursor waits in the new row's name
     EXPECT_EQ(dw.store().getItem(2, "id").toInt(), 2);
     EXPECT_TRUE(project->fw_is_modified());
-    type("name", "greeting");
+    type("name", " greeting ");
     type("stringvar_value", "Hello ^NAME^");
     dw.setRow(1);
     type("stringvar_value", "world");
