@@ -14,6 +14,7 @@
 #include "libraries/project/u_ds_product.h"
 #include "libraries/project/u_ds_proggrp.h"
 #include "libraries/project/uo_project_files.h"
+#include "libraries/project/uo_project_strings.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -42,7 +43,7 @@ std::shared_ptr<const runtime::DataLayout> edited_layout() {
 
 }  // namespace
 
-w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
+w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     resize(3700, 2250);
     setTitle("Project");
     st_heading = addControl<runtime::StaticText>("st_heading");
@@ -80,6 +81,7 @@ w_project::w_project() : w_a("w_project", runtime::WindowKind::Main) {
     st_fullname = addControl<runtime::StaticText>("st_fullname");
     st_fullname->move(40, y + 20);
     st_fullname->resize(2000, 72);
+    add_pane<uo_project_strings>("uo_strings", 40, 1560, 1780, 640);
 
     add_pane<uo_project_files>("uo_files", 40, 680, 3600, 840);
 

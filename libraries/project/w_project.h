@@ -11,11 +11,11 @@
 #include "runtime/data/DataStore.h"
 #include "runtime/ui/Controls.h"
 #include "libraries/project/uo_project_pane.h"
-#include "standard/w_a.h"
+#include "standard/w_dw_a.h"
 
 namespace pakomo {
 
-class w_project : public w_a {
+class w_project : public w_dw_a {
 public:
     static constexpr int16_t help_topic = 41;
 

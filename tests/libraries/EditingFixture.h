@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "authoring/ProjectFixture.h"
+#include "authoring/menus/m_a.h"
 #include "core/CoreFixture.h"
 #include "libraries/project/w_project.h"
 #include "libraries/wizard/nv_wizard.h"
@@ -65,6 +66,14 @@ protected:
         pakomo::register_standard();
         pakomo::register_wizard_library();
         pakomo::register_project_library();
+        pakomo::register_project();
+        pakomo::register_menus();
+        // The edit forms' data windows register their string-variable columns with it.
+        application().gnv_regobjects = runtime::createByName("nv_regobjects").as<pakomo::nv_a>();
+    }
+    void TearDown() override {
+        if (application().gnv_regobjects) runtime::destroy(application().gnv_regobjects);
+        ProjectFixture::TearDown();
     }
 
     // The chooser, open, with a wizard started for `action`.

@@ -18,6 +18,13 @@ protected:
         if (IsSkipped() || HasFatalFailure()) return;
         pakomo::register_wizard_library();
         pakomo::register_project_library();
+        pakomo::register_project();
+        // The project window's data windows register their string-variable columns with it.
+        application().gnv_regobjects = runtime::createByName("nv_regobjects").as<pakomo::nv_a>();
+    }
+    void TearDown() override {
+        if (application().gnv_regobjects) runtime::destroy(application().gnv_regobjects);
+        ChooserFixture::TearDown();
     }
     w_product_wizard& wizard() { return *chooser().inv_wizard.as<pakomo::nv_wizard>()->iw_wizard; }
 };

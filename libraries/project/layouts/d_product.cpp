@@ -14,7 +14,7 @@ runtime::DataLayout d_product() {
 }
 
 void register_project_layouts() {
-    for (auto make : {d_product, d_project_proggrps}) runtime::registerLayout(make());
+    for (auto make : {d_product, d_project_proggrps, d_project_stringtable}) runtime::registerLayout(make());
 }
 
 }  // namespace pakomo

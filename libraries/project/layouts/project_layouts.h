@@ -6,6 +6,7 @@ namespace pakomo {
 
 runtime::DataLayout d_product();
 runtime::DataLayout d_project_proggrps();
+runtime::DataLayout d_project_stringtable();
 
 void register_project_layouts();
 
