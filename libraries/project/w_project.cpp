@@ -81,9 +81,9 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     st_fullname = addControl<runtime::StaticText>("st_fullname");
     st_fullname->move(40, y + 20);
     st_fullname->resize(2000, 72);
-    add_pane<uo_project_strings>("uo_strings", 40, 1560, 1780, 640);
 
     add_pane<uo_project_files>("uo_files", 40, 680, 3600, 840);
+    add_pane<uo_project_strings>("uo_strings", 40, 1560, 1780, 640);
 
     cb_save = addControl<runtime::CommandButton>("cb_save");
     cb_save->move(3300, 40);

@@ -35,7 +35,8 @@ protected:
         project = runtime::createByName("w_project").as<w_project>();
         ASSERT_EQ(project->openSheet(*frame), 1);
         core_test::settle();
-        pane = runtime::Ref<uo_project_files>(dynamic_cast<uo_project_files*>(project->i_panes.at(0).get()));
+        for (auto& p : project->i_panes)
+            if (auto* files = dynamic_cast<uo_project_files*>(p.get())) pane = runtime::Ref<uo_project_files>(files);
         ASSERT_TRUE(pane.isValid());
         project->i_popup_source = runtime::Ref<pakomo::uo_project_pane>(pane.get());
     }
