@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "authoring/core/pakomo.h"
-#include "libraries/project/w_project.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 
@@ -54,17 +53,14 @@ uo_project_files::uo_project_files(std::string className) : uo_project_pane(std:
         show_files(a.size() > 1 && fu_selected(id) == 2 ? id : 0);
         return Value();
     });
-    auto popup = [this](const char* name) {
-        if (auto* w = dynamic_cast<w_project*>(fu_get_parent_window_object())) w->fw_show_popup(*this, name);
-    };
-    tv_project->on("rightclicked", [this, popup](Args a) {
+    tv_project->on("rightclicked", [this](Args a) {
         if (!a.empty() && a[0].toInt() > 0) tv_project->selectItem(a[0].toInt());
-        popup("m_popup_project");
+        fu_show_popup("m_popup_project");
         return Value();
     });
-    lv_files->on("rightclicked", [this, popup](Args) {
+    lv_files->on("rightclicked", [this](Args) {
         long id = 0;
-        if (fu_selected(id) == 2) popup("m_popup_file");
+        if (fu_selected(id) == 2) fu_show_popup("m_popup_file");
         return Value();
     });
     lv_files->on("selectionchanged", [this](Args) {
@@ -81,10 +77,6 @@ uo_project_files::uo_project_files(std::string className) : uo_project_pane(std:
 }
 
 uo_project_files::~uo_project_files() = default;
-
-runtime::Object* uo_project_files::fu_get_parent_window_object() const {
-    return tv_project ? tv_project->fu_get_parent_window().get() : nullptr;
-}
 
 bool uo_project_files::fu_load(int16_t ai_prod_id) {
     std::vector<Value> args{Value(ai_prod_id)};
@@ -253,8 +245,8 @@ void uo_project_files::fu_popup(const std::string& as_event) {
         fu_populate_tree(moved);
     } else if (level == 2) {
         if (as_event == "ue_popup_add_file") {
-            if (inv_filegrp->fnv_add_file(tv_project->fu_get_parent_window() ? tv_project->fu_get_parent_window()->handle() : 0, id))
-                show_files(id);
+            runtime::Ref<w_a> window = tv_project->fu_get_parent_window();
+            if (inv_filegrp->fnv_add_file(window ? window->handle() : 0, id)) show_files(id);
         } else if (as_event == "ue_popup_delete_file") {
             inv_filegrp->fnv_file_action(*lv_files, nv_filegrp::action_delete, id);
         } else if (as_event == "ue_popup_all_shared") {

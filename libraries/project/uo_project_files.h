@@ -45,7 +45,6 @@ public:
     long il_cut_filegrp = 0;  // the file group waiting to be pasted into another component
 
 private:
-    runtime::Object* fu_get_parent_window_object() const;
     void show_files(long al_filegrp);
     long filegrp_row(long al_id) const;
     std::string new_name(u_ds_create_setup_a& ads, const std::string& as_base) const;

@@ -27,6 +27,9 @@ public:
     virtual void fu_saved() = 0;
     // A context-menu entry's event ("ue_popup_insert" ...), handed on by the window.
     virtual void fu_popup(const std::string& as_event) { (void)as_event; }
+
+    // Shows that popup of the context-menu object through the project window holding this pane.
+    void fu_show_popup(const std::string& as_popup);
 };
 
 }  // namespace pakomo

@@ -2,7 +2,6 @@
 
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
-#include "libraries/project/w_project.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 
@@ -15,11 +14,6 @@ namespace {
 
 nv_create_setup* service() { return app().gnv_create_setup.as<nv_create_setup>().get(); }
 
-w_project* project_window(runtime::Object* o) {
-    while (o && !dynamic_cast<w_project*>(o)) o = runtime::getParent(o);
-    return dynamic_cast<w_project*>(o);
-}
-
 }  // namespace
 
 uo_project_strings::uo_project_strings() : uo_project_pane("uo_project_strings") {
@@ -30,7 +24,7 @@ uo_project_strings::uo_project_strings() : uo_project_pane("uo_project_strings")
     dw_strings->extend("rbuttondown", [this](Args a) {
         const long row = a.size() > 2 ? a[2].toInt() : 0;
         if (row > 0 && row <= dw_strings->rowCount()) dw_strings->setRow(row);
-        if (w_project* w = project_window(this)) w->fw_show_popup(*this, "m_popup_stringtable_project");
+        fu_show_popup("m_popup_stringtable_project");
         return Value();
     });
     // References are looked up in capitals, so a name is kept trimmed and in capitals; a name

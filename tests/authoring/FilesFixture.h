@@ -1,8 +1,6 @@
 #pragma once
 // The file-group service over a product's FILE and FILEGRP rows of a fresh project database, the
 // dialogs it opens registered by name, and a way to act inside a modal dialog once it is open.
-#include <QCoreApplication>
-#include <QTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,9 +11,9 @@
 #include "authoring/menus/m_a.h"
 #include "authoring/project/nv_filegrp.h"
 #include "authoring/windows/w_mdi_frame.h"
-#include "runtime/core/EventQueue.h"
 #include "runtime/ui/Window.h"
 #include "standard/register_standard.h"
+#include "support/runtime/UiDoubles.h"
 
 namespace authoring_test {
 
@@ -95,20 +93,7 @@ protected:
     // Runs `act` on the next response window of class `className` once it is open and its queued
     // events have run.
     static void whenOpen(const std::string& className, std::function<void(runtime::Window&)> act) {
-        auto* timer = new QTimer(QCoreApplication::instance());
-        timer->setInterval(0);
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, className, act] {
-            if (runtime::EventQueue::pendingCount() > 0) return;
-            for (runtime::Window* w : runtime::Window::openWindows()) {
-                if (w->className() == className && w->isOpen()) {
-                    timer->stop();
-                    timer->deleteLater();
-                    act(*w);
-                    return;
-                }
-            }
-        });
-        timer->start();
+        runtime::whenWindowOpen(className, std::move(act));
     }
 
     runtime::Ref<pakomo::u_ds_create_setup_a> files, groups;

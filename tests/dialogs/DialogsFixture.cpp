@@ -1,13 +1,11 @@
 #include "dialogs/DialogsFixture.h"
 
-#include <QCoreApplication>
-#include <QTimer>
 #include <QWidget>
 
 #include <filesystem>
 
-#include "runtime/core/EventQueue.h"
 #include "support/TestEnvironment.h"
+#include "support/runtime/UiDoubles.h"
 
 namespace dialogs_test {
 
@@ -18,20 +16,7 @@ void DialogsFixture::screenshot(runtime::VisualObject& object, const std::string
 }
 
 void DialogsFixture::whenOpen(const std::string& className, std::function<void(runtime::Window&)> act) {
-    auto* timer = new QTimer(QCoreApplication::instance());
-    timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, className, act] {
-        if (runtime::EventQueue::pendingCount() > 0) return;
-        for (runtime::Window* w : runtime::Window::openWindows()) {
-            if (w->className() == className && w->isOpen()) {
-                timer->stop();
-                timer->deleteLater();
-                act(*w);
-                return;
-            }
-        }
-    });
-    timer->start();
+    runtime::whenWindowOpen(className, std::move(act));
 }
 
 }  // namespace dialogs_test

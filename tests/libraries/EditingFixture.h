@@ -106,6 +106,17 @@ protected:
         return counts;
     }
 
+    // Opens the project window for product `id` as a sheet of `frame`, as the frame does.
+    runtime::Ref<pakomo::w_project> openProject(runtime::FrameWindow& frame, int16_t id) {
+        application().gi_prod_id = id;
+        if (auto* mdi = dynamic_cast<pakomo::w_mdi*>(&frame)) mdi->fw_inc_open_sheets();
+        auto project = runtime::createByName("w_project").as<pakomo::w_project>();
+        EXPECT_TRUE(project.isValid());
+        if (project) EXPECT_EQ(project->openSheet(frame), 1);
+        core_test::settle();
+        return project;
+    }
+
     // The window's context help asks for its topic in the program's help file.
     void expectHelpTopic(runtime::Window& window, int topic) {
         window.trigger("ue_help");

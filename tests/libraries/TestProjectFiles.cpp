@@ -30,11 +30,8 @@ protected:
         frame = runtime::create<Frame>();
         frame->open();
         core_test::settle();
-        application().gi_prod_id = 1;
-        frame->fw_inc_open_sheets();
-        project = runtime::createByName("w_project").as<w_project>();
-        ASSERT_EQ(project->openSheet(*frame), 1);
-        core_test::settle();
+        project = openProject(*frame, 1);
+        ASSERT_TRUE(project.isValid());
         for (auto& p : project->i_panes)
             if (auto* files = dynamic_cast<uo_project_files*>(p.get())) pane = runtime::Ref<uo_project_files>(files);
         ASSERT_TRUE(pane.isValid());

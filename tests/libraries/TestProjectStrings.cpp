@@ -29,12 +29,8 @@ protected:
         frame = runtime::create<Frame>();
         frame->open();
         core_test::settle();
-        application().gi_prod_id = 1;
-        frame->fw_inc_open_sheets();
-        project = runtime::createByName("w_project").as<w_project>();
+        project = openProject(*frame, 1);
         ASSERT_TRUE(project.isValid());
-        ASSERT_EQ(project->openSheet(*frame), 1);
-        core_test::settle();
         pane = runtime::Ref<uo_project_strings>(dynamic_cast<uo_project_strings*>(project->findControl("uo_strings")));
         ASSERT_TRUE(pane.isValid());
         ASSERT_EQ(pane->dw_strings->rowCount(), 1);

@@ -36,16 +36,7 @@ protected:
         EditingFixture::TearDown();
     }
 
-    // Opens the project window for product `id` as the frame does.
-    runtime::Ref<w_project> openProject(int16_t id) {
-        application().gi_prod_id = id;
-        frame->fw_inc_open_sheets();
-        auto project = runtime::createByName("w_project").as<w_project>();
-        EXPECT_TRUE(project.isValid());
-        EXPECT_EQ(project->openSheet(*frame), 1);
-        core_test::settle();
-        return project;
-    }
+    runtime::Ref<w_project> openProject(int16_t id) { return EditingFixture::openProject(*frame, id); }
     std::string text(const std::string& sql) {
         runtime::SqlRow row;
         EXPECT_EQ(application().sqlca.selectInto(sql, {}, row), 0) << application().sqlca.sqlErrText;

@@ -1,10 +1,12 @@
 #pragma once
 // Test doubles of the visual runtime's seams: the help viewer and the file-open dialog.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "runtime/ui/Services.h"
+#include "runtime/ui/Window.h"
 #include "support/runtime/RuntimeDoubles.h"
 
 namespace runtime {
@@ -43,5 +45,9 @@ private:
     std::vector<FileOpenRequest> requests_;
     FileDialogProvider* previous_;
 };
+
+// For tests: runs `act` on the next window of class `className` once it is open and its queued
+// events have run (a modal window's, from inside its own loop).
+void whenWindowOpen(const std::string& className, std::function<void(Window&)> act);
 
 }  // namespace runtime
