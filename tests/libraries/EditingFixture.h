@@ -112,7 +112,9 @@ protected:
         if (auto* mdi = dynamic_cast<pakomo::w_mdi*>(&frame)) mdi->fw_inc_open_sheets();
         auto project = runtime::createByName("w_project").as<pakomo::w_project>();
         EXPECT_TRUE(project.isValid());
-        if (project) EXPECT_EQ(project->openSheet(frame), 1);
+        if (project) {
+            EXPECT_EQ(project->openSheet(frame), 1);
+        }
         core_test::settle();
         return project;
     }
