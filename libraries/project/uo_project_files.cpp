@@ -28,16 +28,25 @@ long id_of(runtime::DataStore& ds, long row) { return static_cast<long>(ds.getIt
 
 uo_project_files::uo_project_files(std::string className) : uo_project_pane(std::move(className)) {
     tv_project = addControl<u_tv_a>("tv_project");
-    tv_project->move(0, 0);
+    tv_project->move(margin, content_top);
     tv_project->resize(1100, 840);
     tv_project->addPicture("Custom050!");  // picture 2: a file group
     lv_files = addControl<u_lv_fileview_a>("lv_files");
-    lv_files->move(1140, 0);
+    lv_files->move(margin + 1140, content_top);
     lv_files->resize(2460, 760);
     lv_files->fu_set_columns(1200, 500, 700);
     st_info = addControl<runtime::StaticText>("st_info");
-    st_info->move(1140, 776);
+    st_info->move(margin + 1140, content_top + 776);
     st_info->resize(2460, 64);
+    // The tree keeps its width; the file list takes what the pane gains.
+    fu_position_set_flags(*tv_project, align_vresize);
+    fu_position_set_height_marge(*tv_project, content_top + margin);
+    fu_position_set_flags(*lv_files, align_resize);
+    fu_position_set_width_marge(*lv_files, 2 * margin + 1140);
+    fu_position_set_height_marge(*lv_files, content_top + margin + 80);
+    fu_position_set_flags(*st_info, align_hresize);
+    fu_position_set_width_marge(*st_info, 2 * margin + 1140);
+    fu_position_set_bottom_marge(*st_info, margin);
 
     ids_proggrp = rows_of("d_project_proggrps");
     ids_regkeys = rows_of("d_regkeys");

@@ -26,7 +26,6 @@ protected:
         sql.push_back("INSERT INTO FILE VALUES (3, 1, 2, 'C:\\src\\faq.txt', 0, 0, '', 0)");
         executeSql(sql);
         ASSERT_EQ(startService().fnv_retrieve_product_stringtable(1), 1);
-        application().gnv_win32api = runtime::createByName("nv_winapi");
         frame = runtime::create<Frame>();
         frame->open();
         core_test::settle();
@@ -40,7 +39,6 @@ protected:
     void TearDown() override {
         if (project) runtime::destroy(project);
         if (frame) runtime::destroy(frame);
-        if (application().gnv_win32api) runtime::destroy(application().gnv_win32api);
         EditingFixture::TearDown();
     }
 
