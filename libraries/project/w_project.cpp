@@ -15,6 +15,7 @@
 #include "libraries/project/u_ds_proggrp.h"
 #include "libraries/project/uo_project_files.h"
 #include "libraries/project/uo_project_strings.h"
+#include "libraries/project/w_proggrp_properties.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -293,6 +294,7 @@ bool w_project::fw_save() {
 void register_project_library() {
     register_project_layouts();
     runtime::registerClass<w_project>("w_project");
+    runtime::registerClass<w_proggrp_properties>("w_proggrp_properties");
     runtime::registerClass<u_ds_product>("u_ds_product");
     runtime::registerClass<u_ds_proggrp>("u_ds_proggrp");
     runtime::registerClass<u_ds_filegrp>("u_ds_filegrp");

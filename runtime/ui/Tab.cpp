@@ -1,11 +1,11 @@
 #include "runtime/ui/Tab.h"
 
+#include "runtime/ui/detail/UiHelpers.h"
+
 #include <QEvent>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
-
-#include "runtime/ui/detail/UiHelpers.h"
 
 namespace runtime {
 
@@ -21,8 +21,7 @@ public:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Resize || e->type() == QEvent::ChildAdded)
             for (int i = 0; i < stack_->count(); ++i)
-                if (QWidget* page = stack_->widget(i); page->geometry() != stack_->rect())
-                    page->setGeometry(stack_->rect());
+                if (QWidget* page = stack_->widget(i); page->geometry() != stack_->rect()) page->setGeometry(stack_->rect());
         return false;
     }
 

@@ -5,10 +5,10 @@
 //
 // Events besides those of VisualObject: selectionchanged(oldindex, newindex) when another page is
 // shown, by the user or by program.
+#include "runtime/ui/Controls.h"
+
 #include <string>
 #include <string_view>
-
-#include "runtime/ui/Controls.h"
 
 class QTabWidget;
 

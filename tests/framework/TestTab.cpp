@@ -2,15 +2,17 @@
 // selectionchanged(old, new) for a click and a selection by program (not for the page already
 // shown), a page's controls constructed with the window, and pages that follow the tab's size so
 // that their positioning services move their controls.
+#include "framework/FrameworkFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+
 #include <utility>
 #include <vector>
 
-#include "framework/FrameworkFixture.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Tab.h"
 #include "standard/uo_a.h"

@@ -159,7 +159,8 @@ TEST_P(ProjectFilesTest, AFileGroupNeedsItsComponentAndANameBeforeAnythingIsSave
     pane->ids_filegrp->setItem(1, "name", runtime::Value("  "));
     boxes.answer(1);
     EXPECT_FALSE(project->fw_save());
-    EXPECT_EQ(boxes.shown().back().text, "Every component and file group needs a name.");
+    EXPECT_EQ(boxes.shown().back().text,
+              "A file group cannot be saved.\nThe field \"Name\" is empty: every file group needs a name.");
     EXPECT_EQ(count("FILEGRP WHERE PRODID = 1"), 2);
     EXPECT_TRUE(project->fw_is_modified());
 }
