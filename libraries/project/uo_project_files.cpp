@@ -272,8 +272,7 @@ bool uo_project_files::fu_component_properties(long al_id) {
     const std::string before = snapshot();
     auto form = runtime::create<w_proggrp_properties>();
     form->fw_set_row(*ids_proggrp, row);
-    runtime::Ref<w_a> window = tv_project->fu_get_parent_window();
-    form->open(window.get());  // returns once the form has closed
+    form->open();  // returns once the form has closed
     if (form) runtime::destroy(form);
     const bool changed = snapshot() != before;
     if (!changed) return false;

@@ -24,7 +24,8 @@ long number_of(runtime::DataStore& ds, long row, const char* column) {
 }  // namespace
 
 w_proggrp_properties::w_proggrp_properties() : w_a("w_proggrp_properties", runtime::WindowKind::Response) {
-    resize(2600, 1620);
+    resize(2600, 1290);
+    runtime::setBackgroundColor(*this, 12632256);  // the colour of its labels and boxes
     setTitle("Component properties");
     setTitleBarBoxes(true, false, false);
     setResizable(false);
@@ -82,7 +83,7 @@ w_proggrp_properties::w_proggrp_properties() : w_a("w_proggrp_properties", runti
     label(st_reqprogid, "st_reqprogid", y += 230, "Required component:");
     ddlb_reqprogid = addControl<u_ddlb_a>("ddlb_reqprogid");
     ddlb_reqprogid->move(kFieldX, y);
-    ddlb_reqprogid->resize(1100, 500);
+    ddlb_reqprogid->resize(1100, 88);
     ddlb_reqprogid->setTabOrder(70);
 
     cbx_visible = addControl<u_checkbox_a>("cbx_visible");
@@ -107,13 +108,17 @@ w_proggrp_properties::w_proggrp_properties() : w_a("w_proggrp_properties", runti
 
     // The folder takes string variables through the edit popup, in place of the field's own menu.
     sle_installpth->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
+    // Shown once the click is over, as the other windows show it.
     sle_installpth->on("rbuttondown", [this](Args a) {
+        post("ue_rbuttondown", {a.begin(), a.end()});
+        return Value();
+    });
+    on("ue_rbuttondown", [this](Args a) {
         if (!inv_popup && runtime::isClassRegistered("nv_stringvar_popup"))
             inv_popup = runtime::createByName("nv_stringvar_popup");
         if (!inv_popup) return Value();
-        inv_popup->trigger("fnv_show_popup",
-                           {Value(this), Value(sle_installpth.get()), a.size() > 1 ? a[1] : Value(0),
-                            a.size() > 2 ? a[2] : Value(0)});
+        inv_popup->trigger("fnv_show_popup", {Value(this), Value(sle_installpth.get()),
+                                              a.size() > 1 ? a[1] : Value(0), a.size() > 2 ? a[2] : Value(0)});
         return Value();
     });
     extend("open", [this](Args) {

@@ -188,11 +188,8 @@ TEST_P(ComponentPropertiesTest, EveryFieldIsSavedBuiltReadBackAndInstalled) {
             ADD_FAILURE() << "TOOLDIR is not offered";
             picker.cb_2->click();
         });
-        chooseInMenu(
-            [&] {
-                form.sle_installpth->trigger("rbuttondown", {Value(2), Value(10), Value(10)});
-            },
-            "&Stringconstant...");
+        // A right click on the field posts the window's ue_rbuttondown, which shows the popup.
+        chooseInMenu([&] { form.trigger("ue_rbuttondown", {Value(2), Value(10), Value(10)}); }, "&Stringconstant...");
         EXPECT_EQ(form.sle_installpth->text(), "^TOOLDIR^");
         form.sle_installpth->setText(form.sle_installpth->text() + "\\Bin");
         form.cbx_normal->setChecked(false);
