@@ -168,6 +168,9 @@ std::string uo_project_files::fu_component_error(runtime::DataStore& ads, long a
     const std::string name = runtime::trim(as_name);
     if (name.empty()) return "The field \"Name\" is empty: every component needs a name.";
     if (name.size() > 32) return "The field \"Name\" takes at most 32 characters.";
+    // ^PATH_<name>^ stands for the component's folder: a "^" would end the reference early.
+    if (name.find('^') != std::string::npos)
+        return "The field \"Name\" cannot hold \"^\": ^PATH_" + name + "^ would not name the component's folder.";
     // Setup finds a component's folder variable by its name without regard to case.
     for (long r = 1; r <= ads.rowCount(); ++r) {
         if (r == al_row) continue;

@@ -264,6 +264,8 @@ TEST_P(ComponentPropertiesTest, TheFormRefusesWhatCannotBeSavedNamingTheField) {
     };
     const Case cases[] = {
         {"Tools", "  ", nullptr, "The field \"Name\" is empty: every component needs a name."},
+        {"Tools", "A^B", nullptr,
+         "The field \"Name\" cannot hold \"^\": ^PATH_A^B^ would not name the component's folder."},
         {"Tools", "main", nullptr,
          "The field \"Name\": another component is called \"Main\" already. Give each component a name of "
          "its own."},
