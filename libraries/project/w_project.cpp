@@ -46,7 +46,7 @@ std::shared_ptr<const runtime::DataLayout> edited_layout() {
 
 w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     // Small enough for the frame's client area at the frame's own size; it opens maximised.
-    resize(3200, 1300);
+    resize(3150, 1200);
     setTitle("Project");
     tab_panes = addControl<runtime::Tab>("tab_panes");
     tab_panes->move(30, 30);
