@@ -15,6 +15,7 @@
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 #include "runtime/db/Transaction.h"
+#include "core/ProfileFixture.h"
 #include "setup/ProcessDriver.h"
 #include "support/TempFolder.h"
 
@@ -22,41 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string textOf(const fs::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class ProfileScript : public ::testing::Test {
-protected:
-    int runScript() {
-        const fs::path source = std::getenv("RUX_SOURCE_DIR");
-        const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
-        std::string command = "env -u ODBCINI -u XDG_DATA_HOME HOME='" + home.string() + "' RUX_MACHINE='" +
-                              machine.string() + "' bash '" + (source / "scripts" / "setup-profile.sh").string() +
-                              "' '" + bin.string() + "' > '" + (folder / "log.txt").string() + "' 2>&1";
-        return std::system(command.c_str());
-    }
-    std::string setting(const char* key, const char* value) {
-        platform::Registry registry(platform::Machine::openAt(machine).value());
-        auto v = registry.queryValue(platform::RegRoot::CurrentUser, std::string("Software\\RUX\\Pakomo 1.0e\\") + key, value);
-        if (!v.ok()) return "<missing>";
-        std::string text(v.value().data.begin(), v.value().data.end());
-        while (!text.empty() && text.back() == '\0') text.pop_back();
-        return text;
-    }
-
-    std::vector<std::string> programEnvironment(const std::string& display) {
-        return {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "HOME=" + home.string(), "RUX_MACHINE=" + machine.string(),
-                "ODBCINI=" + (home / ".odbc.ini").string(), "XDG_DATA_HOME=" + (home / ".local" / "share").string()};
-    }
-
-    testing_support::TempFolder folder{"profile"};
-    fs::path home = folder / "home";
-    fs::path machine = folder / "machine";
-};
+using e2e_test::ProfileScript;
+using e2e_test::textOf;
 
 TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
     fs::create_directories(home);
