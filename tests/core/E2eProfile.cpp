@@ -2,20 +2,20 @@
 // the machine folder, the project database, the data source and the two settings (a second run
 // changes nothing that exists); then the program starts as its own process under a window manager,
 // shows its box and ends once the box is answered.
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
+#include "core/ProfileFixture.h"
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 #include "runtime/db/Transaction.h"
-#include "core/ProfileFixture.h"
 #include "setup/ProcessDriver.h"
 #include "support/TempFolder.h"
 
@@ -33,7 +33,8 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
     const fs::path database = home / ".local" / "share" / "pakomo" / "pakomo.db";
     ASSERT_TRUE(fs::exists(database));
     const std::string ini = textOf(home / ".odbc.ini");
-    EXPECT_NE(ini.find("[Pakomo]\nDriver=SQLite3\nDatabase=" + database.string() + "\nNoCreat=1\n"), std::string::npos)
+    EXPECT_NE(ini.find("[Pakomo]\nDriver=SQLite3\nDatabase=" + database.string() + "\nNoCreat=1\n"),
+              std::string::npos)
         << ini;
     EXPECT_EQ(setting("Db", "Dsn"), "Pakomo");
     EXPECT_TRUE(setting("Help", "Path").starts_with("Z:\\")) << setting("Help", "Path");
@@ -49,7 +50,8 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
         ASSERT_EQ(t.selectInto("SELECT COUNT(*) FROM MESSAGE", {}, row), 0) << t.sqlErrText;
         EXPECT_EQ(row[0], "5");
         // A new profile holds the example product, whose files lie in the machine.
-        ASSERT_EQ(t.selectInto("SELECT PRODNAME, LABEL FROM PRODUCT WHERE ID = 1", {}, row), 0) << t.sqlErrText;
+        ASSERT_EQ(t.selectInto("SELECT PRODNAME, LABEL FROM PRODUCT WHERE ID = 1", {}, row), 0)
+            << t.sqlErrText;
         EXPECT_EQ(row[0], "Hello");
         EXPECT_EQ(row[1], "Example");
         EXPECT_TRUE(fs::exists(machine / "drive_c" / "Examples" / "Hello" / "hello.exe"));
@@ -60,7 +62,9 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
 
     // The user's own choices survive the next run.
     platform::Registry registry(platform::Machine::openAt(machine).value());
-    ASSERT_TRUE(registry.setString(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Db", "Dsn", "Mine").ok());
+    ASSERT_TRUE(
+        registry.setString(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Db", "Dsn", "Mine")
+            .ok());
     ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
     EXPECT_EQ(setting("Db", "Dsn"), "Mine");
     EXPECT_EQ(textOf(home / ".odbc.ini"), ini);
@@ -74,13 +78,15 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
 }
 
 TEST_F(ProfileScript, TheProgramStartsReadsItsSettingsAndEndsAfterItsBox) {
-    ASSERT_TRUE(fs::exists("/usr/bin/Xvfb") && fs::exists("/usr/bin/openbox")) << "scripts/install-deps.sh installs them";
+    ASSERT_TRUE(fs::exists("/usr/bin/Xvfb") && fs::exists("/usr/bin/openbox"))
+        << "scripts/install-deps.sh installs them";
     fs::create_directories(home);
     ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
     // A data source that does not exist: the start cannot go past the connection.
     platform::Registry registry(platform::Machine::openAt(machine).value());
     ASSERT_TRUE(
-        registry.setString(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Db", "Dsn", "Missing").ok());
+        registry.setString(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Db", "Dsn", "Missing")
+            .ok());
 
     setup_test::XServer x;
     ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
@@ -122,7 +128,8 @@ TEST_F(ProfileScript, TheProgramStartsIntoTheProductChooserAndEndsByItsExitKey) 
     EXPECT_FALSE(shot.isNull());
     fs::create_directories(fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring");
     shot.save(QString::fromStdString(
-        (fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring" / "chooser-at-start.png").string()));
+        (fs::path(std::getenv("RUX_BUILD_DIR")) / "test-artefacts" / "authoring" / "chooser-at-start.png")
+            .string()));
     driver.focus(frame);
     driver.keys("alt+F4");
     EXPECT_EQ(pakomo.wait(30), std::optional<int>(0)) << "Exit ends the program";
@@ -158,8 +165,10 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
     // The build marks the product built last of all.
     auto built = [&] {
         platform::Registry now(platform::Machine::openAt(machine).value());
-        return now.queryValue(platform::RegRoot::CurrentUser,
-                              "Software\\RUX\\Pakomo 1.0e\\Products\\Hello 1.00.00 Example", "UpToDate").ok();
+        return now
+            .queryValue(platform::RegRoot::CurrentUser,
+                        "Software\\RUX\\Pakomo 1.0e\\Products\\Hello 1.00.00 Example", "UpToDate")
+            .ok();
     };
     for (int i = 0; i < 100 && !built(); ++i) ::usleep(100000);
     ASSERT_TRUE(built());
@@ -223,12 +232,14 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedBuiltAndTested) {
     t.dbParm = "Connectstring='DSN=Pakomo'";
     ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
     runtime::SqlRow row;
-    ASSERT_EQ(t.selectInto("SELECT PRODNAME, PRODVERS, LABEL FROM PRODUCT WHERE ID = 2", {}, row), 0) << t.sqlErrText;
+    ASSERT_EQ(t.selectInto("SELECT PRODNAME, PRODVERS, LABEL FROM PRODUCT WHERE ID = 2", {}, row), 0)
+        << t.sqlErrText;
     EXPECT_EQ(row[0], "Gamma");
     EXPECT_EQ(row[1], "1.00.00");
     t.disconnect();
     const std::string label = row[2].value_or("");
-    const std::string full = "Gamma " + *row[1] + (label.find_first_not_of(' ') == std::string::npos ? "" : " " + label);
+    const std::string full =
+        "Gamma " + *row[1] + (label.find_first_not_of(' ') == std::string::npos ? "" : " " + label);
 
     // Open: the third large icon, then Enter presses Open; the project sheet takes the chooser's place.
     driver.focus(frame);
@@ -255,7 +266,8 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedBuiltAndTested) {
         platform::Registry registry(platform::Machine::openAt(machine).value());
         const std::string parms = "Software\\RUX\\Pakomo 1.0e\\Products\\" + full + "\\BuildParms";
         ASSERT_TRUE(registry.createKey(platform::RegRoot::CurrentUser, parms).ok());
-        ASSERT_TRUE(registry.setString(platform::RegRoot::CurrentUser, parms, "FileDestination", "C:\\Builds").ok());
+        ASSERT_TRUE(
+            registry.setString(platform::RegRoot::CurrentUser, parms, "FileDestination", "C:\\Builds").ok());
     }
     driver.focus(frame);
     driver.click(frame, QPoint(244, 72));
@@ -266,9 +278,11 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedBuiltAndTested) {
     ASSERT_TRUE(fs::exists(setup)) << "F7 built nothing";
     auto built = [&] {
         platform::Registry now(platform::Machine::openAt(machine).value());
-        auto v = now.queryValue(platform::RegRoot::CurrentUser, "Software\\RUX\\Pakomo 1.0e\\Products\\" + full, "UpToDate");
+        auto v = now.queryValue(platform::RegRoot::CurrentUser,
+                                "Software\\RUX\\Pakomo 1.0e\\Products\\" + full, "UpToDate");
         // Written 0 when the build starts and 1 only when everything is written.
-        return v.ok() && std::any_of(v.value().data.begin(), v.value().data.end(), [](uint8_t b) { return b != 0; });
+        return v.ok() &&
+               std::any_of(v.value().data.begin(), v.value().data.end(), [](uint8_t b) { return b != 0; });
     };
     for (int i = 0; i < 100 && !built(); ++i) ::usleep(100000);
     ASSERT_TRUE(built());

@@ -31,13 +31,15 @@ protected:
         const path source = std::getenv("RUX_SOURCE_DIR");
         const path bin = path(std::getenv("RUX_BUILD_DIR")) / "bin";
         std::string command = "env -u ODBCINI -u XDG_DATA_HOME HOME='" + home.string() + "' RUX_MACHINE='" +
-                              machine.string() + "' bash '" + (source / "scripts" / "setup-profile.sh").string() +
-                              "' '" + bin.string() + "' > '" + (folder / "log.txt").string() + "' 2>&1";
+                              machine.string() + "' bash '" +
+                              (source / "scripts" / "setup-profile.sh").string() + "' '" + bin.string() +
+                              "' > '" + (folder / "log.txt").string() + "' 2>&1";
         return std::system(command.c_str());
     }
     std::string setting(const char* key, const char* value) {
         platform::Registry registry(platform::Machine::openAt(machine).value());
-        auto v = registry.queryValue(platform::RegRoot::CurrentUser, std::string("Software\\RUX\\Pakomo 1.0e\\") + key, value);
+        auto v = registry.queryValue(platform::RegRoot::CurrentUser,
+                                     std::string("Software\\RUX\\Pakomo 1.0e\\") + key, value);
         if (!v.ok()) return "<missing>";
         std::string text(v.value().data.begin(), v.value().data.end());
         while (!text.empty() && text.back() == '\0') text.pop_back();
@@ -45,8 +47,12 @@ protected:
     }
 
     std::vector<std::string> programEnvironment(const std::string& display) {
-        return {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "HOME=" + home.string(), "RUX_MACHINE=" + machine.string(),
-                "ODBCINI=" + (home / ".odbc.ini").string(), "XDG_DATA_HOME=" + (home / ".local" / "share").string()};
+        return {"DISPLAY=" + display,
+                "QT_QPA_PLATFORM=xcb",
+                "HOME=" + home.string(),
+                "RUX_MACHINE=" + machine.string(),
+                "ODBCINI=" + (home / ".odbc.ini").string(),
+                "XDG_DATA_HOME=" + (home / ".local" / "share").string()};
     }
 
     testing_support::TempFolder folder{"profile"};
