@@ -167,11 +167,12 @@ void w_choose_product::ue_delete_product(const runtime::Value& ai_prod_id) {
     // Deleted under an open project window, the product would be lost to that window's Save.
     if (fw_is_edited(static_cast<int16_t>(ai_prod_id.toInt()))) {
         const std::string name = product_label(ai_prod_id);
-        runtime::messageBox("Delete product",
-                            (name.empty() ? std::string("The product") : "\"" + name + "\"") +
-                                " is open in the project window and cannot be deleted now.\n\nClose the project "
-                                "window (saving what you want to keep), then delete the product.",
-                            runtime::MessageIcon::StopSign);
+        runtime::messageBox(
+            "Delete product",
+            (name.empty() ? std::string("The product") : "\"" + name + "\"") +
+                " is open in the project window and cannot be deleted now.\n\nClose the project "
+                "window (saving what you want to keep), then delete the product.",
+            runtime::MessageIcon::StopSign);
         return;
     }
     if (!project().fnv_delete_product(ai_prod_id)) return;
@@ -181,7 +182,8 @@ void w_choose_product::ue_delete_product(const runtime::Value& ai_prod_id) {
 
 bool w_choose_product::fw_is_edited(int16_t ai_prod_id) const {
     for (runtime::Window* w : runtime::Window::openWindows())
-        if (w->className() == "w_project" && w->isOpen() && w->trigger("fw_get_prod_id").toInt() == ai_prod_id)
+        if (w->className() == "w_project" && w->isOpen() &&
+            w->trigger("fw_get_prod_id").toInt() == ai_prod_id)
             return true;
     return false;
 }

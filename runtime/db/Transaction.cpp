@@ -483,8 +483,8 @@ static long sendStatement(Transaction& t, Transaction::Impl& d, std::string_view
     return t.sqlCode;
 }
 
-static long selectRow(Transaction& t, Transaction::Impl& d, std::string_view sql,
-                         std::vector<Param> params, SqlRow& into) {
+static long selectRow(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                      SqlRow& into) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -610,7 +610,7 @@ bool isPostgres(SQLHDBC dbc) {
 }  // namespace
 
 static long queryRows(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
-                        const std::function<void(std::span<const SqlCellView>)>& onRow) {
+                      const std::function<void(std::span<const SqlCellView>)>& onRow) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;

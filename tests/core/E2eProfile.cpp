@@ -65,7 +65,9 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
     const fs::path database = home / ".local" / "share" / "pakomo" / "pakomo.db";
     ASSERT_TRUE(fs::exists(database));
     const std::string ini = textOf(home / ".odbc.ini");
-    EXPECT_NE(ini.find("[Pakomo]\nDriver=SQLite3\nDatabase=" + database.string() + "\nNoCreat=1\nTimeout=5000\n"), std::string::npos)
+    EXPECT_NE(
+        ini.find("[Pakomo]\nDriver=SQLite3\nDatabase=" + database.string() + "\nNoCreat=1\nTimeout=5000\n"),
+        std::string::npos)
         << ini;
     EXPECT_EQ(setting("Db", "Dsn"), "Pakomo");
     EXPECT_TRUE(setting("Help", "Path").starts_with("Z:\\")) << setting("Help", "Path");

@@ -40,12 +40,15 @@ protected:
         if (GetParam() == testing_support::DatabaseSystem::PostgreSQL) {
             other.executeImmediate("SET lock_timeout = '300ms'");
             runtime::SqlRow row;
-            other.selectInto("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() "
-                             "AND state LIKE 'idle in transaction%'",
-                             {}, row);
-            if (row.empty() || row[0] != "0") held = "open transactions: " + (row.empty() ? "?" : row[0].value_or(""));
+            other.selectInto(
+                "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() "
+                "AND state LIKE 'idle in transaction%'",
+                {}, row);
+            if (row.empty() || row[0] != "0")
+                held = "open transactions: " + (row.empty() ? "?" : row[0].value_or(""));
         }
-        for (const char* sql : {"INSERT INTO STRINGS VALUES (1, 999, 'OTHER', 'x')", "DELETE FROM STRINGS WHERE PRODID = 999"})
+        for (const char* sql :
+             {"INSERT INTO STRINGS VALUES (1, 999, 'OTHER', 'x')", "DELETE FROM STRINGS WHERE PRODID = 999"})
             if (other.executeImmediate(sql) != 0) held += std::string(sql) + ": " + other.sqlErrText;
         other.disconnect();
         return held;
@@ -96,7 +99,8 @@ TEST_P(ProductInUseTest, AProductOpenInTheProjectWindowIsNotDeletedUnderIt) {
     core_test::settle();
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_EQ(boxes.shown()[1].title, "Delete product");
-    EXPECT_NE(boxes.shown()[1].text.find("\"Product 3 1.00.00 Empty\" is open in the project window"), std::string::npos)
+    EXPECT_NE(boxes.shown()[1].text.find("\"Product 3 1.00.00 Empty\" is open in the project window"),
+              std::string::npos)
         << boxes.shown()[1].text;
     EXPECT_EQ(count("PRODUCT WHERE ID = 3"), 1);
     EXPECT_EQ(count("FILE WHERE PRODID = 3"), 1);

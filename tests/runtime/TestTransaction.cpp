@@ -329,7 +329,8 @@ TEST_P(TransactionTest, ReadsHoldNoLockButUnsavedWorkStaysOpenUntilItsCommit) {
                  sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 2", {}, row);
              });
          }},
-        {"a failing read", [&] { return sqlca.query("SELECT * FROM NO_TABLE", {}, [](SqlRow&&) {}) == -1 ? 0 : 1; }},
+        {"a failing read",
+         [&] { return sqlca.query("SELECT * FROM NO_TABLE", {}, [](SqlRow&&) {}) == -1 ? 0 : 1; }},
     };
     int n = 0;
     for (const Read& read : reads) {
@@ -337,7 +338,8 @@ TEST_P(TransactionTest, ReadsHoldNoLockButUnsavedWorkStaysOpenUntilItsCommit) {
         EXPECT_EQ(read.run(), 0) << sqlca.sqlErrText;
         EXPECT_EQ(idleInTransaction(), postgres ? "0" : "-");
         const std::string path = "other " + std::to_string(++n);
-        EXPECT_EQ(other.executeValues("UPDATE FILE SET PATH = ? WHERE ID = 2", std::vector<Value>{Value(path)}), 0)
+        EXPECT_EQ(
+            other.executeValues("UPDATE FILE SET PATH = ? WHERE ID = 2", std::vector<Value>{Value(path)}), 0)
             << other.sqlErrText;
     }
 
