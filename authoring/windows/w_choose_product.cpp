@@ -175,7 +175,17 @@ void w_choose_product::ue_delete_product(const runtime::Value& ai_prod_id) {
             runtime::MessageIcon::StopSign);
         return;
     }
-    if (!project().fnv_delete_product(ai_prod_id)) return;
+    if (!project().fnv_delete_product(ai_prod_id)) {
+        // Nothing was deleted (the service rolls back); without a word the user would think it was.
+        const std::string name = product_label(ai_prod_id);
+        runtime::messageBox(
+            "Delete product",
+            (name.empty() ? std::string("The product") : "\"" + name + "\"") +
+                " could not be deleted; it is still there.\n\nIf another program is using the "
+                "project database, wait until it has finished, then delete the product again.",
+            runtime::MessageIcon::StopSign);
+        return;
+    }
     fw_refresh();
     post("ue_itemchanged");
 }

@@ -55,6 +55,16 @@ protected:
     }
 
     pakomo::w_project& project() { return *frame->w_project.as<pakomo::w_project>(); }
+
+    // A second program that changes the rows of products 3 and 4 and has not committed yet: it
+    // holds the lock that the program's writes need.
+    void secondProgramHoldsTheLock(runtime::Transaction& other) {
+        other.dbms = "ODBC";
+        other.dbParm = application().sqlca.dbParm;
+        ASSERT_EQ(other.connect(), 0) << other.sqlErrText;
+        ASSERT_EQ(other.executeImmediate("UPDATE PRODUCT SET README = 1 WHERE ID IN (3, 4)"), 0)
+            << other.sqlErrText;
+    }
 };
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProductInUseTest);
@@ -124,6 +134,50 @@ TEST_P(ProductInUseTest, AProductOpenInTheProjectWindowIsNotDeletedUnderIt) {
     core_test::settle();
     EXPECT_EQ(count("PRODUCT WHERE ID = 3"), 0);
     EXPECT_EQ(boxes.shown().size(), 4u);
+}
+
+// Another program holds the lock: the program's work is refused after the driver's retries, with
+// a message that says what to do, and nothing of the user's is lost; once the other program has
+// finished, the same command succeeds.
+TEST_P(ProductInUseTest, WorkThatMeetsAnotherProgramsLockIsExplainedAndKept) {
+    executeSql(everyTable(3));
+    executeSql({productRow(4, "Delta", "1", "Old")});
+    openChooser();
+    click("doubleclicked", 2);
+    ASSERT_TRUE(frame->w_project.isValid());
+    application().g_str_pass.string[1] = "choose_product";
+    frame->post("ue_fileopen");
+    core_test::settle();
+    project().sle_label->setText("Edited");
+    {
+        runtime::Transaction other;
+        secondProgramHoldsTheLock(other);
+        // The row set's own report of the database error, then the window's.
+        boxes.answer(1);
+        boxes.answer(1);
+        EXPECT_FALSE(project().fw_save());
+        ASSERT_EQ(boxes.shown().size(), 2u);
+        EXPECT_EQ(boxes.shown()[1].title, "Project");
+        EXPECT_NE(boxes.shown()[1].text.find(runtime::Transaction::busyAdvice), std::string::npos)
+            << boxes.shown()[1].text;
+        EXPECT_EQ(project().sle_label->text(), "Edited");
+        EXPECT_TRUE(project().fw_is_modified());
+
+        // Deleting another product meets the same lock: it is said, and the product stays.
+        click("clicked", 3);
+        boxes.answer(1);  // yes, delete it
+        boxes.answer(1);  // OK to the message
+        list().post("ue_popup_delete");
+        core_test::settle();
+        ASSERT_EQ(boxes.shown().size(), 4u);
+        EXPECT_NE(boxes.shown()[3].text.find("\"Delta 1 Old\" could not be deleted"), std::string::npos)
+            << boxes.shown()[3].text;
+        other.rollback();
+        other.disconnect();
+    }
+    EXPECT_EQ(count("PRODUCT WHERE ID = 4"), 1);
+    EXPECT_TRUE(project().fw_save());
+    EXPECT_EQ(count("PRODUCT WHERE ID = 3 AND LABEL = 'Edited'"), 1);
 }
 
 }  // namespace
