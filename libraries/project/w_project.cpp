@@ -136,6 +136,8 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
         if (!fw_open_product()) post("ue_close");
         return Value();
     });
+    // The chooser asks before it deletes a product, which must not vanish under this window.
+    on("fw_get_prod_id", [this](Args) { return Value(int{ii_prod_id}); });
     // Unsaved edits are saved, dropped or kept open, as the user says.
     on("closequery", [this](Args) {
         if (!fw_is_modified()) return Value(0);
