@@ -157,7 +157,7 @@ TEST(SetupWriter, RefusesNamesTheRegistryCannotHoldNamingTheEntry) {
         {"over-long key", "Software\\" + std::string(250, 'k'), "V", "at most 254"},
         {"over-long value name", "Software\\Maker", std::string(255, 'v'), "at most 254"},
         {"empty key", "", "V", "needs a key path"},
-        {"key of separators only", "Software\\\\", "V", "empty key name"},
+        {"two separators in a row", "Software\\\\Maker", "V", "empty key name"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
