@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -54,6 +55,11 @@ protected:
         if (w && e->modifiers() == Qt::NoModifier &&
             (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape)) {
             w->pressButton(e->key() == Qt::Key_Escape);
+            return;
+        }
+        // F1 that no menu took asks the window for its help, as Windows' WM_HELP does.
+        if (w && e->modifiers() == Qt::NoModifier && e->key() == Qt::Key_F1) {
+            w->trigger("help");
             return;
         }
         QMainWindow::keyPressEvent(e);
@@ -174,6 +180,10 @@ int Window::openAs(Window* parent, FrameWindow* frame) {
         QRect g = w->geometry();
         subWindow_ = frame->mdiArea()->addSubWindow(w);
         subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+        // The sheet's keys are its menu's: the system menu's own Close key (Ctrl+W) would make
+        // the menu's Ctrl+W ambiguous, so that neither acts.
+        if (QMenu* system = subWindow_->systemMenu())
+            for (QAction* a : system->actions()) a->setShortcuts({});
         subWindow_->resize(subWindow_->sizeHint());
         subWindow_->move(g.topLeft());
         subWindow_->show();
