@@ -448,6 +448,27 @@ void FrameWindow::setMicroHelp(std::string_view text) {
         s->showMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+std::string FrameWindow::statusText() const {
+    return statusText_ ? statusText_->property("fullText").toString().toStdString() : std::string();
+}
+
+void FrameWindow::setStatusText(std::string_view text) {
+    QStatusBar* s = statusBar();
+    if (!s) return;
+    if (!statusText_) {
+        statusText_ = new QLabel;
+        statusText_->setObjectName("statustext");
+        s->addPermanentWidget(statusText_);
+    }
+    const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // At most two thirds of the bar, so that the frame keeps its size; a long path loses its middle
+    // and shows whole as the field's tooltip.
+    const int room = std::max(200, s->width() * 2 / 3);
+    statusText_->setText(statusText_->fontMetrics().elidedText(t, Qt::ElideMiddle, room));
+    statusText_->setToolTip(t);
+    statusText_->setProperty("fullText", t);
+}
+
 std::vector<Window*> FrameWindow::sheets() const {
     std::vector<Window*> out;
     for (const Ref<Window>& r : const_cast<FrameWindow*>(this)->sheets_)
