@@ -290,6 +290,8 @@ bool w_project::fw_save() {
     }
     for (auto& pane : i_panes) pane->fu_saved();
     fw_show_fullname();
+    if (w_mdi* frame = a.g_w_frame.get())
+        frame->setStatusText("\"" + s->fnv_get_trimmed(name, vers, label) + "\" is saved.");
     return true;
 }
 
