@@ -1,5 +1,6 @@
 // The file list's support and the file actions of the file-group service.
 #include <array>
+#include <unordered_map>
 
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_filegrp.h"
@@ -63,11 +64,19 @@ str_fileinfo nv_filegrp::fnv_set_lvitemdata(runtime::ListViewItem& alv_item, lon
 void nv_filegrp::fnv_set_file_pictures(u_lv_a& alv_lv) {
     alv_lv.setRedraw(false);
     u_ds_create_setup_a& ds = file();
+    // The row of each id, the first as fnv_find_file_row finds it, looked up once for all items.
+    std::unordered_map<long, long> rows;
+    const int id_column = ds.columnNumber("id");
+    for (long r = 1; r <= ds.rowCount(); ++r) {
+        Value id = ds.getItem(r, id_column);
+        if (!id.isNull()) rows.emplace(static_cast<long>(id.toInt()), r);
+    }
     for (int i = 1; i <= alv_lv.totalItems(); ++i) {
         runtime::ListViewItem item;
         alv_lv.getItem(i, item);
-        long ll_row = fnv_find_file_row(static_cast<long>(sort_record(item).l_id));
-        if (ll_row <= 0) continue;
+        const auto found = rows.find(static_cast<long>(sort_record(item).l_id));
+        if (found == rows.end()) continue;
+        const long ll_row = found->second;
         int li_flags = 0;
         if (is_set(ds.getItem(ll_row, "readme"))) li_flags += 1;
         if (is_set(ds.getItem(ll_row, "exe"))) li_flags += 2;

@@ -173,6 +173,10 @@ public:
     long shareDataOff();
     bool sharesWith(const DataStore& other) const;
 
+    // A number that changes whenever the rows, their values or their order change (also when
+    // another row set that shares them changes them); equal numbers mean the same rows.
+    uint64_t changeStamp() const;
+
     void addObserver(RowSetObserver* observer);
     void removeObserver(RowSetObserver* observer);
 
@@ -211,7 +215,7 @@ private:
     int checkColumn(int column) const;
     int columnIndex(std::string_view name) const;  // -1: none
     bool convert(int column, const Value& in, Value& out) const;
-    Value fromCell(int column, std::string&& text) const;
+    Value fromCell(int column, std::string_view text) const;
     bool sameGroup(std::size_t a, std::size_t b, int level) const;
     void applyFilter();
     void applySort();
@@ -236,6 +240,10 @@ private:
     std::string lastError_;
     // Compiled attribute expressions by "column.attribute", dropped by modify().
     mutable std::map<std::string, std::shared_ptr<const Expression>> attributeExpressions_;
+    // Per computed column that has one value on every row: that value and the rows' change stamp
+    // it was worked out for (0: none yet).
+    mutable std::vector<std::pair<uint64_t, Value>> sameForEveryRow_;
+    std::vector<bool> computedSameForEveryRow_;
 };
 
 }  // namespace runtime

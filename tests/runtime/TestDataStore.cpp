@@ -325,6 +325,36 @@ TEST_F(DataStoreTest, MaxIdCountsEveryBuffer) {
     EXPECT_TRUE(empty.getItem(1, "c_max_id").isNull());
 }
 
+// The highest id is worked out once per change of the rows; every kind of change is seen, also
+// one made through another row set that shares them.
+TEST_F(DataStoreTest, TheHighestIdFollowsEveryChange) {
+    DataStore view(fileLayout());
+    ASSERT_EQ(ds.shareData(view), 1);
+    auto highest = [&] { return ds.getItem(1, "c_max_id"); };
+    EXPECT_EQ(highest(), Value(5));
+    const uint64_t before = ds.changeStamp();
+    EXPECT_EQ(highest(), Value(5));
+    EXPECT_EQ(ds.changeStamp(), before);  // reading changes nothing
+    ds.setFilter("id < 5");
+    ds.filter();
+    ds.setItem(1, "id", Value(12), runtime::Buffer::Filter);
+    EXPECT_EQ(highest(), Value(12));
+    view.setItem(1, "id", Value(20));
+    EXPECT_EQ(highest(), Value(20));
+    EXPECT_EQ(view.getItem(1, "c_max_id"), Value(20));
+    ds.deleteRow(1);
+    ds.setItem(1, "id", Value(30), runtime::Buffer::Delete);
+    EXPECT_EQ(highest(), Value(30));
+    ds.resetUpdate();  // the deleted row is gone for good
+    EXPECT_EQ(highest(), Value(12));
+    ASSERT_EQ(ds.importString("40\t1\t0\ta\t0\t\n"), 1);
+    EXPECT_EQ(highest(), Value(40));
+    ds.reset();
+    ds.insertRow(0);
+    EXPECT_TRUE(highest().isNull());
+    EXPECT_NE(ds.changeStamp(), before);
+}
+
 class Recorder : public RowSetObserver {
 public:
     void rowsChanged(Change change, long row, int column) override { events.push_back({change, row, column}); }
