@@ -458,6 +458,29 @@ long DataStore::setItem(long row, std::string_view column, const Value& value, B
     return setItem(row, c + 1, value, buffer);
 }
 
+void DataStore::rewriteStored(std::span<const int> columns,
+                              const std::function<std::optional<Value>(const Value&)>& rewrite) {
+    for (int column : columns) checkColumn(column);
+    for (Buffer buffer : {Buffer::Primary, Buffer::Filter}) {
+        auto& rows = this->rows(buffer);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            Row& r = rows[i];
+            const bool stored = r.status == ItemStatus::NotModified && !r.changes;
+            const long row = static_cast<long>(i + 1);
+            for (int column : columns) {
+                const std::size_t c = static_cast<std::size_t>(column - 1);
+                std::optional<Value> v = rewrite(r.values[c]);
+                if (!v) continue;
+                Value converted;
+                if (!stored) setItem(row, column, *v, buffer);
+                else if (convert(column - 1, *v, converted)) r.values[c] = std::move(converted);
+            }
+            if (!stored) setItemStatus(row, 0, buffer, ItemStatus::NotModified);
+        }
+    }
+    notify(RowSetObserver::Change::Reset, 0, 0);
+}
+
 // ---- Statuses ----------------------------------------------------------------------------------
 
 ItemStatus DataStore::getItemStatus(long row, int column, Buffer buffer) const {

@@ -19,8 +19,10 @@
 #include "runtime/data/Expression.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -130,6 +132,14 @@ public:
     // the end where it reaches past the last row, as setItem() does value by value. 1, or -1
     // when a column cannot take one of the values (nothing changes then).
     long setBlock(long firstRow, int firstColumn, const std::vector<std::vector<Value>>& block);
+
+    // Rewrites the values of `columns` in the primary and filter buffers as if the database had
+    // held them so (`rewrite` answers the new value, or nothing to keep the old one): a row that
+    // is as stored stays so, with the new values stored. Other rows get them through setItem()
+    // and are then marked NotModified. A value a column cannot take leaves the old one. The views
+    // hear one Reset.
+    void rewriteStored(std::span<const int> columns,
+                       const std::function<std::optional<Value>(const Value&)>& rewrite);
 
     // Column 0 stands for the whole row.
     ItemStatus getItemStatus(long row, int column, Buffer buffer = Buffer::Primary) const;

@@ -164,11 +164,13 @@ int ListView::addColumn(std::string_view heading, Alignment alignment, int width
 int ListView::totalColumns() const { return columns_; }
 
 int ListView::addSmallPicture(std::string_view file) {
+    iconOfPicture_.clear();
     pictures_.push_back({std::string(file), maskColor_});
     return static_cast<int>(pictures_.size());
 }
 
 int ListView::addLargePicture(std::string_view file) {
+    iconOfPicture_.clear();
     largePictures_.push_back({std::string(file), maskColor_});
     return static_cast<int>(largePictures_.size());
 }
@@ -179,12 +181,18 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
     // One icon per picture: a list of thousands of items shares it instead of making its own.
     // It holds the small and the large picture, and each view draws the size it shows.
     static auto& icons = *new std::map<std::string, QIcon>;  // kept to the end of the process
+    // This list's icon of each picture index, so that filling it looks up each picture once.
+    if (auto known = iconOfPicture_.find(picture); known != iconOfPicture_.end()) {
+        item->setIcon(0, known->second);
+        return;
+    }
     auto at = [picture](const std::vector<Picture>& list) -> const Picture* {
         return picture >= 1 && picture <= static_cast<int>(list.size()) ? &list[static_cast<size_t>(picture - 1)] : nullptr;
     };
     const Picture* small = at(pictures_);
     const Picture* large = at(largePictures_);
     if (!small && !large) {
+        iconOfPicture_.emplace(picture, QIcon());
         item->setIcon(0, QIcon());
         return;
     }
@@ -202,6 +210,7 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
         }
         it = icons.emplace(key, icon).first;
     }
+    iconOfPicture_.emplace(picture, it->second);
     item->setIcon(0, it->second);
 }
 
@@ -308,8 +317,7 @@ int ListView::addItem(std::string_view label, int pictureIndex) {
     return addItem(item);
 }
 
-int ListView::addItem(const ListViewItem& values) {
-    updating_ = true;
+QTreeWidgetItem* ListView::makeItem(const ListViewItem& values) {
     auto* item = new QTreeWidgetItem;
     item->setText(0, qs(values.label));
     for (size_t c = 0; c < aligns_.size(); ++c) item->setTextAlignment(static_cast<int>(c), aligns_[c]);
@@ -317,12 +325,30 @@ int ListView::addItem(const ListViewItem& values) {
     if (editLabels_) flags |= Qt::ItemIsEditable;
     item->setFlags(flags);
     applyPicture(item, values.pictureIndex);
-    tree()->addTopLevelItem(item);
-    item->setSelected(values.selected);
     data_.push_back(values.data);
     pictureOf_.push_back(values.pictureIndex);
     labels_.push_back(values.label);
     wasSelected_.push_back(values.selected);
+    return item;
+}
+
+int ListView::addItem(const ListViewItem& values) {
+    updating_ = true;
+    QTreeWidgetItem* item = makeItem(values);
+    tree()->addTopLevelItem(item);
+    item->setSelected(values.selected);
+    updating_ = false;
+    return tree()->topLevelItemCount();
+}
+
+int ListView::addItems(const std::vector<ListViewItem>& items) {
+    updating_ = true;
+    QList<QTreeWidgetItem*> made;
+    made.reserve(static_cast<qsizetype>(items.size()));
+    for (const ListViewItem& values : items) made.append(makeItem(values));
+    tree()->addTopLevelItems(made);  // at once: one by one costs a model update each
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].selected) made[static_cast<qsizetype>(i)]->setSelected(true);
     updating_ = false;
     return tree()->topLevelItemCount();
 }

@@ -14,6 +14,7 @@
 // item deleted.
 #include "runtime/ui/VisualObject.h"
 
+#include <QIcon>
 #include <QSize>
 #include <Qt>
 
@@ -60,6 +61,9 @@ public:
 
     int addItem(std::string_view label, int pictureIndex = 0);
     int addItem(const ListViewItem& item);
+    // The same as addItem() for each in turn, with one update of the view for them all; answers
+    // the number of items.
+    int addItems(const std::vector<ListViewItem>& items);
     // 1, or -1 for an index that does not exist.
     int getItem(int index, ListViewItem& item) const;
     int setItem(int index, const ListViewItem& item);
@@ -90,6 +94,8 @@ public:
 private:
     QTreeWidgetItem* itemAt(int index) const;
     void applyPicture(QTreeWidgetItem* item, int picture);
+    // A new item of the list (not yet in it), its values kept beside it.
+    QTreeWidgetItem* makeItem(const ListViewItem& values);
     void makeIconView();
     int indexOf(QTreeWidgetItem* item) const;
     void labelEdited(QTreeWidgetItem* item);
@@ -102,6 +108,7 @@ private:
     };
     std::vector<Picture> pictures_;
     std::vector<Picture> largePictures_;
+    std::map<int, QIcon> iconOfPicture_;  // by picture index; emptied when a picture is added
     long maskColor_ = -1;
     View view_ = View::Report;
     QListView* icons_ = nullptr;
