@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -110,6 +111,7 @@ void w_summary::fw_populate_dw() {
     };
     const auto groups_of = rows_by(*ids_filegrp, "proggrpid");
     const auto files_of = rows_by(*ids_file, "filegrpid");
+    const int path_column = ids_file->columnNumber("path");
     const std::vector<long> none;
     auto rows_of = [&](const std::unordered_map<int64_t, std::vector<long>>& map, const Value& id) -> const std::vector<long>& {
         const auto found = map.find(id.toInt());
@@ -133,10 +135,11 @@ void w_summary::fw_populate_dw() {
             report.setItem(row, "files", Value(static_cast<int64_t>(files.size())));
             // 64 bits: a file group of more than 2 GB must not turn negative.
             int64_t bytes = 0;
-            for (const long file : files) {
-                const int64_t length = runtime::fileLength(ids_file->getItemString(file, "path"));
+            std::vector<std::string> paths;
+            paths.reserve(files.size());
+            for (const long file : files) paths.push_back(ids_file->getItemString(file, path_column));
+            for (const int64_t length : runtime::fileLengths(paths))
                 if (length > 0) bytes += length;
-            }
             report.setItem(row, "size", Value(bytes));
         }
     }

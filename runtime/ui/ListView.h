@@ -19,6 +19,7 @@
 #include <Qt>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -181,6 +182,8 @@ private:
 
     std::vector<std::string> pictures_;
     std::vector<long> masks_;
+    // Each picture's icon, made when an item first shows it: a tree of many items loads it once.
+    std::vector<std::shared_ptr<const QIcon>> icons_;
     long maskColor_ = -1;
     std::map<long, QTreeWidgetItem*> items_;
     std::map<long, TreeViewItem> values_;
