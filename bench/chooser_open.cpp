@@ -161,25 +161,6 @@ int main(int argc, char** argv) {
         chooser->lv_choice->sort(runtime::ListView::SortType::Ascending);
         auto t3 = Clock::now();
         std::printf("catalogue_read_seconds: %.4f\n", seconds(t0, t1));
-        {
-            double q = 1, pl = 1, c = 1, b = 1;
-            for (int k = 0; k < 5; ++k) {
-            auto q0 = Clock::now();
-            long n = 0;
-            sqlca.queryValueViews(kSelect, {}, [&](std::span<const runtime::SqlCellView>) { ++n; });
-            auto q1 = Clock::now();
-            runtime::DataStore plain;
-            plain.setDataObject("d_all_products");
-            plain.setTransObject(&sqlca);
-            plain.retrieve();
-            auto q2 = Clock::now();
-            service.fnv_retrieve_all_products();
-            auto q3 = Clock::now();
-            auto b0 = Clock::now(); bareFetch(); auto b1 = Clock::now();
-            q = std::min(q, seconds(q0,q1)); pl = std::min(pl, seconds(q1,q2)); c = std::min(c, seconds(q2,q3)); b = std::min(b, seconds(b0,b1));
-            }
-            std::printf("XX query %.4f plain retrieve %.4f catalogue %.4f bare %.4f\n", q, pl, c, b);
-        }
         std::printf("list_fill_seconds: %.4f\n", seconds(t1, t2));
         std::printf("list_sort_seconds: %.4f\n", seconds(t2, t3));
         chooser->close();

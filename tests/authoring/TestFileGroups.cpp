@@ -337,6 +337,7 @@ TEST_F(FileGroups, TheSearchSeesEveryChangeSinceTheLastOne) {
         EXPECT_EQ(found(), step.expected) << step.what;
     }
     EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(fileDialogs.take().size(), 3u);
 }
 
 TEST_F(FileGroups, NullPathsAreNeverDuplicates) {

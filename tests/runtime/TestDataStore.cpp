@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace runtime;
 using rowset_fixture::fileLayout;
@@ -353,6 +354,30 @@ TEST_F(DataStoreTest, TheHighestIdFollowsEveryChange) {
     ds.insertRow(0);
     EXPECT_TRUE(highest().isNull());
     EXPECT_NE(ds.changeStamp(), before);
+}
+
+// Values rewritten as if the database had held them: rows as stored stay so, changed and new rows
+// keep their state as setItem() and the NotModified status leave them, and a value the column
+// cannot take leaves the old one.
+TEST_F(DataStoreTest, RewritingStoredValues) {
+    ds.setItem(2, "path", Value("C:\\changed"));
+    const long added = ds.insertRow(0);
+    const int path[] = {4};
+    ds.rewriteStored(path, [](const Value& v) -> std::optional<Value> {
+        if (v.isNull()) return Value("none");
+        if (v.toText() == "C:\\e.ini") return Value(std::string(30, 'x'));  // longer than char(20)
+        if (v.toText() == "C:\\a.exe") return std::nullopt;
+        return Value(v.toText() + "!");
+    });
+    EXPECT_EQ(ds.getItem(1, "path"), Value("C:\\a.exe"));
+    EXPECT_EQ(ds.getItem(2, "path"), Value("C:\\changed!"));
+    EXPECT_EQ(ds.getItem(3, "path"), Value("C:\\O'Brien.txt!"));
+    EXPECT_EQ(ds.getItem(5, "path"), Value("C:\\e.ini"));
+    EXPECT_EQ(ds.getItem(added, "path"), Value("none"));
+    for (long row = 1; row <= 5; ++row) EXPECT_EQ(ds.getItemStatus(row, 0), runtime::ItemStatus::NotModified) << row;
+    EXPECT_EQ(ds.getItem(3, "path", runtime::Buffer::Primary, true), Value("C:\\O'Brien.txt!")) << "stored so";
+    EXPECT_EQ(ds.getItemStatus(added, 0), runtime::ItemStatus::New);
+    EXPECT_EQ(ds.modifiedCount(), 0);
 }
 
 class Recorder : public RowSetObserver {

@@ -209,7 +209,9 @@ TEST_P(TransactionTest, OneStatementSentRowAfterRowAnswersEachTime) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sqlca.executeValues(c.sql, c.params), c.code) << c.sql << ": " << sqlca.sqlErrText;
-        if (c.code >= 0) EXPECT_EQ(sqlca.sqlNRows, c.code == 0 ? 1 : 0) << c.sql;
+        if (c.code >= 0) {
+            EXPECT_EQ(sqlca.sqlNRows, c.code == 0 ? 1 : 0) << c.sql;
+        }
     }
     ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
     EXPECT_EQ(sqlca.executeValues(insert, std::vector<Value>{Value(7), Value("g.txt")}), 0) << sqlca.sqlErrText;
