@@ -45,7 +45,7 @@ void nv_filegrp::fnv_populate_fileview(u_lv_a& alv_lv, long al_filegrp_id) {
         infos[i] = fnv_set_lvitemdata(items[i], static_cast<long>(ds.getItem(r, id_column).toInt()), path);
     }
     const int first = alv_lv.totalItems() + 1;
-    alv_lv.addItems(items);
+    alv_lv.addItems(std::move(items));
     for (size_t i = 0; i < infos.size(); ++i) {
         const int index = first + static_cast<int>(i);
         alv_lv.setItem(index, 2, std::to_string(infos[i].l_size));

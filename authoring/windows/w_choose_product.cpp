@@ -130,7 +130,7 @@ void w_choose_product::fw_populate_treeview() {
                         ids_all_products->getItemString(row, prodvers) + " " +
                         ids_all_products->getItemString(row, label);
     }
-    list.addItems(items);
+    list.addItems(std::move(items));
     list.setRedraw(true);
 }
 

@@ -317,7 +317,7 @@ int ListView::addItem(std::string_view label, int pictureIndex) {
     return addItem(item);
 }
 
-QTreeWidgetItem* ListView::makeItem(const ListViewItem& values) {
+QTreeWidgetItem* ListView::makeItem(ListViewItem values) {
     auto* item = new QTreeWidgetItem;
     item->setText(0, qs(values.label));
     for (size_t c = 0; c < aligns_.size(); ++c) item->setTextAlignment(static_cast<int>(c), aligns_[c]);
@@ -325,9 +325,9 @@ QTreeWidgetItem* ListView::makeItem(const ListViewItem& values) {
     if (editLabels_) flags |= Qt::ItemIsEditable;
     item->setFlags(flags);
     applyPicture(item, values.pictureIndex);
-    data_.push_back(values.data);
+    data_.push_back(std::move(values.data));
     pictureOf_.push_back(values.pictureIndex);
-    labels_.push_back(values.label);
+    labels_.push_back(std::move(values.label));
     wasSelected_.push_back(values.selected);
     return item;
 }
@@ -341,14 +341,17 @@ int ListView::addItem(const ListViewItem& values) {
     return tree()->topLevelItemCount();
 }
 
-int ListView::addItems(const std::vector<ListViewItem>& items) {
+int ListView::addItems(std::vector<ListViewItem> items) {
     updating_ = true;
     QList<QTreeWidgetItem*> made;
     made.reserve(static_cast<qsizetype>(items.size()));
-    for (const ListViewItem& values : items) made.append(makeItem(values));
+    std::vector<qsizetype> selected;
+    for (ListViewItem& values : items) {
+        if (values.selected) selected.push_back(made.size());
+        made.append(makeItem(std::move(values)));
+    }
     tree()->addTopLevelItems(made);  // at once: one by one costs a model update each
-    for (size_t i = 0; i < items.size(); ++i)
-        if (items[i].selected) made[static_cast<qsizetype>(i)]->setSelected(true);
+    for (qsizetype i : selected) made[i]->setSelected(true);
     updating_ = false;
     return tree()->topLevelItemCount();
 }
@@ -462,7 +465,12 @@ int ListView::sort(SortType type, int column) {
             return type == SortType::Descending ? -r : r;
         };
     }
-    mergeSort(order, cmp);
+    // The keys order strictly, so the library's stable sort gives the merge sort's order; a
+    // script's comparison may not, and keeps the merge sort.
+    if (type == SortType::UserDefined)
+        mergeSort(order, cmp);
+    else
+        std::stable_sort(order.begin(), order.end(), [&cmp](int a, int b) { return cmp(a, b) < 0; });
     if (!self || totalItems() != n) return -1;
     // Put the items into the new order.
     updating_ = true;
@@ -482,9 +490,9 @@ int ListView::sort(SortType type, int column) {
     for (int from : order) {
         size_t f = static_cast<size_t>(from - 1);
         if (selected[f]) taken[f]->setSelected(true);  // taken items come back unselected
-        data.push_back(data_[f]);
+        data.push_back(std::move(data_[f]));
         pictures.push_back(pictureOf_[f]);
-        labels.push_back(labels_[f]);
+        labels.push_back(std::move(labels_[f]));
         was.push_back(wasSelected_[f]);
     }
     data_ = std::move(data);

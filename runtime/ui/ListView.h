@@ -64,7 +64,7 @@ public:
     int addItem(const ListViewItem& item);
     // The same as addItem() for each in turn, with one update of the view for them all; answers
     // the number of items.
-    int addItems(const std::vector<ListViewItem>& items);
+    int addItems(std::vector<ListViewItem> items);
     // 1, or -1 for an index that does not exist.
     int getItem(int index, ListViewItem& item) const;
     int setItem(int index, const ListViewItem& item);
@@ -96,7 +96,7 @@ private:
     QTreeWidgetItem* itemAt(int index) const;
     void applyPicture(QTreeWidgetItem* item, int picture);
     // A new item of the list (not yet in it), its values kept beside it.
-    QTreeWidgetItem* makeItem(const ListViewItem& values);
+    QTreeWidgetItem* makeItem(ListViewItem values);
     void makeIconView();
     int indexOf(QTreeWidgetItem* item) const;
     void labelEdited(QTreeWidgetItem* item);
