@@ -22,13 +22,12 @@
 // Usage: bench_authoring_scale [--postgres] [files ...]
 //   (a temporary SQLite database and data source are made; --postgres makes a database on the
 //   server that RUX_TEST_POSTGRES names, as scripts/test-postgres.sh prints it)
-#include <QApplication>
-#include <QTimer>
-
 #include <sql.h>
 #include <sqlext.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -78,7 +77,9 @@ constexpr int kAnswer = 32;  // names per answer of the file dialog
     std::exit(1);
 }
 
-double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     SQLCHAR state[6] = {}, message[1024] = {};
@@ -97,11 +98,12 @@ public:
         SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_);
         std::string conn = "DSN=" + dsn + ";";
-        if (!SQL_SUCCEEDED(SQLDriverConnect(dbc_, nullptr, (SQLCHAR*)conn.c_str(), SQL_NTS, nullptr, 0, nullptr,
-                                            SQL_DRIVER_NOPROMPT)))
+        if (!SQL_SUCCEEDED(SQLDriverConnect(dbc_, nullptr, (SQLCHAR*)conn.c_str(), SQL_NTS, nullptr, 0,
+                                            nullptr, SQL_DRIVER_NOPROMPT)))
             die("bare connect: " + diagnostics(SQL_HANDLE_DBC, dbc_));
         SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
-                          reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+                          reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
+                          0);
     }
     ~Bare() {
         SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT);
@@ -160,9 +162,11 @@ public:
     void insertFiles(const std::vector<std::vector<std::string>>& rows) {
         SQLHSTMT st = SQL_NULL_HSTMT;
         SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st);
-        const char* sql = "INSERT INTO FILE (ID, PRODID, FILEGRPID, PATH, README, EXE, LINKTEXT, SHARED) "
-                          "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
-        if (!SQL_SUCCEEDED(SQLPrepare(st, (SQLCHAR*)sql, SQL_NTS))) die("prepare: " + diagnostics(SQL_HANDLE_STMT, st));
+        const char* sql =
+            "INSERT INTO FILE (ID, PRODID, FILEGRPID, PATH, README, EXE, LINKTEXT, SHARED) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+        if (!SQL_SUCCEEDED(SQLPrepare(st, (SQLCHAR*)sql, SQL_NTS)))
+            die("prepare: " + diagnostics(SQL_HANDLE_STMT, st));
         SQLBIGINT id = 0, prodid = 0, group = 0;
         double readme = 0, exe = 0, shared = 0;
         char path[256] = {}, link[2] = {};
@@ -170,10 +174,12 @@ public:
         SQLBindParameter(st, 1, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &id, 0, &zero);
         SQLBindParameter(st, 2, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &prodid, 0, &zero);
         SQLBindParameter(st, 3, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &group, 0, &zero);
-        SQLBindParameter(st, 4, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 254, 0, path, sizeof path, &pathLength);
+        SQLBindParameter(st, 4, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 254, 0, path, sizeof path,
+                         &pathLength);
         SQLBindParameter(st, 5, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &readme, 0, &zero);
         SQLBindParameter(st, 6, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &exe, 0, &zero);
-        SQLBindParameter(st, 7, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 64, 0, link, sizeof link, &linkLength);
+        SQLBindParameter(st, 7, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 64, 0, link, sizeof link,
+                         &linkLength);
         SQLBindParameter(st, 8, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &shared, 0, &zero);
         for (const auto& r : rows) {
             id = std::atoll(r[0].c_str());
@@ -187,7 +193,8 @@ public:
         commit();
     }
     void commit() {
-        if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT))) die("commit: " + diagnostics(SQL_HANDLE_DBC, dbc_));
+        if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT)))
+            die("commit: " + diagnostics(SQL_HANDLE_DBC, dbc_));
     }
 
 private:
@@ -238,14 +245,15 @@ struct Step {
     double ratio() const { return implementation / baseline; }
 };
 
-const char* const kStepNames[] = {"project_open", "file_add", "project_save", "summary", "duplicate", "delete",
-                                  "db_build"};
+const char* const kStepNames[] = {"project_open", "file_add", "project_save", "summary",
+                                  "duplicate",    "delete",   "db_build"};
 enum StepId { Open, Add, Save, Summary, Duplicate, Delete, Build, StepCount };
 
 // Answers the file dialog with the next names of a list, at most kAnswer at a time.
 class Answers : public runtime::FileDialogProvider {
 public:
-    Answers(std::string folder, std::vector<std::string> names) : folder_(std::move(folder)), names_(std::move(names)) {
+    Answers(std::string folder, std::vector<std::string> names)
+        : folder_(std::move(folder)), names_(std::move(names)) {
         previous_ = runtime::setFileDialogProvider(this);
     }
     ~Answers() override { runtime::setFileDialogProvider(previous_); }
@@ -281,27 +289,34 @@ public:
         const fs::path sources = folder_ / ("sources" + p);
         for (int g = 1; g <= groups; ++g) fs::create_directories(sources / ("g" + std::to_string(g)));
         for (int f = 1; f <= files; ++f) {
-            std::ofstream out(sources / ("g" + std::to_string((f - 1) / kGroupSize + 1)) / ("f" + std::to_string(f) + ".txt"));
-            out << "file " << f << " of product " << prodid << ": " << std::string(static_cast<size_t>(64 + f % 200), 'a' + f % 26) << "\n";
+            std::ofstream out(sources / ("g" + std::to_string((f - 1) / kGroupSize + 1)) /
+                              ("f" + std::to_string(f) + ".txt"));
+            out << "file " << f << " of product " << prodid << ": "
+                << std::string(static_cast<size_t>(64 + f % 200), 'a' + f % 26) << "\n";
         }
         const std::string src = sources.string();
         auto run = [&](const std::string& sql) {
             if (app_.sqlca.executeImmediate(sql) != 0) die(sql + ": " + app_.sqlca.sqlErrText);
         };
         auto series = [&](const std::string& count, const std::string& insert) {
-            run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + count + ") " + insert);
+            run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + count + ") " +
+                insert);
         };
-        run("INSERT INTO PRODUCT VALUES (" + p + ", 'Scale " + n + "', '1.0', 0, 1, 0, 1, '^PROGRAMFILESDIR^\\Scale', 'Empty')");
+        run("INSERT INTO PRODUCT VALUES (" + p + ", 'Scale " + n +
+            "', '1.0', 0, 1, 0, 1, '^PROGRAMFILESDIR^\\Scale', 'Empty')");
         run("INSERT INTO WINDOWS VALUES (" + p + ", 1, 0, 0, 1, 1)");
         run("INSERT INTO WMAIN VALUES (" + p + ", 'Setup of ^PRODUCTNAME^', 8421376)");
         run("INSERT INTO PROGRESS VALUES (" + p + ", 'Installing ...', 1)");
-        series(std::to_string(kComponents), "INSERT INTO PROGGRP SELECT i, " + p +
-                                                 ", 'Component ' || i, '^SETUPPATH^\\part' || i, 0, 0, 1, 7, '', 0 FROM n");
+        series(std::to_string(kComponents),
+               "INSERT INTO PROGGRP SELECT i, " + p +
+                   ", 'Component ' || i, '^SETUPPATH^\\part' || i, 0, 0, 1, 7, '', 0 FROM n");
         series(std::to_string(groups), "INSERT INTO FILEGRP SELECT i, " + p + ", 'Group ' || i, (i - 1) % " +
                                            std::to_string(kComponents) + " + 1 FROM n");
-        series(n, "INSERT INTO FILE SELECT i, " + p + ", (i - 1) / " + std::to_string(kGroupSize) + " + 1, '" + src +
-                      "/g' || ((i - 1) / " + std::to_string(kGroupSize) + " + 1) || '/f' || i || '.txt', 0, 0, '', 0 FROM n");
-        series(std::to_string(kStrings), "INSERT INTO STRINGS SELECT i, " + p + ", 'VAR' || i, 'value ' || i FROM n");
+        series(n, "INSERT INTO FILE SELECT i, " + p + ", (i - 1) / " + std::to_string(kGroupSize) +
+                      " + 1, '" + src + "/g' || ((i - 1) / " + std::to_string(kGroupSize) +
+                      " + 1) || '/f' || i || '.txt', 0, 0, '', 0 FROM n");
+        series(std::to_string(kStrings),
+               "INSERT INTO STRINGS SELECT i, " + p + ", 'VAR' || i, 'value ' || i FROM n");
         series(std::to_string(std::max(1, files / 10)),
                "INSERT INTO REGKEYS SELECT i, " + p + ", (i - 1) % " + std::to_string(kComponents) +
                    " + 1, 3, 'Software\\Scale\\Key' || (i % 100), 'Value' || i, '^VAR' || (i % " +
@@ -328,11 +343,16 @@ private:
         Bare bare(dsn_);
         bare.fetch("SELECT ID, PRODNAME, PRODVERS, BASEPATH, LABEL FROM PRODUCT WHERE ID = " + p);
         bare.fetch("SELECT ID, PRODID, NAME, VALUE FROM STRINGS WHERE PRODID = " + p);
-        bare.fetch("SELECT ID, PRODID, NAME, INSTALLPTH, PROGGRPID, REQPROGID, VISIBLE, SETUPTYPES, PATHCHANGE FROM "
-                   "PROGGRP WHERE PRODID = " + p);
-        bare.fetch("SELECT ID, PRODID, PROGGRPID, ROOTKEY, REGKEY, VALUENAME FROM REGKEYS WHERE PRODID = " + p);
+        bare.fetch(
+            "SELECT ID, PRODID, NAME, INSTALLPTH, PROGGRPID, REQPROGID, VISIBLE, SETUPTYPES, PATHCHANGE FROM "
+            "PROGGRP WHERE PRODID = " +
+            p);
+        bare.fetch("SELECT ID, PRODID, PROGGRPID, ROOTKEY, REGKEY, VALUENAME FROM REGKEYS WHERE PRODID = " +
+                   p);
         bare.fetch("SELECT ID, PRODID, NAME, PROGGRPID FROM FILEGRP WHERE PRODID = " + p);
-        bare.fetch("SELECT ID, PRODID, FILEGRPID, PATH, README, EXE, LINKTEXT, SHARED FROM FILE WHERE PRODID = " + p);
+        bare.fetch(
+            "SELECT ID, PRODID, FILEGRPID, PATH, README, EXE, LINKTEXT, SHARED FROM FILE WHERE PRODID = " +
+            p);
         return seconds(t0, Clock::now());
     }
 
@@ -404,7 +424,8 @@ private:
         const std::string scratch = std::to_string(20000 + prodid);
         for (long r = 1; r <= pane->ids_file->rowCount(); ++r) {
             if (pane->ids_file->getItemStatus(r, 0) != runtime::ItemStatus::NewModified) continue;
-            rows.push_back({pane->ids_file->getItemString(r, "id"), scratch, pane->ids_file->getItemString(r, "filegrpid"),
+            rows.push_back({pane->ids_file->getItemString(r, "id"), scratch,
+                            pane->ids_file->getItemString(r, "filegrpid"),
                             pane->ids_file->getItemString(r, "path")});
         }
         double baseSave = 0;
@@ -439,10 +460,11 @@ private:
             bare.fetch("SELECT ID, PRODNAME, PRODVERS, LABEL FROM PRODUCT WHERE ID = " + p);
             bare.fetch("SELECT ID, PRODID, NAME FROM PROGGRP WHERE PRODID = " + p);
             bare.fetch("SELECT ID, PRODID, NAME, PROGGRPID FROM FILEGRP WHERE PRODID = " + p);
-            bare.fetch("SELECT ID, PRODID, FILEGRPID, PATH FROM FILE WHERE PRODID = " + p, 4, [](const char* path) {
-                std::error_code ec;
-                (void)fs::file_size(path, ec);
-            });
+            bare.fetch("SELECT ID, PRODID, FILEGRPID, PATH FROM FILE WHERE PRODID = " + p, 4,
+                       [](const char* path) {
+                           std::error_code ec;
+                           (void)fs::file_size(path, ec);
+                       });
         }
         const double base = seconds(b0, Clock::now());
         app_.gi_prod_id = static_cast<int16_t>(prodid);
@@ -472,10 +494,9 @@ private:
     }
 
     void measureCopy(int prodid, int files, std::vector<Step>& steps) {
-        static const std::vector<std::string> tables = {"PRODUCT", "STRINGS", "PROGGRP", "FILEGRP", "FILE",
-                                                        "REGKEYS", "WINDOWS", "WMAIN", "MAINTEXT", "WWELCOME",
-                                                        "WLICAGR", "WUSER", "WFINISH", "WCREGRP", "README",
-                                                        "PROGRESS"};
+        static const std::vector<std::string> tables = {
+            "PRODUCT",  "STRINGS",  "PROGGRP", "FILEGRP", "FILE",    "REGKEYS", "WINDOWS", "WMAIN",
+            "MAINTEXT", "WWELCOME", "WLICAGR", "WUSER",   "WFINISH", "WCREGRP", "README",  "PROGRESS"};
         app_.sqlca.commit();
         double baseCopy = 0, baseDelete = 0;
         {
@@ -487,11 +508,12 @@ private:
                 std::string select;
                 for (const std::string& c : bare.columns(table)) {
                     std::string upper = c;
-                    for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+                    for (char& ch : upper)
+                        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
                     select += (select.empty() ? "" : ", ") + (upper == key ? to : c);
                 }
-                copies.push_back("INSERT INTO " + table + " SELECT " + select + " FROM " + table + " WHERE " + key +
-                                 " = " + from);
+                copies.push_back("INSERT INTO " + table + " SELECT " + select + " FROM " + table + " WHERE " +
+                                 key + " = " + from);
                 deletes.push_back("DELETE FROM " + table + " WHERE " + key + " = " + to);
             }
             auto b0 = Clock::now();
@@ -513,7 +535,8 @@ private:
         if (copyId <= 0) die("the product was not copied");
         long copied = 0;
         runtime::SqlRow count;
-        app_.sqlca.selectInto("SELECT COUNT(*) FROM FILE WHERE PRODID = " + std::to_string(copyId), {}, count);
+        app_.sqlca.selectInto("SELECT COUNT(*) FROM FILE WHERE PRODID = " + std::to_string(copyId), {},
+                              count);
         copied = count[0] ? std::atol(count[0]->c_str()) : 0;
         if (copied != files) die("the copy holds " + std::to_string(copied) + " files");
         auto& service = *app_.gnv_create_setup.as<pakomo::nv_create_setup>();
@@ -528,7 +551,8 @@ private:
         auto machine = platform::Machine::openAt(folder_ / "machine");
         if (!machine) die("machine: " + machine.error().text);
         app_.sqlca.commit();
-        const pakomo::ProjectProduct once = pakomo::read_project_product(app_.sqlca, static_cast<int16_t>(prodid), *machine);
+        const pakomo::ProjectProduct once =
+            pakomo::read_project_product(app_.sqlca, static_cast<int16_t>(prodid), *machine);
         if (!once.ok()) die(once.error);
         build::BuildOptions options;
         double direct = 1e30, fromDatabase = 1e30;
@@ -570,9 +594,12 @@ int main(int argc, char** argv) {
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--postgres") postgres = true;
-        else if (std::atoi(a.c_str()) >= kGroupSize) sizes.push_back(std::atoi(a.c_str()));
-        else die("usage: bench_authoring_scale [--postgres] [files ...]");
+        if (a == "--postgres")
+            postgres = true;
+        else if (std::atoi(a.c_str()) >= kGroupSize)
+            sizes.push_back(std::atoi(a.c_str()));
+        else
+            die("usage: bench_authoring_scale [--postgres] [files ...]");
     }
     if (sizes.empty()) sizes = {1000, 10000, 100000};
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -586,7 +613,8 @@ int main(int argc, char** argv) {
         if (postgres) {
             const char* server = std::getenv("RUX_TEST_POSTGRES");
             const fs::path driver = postgresDriver();
-            if (!server || !*server) die("--postgres needs RUX_TEST_POSTGRES (scripts/test-postgres.sh env <folder>)");
+            if (!server || !*server)
+                die("--postgres needs RUX_TEST_POSTGRES (scripts/test-postgres.sh env <folder>)");
             if (driver.empty()) die("the PostgreSQL ODBC driver (psqlodbca.so) is not installed");
             std::string lines;
             for (std::string_view s = server; !s.empty();) {
@@ -598,10 +626,12 @@ int main(int argc, char** argv) {
             database = "rux_bench_" + std::to_string(getpid());
             for (const auto& [name, db] : {std::pair<std::string, std::string>{"rux_bench_admin", "postgres"},
                                            std::pair<std::string, std::string>{kDsn, database}})
-                ini << "[" << name << "]\nDriver=" << driver.string() << "\n" << lines << "Database=" << db << "\n\n";
+                ini << "[" << name << "]\nDriver=" << driver.string() << "\n"
+                    << lines << "Database=" << db << "\n\n";
         } else {
             std::ofstream(folder / "bench.db").close();
-            ini << "[" << kDsn << "]\nDriver=SQLite3\nDatabase=" << (folder / "bench.db").string() << "\nNoCreat=1\n";
+            ini << "[" << kDsn << "]\nDriver=SQLite3\nDatabase=" << (folder / "bench.db").string()
+                << "\nNoCreat=1\n";
         }
     }
     setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
@@ -647,8 +677,8 @@ int main(int argc, char** argv) {
             bench.measure(static_cast<int>(i + 1), sizes[i], rounds, results[sizes[i]]);
             for (int s = 0; s < StepCount; ++s) {
                 const Step& step = results[sizes[i]][static_cast<size_t>(s)];
-                std::printf("%-13s files %6d: %8.4f s, baseline %8.4f s, ratio %6.3f\n", kStepNames[s], sizes[i],
-                            step.implementation, step.baseline, step.ratio());
+                std::printf("%-13s files %6d: %8.4f s, baseline %8.4f s, ratio %6.3f\n", kStepNames[s],
+                            sizes[i], step.implementation, step.baseline, step.ratio());
             }
             std::fflush(stdout);
         }
@@ -680,7 +710,8 @@ int main(int argc, char** argv) {
         runtime::destroy(application.gnv_registry);
         sqlca.disconnect();
     }
-    if (postgres) Bare("rux_bench_admin", true).execute("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
+    if (postgres)
+        Bare("rux_bench_admin", true).execute("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
     std::error_code ec;
     fs::remove_all(folder, ec);
     return status;

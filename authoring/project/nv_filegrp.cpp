@@ -173,7 +173,8 @@ bool nv_filegrp::fnv_add_file(long al_handle, long al_filegrp_id) {
     for (size_t i = 0; i < count; ++i) {
         std::string ls_totpath = ls_path + ls_files[i];
         if (fnv_insert_file(ls_totpath, al_filegrp_id) < 1) too_long += "\n" + ls_totpath;
-        else added.push_back(std::move(ls_totpath));
+        else
+            added.push_back(std::move(ls_totpath));
     }
     if (counted) {
         for (const std::string& path : added) count_path(path);

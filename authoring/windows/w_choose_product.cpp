@@ -2,7 +2,6 @@
 
 #include <QIcon>
 #include <QMainWindow>
-
 #include <algorithm>
 #include <vector>
 
@@ -120,8 +119,10 @@ void w_choose_product::fw_populate_treeview() {
     items[0].label = "New product";
     items[0].data = 0;
     items[0].pictureIndex = 1;
-    const int id = ids_all_products->columnNumber("id"), prodname = ids_all_products->columnNumber("prodname"),
-              prodvers = ids_all_products->columnNumber("prodvers"), label = ids_all_products->columnNumber("label");
+    const int id = ids_all_products->columnNumber("id"),
+              prodname = ids_all_products->columnNumber("prodname"),
+              prodvers = ids_all_products->columnNumber("prodvers"),
+              label = ids_all_products->columnNumber("label");
     for (long row = 1; row <= ii_products; ++row) {
         runtime::ListViewItem& product = items[static_cast<size_t>(row)];
         product.pictureIndex = 2;

@@ -3,7 +3,6 @@
 #include <QAbstractScrollArea>
 #include <QIcon>
 #include <QMainWindow>
-
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -113,7 +112,8 @@ void w_summary::fw_populate_dw() {
     const auto files_of = rows_by(*ids_file, "filegrpid");
     const int path_column = ids_file->columnNumber("path");
     const std::vector<long> none;
-    auto rows_of = [&](const std::unordered_map<int64_t, std::vector<long>>& map, const Value& id) -> const std::vector<long>& {
+    auto rows_of = [&](const std::unordered_map<int64_t, std::vector<long>>& map,
+                       const Value& id) -> const std::vector<long>& {
         const auto found = map.find(id.toInt());
         return found == map.end() ? none : found->second;
     };

@@ -472,8 +472,10 @@ void DataStore::rewriteStored(std::span<const int> columns,
                 std::optional<Value> v = rewrite(r.values[c]);
                 if (!v) continue;
                 Value converted;
-                if (!stored) setItem(row, column, *v, buffer);
-                else if (convert(column - 1, *v, converted)) r.values[c] = std::move(converted);
+                if (!stored)
+                    setItem(row, column, *v, buffer);
+                else if (convert(column - 1, *v, converted))
+                    r.values[c] = std::move(converted);
             }
             if (!stored) setItemStatus(row, 0, buffer, ItemStatus::NotModified);
         }

@@ -279,8 +279,9 @@ INSTANTIATE_TEST_SUITE_P(
 // search must find, however the rows got there.
 std::vector<long> duplicatedIds(runtime::DataStore& rows) {
     auto key = [&](long r) {
-        return rows.getItem(r, "path").isNull() ? std::string("\x01null") + std::to_string(r)
-                                                : runtime::lower(runtime::trim(rows.getItemString(r, "path")));
+        return rows.getItem(r, "path").isNull()
+                   ? std::string("\x01null") + std::to_string(r)
+                   : runtime::lower(runtime::trim(rows.getItemString(r, "path")));
     };
     std::vector<long> out;
     for (long a = 1; a <= rows.rowCount(); ++a)
@@ -300,7 +301,8 @@ TEST_F(FileGroups, TheSearchSeesEveryChangeSinceTheLastOne) {
         auto dups = runtime::create<u_ds_duplicate_files>();
         s.fnv_get_duplicate_files(*dups);
         std::vector<long> ids;
-        for (long r = 1; r <= dups->rowCount(); ++r) ids.push_back(static_cast<long>(dups->getItem(r, "name_1").toInt()));
+        for (long r = 1; r <= dups->rowCount(); ++r)
+            ids.push_back(static_cast<long>(dups->getItem(r, "name_1").toInt()));
         runtime::destroy(dups);
         std::sort(ids.begin(), ids.end());
         return ids;
@@ -319,15 +321,32 @@ TEST_F(FileGroups, TheSearchSeesEveryChangeSinceTheLastOne) {
     };
     const std::vector<Step> steps = {
         {"none", [] {}, {}},
-        {"new paths through the dialog", [&] { fileDialogs.answer({1, "C:\\New", {"x", "y"}}); s.fnv_add_file(0, 1); }, {}},
+        {"new paths through the dialog",
+         [&] {
+             fileDialogs.answer({1, "C:\\New", {"x", "y"}});
+             s.fnv_add_file(0, 1);
+         },
+         {}},
         {"one already there, in other letters, through the dialog",
-         [&] { closeDialogs(); fileDialogs.answer({1, "c:", {"B "}}); s.fnv_add_file(0, 1); core_test::settle(); },
+         [&] {
+             closeDialogs();
+             fileDialogs.answer({1, "c:", {"B "}});
+             s.fnv_add_file(0, 1);
+             core_test::settle();
+         },
          {2, 6}},
         {"the copy deleted", [&] { s.fnv_delete_file(6); }, {}},
         {"two alike in one answer",
-         [&] { closeDialogs(); fileDialogs.answer({1, "C:\\Twice", {"t", "T"}}); s.fnv_add_file(0, 2); core_test::settle(); },
+         [&] {
+             closeDialogs();
+             fileDialogs.answer({1, "C:\\Twice", {"t", "T"}});
+             s.fnv_add_file(0, 2);
+             core_test::settle();
+         },
          {6, 7}},  // the copy never was saved, so its id is free again
-        {"one of them renamed", [&] { files->setItem(s.fnv_find_file_row(7), "path", Value("C:\\c")); }, {3, 7}},
+        {"one of them renamed",
+         [&] { files->setItem(s.fnv_find_file_row(7), "path", Value("C:\\c")); },
+         {3, 7}},
         {"one of the pair hidden", [&] { files->fu_set_filter("id <> 3"); }, {}},
         {"shown again", [&] { files->fu_restore_filter(); }, {3, 7}},
     };

@@ -291,8 +291,8 @@ TEST_F(Summary, AProductWithoutComponentsHasNoRowsAndPrints) {
 // and a file of no loaded file group, count nowhere.
 TEST_F(Summary, RowsWithoutTheirComponentOrGroupCountNowhere) {
     executeSql({componentRow(1, "Main"), groupOf(3, "Later", 1), groupOf(1, "Data", 1), groupOf(2, "Lost", 9),
-                fileOf(1, 1, "C:\\src\\a.dat"), fileOf(2, 2, "C:\\src\\b.dat"), fileOf(3, 7, "C:\\src\\c.dat"),
-                fileOf(4, 3, "C:\\src\\a.dat"),
+                fileOf(1, 1, "C:\\src\\a.dat"), fileOf(2, 2, "C:\\src\\b.dat"),
+                fileOf(3, 7, "C:\\src\\c.dat"), fileOf(4, 3, "C:\\src\\a.dat"),
                 "INSERT INTO FILE (ID, PRODID, FILEGRPID, PATH) VALUES (5, 1, NULL, 'C:\\src\\a.dat')"});
     writeMachineFile("C:\\src\\a.dat", std::string(10, 'a'));
     writeMachineFile("C:\\src\\b.dat", std::string(20, 'b'));

@@ -1,13 +1,12 @@
 // The row set in memory: statuses, values, filter, sort, find, sharing, import, Describe, Modify.
-#include "DataStoreFixture.h"
-
-#include "runtime/core/RuntimeError.h"
-#include "support/TempFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
+
+#include "DataStoreFixture.h"
+#include "runtime/core/RuntimeError.h"
+#include "support/TempFolder.h"
 
 using namespace runtime;
 using rowset_fixture::fileLayout;
@@ -374,8 +373,10 @@ TEST_F(DataStoreTest, RewritingStoredValues) {
     EXPECT_EQ(ds.getItem(3, "path"), Value("C:\\O'Brien.txt!"));
     EXPECT_EQ(ds.getItem(5, "path"), Value("C:\\e.ini"));
     EXPECT_EQ(ds.getItem(added, "path"), Value("none"));
-    for (long row = 1; row <= 5; ++row) EXPECT_EQ(ds.getItemStatus(row, 0), runtime::ItemStatus::NotModified) << row;
-    EXPECT_EQ(ds.getItem(3, "path", runtime::Buffer::Primary, true), Value("C:\\O'Brien.txt!")) << "stored so";
+    for (long row = 1; row <= 5; ++row)
+        EXPECT_EQ(ds.getItemStatus(row, 0), runtime::ItemStatus::NotModified) << row;
+    EXPECT_EQ(ds.getItem(3, "path", runtime::Buffer::Primary, true), Value("C:\\O'Brien.txt!"))
+        << "stored so";
     EXPECT_EQ(ds.getItemStatus(added, 0), runtime::ItemStatus::New);
     EXPECT_EQ(ds.modifiedCount(), 0);
 }

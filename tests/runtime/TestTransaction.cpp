@@ -214,7 +214,8 @@ TEST_P(TransactionTest, OneStatementSentRowAfterRowAnswersEachTime) {
         }
     }
     ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
-    EXPECT_EQ(sqlca.executeValues(insert, std::vector<Value>{Value(7), Value("g.txt")}), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.executeValues(insert, std::vector<Value>{Value(7), Value("g.txt")}), 0)
+        << sqlca.sqlErrText;
     ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
     EXPECT_EQ(committedRows(), 7);
     SqlRow row;
@@ -223,7 +224,8 @@ TEST_P(TransactionTest, OneStatementSentRowAfterRowAnswersEachTime) {
 
     const std::string copy = "INSERT INTO COPY_OF_FILE (ID) VALUES (?)";
     for (int round = 0; round < 2; ++round) {
-        ASSERT_EQ(sqlca.executeImmediate("CREATE TABLE COPY_OF_FILE (ID DECIMAL(10,0))"), 0) << sqlca.sqlErrText;
+        ASSERT_EQ(sqlca.executeImmediate("CREATE TABLE COPY_OF_FILE (ID DECIMAL(10,0))"), 0)
+            << sqlca.sqlErrText;
         EXPECT_EQ(sqlca.executeValues(copy, std::vector<Value>{Value(round)}), 0) << sqlca.sqlErrText;
         ASSERT_EQ(sqlca.selectInto("SELECT ID FROM COPY_OF_FILE", {}, row), 0) << sqlca.sqlErrText;
         EXPECT_EQ(row, (SqlRow{SqlCell(std::to_string(round))}));
