@@ -1,5 +1,7 @@
 // The file list's support and the file actions of the file-group service.
 #include <array>
+#include <unordered_map>
+#include <vector>
 
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_filegrp.h"
@@ -32,15 +34,22 @@ void nv_filegrp::fnv_populate_fileview(u_lv_a& alv_lv, long al_filegrp_id) {
     runtime::Pointer::set(runtime::PointerShape::HourGlass);
     u_ds_create_setup_a& ds = file();
     ds.fu_set_filter("filegrpid = " + std::to_string(al_filegrp_id));
-    runtime::ListViewItem lvi_item;
+    // The items go in at once, then get their columns: one by one the list would update for each.
+    std::vector<runtime::ListViewItem> items(static_cast<size_t>(ds.rowCount()));
+    std::vector<str_fileinfo> infos(items.size());
+    const int id_column = ds.columnNumber("id"), path_column = ds.columnNumber("path");
     for (long r = 1; r <= ds.rowCount(); ++r) {
-        const std::string path = ds.getItemString(r, "path");
-        lvi_item.label = path;
-        str_fileinfo lstr_fileinfo =
-            fnv_set_lvitemdata(lvi_item, static_cast<long>(ds.getItem(r, "id").toInt()), path);
-        int index = alv_lv.addItem(lvi_item);
-        alv_lv.setItem(index, 2, std::to_string(lstr_fileinfo.l_size));
-        alv_lv.setItem(index, 3, lstr_fileinfo.s_writetime);
+        const size_t i = static_cast<size_t>(r - 1);
+        const std::string path = ds.getItemString(r, path_column);
+        items[i].label = path;
+        infos[i] = fnv_set_lvitemdata(items[i], static_cast<long>(ds.getItem(r, id_column).toInt()), path);
+    }
+    const int first = alv_lv.totalItems() + 1;
+    alv_lv.addItems(std::move(items));
+    for (size_t i = 0; i < infos.size(); ++i) {
+        const int index = first + static_cast<int>(i);
+        alv_lv.setItem(index, 2, std::to_string(infos[i].l_size));
+        alv_lv.setItem(index, 3, infos[i].s_writetime);
     }
     fnv_set_file_pictures(alv_lv);
     alv_lv.setRedraw(true);
@@ -63,11 +72,19 @@ str_fileinfo nv_filegrp::fnv_set_lvitemdata(runtime::ListViewItem& alv_item, lon
 void nv_filegrp::fnv_set_file_pictures(u_lv_a& alv_lv) {
     alv_lv.setRedraw(false);
     u_ds_create_setup_a& ds = file();
+    // The row of each id, the first as fnv_find_file_row finds it, looked up once for all items.
+    std::unordered_map<long, long> rows;
+    const int id_column = ds.columnNumber("id");
+    for (long r = 1; r <= ds.rowCount(); ++r) {
+        Value id = ds.getItem(r, id_column);
+        if (!id.isNull()) rows.emplace(static_cast<long>(id.toInt()), r);
+    }
     for (int i = 1; i <= alv_lv.totalItems(); ++i) {
         runtime::ListViewItem item;
         alv_lv.getItem(i, item);
-        long ll_row = fnv_find_file_row(static_cast<long>(sort_record(item).l_id));
-        if (ll_row <= 0) continue;
+        const auto found = rows.find(static_cast<long>(sort_record(item).l_id));
+        if (found == rows.end()) continue;
+        const long ll_row = found->second;
         int li_flags = 0;
         if (is_set(ds.getItem(ll_row, "readme"))) li_flags += 1;
         if (is_set(ds.getItem(ll_row, "exe"))) li_flags += 2;

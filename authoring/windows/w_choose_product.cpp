@@ -2,6 +2,8 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <algorithm>
+#include <vector>
 
 #include "authoring/core/nv_message.h"
 #include "authoring/core/pakomo.h"
@@ -112,21 +114,27 @@ void w_choose_product::fw_refresh() {
 
 void w_choose_product::fw_populate_treeview() {
     u_lv_choose_product& list = *lv_choice;
+    list.setRedraw(false);
     list.deleteItems();
-    runtime::ListViewItem item;
-    item.label = "New product";
-    item.data = 0;
-    item.pictureIndex = 1;
-    list.addItem(item);
+    // All items go in at once: one by one the view would update for each.
+    std::vector<runtime::ListViewItem> items(static_cast<size_t>(std::max<long>(ii_products, 0)) + 1);
+    items[0].label = "New product";
+    items[0].data = 0;
+    items[0].pictureIndex = 1;
+    const int id = ids_all_products->columnNumber("id"),
+              prodname = ids_all_products->columnNumber("prodname"),
+              prodvers = ids_all_products->columnNumber("prodvers"),
+              label = ids_all_products->columnNumber("label");
     for (long row = 1; row <= ii_products; ++row) {
-        runtime::ListViewItem product;
+        runtime::ListViewItem& product = items[static_cast<size_t>(row)];
         product.pictureIndex = 2;
-        product.data = static_cast<int>(ids_all_products->getItem(row, "id").toInt());
-        product.label = ids_all_products->getItemString(row, "prodname") + " " +
-                        ids_all_products->getItemString(row, "prodvers") + " " +
-                        ids_all_products->getItemString(row, "label");
-        list.addItem(product);
+        product.data = static_cast<int>(ids_all_products->getItem(row, id).toInt());
+        product.label = ids_all_products->getItemString(row, prodname) + " " +
+                        ids_all_products->getItemString(row, prodvers) + " " +
+                        ids_all_products->getItemString(row, label);
     }
+    list.addItems(std::move(items));
+    list.setRedraw(true);
 }
 
 void w_choose_product::ue_itemchanged() {

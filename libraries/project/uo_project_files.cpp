@@ -1,6 +1,8 @@
 #include "libraries/project/uo_project_files.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "authoring/core/pakomo.h"
@@ -318,15 +320,22 @@ long uo_project_files::filegrp_row(long al_id) const {
 }
 
 void uo_project_files::fu_populate_tree(long al_select_filegrp) {
+    tv_project->setRedraw(false);
     tv_project->fu_delete_children(0);
     long select = 0;
-    std::vector<long> components;
-    for (long c = 1; c <= ids_proggrp->rowCount(); ++c) components.push_back(id_of(*ids_proggrp, c));
+    // Each component's file groups in row order, gathered in one pass; a group whose component
+    // is not loaded stands at the top level.
+    std::unordered_set<long> components;
+    for (long c = 1; c <= ids_proggrp->rowCount(); ++c) components.insert(id_of(*ids_proggrp, c));
+    std::unordered_map<long, std::vector<long>> groups_of;
+    for (long g = 1; g <= ids_filegrp->rowCount(); ++g) {
+        const long owner = static_cast<long>(ids_filegrp->getItem(g, "proggrpid").toInt());
+        groups_of[components.count(owner) ? owner : 0].push_back(g);
+    }
     auto add_groups = [&](long parent, long component) {
-        for (long g = 1; g <= ids_filegrp->rowCount(); ++g) {
-            long owner = static_cast<long>(ids_filegrp->getItem(g, "proggrpid").toInt());
-            if (std::find(components.begin(), components.end(), owner) == components.end()) owner = 0;
-            if (owner != component) continue;
+        const auto found = groups_of.find(component);
+        if (found == groups_of.end()) return;
+        for (const long g : found->second) {
             runtime::TreeViewItem item;
             item.label = ids_filegrp->getItemString(g, "name");
             item.pictureIndex = item.selectedPictureIndex = picture_filegrp;
@@ -345,6 +354,7 @@ void uo_project_files::fu_populate_tree(long al_select_filegrp) {
         tv_project->expandItem(h);
     }
     add_groups(0, 0);
+    tv_project->setRedraw(true);
     if (select > 0) tv_project->selectItem(select);
     else show_files(0);
 }

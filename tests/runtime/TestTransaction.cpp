@@ -194,6 +194,49 @@ TEST_P(TransactionTest, StatementsThatTouchNoRowAnswer100) {
     EXPECT_FALSE(row[0].has_value());
 }
 
+// Saving a row set sends one statement text row after row: each run answers for itself, also
+// after a failed one, a commit, or a table dropped and made again under the same name.
+TEST_P(TransactionTest, OneStatementSentRowAfterRowAnswersEachTime) {
+    const std::string insert = "INSERT INTO FILE (ID, PATH) VALUES (?, ?)";
+    const std::string update = "UPDATE FILE SET PATH = ? WHERE ID = ?";
+    struct Case {
+        std::string sql;
+        std::vector<Value> params;
+        long code;
+    };
+    const std::vector<Case> cases = {
+        {insert, {Value(3), Value("c.txt")}, 0},  {insert, {Value(4), Value(nullptr)}, 0},
+        {insert, {Value(3), Value("again")}, -1}, {insert, {Value(5), Value("e.txt")}, 0},
+        {update, {Value("x"), Value(99)}, 100},   {update, {Value("d.txt"), Value(4)}, 0},
+        {update, {Value("y"), Value(98)}, 100},   {insert, {Value(6), Value("f.txt")}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sqlca.executeValues(c.sql, c.params), c.code) << c.sql << ": " << sqlca.sqlErrText;
+        if (c.code >= 0) {
+            EXPECT_EQ(sqlca.sqlNRows, c.code == 0 ? 1 : 0) << c.sql;
+        }
+    }
+    ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.executeValues(insert, std::vector<Value>{Value(7), Value("g.txt")}), 0)
+        << sqlca.sqlErrText;
+    ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(committedRows(), 7);
+    SqlRow row;
+    ASSERT_EQ(sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 4", {}, row), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(row, (SqlRow{SqlCell("d.txt")}));
+
+    const std::string copy = "INSERT INTO COPY_OF_FILE (ID) VALUES (?)";
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(sqlca.executeImmediate("CREATE TABLE COPY_OF_FILE (ID DECIMAL(10,0))"), 0)
+            << sqlca.sqlErrText;
+        EXPECT_EQ(sqlca.executeValues(copy, std::vector<Value>{Value(round)}), 0) << sqlca.sqlErrText;
+        ASSERT_EQ(sqlca.selectInto("SELECT ID FROM COPY_OF_FILE", {}, row), 0) << sqlca.sqlErrText;
+        EXPECT_EQ(row, (SqlRow{SqlCell(std::to_string(round))}));
+        EXPECT_EQ(sqlca.executeImmediate("DROP TABLE COPY_OF_FILE"), 0) << sqlca.sqlErrText;
+    }
+    EXPECT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+}
+
 TEST_P(TransactionTest, SelectIntoLeavesValuesAloneWhenNoRowMatches) {
     SqlRow into = {SqlCell("kept"), std::nullopt};
     const SqlCell missing[] = {SqlCell("99")};
