@@ -180,6 +180,9 @@ TEST(Cancel, RefusedWritesEndInABoxNamingThemAndTheRunIsRolledBack) {
         {"the user's values", {}, false, FaultKind::RegistryWrite, "HKEY_CURRENT_USER\\Software\\Maker\\Stopped",
          "HKEY_CURRENT_USER\\Software\\Maker\\Stopped", "Access is denied"},
         {"a link", {}, false, FaultKind::OpenFile, link, link, "Access is denied"},
+        {"the product's registration", {}, false, FaultKind::RegistryWrite,
+         "HKEY_LOCAL_MACHINE\\" + std::string(setup::UninstallKeyPrefix) + "Stopped 1",
+         "HKEY_LOCAL_MACHINE\\" + std::string(setup::UninstallKeyPrefix) + "Stopped 1", "Access is denied"},
         // Last: the key it makes stays on the machine that the cases share.
         {"a value", {}, true, FaultKind::RegistryWrite, hklmKey, hklmKey + "\\One", "Access is denied"},
     };
