@@ -146,6 +146,8 @@ void CSetupApp::PutBackEarlierRecord() {
 
 // ---- Rollback ----
 
+// Clean-up after a failure already reported: what cannot be removed stays, and nothing more can be
+// done about it than the box the run has shown.
 void CSetupApp::RemoveEntry(const UninstallEntry& entry, EntryOrigin origin) {
     switch (origin) {
         case EntryOrigin::File: (void)files_.remove(entry.name); break;
@@ -191,6 +193,7 @@ void CSetupApp::RollBackInstallation() {
             (void)registry_.setDword(root, SharedDllsKey, *it, count - 1);
     }
     raisedSharedCounts_.clear();
+    // As for RemoveEntry: the run has reported its failure already.
     if (batch) (void)batch->commit();
 }
 
