@@ -154,10 +154,9 @@ int CSetupApp::StartInstallation() {
         outcome = ui_.RunProgressDialog(engine);
     }
     if (outcome == result::Complete && !testMode && !StoreUserInformation()) outcome = result::Error;
-    if (outcome != result::Complete)
-        RollBackInstallation();
-    else
-        DiscardKept();
+    // On success the originals stay until the uninstall record is written: without a record the
+    // run is rolled back after all.
+    if (outcome != result::Complete) RollBackInstallation();
     return outcome;
 }
 

@@ -7,7 +7,8 @@
 // failure); the wizard fills the page values and componentSelection, copies the chosen folders
 // into the components' destinations, and after its last page calls StartInstallation(), which
 // runs the progress dialog through ISetupUi::RunProgressDialog and rolls back a run that does
-// not end with 0; on 0, WriteUninstallRecord(); at the end ReleaseSetupInfo().
+// not end with 0; on 0, WriteUninstallRecord(), and RollBackInstallation() when that fails; at
+// the end ReleaseSetupInfo().
 #include "installer/logic/ChangeLog.h"
 #include "installer/logic/CVariableTable.h"
 #include "installer/logic/Decompressor.h"
@@ -143,6 +144,8 @@ public:
                      EntryOrigin origin = EntryOrigin::File);
     bool LogValueIfNew(platform::RegRoot root, std::string_view key, std::string_view valueName);
     bool LoadUninstallRecord();
+    // False, after a box, when the record or the registration cannot be written; the run order
+    // then rolls the run back. On success the originals the run replaced are deleted.
     bool WriteUninstallRecord();
     std::string DisplayName() const;
 
@@ -187,6 +190,8 @@ public:
 private:
     bool StoreUserInformation();
     void RemoveEntry(const UninstallEntry& entry, EntryOrigin origin);
+    // After a record was written but the product could not be registered.
+    void PutBackEarlierRecord();
 
     platform::Machine machine_;
     platform::Files files_;

@@ -124,7 +124,8 @@ bool CSetupApp::CreateRegistryKeyPath(platform::RegRoot root, std::string_view k
     if (key.empty()) return true;
     if (!CheckPathFits(key)) return false;
     for (std::size_t i = 0; i < key.size(); ++i)
-        if (key[i] == '\\' && i > 0 && key[i - 1] != '\\' && !CreateRegistryKey(root, key.substr(0, i))) return false;
+        if (key[i] == '\\' && i > 0 && key[i - 1] != '\\' && !CreateRegistryKey(root, key.substr(0, i)))
+            return false;
     return CreateRegistryKey(root, key);
 }
 
@@ -301,7 +302,8 @@ bool CSetupApp::WriteComponentRegistry(uint32_t componentId, std::span<const std
     return true;
 }
 
-std::string CSetupApp::RegistryName(platform::RegRoot root, std::string_view key, std::optional<std::string_view> value) {
+std::string CSetupApp::RegistryName(platform::RegRoot root, std::string_view key,
+                                    std::optional<std::string_view> value) {
     std::string out = std::string(platform::rootName(root)) + "\\" + std::string(key);
     if (value) out += value->empty() ? std::string(" (default value)") : "\\" + std::string(*value);
     return out;

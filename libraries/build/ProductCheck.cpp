@@ -112,9 +112,9 @@ std::string registryEntryName(const Product& p, size_t i) {
     for (const auto& c : p.components) {
         if (c.id == r.componentId) component = "component " + inQuotes(c.name);
     }
-    return "Registry entry " + std::to_string(i + 1) + " of " + component + " (" + std::string(rootLongName(r.root)) +
-           ", key " + inQuotes(r.key) + ", value " + (r.valueName.empty() ? std::string("(default)") : inQuotes(r.valueName)) +
-           ")";
+    return "Registry entry " + std::to_string(i + 1) + " of " + component + " (" +
+           std::string(rootLongName(r.root)) + ", key " + inQuotes(r.key) + ", value " +
+           (r.valueName.empty() ? std::string("(default)") : inQuotes(r.valueName)) + ")";
 }
 
 }  // namespace

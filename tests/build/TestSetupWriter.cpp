@@ -162,12 +162,16 @@ TEST(SetupWriter, RefusesNamesTheRegistryCannotHoldNamingTheEntry) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         build::Product p = oneComponent(tmp / "src");
-        p.registryEntries.push_back({.componentId = 1, .root = 3, .key = "Software\\Fine", .valueName = "V", .type = 1});
-        p.registryEntries.push_back({.componentId = 1, .root = 3, .key = c.key, .valueName = c.valueName, .type = 1});
+        p.registryEntries.push_back(
+            {.componentId = 1, .root = 3, .key = "Software\\Fine", .valueName = "V", .type = 1});
+        p.registryEntries.push_back(
+            {.componentId = 1, .root = 3, .key = c.key, .valueName = c.valueName, .type = 1});
         build::BuildResult r = build::writeSetup(p, {.outputFolder = tmp / "out"});
         // The message names the entry as the publisher sees it: its place, component, root, key and value.
         EXPECT_NE(r.error.find(c.expected), std::string::npos) << r.error;
-        EXPECT_NE(r.error.find("Registry entry 2 of component \"" + p.components[0].name + "\""), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find("Registry entry 2 of component \"" + p.components[0].name + "\""),
+                  std::string::npos)
+            << r.error;
         EXPECT_NE(r.error.find("HKEY_LOCAL_MACHINE"), std::string::npos) << r.error;
         EXPECT_NE(r.error.find("key \"" + c.key + "\""), std::string::npos) << r.error;
         EXPECT_NE(r.error.find("value \"" + c.valueName + "\""), std::string::npos) << r.error;
@@ -176,7 +180,8 @@ TEST(SetupWriter, RefusesNamesTheRegistryCannotHoldNamingTheEntry) {
     // The user information key becomes a key below HKEY_CURRENT_USER\Software.
     build::Product p = oneComponent(tmp / "src");
     p.userKey = "Maker\nTool";
-    EXPECT_NE(build::checkProduct(p).find("The user information key \"Maker\nTool\" holds a line break"), std::string::npos);
+    EXPECT_NE(build::checkProduct(p).find("The user information key \"Maker\nTool\" holds a line break"),
+              std::string::npos);
     p.userKey = "";
     EXPECT_EQ(build::checkProduct(p), "");
 }

@@ -162,7 +162,7 @@ TEST(Cancel, RefusedWritesEndInABoxNamingThemAndTheRunIsRolledBack) {
     struct Case {
         const char* name;
         std::function<void(build::Product&)> change;  // the product, where the case needs its own
-        bool keyThere;                                 // the entries' key exists before the run
+        bool keyThere;                                // the entries' key exists before the run
         FaultKind kind;
         std::string target;
         std::string caption, text;  // the box
@@ -175,11 +175,28 @@ TEST(Cancel, RefusedWritesEndInABoxNamingThemAndTheRunIsRolledBack) {
              p.registryEntries[1].valueName = "Two^SUFFIX^";
          },
          false, FaultKind::RegistryWrite, "", hklmKey + "\\Twoa\nb", "parameter is incorrect"},
-        {"a shared count", {}, false, FaultKind::RegistryWrite, shared, shared + "\\C:\\Stopped\\one\\f1.bin",
+        {"a shared count",
+         {},
+         false,
+         FaultKind::RegistryWrite,
+         shared,
+         shared + "\\C:\\Stopped\\one\\f1.bin",
          "Access is denied"},
-        {"the user's values", {}, false, FaultKind::RegistryWrite, "HKEY_CURRENT_USER\\Software\\Maker\\Stopped",
-         "HKEY_CURRENT_USER\\Software\\Maker\\Stopped", "Access is denied"},
+        {"the user's values",
+         {},
+         false,
+         FaultKind::RegistryWrite,
+         "HKEY_CURRENT_USER\\Software\\Maker\\Stopped",
+         "HKEY_CURRENT_USER\\Software\\Maker\\Stopped",
+         "Access is denied"},
         {"a link", {}, false, FaultKind::OpenFile, link, link, "Access is denied"},
+        {"the product's registration",
+         {},
+         false,
+         FaultKind::RegistryWrite,
+         "HKEY_LOCAL_MACHINE\\" + std::string(setup::UninstallKeyPrefix) + "Stopped 1",
+         "HKEY_LOCAL_MACHINE\\" + std::string(setup::UninstallKeyPrefix) + "Stopped 1",
+         "Access is denied"},
         // Last: the key it makes stays on the machine that the cases share.
         {"a value", {}, true, FaultKind::RegistryWrite, hklmKey, hklmKey + "\\One", "Access is denied"},
     };
@@ -191,7 +208,9 @@ TEST(Cancel, RefusedWritesEndInABoxNamingThemAndTheRunIsRolledBack) {
         const Built built(product, 0);
         SetupRun run;
         if (c.keyThere) {
-            ASSERT_TRUE(platform::Registry(run.machine).createKey(platform::RegRoot::LocalMachine, "Software\\Maker\\Stopped").ok());
+            ASSERT_TRUE(platform::Registry(run.machine)
+                            .createKey(platform::RegRoot::LocalMachine, "Software\\Maker\\Stopped")
+                            .ok());
         }
         const auto before = testing_support::snapshotMachine(run.machine);
         ASSERT_TRUE(run.prepare(built.disc(1)));

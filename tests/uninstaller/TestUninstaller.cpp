@@ -1,4 +1,6 @@
 // The uninstaller: its refusal of damaged records, and what it removes and keeps.
+#include <gtest/gtest.h>
+
 #include "libraries/uninstaller/UninstallPlan.h"
 #include "libraries/uninstaller/UninstallRecord.h"
 #include "libraries/uninstaller/Uninstaller.h"
@@ -8,8 +10,6 @@
 #include "platform/Registry.h"
 #include "support/TempFolder.h"
 #include "uninstaller/MachineSnapshot.h"
-
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 using platform::RegRoot;
