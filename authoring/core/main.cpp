@@ -1,7 +1,6 @@
 // The authoring program's entry: hands the command line to the runtime, which creates the
 // application object and sends it open.
 #include <QApplication>
-
 #include <string>
 
 #include "authoring/core/layouts/core_layouts.h"
@@ -12,6 +11,7 @@
 #include "libraries/build/nv_build.h"
 #include "libraries/duplicate/nv_duplicate.h"
 #include "libraries/project/w_project.h"
+#include "libraries/support/MachineFileDialog.h"
 #include "libraries/wizard/nv_wizard.h"
 #include "runtime/ui/QtRuntime.h"
 #include "standard/register_standard.h"
@@ -19,6 +19,7 @@
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
     runtime::installQtRuntime();
+    pakomo::installMachineFileDialogs();  // the program's file dialogs browse the machine
     pakomo::registerCoreLayouts();
     pakomo::register_standard();
     pakomo::register_project();
