@@ -135,6 +135,8 @@ MachineFileDialog::MachineFileDialog(const platform::Machine& machine,
     files_->setSelectionMode(request.multiple ? QAbstractItemView::ExtendedSelection
                                               : QAbstractItemView::SingleSelection);
     files_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    files_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    files_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     files_->header()->setStretchLastSection(false);
     fileName_ = new QLineEdit(this);
     fileName_->setObjectName(QStringLiteral("fileName"));
