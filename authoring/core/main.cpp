@@ -14,6 +14,7 @@
 #include "libraries/build/nv_build.h"
 #include "libraries/duplicate/nv_duplicate.h"
 #include "libraries/project/w_project.h"
+#include "libraries/support/MachineFileDialog.h"
 #include "libraries/wizard/nv_wizard.h"
 #include "runtime/ui/QtRuntime.h"
 #include "standard/register_standard.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     use_home_data_sources();
     QApplication qt(argc, argv);
     runtime::installQtRuntime();
+    pakomo::installMachineFileDialogs();  // the program's file dialogs browse the machine
     pakomo::registerCoreLayouts();
     pakomo::register_standard();
     pakomo::register_project();

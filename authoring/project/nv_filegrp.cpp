@@ -13,6 +13,7 @@
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "runtime/ui/Window.h"
+#include "standard/str_listviewsort.h"
 
 namespace pakomo {
 
@@ -53,6 +54,19 @@ nv_filegrp::nv_filegrp() : nv_a("nv_filegrp") {
        [this](Args a) { return Value(fnv_delete_file(static_cast<long>(arg(a, 0).toInt()))); });
     on("fnv_handle_duplicate_files",
        [this](Args a) { return Value(fnv_handle_duplicate_files(arg(a, 0).toBool())); });
+    // After a path was typed as a label: the label shows the file's name (list, file id, name).
+    on("ue_show_file_name", [](Args a) {
+        auto* lv = dynamic_cast<u_lv_a*>(runtime::findByHandle(static_cast<long>(arg(a, 0).toInt())));
+        for (int i = 1; lv && i <= lv->totalItems(); ++i) {
+            runtime::ListViewItem item;
+            lv->getItem(i, item);
+            const str_listviewsort* r = item.data.toRecord<str_listviewsort>();
+            if (!r || r->l_id != static_cast<uint32_t>(arg(a, 1).toInt())) continue;
+            item.label = arg(a, 2).toText();
+            lv->setItem(i, item);
+        }
+        return Value();
+    });
 }
 
 u_ds_create_setup_a& nv_filegrp::file() const {

@@ -60,6 +60,17 @@ std::string machinePath(const platform::Machine& machine, const std::string& fol
     return folder;
 }
 
+// What the build leaves out, before it goes on; a long list is cut so that the box fits the screen.
+std::string leftOutText(const ProjectProduct& read) {
+    constexpr size_t Shown = 15;
+    std::string text =
+        "These parts of \"" + read.fullName + "\" belong to no component and are left out of the build:\n";
+    for (size_t i = 0; i < read.leftOut.size() && i < Shown; ++i) text += "\n" + read.leftOut[i];
+    if (read.leftOut.size() > Shown)
+        text += "\n... and " + std::to_string(read.leftOut.size() - Shown) + " more";
+    return text + "\n\nGive them a component in the project window to have them installed.";
+}
+
 // Shows the file being packed in the wait window, when it has a text for it.
 class WaitText {
 public:
@@ -139,6 +150,8 @@ int16_t nv_build::fnv_build() {
     const std::string failed = "\"" + read.fullName + "\" cannot be built.\n\n";
     if (!read.ok()) return report(failed + read.error);
     if (std::string e = checkFolderName(read.fullName); !e.empty()) return report(failed + e);
+    if (!read.leftOut.empty())
+        runtime::messageBox(BoxTitle, leftOutText(read), runtime::MessageIcon::Exclamation);
 
     std::string destination = settings.fnv_get_filedest("");
     if (destination.empty()) {
