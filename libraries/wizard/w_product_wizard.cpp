@@ -73,7 +73,7 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     sle_basepath = page_control<runtime::SingleLineEdit>(0, "sle_basepath", kFieldX, y, kFieldWidth, 88);
     sle_basepath->setLimit(254);
     label(0, "st_setuptypes", y += kRow + 40, "Setup types:");
-    cbx_setupnorm = page_control<runtime::CheckBox>(0, "cbx_setupnorm", kFieldX, y, 500, 80, "&Normal");
+    cbx_setupnorm = page_control<runtime::CheckBox>(0, "cbx_setupnorm", kFieldX, y, 500, 80, "Norm&al");
     cbx_setupmin = page_control<runtime::CheckBox>(0, "cbx_setupmin", kFieldX + 520, y, 500, 80, "&Minimal");
     cbx_setupcust = page_control<runtime::CheckBox>(0, "cbx_setupcust", kFieldX + 1040, y, 500, 80, "&Custom");
     cbx_readme = page_control<runtime::CheckBox>(0, "cbx_readme", kFieldX, y += kRow + 20, kFieldWidth, 80,
@@ -103,7 +103,7 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     sle_groupname->setLimit(32);
     mle_grouptext = page_control<runtime::MultiLineEdit>(2, "mle_grouptext", kLabelX, y += kRow, 2300, 200);
     cbx_finished = page_control<runtime::CheckBox>(2, "cbx_finished", kLabelX, y += 230, 1400, 80,
-                                                   "Show the &finished page:");
+                                                   "Show the finishe&d page:");
     mle_finaltext = page_control<runtime::MultiLineEdit>(2, "mle_finaltext", kLabelX, y += kRow - 10, 2300, 200);
     cbx_restart = page_control<runtime::CheckBox>(2, "cbx_restart", kLabelX, y += 230, 1400, 80,
                                                   "Offer to &restart the computer:");

@@ -1,6 +1,9 @@
 // The product wizard: a new product with a row in every page table, saved at once; an existing
 // product renamed (its old settings dropped) or only moved; Cancel, Back and wrong input; a save
 // that fails half way leaves nothing behind.
+#include <QAbstractButton>
+
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,32 @@ protected:
         return row.empty() || !row[0] ? std::string("<null>") : *row[0];
     }
 };
+
+// Alt and a letter must reach one control of the page: "&Next >" and a check box on the same page
+// never share theirs.
+TEST_P(ProductWizardTest, NoTwoControlsOfAPageShareAnAccessKey) {
+    startService();
+    auto chooser = startWizard("new");
+    ASSERT_TRUE(chooser->inv_wizard.isValid());
+    w_product_wizard& w = window(chooser);
+    for (int page = 0; page < w_product_wizard::page_count; ++page) {
+        w.fw_show_page(page);
+        std::map<QChar, QString> keys;
+        for (QAbstractButton* b : w.mainWidget()->findChildren<QAbstractButton*>()) {
+            if (!b->isVisibleTo(w.mainWidget())) continue;
+            const QString t = b->text();
+            const qsizetype at = t.indexOf('&');
+            if (at < 0 || at + 1 >= t.size()) continue;
+            const QChar key = t[at + 1].toLower();
+            EXPECT_FALSE(keys.contains(key)) << "page " << page << ": \"" << t.toStdString() << "\" and \""
+                                             << keys[key].toStdString() << "\"";
+            keys[key] = t;
+        }
+        EXPECT_TRUE(keys.contains('n') || page + 1 == w_product_wizard::page_count) << page;
+    }
+    w.cb_cancel->click();
+    core_test::settle();
+}
 
 TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
     startService();
