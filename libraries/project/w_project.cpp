@@ -14,6 +14,7 @@
 #include "libraries/project/u_ds_product.h"
 #include "libraries/project/u_ds_proggrp.h"
 #include "libraries/project/uo_project_files.h"
+#include "libraries/project/uo_project_pages.h"
 #include "libraries/project/uo_project_strings.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
@@ -84,6 +85,7 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
 
     add_pane<uo_project_files>("uo_files", 40, 680, 3600, 840);
     add_pane<uo_project_strings>("uo_strings", 40, 1560, 1780, 640);
+    add_pane<uo_project_pages>("uo_pages", 1860, 1560, 1780, 660);
 
     cb_save = addControl<runtime::CommandButton>("cb_save");
     cb_save->move(3300, 40);
