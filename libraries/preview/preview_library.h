@@ -1,6 +1,7 @@
 #pragma once
 // The preview library: registers the six page previews and their layouts, and opens a preview as
 // its openers do (the page's row, the background texts, the project service in g_str_pass).
+#include <cstdint>
 #include <string>
 
 #include "authoring/core/u_ds_a.h"
@@ -10,6 +11,9 @@
 namespace pakomo {
 
 void register_preview_library();
+
+// The help file's topic of the previews.
+constexpr int16_t preview_help_topic = 43;
 
 // The layout that window `as_window` ("w_userinfo_preview") shows: "d_userinfo_preview".
 std::string fw_preview_layout(const std::string& as_window);

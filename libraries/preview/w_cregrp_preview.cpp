@@ -9,6 +9,7 @@ namespace pakomo {
 w_cregrp_preview::w_cregrp_preview() : w_datawindow_zoom("w_cregrp_preview") {
     setTitle("Preview: Choose a programgroup");
     extend("open", [this](runtime::Args) {
+        fw_set_helptopic(preview_help_topic);
         const u_ds_a* rows = ids_datastore.get();
         preview::set_text(*dw_1, "t_pagetext",
                           fw_get_toptext(runtime::Value(preview::item_text(rows, "grouptext"))));

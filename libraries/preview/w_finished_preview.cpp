@@ -9,6 +9,7 @@ namespace pakomo {
 w_finished_preview::w_finished_preview() : w_datawindow_zoom("w_finished_preview") {
     setTitle("Preview: Finished");
     extend("open", [this](runtime::Args) {
+        fw_set_helptopic(preview_help_topic);
         const u_ds_a* rows = ids_datastore.get();
         nv_create_setup& service = *app().gnv_create_setup.as<nv_create_setup>();
         preview::set_text(*dw_1, "t_finaltext",

@@ -33,6 +33,7 @@ int w_wmain_preview::fw_position(long al_edge, int ai_length) {
 w_wmain_preview::w_wmain_preview() : w_datawindow_zoom("w_wmain_preview") {
     setTitle("Preview: Background window");
     extend("open", [this](runtime::Args) {
+        fw_set_helptopic(preview_help_topic);
         using namespace preview_layout;
         const u_ds_a* page = ids_datastore.get();
         nv_create_setup& service = *app().gnv_create_setup.as<nv_create_setup>();

@@ -7,6 +7,7 @@ namespace pakomo {
 w_wwelcome_preview::w_wwelcome_preview() : w_datawindow_zoom("w_wwelcome_preview") {
     setTitle("Preview: Welcome");
     extend("open", [this](runtime::Args) {
+        fw_set_helptopic(preview_help_topic);
         const u_ds_a* rows = ids_datastore.get();
         const std::string name = preview::item_text(rows, "prodname");
         // Setup puts the name and version into its sentence as they are stored.

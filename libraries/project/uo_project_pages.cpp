@@ -67,7 +67,9 @@ constexpr const char* kPreviews[] = {"w_wwelcome_preview",
 constexpr const char* kTables[] = {"WINDOWS", "WWELCOME", "WLICAGR",  "WUSER", "WCREGRP",
                                    "WFINISH", "README",   "PROGRESS", "WMAIN"};
 
-constexpr int kLabelX = 0, kFieldX = 560, kWidth = 1760;
+// Below the pane's heading, inside its margin.
+constexpr int kLabelX = uo_project_pane::margin, kFieldX = kLabelX + 560, kWidth = 1760;
+constexpr int kTop = uo_project_pane::content_top;
 
 bool report(const std::string& text) {
     runtime::messageBox("Project", text, runtime::MessageIcon::StopSign);
@@ -78,11 +80,11 @@ bool report(const std::string& text) {
 
 uo_project_pages::uo_project_pages() : uo_project_pane("uo_project_pages") {
     st_page = addControl<runtime::StaticText>("st_page");
-    st_page->move(kLabelX, 8);
+    st_page->move(kLabelX, kTop + 8);
     st_page->resize(540, 72);
     st_page->setText("Setup's page:");
     ddlb_page = addControl<runtime::DropDownListBox>("ddlb_page");
-    ddlb_page->move(kFieldX, 0);
+    ddlb_page->move(kFieldX, kTop);
     ddlb_page->resize(800, 400);
     for (const char* page : kPages) ddlb_page->addItem(page);
     ddlb_page->on("selectionchanged", [this](Args a) {
@@ -90,7 +92,7 @@ uo_project_pages::uo_project_pages() : uo_project_pane("uo_project_pages") {
         return Value();
     });
     cb_preview = addControl<runtime::CommandButton>("cb_preview");
-    cb_preview->move(kFieldX + 840, 0);
+    cb_preview->move(kFieldX + 840, kTop);
     cb_preview->resize(360, 88);
     cb_preview->setText("Pre&view");
     cb_preview->on("clicked", [this](Args) {
@@ -99,7 +101,8 @@ uo_project_pages::uo_project_pages() : uo_project_pane("uo_project_pages") {
     });
 
     // Per page, the fields from the top: a text of several lines takes the room left below.
-    int y[8] = {100, 100, 100, 100, 100, 100, 100, 100};
+    int y[8];
+    std::fill(std::begin(y), std::end(y), kTop + 110);
     for (const FieldText& t : kFields) {
         Field f{t.page, t.table, t.column, t.kind, {}, {}, {}};
         const std::string name = std::string(t.table) + "_" + t.column;

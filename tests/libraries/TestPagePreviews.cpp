@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "libraries/preview/layouts/preview_layouts.h"
 #include "libraries/preview/preview_library.h"
 #include "libraries/preview/w_wmain_preview.h"
+#include "runtime/ui/Services.h"
 #include "support/runtime/UiDoubles.h"
 
 namespace {
@@ -319,5 +322,26 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ZoomFitting,
                                            ZoomCase{"Taller", 1200, 2936, 50},
                                            ZoomCase{"Both", 4846, 5872, 25}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A preview's help is the previews' topic of the program's help file, and the pages' tab has its own.
+TEST_F(PagePreviewTest, APreviewsHelpIsThePreviewsTopic) {
+    preview("w_userinfo_preview", [](pakomo::w_datawindow_zoom& w) { w.trigger("ue_help"); });
+    std::vector<runtime::HelpRequest> help = takeHelp();
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_EQ(help[0].topic, pakomo::preview_help_topic);
+    const char* build = std::getenv("RUX_BUILD_DIR");
+    std::optional<runtime::HelpFile> file =
+        runtime::readHelpFile(std::filesystem::path(build ? build : ".") / "bin" / "Pakomo 1.hlp");
+    ASSERT_TRUE(file);
+    for (int topic : {42, int{pakomo::preview_help_topic}}) {
+        const runtime::HelpTopic* t = file->find(topic);
+        ASSERT_NE(t, nullptr) << topic;
+        EXPECT_GT(t->body.size(), 200u) << topic;
+    }
+}
 
 }  // namespace
