@@ -85,7 +85,7 @@ uo_project_pages::uo_project_pages() : uo_project_pane("uo_project_pages") {
     st_page->setText("Setup's page:");
     ddlb_page = addControl<runtime::DropDownListBox>("ddlb_page");
     ddlb_page->move(kFieldX, kTop);
-    ddlb_page->resize(800, 400);
+    ddlb_page->resize(800, 88);
     for (const char* page : kPages) ddlb_page->addItem(page);
     ddlb_page->on("selectionchanged", [this](Args a) {
         fu_show_page(a.empty() ? ddlb_page->selectedIndex() - 1 : static_cast<int>(a[0].toInt()) - 1);
@@ -129,7 +129,7 @@ uo_project_pages::uo_project_pages() : uo_project_pane("uo_project_pages") {
                     d->addItem("Show it after the installation");
                     d->addItem("Ask whether to show it");
                     d->move(kFieldX, top);
-                    d->resize(900, 400);
+                    d->resize(900, 88);
                     f.control = runtime::Ref<runtime::Control>(d.get());
                 } else {
                     auto s = addControl<u_sle_a>("sle_" + name);

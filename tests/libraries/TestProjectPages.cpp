@@ -188,6 +188,8 @@ TEST_P(ProjectPagesTest, EachPagesPreviewShowsWhatIsTyped) {
     // Readme and progress have no preview.
     pane->fu_show_page(5);
     EXPECT_FALSE(pane->cb_preview->enabled());
+    pane->fu_show_page(4);
+    screenshot(pane->widget(), "project-pages-finished");
 }
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectPagesTest);
