@@ -13,6 +13,7 @@
 #include "authoring/windows/w_mdi_frame.h"
 #include "libraries/build/nv_build.h"
 #include "libraries/duplicate/nv_duplicate.h"
+#include "libraries/preview/preview_library.h"
 #include "libraries/project/w_project.h"
 #include "libraries/support/MachineFileDialog.h"
 #include "libraries/wizard/nv_wizard.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     pakomo::register_duplicate_library();
     pakomo::register_wizard_library();
     pakomo::register_project_library();
+    pakomo::register_preview_library();
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);

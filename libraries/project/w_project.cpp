@@ -14,6 +14,7 @@
 #include "libraries/project/u_ds_product.h"
 #include "libraries/project/u_ds_proggrp.h"
 #include "libraries/project/uo_project_files.h"
+#include "libraries/project/uo_project_pages.h"
 #include "libraries/project/uo_project_strings.h"
 #include "libraries/project/w_proggrp_properties.h"
 #include "runtime/services/MessageBox.h"
@@ -96,6 +97,7 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
 
     add_pane<uo_project_files>("uo_files", "Co&mponents and files");
     add_pane<uo_project_strings>("uo_strings", "String &variables");
+    add_pane<uo_project_pages>("uo_pages", "Setup's &pages");
 
     // Beside the tabs, so that they are there whichever tab is shown.
     cb_save = addControl<runtime::CommandButton>("cb_save");

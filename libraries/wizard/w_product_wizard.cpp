@@ -2,7 +2,11 @@
 
 #include <QMainWindow>
 
+#include "authoring/core/pakomo.h"
+#include "authoring/core/u_ds_a.h"
+#include "libraries/preview/preview_library.h"
 #include "libraries/wizard/nv_wizard.h"
+#include "runtime/services/Text.h"
 
 namespace pakomo {
 
@@ -82,7 +86,7 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     // Page 1.
     y = 260;
     cbx_welcome = page_control<runtime::CheckBox>(1, "cbx_welcome", kLabelX, y, 1000, 80, "Show the &welcome page");
-    cbx_protect = page_control<runtime::CheckBox>(1, "cbx_protect", kFieldX + 400, y, 1200, 80,
+    cbx_protect = page_control<runtime::CheckBox>(1, "cbx_protect", kFieldX + 400, y, 900, 80,
                                                   "with the &copyright warning");
     cbx_license = page_control<runtime::CheckBox>(1, "cbx_license", kLabelX, y += kRow, 1400, 80,
                                                   "Show the &licence agreement:");
@@ -136,6 +140,26 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     sle_bgcolor = page_control<runtime::SingleLineEdit>(3, "sle_bgcolor", kFieldX, y, 500, 88);
     page_control<runtime::StaticText>(3, "st_bgcolor_hint", kFieldX + 520, y + 8, 1100, 72,
                                       "red + 256 x green + 65536 x blue");
+
+    const struct {
+        runtime::Ref<runtime::CommandButton>* button;
+        int page, x, y;
+        const char* name;
+        const char* window;
+    } previews[] = {{&cb_preview_welcome, 1, 2040, 260, "cb_preview_welcome", "w_wwelcome_preview"},
+                    {&cb_preview_license, 1, 2040, 360, "cb_preview_license", "w_licagr_preview"},
+                    {&cb_preview_userinfo, 1, 2040, 800, "cb_preview_userinfo", "w_userinfo_preview"},
+                    {&cb_preview_proggroup, 2, 2040, 260, "cb_preview_proggroup", "w_cregrp_preview"},
+                    {&cb_preview_finished, 2, 2040, 680, "cb_preview_finished", "w_finished_preview"},
+                    {&cb_preview_background, 3, kFieldX, 940, "cb_preview_background", "w_wmain_preview"}};
+    for (const auto& p : previews) {
+        *p.button = page_control<runtime::CommandButton>(p.page, p.name, p.x, p.y, 300, 88, "Pre&view");
+        const std::string window = p.window;
+        (*p.button)->on("clicked", [this, window](Args) {
+            fw_preview(window);
+            return Value();
+        });
+    }
 
     cb_back = addControl<runtime::CommandButton>("cb_back");
     cb_next = addControl<runtime::CommandButton>("cb_next");
@@ -202,6 +226,39 @@ void w_product_wizard::fw_show_page(int ai_page) {
             break;
         }
     }
+}
+
+void w_product_wizard::fw_preview(const std::string& as_window) {
+    auto rows = runtime::create<u_ds_a>();
+    rows->setDataObject("d_page_preview");
+    rows->insertRow(0);
+    const std::pair<const char*, Value> values[] = {
+        {"prodname", Value(runtime::trim(sle_prodname->text()))},
+        {"prodvers", Value(runtime::trim(sle_prodvers->text()))},
+        {"protect", Value(cbx_protect->checked() ? 1 : 0)},
+        {"lictext", Value(mle_lictext->text())},
+        {"usertext", Value(mle_usertext->text())},
+        {"groupname", Value(runtime::trim(sle_groupname->text()))},
+        {"grouptext", Value(mle_grouptext->text())},
+        {"finaltext", Value(mle_finaltext->text())},
+        {"restart", Value(cbx_restart->checked() ? 1 : 0)},
+        {"choice1", Value(sle_choice1->text())},
+        {"choice2", Value(sle_choice2->text())},
+        {"title", Value(sle_title->text())},
+        {"bgcolor", Value(std::atol(runtime::trim(sle_bgcolor->text()).c_str()))},
+    };
+    for (const auto& [column, value] : values) rows->setItem(1, column, value);
+    // The background texts are edited in the project window: a product that exists shows its own.
+    auto texts = runtime::create<u_ds_a>();
+    texts->setDataObject("d_project_maintext");
+    texts->setTransObject(&app().sqlca);
+    if (inv_owner.is_action == "existing" && inv_owner.ii_prod_id > 0) {
+        const Value id(inv_owner.ii_prod_id);
+        texts->retrieve({&id, 1});
+    }
+    fw_open_preview(as_window, *rows, texts.get());
+    runtime::destroy(texts);
+    runtime::destroy(rows);
 }
 
 }  // namespace pakomo

@@ -43,6 +43,11 @@ public:
     runtime::Ref<runtime::CheckBox> cbx_showfile;
 
     runtime::Ref<runtime::CommandButton> cb_back, cb_next, cb_finish, cb_cancel;
+    // Each opens its Setup page's preview over what is typed now.
+    runtime::Ref<runtime::CommandButton> cb_preview_welcome, cb_preview_license, cb_preview_userinfo,
+        cb_preview_proggroup, cb_preview_finished, cb_preview_background;
+
+    void fw_preview(const std::string& as_window);
 
     bool ib_ending = false;  // the wizard closes the window itself: no Cancel
 

@@ -8,13 +8,16 @@
 #include <vector>
 
 #include "EditingFixture.h"
+#include "authoring/windows/w_datawindow_zoom.h"
+#include "libraries/preview/preview_library.h"
+#include "support/runtime/UiDoubles.h"
 
 namespace {
 
+using authoring_test::kSettingsRoot;
 using editing_test::Chooser;
 using editing_test::EditingFixture;
 using pakomo::w_product_wizard;
-using authoring_test::kSettingsRoot;
 namespace reg = runtime::registry;
 
 class ProductWizardTest : public EditingFixture {
@@ -34,7 +37,8 @@ protected:
     }
     std::string text(const std::string& sql) {
         runtime::SqlRow row;
-        EXPECT_EQ(application().sqlca.selectInto(sql, {}, row), 0) << sql << ": " << application().sqlca.sqlErrText;
+        EXPECT_EQ(application().sqlca.selectInto(sql, {}, row), 0)
+            << sql << ": " << application().sqlca.sqlErrText;
         return row.empty() || !row[0] ? std::string("<null>") : *row[0];
     }
 };
@@ -70,7 +74,7 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
     auto chooser = startWizard("new");
     ASSERT_TRUE(chooser->inv_wizard.isValid());
     w_product_wizard& w = window(chooser);
-    EXPECT_EQ(w.sle_prodname->text(), "<Your productname>");  // the catalogue's initial values
+    EXPECT_EQ(w.sle_prodname->text(), "<Your productname>");          // the catalogue's initial values
     EXPECT_EQ(w.sle_prodname->selectedText(), "<Your productname>");  // typing replaces it
     EXPECT_EQ(w.sle_basepath->text(), "^PROGRAMFILESDIR^\\^PRODUCTNAME^");
     expectHelpTopic(w, w_product_wizard::help_topic);
@@ -91,15 +95,21 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
 
     EXPECT_EQ(chooser->ends, 1);
     EXPECT_FALSE(chooser->inv_wizard.isValid());
-    for (runtime::Window* open : runtime::Window::openWindows()) EXPECT_NE(open->className(), "w_product_wizard");
+    for (runtime::Window* open : runtime::Window::openWindows())
+        EXPECT_NE(open->className(), "w_product_wizard");
     // Everything is committed: a rollback takes nothing back.
     application().sqlca.rollback();
-    EXPECT_EQ(text("SELECT PRODNAME || '|' || PRODVERS || '|' || LABEL FROM PRODUCT WHERE ID = 1"), "Alpha|2.0|Home");
-    EXPECT_EQ(count("PRODUCT WHERE ID = 1 AND SETUPNORM = 1 AND SETUPMIN = 1 AND SETUPCUST = 1 AND README = 0"), 1);
+    EXPECT_EQ(text("SELECT PRODNAME || '|' || PRODVERS || '|' || LABEL FROM PRODUCT WHERE ID = 1"),
+              "Alpha|2.0|Home");
+    EXPECT_EQ(
+        count("PRODUCT WHERE ID = 1 AND SETUPNORM = 1 AND SETUPMIN = 1 AND SETUPCUST = 1 AND README = 0"), 1);
     EXPECT_EQ(pageRowCounts(1), std::vector<long>(10, 1));
     EXPECT_EQ(text("SELECT TITLE FROM WMAIN WHERE PRODID = 1"), "^PRODUCTNAME^ Setup");
     EXPECT_EQ(text("SELECT PROGTEXT FROM PROGRESS WHERE PRODID = 1"), "Installing ^PRODUCTNAME^ ...");
-    EXPECT_EQ(count("WINDOWS WHERE WELCOME = 1 AND LICENSE = 1 AND USERINFO = 1 AND FINISHED = 1 AND PROGGROUP = 1"), 1);
+    EXPECT_EQ(
+        count(
+            "WINDOWS WHERE WELCOME = 1 AND LICENSE = 1 AND USERINFO = 1 AND FINISHED = 1 AND PROGGROUP = 1"),
+        1);
     // The service's catalogue holds the product: the chooser's next refresh shows it.
     EXPECT_EQ(service().ids_all_products->rowCount(), 1);
     EXPECT_EQ(service().ids_all_products->getItemString(1, "prodname"), "Alpha");
@@ -159,7 +169,10 @@ TEST_P(ProductWizardTest, CancelSavesNothing) {
     for (const Case c : {Case{"new", false}, Case{"new", true}, Case{"existing", false}}) {
         SCOPED_TRACE(std::string(c.action) + (c.byTitleBar ? " closed" : " cancelled"));
         clearProducts();
-        if (std::string(c.action) == "existing") existingProducts(); else startService();
+        if (std::string(c.action) == "existing")
+            existingProducts();
+        else
+            startService();
         const long products = count("PRODUCT");
         auto chooser = startWizard(c.action);
         w_product_wizard& w = window(chooser);
@@ -258,7 +271,8 @@ TEST_P(ProductWizardTest, WrongInputIsReportedOnItsPageAndNothingIsSaved) {
         type(*w.sle_prodvers, c.version);
         type(*w.sle_label, c.label);
         type(*w.sle_bgcolor, c.color);
-        for (auto* box : {&w.cbx_setupnorm, &w.cbx_setupmin, &w.cbx_setupcust}) (*box)->setChecked(c.anySetupType);
+        for (auto* box : {&w.cbx_setupnorm, &w.cbx_setupmin, &w.cbx_setupcust})
+            (*box)->setChecked(c.anySetupType);
         w.fw_show_page(c.page == 0 ? 2 : 0);
         boxes.answer(1);
         w.cb_finish->click();
@@ -308,6 +322,43 @@ TEST_P(ProductWizardTest, AProductThatIsGoneIsReportedAndTheWizardEnds) {
     EXPECT_EQ(chooser->ends, 1);
     EXPECT_FALSE(chooser->inv_wizard.isValid());
     EXPECT_EQ(count("PRODUCT"), 2);
+}
+
+// Each page's Preview opens its page over what is typed, before anything is saved.
+TEST_P(ProductWizardTest, PreviewShowsThePageAsTyped) {
+    existingProducts();
+    service().fnv_retrieve_stringtable(1);
+    pakomo::register_preview_library();
+    application().gnv_win32api = runtime::createByName("nv_winapi");
+    auto chooser = startWizard("existing");
+    w_product_wizard& w = window(chooser);
+    type(*w.sle_prodname, "Typed");
+    type(*w.mle_usertext, "Who uses ^NAME^?");
+    type(*w.sle_title, "^NAME^ setup");
+    const struct {
+        runtime::Ref<runtime::CommandButton>& button;
+        const char* window;
+        const char* object;
+        const char* shown;
+    } cases[] = {{w.cb_preview_welcome, "w_wwelcome_preview", "t_heading", "Typed"},
+                 {w.cb_preview_userinfo, "w_userinfo_preview", "t_pagetext", "Who uses value?"},
+                 {w.cb_preview_background, "w_wmain_preview", "t_caption", "value setup"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.window);
+        std::string shown;
+        runtime::whenWindowOpen(c.window, [&](runtime::Window& open) {
+            auto& z = dynamic_cast<pakomo::w_datawindow_zoom&>(open);
+            shown = z.dw_1->describe(std::string(c.object) + ".text");
+            z.cb_1->trigger("clicked");
+        });
+        c.button->trigger("clicked");
+        EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
+    }
+    EXPECT_EQ(text("SELECT PRODNAME FROM PRODUCT WHERE ID = 1"), "Alpha");  // nothing saved
+    w.cb_cancel->click();
+    core_test::settle();
+    runtime::destroy(chooser);
+    runtime::destroy(application().gnv_win32api);
 }
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProductWizardTest);

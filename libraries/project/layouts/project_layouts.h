@@ -7,6 +7,7 @@ namespace pakomo {
 runtime::DataLayout d_product();
 runtime::DataLayout d_project_proggrps();
 runtime::DataLayout d_project_stringtable();
+runtime::DataLayout d_project_maintext();
 
 void register_project_layouts();
 
