@@ -14,6 +14,7 @@
 #include "libraries/project/u_ds_product.h"
 #include "libraries/project/u_ds_proggrp.h"
 #include "libraries/project/uo_project_files.h"
+#include "libraries/project/uo_project_registry.h"
 #include "libraries/project/uo_project_strings.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
@@ -84,6 +85,7 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
 
     add_pane<uo_project_files>("uo_files", 40, 680, 3600, 840);
     add_pane<uo_project_strings>("uo_strings", 40, 1560, 1780, 640);
+    add_pane<uo_project_registry>("uo_registry", 1860, 1560, 1780, 640);
 
     cb_save = addControl<runtime::CommandButton>("cb_save");
     cb_save->move(3300, 40);
@@ -114,6 +116,15 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
             return Value();
         });
     }
+
+    // The registry browser hands the values it pastes to the window that opened it.
+    on("ue_paste_from_regview", [this](Args a) {
+        for (auto& pane : i_panes)
+            if (auto* registry = dynamic_cast<uo_project_registry*>(pane.get()); registry && a.size() >= 5)
+                registry->fu_paste_from_regview(static_cast<int16_t>(a[0].toInt()), a[1].toText(), a[2].toText(),
+                                                a[3].toText(), static_cast<int16_t>(a[4].toInt()));
+        return Value();
+    });
 
     extend("open", [this](Args) {
         move(0, 0);  // the sheet is large: it starts in the frame's top left corner
