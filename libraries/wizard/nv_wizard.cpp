@@ -9,10 +9,12 @@
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
 #include "libraries/wizard/w_product_wizard.h"
+#include "libraries/wizard/w_regkey_wizard.h"
+#include "libraries/wizard/w_stringtable_wizard.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
-#include "standard/w_mdi.h"
 #include "runtime/ui/Window.h"
+#include "standard/w_mdi.h"
 
 namespace pakomo {
 
@@ -21,8 +23,6 @@ using runtime::Value;
 namespace {
 
 constexpr const char* BoxTitle = "Product wizard";
-
-
 
 bool flag(const Value& v) { return !v.isNull() && v.toInt() != 0; }
 Value bit(bool on) { return Value(on ? 1 : 0); }
@@ -33,11 +33,31 @@ std::shared_ptr<const runtime::DataLayout> renamed_layout() {
     auto l = std::make_shared<runtime::DataLayout>();
     l->name = "d_wizard_product";
     l->columns = {layout_column("prodname", "", "char(32)"), layout_column("prodvers", "", "char(16)"),
-                  layout_column("label", "", "char(32)"), layout_column("stringvar_basepath", "", "char(254)")};
+                  layout_column("label", "", "char(32)"),
+                  layout_column("stringvar_basepath", "", "char(254)")};
     return l;
 }
 
 nv_create_setup* service() { return app().gnv_create_setup.as<nv_create_setup>().get(); }
+
+// Why `text` cannot be (part of) a folder name on Windows; empty when it can.
+std::string folder_name_problem(const std::string& text) {
+    for (unsigned char c : text) {
+        if (c < 32) return "it holds a control character";
+        if (std::string_view("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string_view::npos)
+            return std::string("it holds the character ") + static_cast<char>(c);
+    }
+    if (!text.empty() && (text.back() == '.' || text.back() == ' ')) return "it ends in a point";
+    // The device names, alone or before an extension.
+    std::string stem = runtime::upper(text.substr(0, text.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    static const char* const devices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                          "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                          "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    for (const char* device : devices)
+        if (stem == device) return std::string("it is the name of the device ") + device;
+    return {};
+}
 
 // The single-row page tables, each written as one INSERT of the product's row.
 struct PageTable {
@@ -45,7 +65,9 @@ struct PageTable {
     const char* insert;
 };
 constexpr std::array<PageTable, 9> kPageTables = {{
-    {"WINDOWS", "INSERT INTO WINDOWS (PRODID, WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP) VALUES (?, ?, ?, ?, ?, ?)"},
+    {"WINDOWS",
+     "INSERT INTO WINDOWS (PRODID, WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP) VALUES (?, ?, ?, ?, ?, "
+     "?)"},
     {"WMAIN", "INSERT INTO WMAIN (PRODID, TITLE, BGCOLOR) VALUES (?, ?, ?)"},
     {"WWELCOME", "INSERT INTO WWELCOME (PRODID, PROTECT) VALUES (?, ?)"},
     {"WLICAGR", "INSERT INTO WLICAGR (PRODID, LICTEXT) VALUES (?, ?)"},
@@ -59,15 +81,24 @@ constexpr std::array<PageTable, 9> kPageTables = {{
 std::vector<Value> page_values(size_t table, int16_t id, const str_wizard_pages& p) {
     const Value prod(int{id});
     switch (table) {
-    case 0: return {prod, bit(p.welcome), bit(p.license), bit(p.userinfo), bit(p.finished), bit(p.proggroup)};
-    case 1: return {prod, Value(p.title), Value(static_cast<long long>(p.bgcolor))};
-    case 2: return {prod, bit(p.protect)};
-    case 3: return {prod, Value(p.lictext)};
-    case 4: return {prod, Value(p.userkey), Value(p.usertext)};
-    case 5: return {prod, Value(p.finaltext), bit(p.restart), Value(p.choice1), Value(p.choice2)};
-    case 6: return {prod, Value(p.groupname), Value(p.grouptext)};
-    case 7: return {prod, Value(static_cast<long long>(p.readmemode)), Value(p.checktext)};
-    default: return {prod, Value(p.progtext), bit(p.showfile)};
+        case 0:
+            return {prod, bit(p.welcome), bit(p.license), bit(p.userinfo), bit(p.finished), bit(p.proggroup)};
+        case 1:
+            return {prod, Value(p.title), Value(static_cast<long long>(p.bgcolor))};
+        case 2:
+            return {prod, bit(p.protect)};
+        case 3:
+            return {prod, Value(p.lictext)};
+        case 4:
+            return {prod, Value(p.userkey), Value(p.usertext)};
+        case 5:
+            return {prod, Value(p.finaltext), bit(p.restart), Value(p.choice1), Value(p.choice2)};
+        case 6:
+            return {prod, Value(p.groupname), Value(p.grouptext)};
+        case 7:
+            return {prod, Value(static_cast<long long>(p.readmemode)), Value(p.checktext)};
+        default:
+            return {prod, Value(p.progtext), bit(p.showfile)};
     }
 }
 
@@ -120,7 +151,8 @@ str_wizard_pages nv_wizard::fnv_default_pages() {
     p.choice1 = "Yes, restart the computer now.";
     p.choice2 = "No, I will restart the computer later.";
     p.groupname = "^PRODUCTNAME^";
-    p.grouptext = "Setup adds the program's icons to the program group below. Type a new name or choose a group.";
+    p.grouptext =
+        "Setup adds the program's icons to the program group below. Type a new name or choose a group.";
     p.readmemode = 2;
     p.checktext = "Show the readme file now";
     p.progtext = "Installing ^PRODUCTNAME^ ...";
@@ -164,16 +196,22 @@ void nv_wizard::fnv_start() {
         return;
     }
     iw_wizard->open(a.g_w_frame.get());
+    // The pages of their own read the product's rows once they are open (none for a new one).
+    if (iw_wizard && iw_wizard->isOpen() &&
+        (!iw_wizard->iw_stringtable->fw_load(ii_prod_id) || !iw_wizard->iw_regkey->fw_load(ii_prod_id)))
+        fnv_end();
 }
 
 bool nv_wizard::fnv_load_existing() {
     ii_prod_id = app().gi_prod_id;
     const long row = ii_prod_id > 0 ? product_row(ii_prod_id) : 0;
-    if (row < 1) return report("The product cannot be found: it may have been deleted. Choose another product.");
+    if (row < 1)
+        return report("The product cannot be found: it may have been deleted. Choose another product.");
 
     const str_wizard_pages d = fnv_default_pages();
     str_wizard_pages p = d;
-    auto w = first_row("SELECT WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP FROM WINDOWS WHERE PRODID = ?", ii_prod_id);
+    auto w = first_row("SELECT WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP FROM WINDOWS WHERE PRODID = ?",
+                       ii_prod_id);
     p.welcome = cell_flag(w, 0, d.welcome);
     p.license = cell_flag(w, 1, d.license);
     p.userinfo = cell_flag(w, 2, d.userinfo);
@@ -182,12 +220,15 @@ bool nv_wizard::fnv_load_existing() {
     auto m = first_row("SELECT TITLE, BGCOLOR FROM WMAIN WHERE PRODID = ?", ii_prod_id);
     p.title = cell_text(m, 0, d.title);
     p.bgcolor = cell_number(m, 1, d.bgcolor);
-    p.protect = cell_flag(first_row("SELECT PROTECT FROM WWELCOME WHERE PRODID = ?", ii_prod_id), 0, d.protect);
-    p.lictext = cell_text(first_row("SELECT LICTEXT FROM WLICAGR WHERE PRODID = ?", ii_prod_id), 0, d.lictext);
+    p.protect =
+        cell_flag(first_row("SELECT PROTECT FROM WWELCOME WHERE PRODID = ?", ii_prod_id), 0, d.protect);
+    p.lictext =
+        cell_text(first_row("SELECT LICTEXT FROM WLICAGR WHERE PRODID = ?", ii_prod_id), 0, d.lictext);
     auto u = first_row("SELECT REGKEY, PAGETEXT FROM WUSER WHERE PRODID = ?", ii_prod_id);
     p.userkey = cell_text(u, 0, d.userkey);
     p.usertext = cell_text(u, 1, d.usertext);
-    auto f = first_row("SELECT FINALTEXT, RESTART, CHOICE1, CHOICE2 FROM WFINISH WHERE PRODID = ?", ii_prod_id);
+    auto f =
+        first_row("SELECT FINALTEXT, RESTART, CHOICE1, CHOICE2 FROM WFINISH WHERE PRODID = ?", ii_prod_id);
     p.finaltext = cell_text(f, 0, d.finaltext);
     p.restart = cell_flag(f, 1, d.restart);
     p.choice1 = cell_text(f, 2, d.choice1);
@@ -234,7 +275,8 @@ void nv_wizard::fnv_show(const runtime::DataStore& products, long row, const str
     w.sle_choice1->setText(p.choice1);
     w.sle_choice2->setText(p.choice2);
     // Modes 1 and 2 are the second and third entries; every other mode means never.
-    w.ddlb_readmemode->selectItem(p.readmemode == 1 || p.readmemode == 2 ? static_cast<int>(p.readmemode) + 1 : 1);
+    w.ddlb_readmemode->selectItem(p.readmemode == 1 || p.readmemode == 2 ? static_cast<int>(p.readmemode) + 1
+                                                                         : 1);
     w.sle_checktext->setText(p.checktext);
     w.sle_progtext->setText(p.progtext);
     w.cbx_showfile->setChecked(p.showfile);
@@ -272,36 +314,70 @@ str_wizard_pages nv_wizard::fnv_pages_from_window() const {
 
 // Wrong input sends the user to the page that holds it.
 bool nv_wizard::fnv_check_input() {
+    for (int page = 0; page < w_product_wizard::page_count; ++page)
+        if (!fnv_check_page(page)) return false;
+    return true;
+}
+
+bool nv_wizard::fnv_check_page(int ai_page) {
+    if (!iw_wizard) return false;
     w_product_wizard& w = *iw_wizard;
-    const std::string name = runtime::trim(w.sle_prodname->text());
-    if (name.empty()) {
-        w.fw_show_page(0);
-        return report("Type the product's name.");
-    }
-    if (!w.cbx_setupnorm->checked() && !w.cbx_setupmin->checked() && !w.cbx_setupcust->checked()) {
-        w.fw_show_page(0);
-        return report("Choose at least one setup type.");
-    }
-    // The full name names the product's settings and build folder, so no two products share one.
-    const std::string full = runtime::lower(service()->fnv_get_trimmed(name, runtime::trim(w.sle_prodvers->text()),
-                                                               runtime::trim(w.sle_label->text())));
-    for (long r = 1; r <= ids_products->rowCount(); ++r) {
-        if (is_action == "existing" && ids_products->getItem(r, "id").toInt() == ii_prod_id) continue;
-        const std::string other =
-            service()->fnv_get_trimmed(runtime::trim(ids_products->getItemString(r, "prodname")),
-                                       runtime::trim(ids_products->getItemString(r, "prodvers")),
-                                       runtime::trim(ids_products->getItemString(r, "label")));
-        if (runtime::lower(other) == full) {
-            w.fw_show_page(0);
-            return report("Another product is called \"" + other + "\" already. Change the name, version or label.");
+    auto refuse = [&](const std::string& text) {
+        if (w.fw_get_page() != ai_page) w.fw_show_page(ai_page);
+        return report(text);
+    };
+    if (ai_page == 0) {
+        const std::string name = runtime::trim(w.sle_prodname->text());
+        if (name.empty()) return refuse("Type the product's name.");
+        // The full product name names the folder the build writes the discs into.
+        const struct {
+            const char* field;
+            runtime::SingleLineEdit* edit;
+        } parts[] = {{"product name", w.sle_prodname.get()},
+                     {"version", w.sle_prodvers.get()},
+                     {"label", w.sle_label.get()}};
+        for (const auto& part : parts) {
+            const std::string text = runtime::trim(part.edit->text());
+            if (std::string problem = folder_name_problem(text); !problem.empty()) {
+                part.edit->setFocus();
+                return refuse(std::string("The ") + part.field + " \"" + text +
+                              "\" cannot be part of a folder name: " + problem + ". Type another " +
+                              part.field + ".");
+            }
         }
-    }
-    const std::string color = runtime::trim(w.sle_bgcolor->text());
-    const bool digits = !color.empty() && color.size() <= 8 &&
-                        std::all_of(color.begin(), color.end(), [](unsigned char c) { return std::isdigit(c); });
-    if (!digits || std::atoll(color.c_str()) > 16777215) {
-        w.fw_show_page(3);
-        return report("The background colour is a number from 0 to 16777215 (red + 256 x green + 65536 x blue).");
+        if (!w.cbx_setupnorm->checked() && !w.cbx_setupmin->checked() && !w.cbx_setupcust->checked())
+            return refuse("Choose at least one setup type.");
+        // The full name names the product's settings and build folder, so no two products share one.
+        const std::string full = runtime::lower(service()->fnv_get_trimmed(
+            name, runtime::trim(w.sle_prodvers->text()), runtime::trim(w.sle_label->text())));
+        for (long r = 1; r <= ids_products->rowCount(); ++r) {
+            if (is_action == "existing" && ids_products->getItem(r, "id").toInt() == ii_prod_id) continue;
+            const std::string other =
+                service()->fnv_get_trimmed(runtime::trim(ids_products->getItemString(r, "prodname")),
+                                           runtime::trim(ids_products->getItemString(r, "prodvers")),
+                                           runtime::trim(ids_products->getItemString(r, "label")));
+            if (runtime::lower(other) == full)
+                return refuse("Another product is called \"" + other +
+                              "\" already. Change the name, version or label.");
+        }
+    } else if (ai_page == 3) {
+        const std::string color = runtime::trim(w.sle_bgcolor->text());
+        const bool digits =
+            !color.empty() && color.size() <= 8 &&
+            std::all_of(color.begin(), color.end(), [](unsigned char c) { return std::isdigit(c); });
+        if (!digits || std::atoll(color.c_str()) > 16777215) {
+            w.sle_bgcolor->setFocus();
+            return refuse(
+                "The background colour \"" + color +
+                "\" is no colour: type a number from 0 to 16777215 (red + 256 x green + 65536 x blue), or "
+                "choose one with Colour...");
+        }
+    } else if (ai_page == 4) {
+        if (w.fw_get_page() != 4) w.fw_show_page(4);
+        if (!w.iw_stringtable->fw_validate()) return false;
+    } else if (ai_page == 5) {
+        if (w.fw_get_page() != 5) w.fw_show_page(5);
+        if (!w.iw_regkey->fw_validate()) return false;
     }
     return true;
 }
@@ -340,7 +416,7 @@ bool nv_wizard::fnv_save() {
     }
     std::string error = ok ? std::string() : a.sqlca.sqlErrText;
     if (ok) {
-        ok = fnv_save_pages(id, pages, is_new);
+        ok = fnv_save_pages(id, pages, is_new) && w.iw_stringtable->fw_save(id) && w.iw_regkey->fw_save(id);
         if (!ok) error = a.sqlca.sqlErrText;
     }
     if (ok && a.sqlca.commit() < 0) {
@@ -351,8 +427,11 @@ bool nv_wizard::fnv_save() {
         a.sqlca.rollback();
         // The catalogue takes back what the database holds, without the row that was not saved.
         s.fnv_retrieve_all_products();
-        return report("The product could not be saved: " + error + "\nCheck the database, then choose Finish again.");
+        return report("The product could not be saved: " + error +
+                      "\nCheck the database, then choose Finish again.");
     }
+    w.iw_stringtable->fw_saved();
+    w.iw_regkey->fw_saved();
     return true;
 }
 
@@ -370,11 +449,13 @@ bool nv_wizard::fnv_save_pages(int16_t ai_prod_id, const str_wizard_pages& pages
         if (sqlca.executeValues(kPageTables[i].insert, values) < 0) return false;
     }
     if (ab_new) {
-        const std::vector<Value> text = {Value(1), prod, Value("^PRODUCTNAME^"), Value(500), Value(600), Value(28),
-                                         Value(1), Value(0), Value(0), Value(16777215), Value("Arial")};
-        if (sqlca.executeValues("INSERT INTO MAINTEXT (ID, PRODID, TEXTLINE, XPOS, YPOS, FONTSIZE, BOLD, ITALIC, "
-                                "UNDERLINE, COLOR, FONTFACE) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                                text) < 0)
+        const std::vector<Value> text = {
+            Value(1), prod,     Value("^PRODUCTNAME^"), Value(500),    Value(600), Value(28), Value(1),
+            Value(0), Value(0), Value(16777215),        Value("Arial")};
+        if (sqlca.executeValues(
+                "INSERT INTO MAINTEXT (ID, PRODID, TEXTLINE, XPOS, YPOS, FONTSIZE, BOLD, ITALIC, "
+                "UNDERLINE, COLOR, FONTFACE) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                text) < 0)
             return false;
     }
     return true;
