@@ -121,8 +121,9 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     on("ue_paste_from_regview", [this](Args a) {
         for (auto& pane : i_panes)
             if (auto* registry = dynamic_cast<uo_project_registry*>(pane.get()); registry && a.size() >= 5)
-                registry->fu_paste_from_regview(static_cast<int16_t>(a[0].toInt()), a[1].toText(), a[2].toText(),
-                                                a[3].toText(), static_cast<int16_t>(a[4].toInt()));
+                registry->fu_paste_from_regview(static_cast<int16_t>(a[0].toInt()), a[1].toText(),
+                                                a[2].toText(), a[3].toText(),
+                                                static_cast<int16_t>(a[4].toInt()));
         return Value();
     });
 

@@ -24,6 +24,8 @@ namespace {
 
 constexpr const char* BoxTitle = "Product wizard";
 
+
+
 bool flag(const Value& v) { return !v.isNull() && v.toInt() != 0; }
 Value bit(bool on) { return Value(on ? 1 : 0); }
 
@@ -33,8 +35,7 @@ std::shared_ptr<const runtime::DataLayout> renamed_layout() {
     auto l = std::make_shared<runtime::DataLayout>();
     l->name = "d_wizard_product";
     l->columns = {layout_column("prodname", "", "char(32)"), layout_column("prodvers", "", "char(16)"),
-                  layout_column("label", "", "char(32)"),
-                  layout_column("stringvar_basepath", "", "char(254)")};
+                  layout_column("label", "", "char(32)"), layout_column("stringvar_basepath", "", "char(254)")};
     return l;
 }
 
@@ -65,9 +66,7 @@ struct PageTable {
     const char* insert;
 };
 constexpr std::array<PageTable, 9> kPageTables = {{
-    {"WINDOWS",
-     "INSERT INTO WINDOWS (PRODID, WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP) VALUES (?, ?, ?, ?, ?, "
-     "?)"},
+    {"WINDOWS", "INSERT INTO WINDOWS (PRODID, WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP) VALUES (?, ?, ?, ?, ?, ?)"},
     {"WMAIN", "INSERT INTO WMAIN (PRODID, TITLE, BGCOLOR) VALUES (?, ?, ?)"},
     {"WWELCOME", "INSERT INTO WWELCOME (PRODID, PROTECT) VALUES (?, ?)"},
     {"WLICAGR", "INSERT INTO WLICAGR (PRODID, LICTEXT) VALUES (?, ?)"},
@@ -81,24 +80,15 @@ constexpr std::array<PageTable, 9> kPageTables = {{
 std::vector<Value> page_values(size_t table, int16_t id, const str_wizard_pages& p) {
     const Value prod(int{id});
     switch (table) {
-        case 0:
-            return {prod, bit(p.welcome), bit(p.license), bit(p.userinfo), bit(p.finished), bit(p.proggroup)};
-        case 1:
-            return {prod, Value(p.title), Value(static_cast<long long>(p.bgcolor))};
-        case 2:
-            return {prod, bit(p.protect)};
-        case 3:
-            return {prod, Value(p.lictext)};
-        case 4:
-            return {prod, Value(p.userkey), Value(p.usertext)};
-        case 5:
-            return {prod, Value(p.finaltext), bit(p.restart), Value(p.choice1), Value(p.choice2)};
-        case 6:
-            return {prod, Value(p.groupname), Value(p.grouptext)};
-        case 7:
-            return {prod, Value(static_cast<long long>(p.readmemode)), Value(p.checktext)};
-        default:
-            return {prod, Value(p.progtext), bit(p.showfile)};
+    case 0: return {prod, bit(p.welcome), bit(p.license), bit(p.userinfo), bit(p.finished), bit(p.proggroup)};
+    case 1: return {prod, Value(p.title), Value(static_cast<long long>(p.bgcolor))};
+    case 2: return {prod, bit(p.protect)};
+    case 3: return {prod, Value(p.lictext)};
+    case 4: return {prod, Value(p.userkey), Value(p.usertext)};
+    case 5: return {prod, Value(p.finaltext), bit(p.restart), Value(p.choice1), Value(p.choice2)};
+    case 6: return {prod, Value(p.groupname), Value(p.grouptext)};
+    case 7: return {prod, Value(static_cast<long long>(p.readmemode)), Value(p.checktext)};
+    default: return {prod, Value(p.progtext), bit(p.showfile)};
     }
 }
 
@@ -151,8 +141,7 @@ str_wizard_pages nv_wizard::fnv_default_pages() {
     p.choice1 = "Yes, restart the computer now.";
     p.choice2 = "No, I will restart the computer later.";
     p.groupname = "^PRODUCTNAME^";
-    p.grouptext =
-        "Setup adds the program's icons to the program group below. Type a new name or choose a group.";
+    p.grouptext = "Setup adds the program's icons to the program group below. Type a new name or choose a group.";
     p.readmemode = 2;
     p.checktext = "Show the readme file now";
     p.progtext = "Installing ^PRODUCTNAME^ ...";
@@ -205,13 +194,11 @@ void nv_wizard::fnv_start() {
 bool nv_wizard::fnv_load_existing() {
     ii_prod_id = app().gi_prod_id;
     const long row = ii_prod_id > 0 ? product_row(ii_prod_id) : 0;
-    if (row < 1)
-        return report("The product cannot be found: it may have been deleted. Choose another product.");
+    if (row < 1) return report("The product cannot be found: it may have been deleted. Choose another product.");
 
     const str_wizard_pages d = fnv_default_pages();
     str_wizard_pages p = d;
-    auto w = first_row("SELECT WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP FROM WINDOWS WHERE PRODID = ?",
-                       ii_prod_id);
+    auto w = first_row("SELECT WELCOME, LICENSE, USERINFO, FINISHED, PROGGROUP FROM WINDOWS WHERE PRODID = ?", ii_prod_id);
     p.welcome = cell_flag(w, 0, d.welcome);
     p.license = cell_flag(w, 1, d.license);
     p.userinfo = cell_flag(w, 2, d.userinfo);
@@ -220,15 +207,12 @@ bool nv_wizard::fnv_load_existing() {
     auto m = first_row("SELECT TITLE, BGCOLOR FROM WMAIN WHERE PRODID = ?", ii_prod_id);
     p.title = cell_text(m, 0, d.title);
     p.bgcolor = cell_number(m, 1, d.bgcolor);
-    p.protect =
-        cell_flag(first_row("SELECT PROTECT FROM WWELCOME WHERE PRODID = ?", ii_prod_id), 0, d.protect);
-    p.lictext =
-        cell_text(first_row("SELECT LICTEXT FROM WLICAGR WHERE PRODID = ?", ii_prod_id), 0, d.lictext);
+    p.protect = cell_flag(first_row("SELECT PROTECT FROM WWELCOME WHERE PRODID = ?", ii_prod_id), 0, d.protect);
+    p.lictext = cell_text(first_row("SELECT LICTEXT FROM WLICAGR WHERE PRODID = ?", ii_prod_id), 0, d.lictext);
     auto u = first_row("SELECT REGKEY, PAGETEXT FROM WUSER WHERE PRODID = ?", ii_prod_id);
     p.userkey = cell_text(u, 0, d.userkey);
     p.usertext = cell_text(u, 1, d.usertext);
-    auto f =
-        first_row("SELECT FINALTEXT, RESTART, CHOICE1, CHOICE2 FROM WFINISH WHERE PRODID = ?", ii_prod_id);
+    auto f = first_row("SELECT FINALTEXT, RESTART, CHOICE1, CHOICE2 FROM WFINISH WHERE PRODID = ?", ii_prod_id);
     p.finaltext = cell_text(f, 0, d.finaltext);
     p.restart = cell_flag(f, 1, d.restart);
     p.choice1 = cell_text(f, 2, d.choice1);
@@ -275,8 +259,7 @@ void nv_wizard::fnv_show(const runtime::DataStore& products, long row, const str
     w.sle_choice1->setText(p.choice1);
     w.sle_choice2->setText(p.choice2);
     // Modes 1 and 2 are the second and third entries; every other mode means never.
-    w.ddlb_readmemode->selectItem(p.readmemode == 1 || p.readmemode == 2 ? static_cast<int>(p.readmemode) + 1
-                                                                         : 1);
+    w.ddlb_readmemode->selectItem(p.readmemode == 1 || p.readmemode == 2 ? static_cast<int>(p.readmemode) + 1 : 1);
     w.sle_checktext->setText(p.checktext);
     w.sle_progtext->setText(p.progtext);
     w.cbx_showfile->setChecked(p.showfile);
@@ -427,8 +410,7 @@ bool nv_wizard::fnv_save() {
         a.sqlca.rollback();
         // The catalogue takes back what the database holds, without the row that was not saved.
         s.fnv_retrieve_all_products();
-        return report("The product could not be saved: " + error +
-                      "\nCheck the database, then choose Finish again.");
+        return report("The product could not be saved: " + error + "\nCheck the database, then choose Finish again.");
     }
     w.iw_stringtable->fw_saved();
     w.iw_regkey->fw_saved();
@@ -449,13 +431,11 @@ bool nv_wizard::fnv_save_pages(int16_t ai_prod_id, const str_wizard_pages& pages
         if (sqlca.executeValues(kPageTables[i].insert, values) < 0) return false;
     }
     if (ab_new) {
-        const std::vector<Value> text = {
-            Value(1), prod,     Value("^PRODUCTNAME^"), Value(500),    Value(600), Value(28), Value(1),
-            Value(0), Value(0), Value(16777215),        Value("Arial")};
-        if (sqlca.executeValues(
-                "INSERT INTO MAINTEXT (ID, PRODID, TEXTLINE, XPOS, YPOS, FONTSIZE, BOLD, ITALIC, "
-                "UNDERLINE, COLOR, FONTFACE) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                text) < 0)
+        const std::vector<Value> text = {Value(1), prod, Value("^PRODUCTNAME^"), Value(500), Value(600), Value(28),
+                                         Value(1), Value(0), Value(0), Value(16777215), Value("Arial")};
+        if (sqlca.executeValues("INSERT INTO MAINTEXT (ID, PRODID, TEXTLINE, XPOS, YPOS, FONTSIZE, BOLD, ITALIC, "
+                                "UNDERLINE, COLOR, FONTFACE) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                                text) < 0)
             return false;
     }
     return true;

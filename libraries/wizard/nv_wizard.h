@@ -9,8 +9,8 @@
 #include <string>
 
 #include "authoring/core/nv_a.h"
-#include "runtime/Value.h"
 #include "runtime/data/DataStore.h"
+#include "runtime/Value.h"
 
 namespace pakomo {
 
@@ -20,17 +20,17 @@ class w_product_wizard;
 // What the wizard edits besides the PRODUCT row: one row of each single-row page table.
 struct str_wizard_pages {
     bool welcome = true, license = true, userinfo = true, finished = true, proggroup = true;  // WINDOWS
-    std::string title;                                                                        // WMAIN
+    std::string title;                                                  // WMAIN
     int64_t bgcolor = 0;
-    bool protect = true;                      // WWELCOME
-    std::string lictext;                      // WLICAGR
-    std::string userkey, usertext;            // WUSER
-    std::string finaltext, choice1, choice2;  // WFINISH
+    bool protect = true;                                                // WWELCOME
+    std::string lictext;                                                // WLICAGR
+    std::string userkey, usertext;                                      // WUSER
+    std::string finaltext, choice1, choice2;                            // WFINISH
     bool restart = false;
-    std::string groupname, grouptext;  // WCREGRP
-    int64_t readmemode = 2;            // README
+    std::string groupname, grouptext;                                   // WCREGRP
+    int64_t readmemode = 2;                                             // README
     std::string checktext;
-    std::string progtext;  // PROGRESS
+    std::string progtext;                                               // PROGRESS
     bool showfile = true;
 };
 
@@ -50,7 +50,7 @@ public:
     // Cancel: ends the wizard without saving.
     void fnv_cancel();
 
-    std::string is_action;   // "new" or "existing"
+    std::string is_action;  // "new" or "existing"
     int16_t ii_prod_id = 0;  // the product of "existing"
     runtime::Ref<w_product_wizard> iw_wizard;
     runtime::Ref<runtime::DataStore> ids_products;  // shares the service's catalogue

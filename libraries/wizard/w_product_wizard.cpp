@@ -81,15 +81,13 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     label(0, "st_setuptypes", y += kRow + 40, "Setup types:");
     cbx_setupnorm = page_control<runtime::CheckBox>(0, "cbx_setupnorm", kFieldX, y, 500, 80, "&Normal");
     cbx_setupmin = page_control<runtime::CheckBox>(0, "cbx_setupmin", kFieldX + 520, y, 500, 80, "&Minimal");
-    cbx_setupcust =
-        page_control<runtime::CheckBox>(0, "cbx_setupcust", kFieldX + 1040, y, 500, 80, "&Custom");
+    cbx_setupcust = page_control<runtime::CheckBox>(0, "cbx_setupcust", kFieldX + 1040, y, 500, 80, "&Custom");
     cbx_readme = page_control<runtime::CheckBox>(0, "cbx_readme", kFieldX, y += kRow + 20, kFieldWidth, 80,
                                                  "The installer may show a &readme file");
 
     // Page 1.
     y = 260;
-    cbx_welcome =
-        page_control<runtime::CheckBox>(1, "cbx_welcome", kLabelX, y, 1000, 80, "Show the &welcome page");
+    cbx_welcome = page_control<runtime::CheckBox>(1, "cbx_welcome", kLabelX, y, 1000, 80, "Show the &welcome page");
     cbx_protect = page_control<runtime::CheckBox>(1, "cbx_protect", kFieldX + 400, y, 1200, 80,
                                                   "with the &copyright warning");
     cbx_license = page_control<runtime::CheckBox>(1, "cbx_license", kLabelX, y += kRow, 1400, 80,
@@ -112,8 +110,7 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     mle_grouptext = page_control<runtime::MultiLineEdit>(2, "mle_grouptext", kLabelX, y += kRow, 2300, 200);
     cbx_finished = page_control<runtime::CheckBox>(2, "cbx_finished", kLabelX, y += 230, 1400, 80,
                                                    "Show the &finished page:");
-    mle_finaltext =
-        page_control<runtime::MultiLineEdit>(2, "mle_finaltext", kLabelX, y += kRow - 10, 2300, 200);
+    mle_finaltext = page_control<runtime::MultiLineEdit>(2, "mle_finaltext", kLabelX, y += kRow - 10, 2300, 200);
     cbx_restart = page_control<runtime::CheckBox>(2, "cbx_restart", kLabelX, y += 230, 1400, 80,
                                                   "Offer to &restart the computer:");
     label(2, "st_choice1", y += kRow - 10, "First choice:");

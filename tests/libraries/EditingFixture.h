@@ -4,7 +4,6 @@
 // that records its ue_fileopen, and screenshots kept as test artefacts.
 #include <QMainWindow>
 #include <QWidget>
-
 #include <filesystem>
 #include <string>
 #include <vector>

@@ -8,10 +8,10 @@
 
 namespace {
 
-using authoring_test::kSettingsRoot;
 using editing_test::Chooser;
 using editing_test::EditingFixture;
 using pakomo::w_product_wizard;
+using authoring_test::kSettingsRoot;
 namespace reg = runtime::registry;
 
 class ProductWizardTest : public EditingFixture {
@@ -31,8 +31,7 @@ protected:
     }
     std::string text(const std::string& sql) {
         runtime::SqlRow row;
-        EXPECT_EQ(application().sqlca.selectInto(sql, {}, row), 0)
-            << sql << ": " << application().sqlca.sqlErrText;
+        EXPECT_EQ(application().sqlca.selectInto(sql, {}, row), 0) << sql << ": " << application().sqlca.sqlErrText;
         return row.empty() || !row[0] ? std::string("<null>") : *row[0];
     }
 };
@@ -42,7 +41,7 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
     auto chooser = startWizard("new");
     ASSERT_TRUE(chooser->inv_wizard.isValid());
     w_product_wizard& w = window(chooser);
-    EXPECT_EQ(w.sle_prodname->text(), "<Your productname>");          // the catalogue's initial values
+    EXPECT_EQ(w.sle_prodname->text(), "<Your productname>");  // the catalogue's initial values
     EXPECT_EQ(w.sle_prodname->selectedText(), "<Your productname>");  // typing replaces it
     EXPECT_EQ(w.sle_basepath->text(), "^PROGRAMFILESDIR^\\^PRODUCTNAME^");
     expectHelpTopic(w, w_product_wizard::help_topic);
@@ -63,21 +62,15 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
 
     EXPECT_EQ(chooser->ends, 1);
     EXPECT_FALSE(chooser->inv_wizard.isValid());
-    for (runtime::Window* open : runtime::Window::openWindows())
-        EXPECT_NE(open->className(), "w_product_wizard");
+    for (runtime::Window* open : runtime::Window::openWindows()) EXPECT_NE(open->className(), "w_product_wizard");
     // Everything is committed: a rollback takes nothing back.
     application().sqlca.rollback();
-    EXPECT_EQ(text("SELECT PRODNAME || '|' || PRODVERS || '|' || LABEL FROM PRODUCT WHERE ID = 1"),
-              "Alpha|2.0|Home");
-    EXPECT_EQ(
-        count("PRODUCT WHERE ID = 1 AND SETUPNORM = 1 AND SETUPMIN = 1 AND SETUPCUST = 1 AND README = 0"), 1);
+    EXPECT_EQ(text("SELECT PRODNAME || '|' || PRODVERS || '|' || LABEL FROM PRODUCT WHERE ID = 1"), "Alpha|2.0|Home");
+    EXPECT_EQ(count("PRODUCT WHERE ID = 1 AND SETUPNORM = 1 AND SETUPMIN = 1 AND SETUPCUST = 1 AND README = 0"), 1);
     EXPECT_EQ(pageRowCounts(1), std::vector<long>(10, 1));
     EXPECT_EQ(text("SELECT TITLE FROM WMAIN WHERE PRODID = 1"), "^PRODUCTNAME^ Setup");
     EXPECT_EQ(text("SELECT PROGTEXT FROM PROGRESS WHERE PRODID = 1"), "Installing ^PRODUCTNAME^ ...");
-    EXPECT_EQ(
-        count(
-            "WINDOWS WHERE WELCOME = 1 AND LICENSE = 1 AND USERINFO = 1 AND FINISHED = 1 AND PROGGROUP = 1"),
-        1);
+    EXPECT_EQ(count("WINDOWS WHERE WELCOME = 1 AND LICENSE = 1 AND USERINFO = 1 AND FINISHED = 1 AND PROGGROUP = 1"), 1);
     // The service's catalogue holds the product: the chooser's next refresh shows it.
     EXPECT_EQ(service().ids_all_products->rowCount(), 1);
     EXPECT_EQ(service().ids_all_products->getItemString(1, "prodname"), "Alpha");
@@ -144,10 +137,7 @@ TEST_P(ProductWizardTest, CancelSavesNothing) {
     for (const Case c : {Case{"new", false}, Case{"new", true}, Case{"existing", false}}) {
         SCOPED_TRACE(std::string(c.action) + (c.byTitleBar ? " closed" : " cancelled"));
         clearProducts();
-        if (std::string(c.action) == "existing")
-            existingProducts();
-        else
-            startService();
+        if (std::string(c.action) == "existing") existingProducts(); else startService();
         const long products = count("PRODUCT");
         auto chooser = startWizard(c.action);
         w_product_wizard& w = window(chooser);
@@ -246,8 +236,7 @@ TEST_P(ProductWizardTest, WrongInputIsReportedOnItsPageAndNothingIsSaved) {
         type(*w.sle_prodvers, c.version);
         type(*w.sle_label, c.label);
         type(*w.sle_bgcolor, c.color);
-        for (auto* box : {&w.cbx_setupnorm, &w.cbx_setupmin, &w.cbx_setupcust})
-            (*box)->setChecked(c.anySetupType);
+        for (auto* box : {&w.cbx_setupnorm, &w.cbx_setupmin, &w.cbx_setupcust}) (*box)->setChecked(c.anySetupType);
         w.fw_show_page(c.page == 0 ? 2 : 0);
         boxes.answer(1);
         w.cb_finish->click();
