@@ -67,10 +67,8 @@ bool w_stringtable_wizard::fw_validate() {
     runtime::DataStore& ds = dw_strings->store();
     auto* service = app().gnv_create_setup.as<nv_create_setup>().get();
     for (long r = 1; r <= ds.rowCount(); ++r) {
-        // References are looked up in capitals.
         const std::string typed = runtime::trim(ds.getItemString(r, "name"));
         const std::string name = runtime::upper(typed);
-        if (name != ds.getItemString(r, "name")) ds.setItem(r, "name", Value(name));
         auto refuse = [&](const std::string& text) {
             dw_strings->setRow(r);
             dw_strings->scrollToRow(r);
@@ -86,6 +84,11 @@ bool w_stringtable_wizard::fw_validate() {
             if (runtime::upper(runtime::trim(ds.getItemString(o, "name"))) == name)
                 return refuse("There is a string variable called \"" + typed +
                               "\" already. Choose another name.");
+    }
+    // References are looked up in capitals.
+    for (long r = 1; r <= ds.rowCount(); ++r) {
+        const std::string name = runtime::upper(runtime::trim(ds.getItemString(r, "name")));
+        if (name != ds.getItemString(r, "name")) ds.setItem(r, "name", Value(name));
     }
     return true;
 }
