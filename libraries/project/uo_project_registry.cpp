@@ -104,24 +104,9 @@ uo_project_registry::uo_project_registry() : uo_project_pane("uo_project_registr
     // A text column takes string variables through the edit popup; elsewhere the registry menu.
     dw_regkeys->extend("rbuttondown", [this](Args a) {
         const long row = a.size() > 2 ? a[2].toInt() : 0;
-        const runtime::DataWindowObject& hit = dw_regkeys->clickedObject();
-        if (row > 0 && row <= dw_regkeys->rowCount()) {
-            dw_regkeys->setRow(row);
-            if (hit.type == "column" && runtime::left(hit.name, 10) == "stringvar_" &&
-                runtime::isClassRegistered("nv_stringvar_popup")) {
-                runtime::Ref<runtime::Window> window = find_parent_window(*this);
-                runtime::Ref<runtime::Object> popup = runtime::createByName("nv_stringvar_popup");
-                const bool shown =
-                    window && popup &&
-                    popup
-                        ->trigger("fnv_show_popup", {Value(window.get()), Value(dw_regkeys.get()), a[0], a[1],
-                                                     Value(row), Value(hit.name), Value(hit.type),
-                                                     Value(hit.tabSequence), Value(hit.protect)})
-                        .toBool();
-                if (popup) runtime::destroy(popup);
-                if (shown) return Value();
-            }
-        }
+        if (row > 0 && row <= dw_regkeys->rowCount()) dw_regkeys->setRow(row);
+        runtime::Ref<runtime::Window> window = find_parent_window(*this);
+        if (window && fu_show_edit_popup(*dw_regkeys, *window, a)) return Value();
         fu_refresh_components();
         fu_show_popup("m_popup_registry_wizard");
         return Value();
@@ -144,6 +129,24 @@ uo_project_registry::uo_project_registry() : uo_project_pane("uo_project_registr
         if (ids_components) runtime::destroy(ids_components);
         return Value();
     });
+}
+
+bool uo_project_registry::fu_show_edit_popup(u_dw_a& adw, runtime::Window& aw_window, Args a) {
+    const long row = a.size() > 2 ? a[2].toInt() : 0;
+    const runtime::DataWindowObject& hit = adw.clickedObject();
+    if (row < 1 || row > adw.rowCount() || hit.type != "column" ||
+        runtime::left(hit.name, 10) != "stringvar_" || !runtime::isClassRegistered("nv_stringvar_popup"))
+        return false;
+    runtime::Ref<runtime::Object> popup = runtime::createByName("nv_stringvar_popup");
+    if (!popup) return false;
+    const bool shown =
+        popup
+            ->trigger("fnv_show_popup", {Value(&aw_window), Value(&adw), a.size() > 0 ? a[0] : Value(0),
+                                         a.size() > 1 ? a[1] : Value(0), Value(row), Value(hit.name),
+                                         Value(hit.type), Value(hit.tabSequence), Value(hit.protect)})
+            .toBool();
+    runtime::destroy(popup);
+    return shown;
 }
 
 void uo_project_registry::fu_refuse_typed_names(u_dw_a& adw, runtime::Object& message_target,

@@ -55,6 +55,9 @@ public:
     static bool fu_check_entries(u_dw_a& adw, const std::string& as_title);
     // Fills the component column's list: (none) and the components of `ads_proggrp`.
     static void fu_fill_components(u_dw_a& adw, const runtime::DataStore* ads_proggrp);
+    // A right-click (rbuttondown's arguments) on a text column of a row shows the edit popup with
+    // its string variables for window `aw_window`; true when it did.
+    static bool fu_show_edit_popup(u_dw_a& adw, runtime::Window& aw_window, runtime::Args a);
     // Refuses a typed key, value name or data at once (itemchanged), the message shown after.
     static void fu_refuse_typed_names(u_dw_a& adw, runtime::Object& message_target,
                                       const std::string& as_title);

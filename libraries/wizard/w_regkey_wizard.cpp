@@ -54,22 +54,8 @@ w_regkey_wizard::w_regkey_wizard() : w_dw_a("w_regkey_wizard", runtime::WindowKi
     // whose entries reach this window once it is their parent.
     dw_regkeys->extend("rbuttondown", [this](Args a) {
         const long row = a.size() > 2 ? a[2].toInt() : 0;
-        const runtime::DataWindowObject& hit = dw_regkeys->clickedObject();
-        if (row > 0 && row <= dw_regkeys->rowCount()) {
-            dw_regkeys->setRow(row);
-            if (hit.type == "column" && runtime::left(hit.name, 10) == "stringvar_" &&
-                runtime::isClassRegistered("nv_stringvar_popup")) {
-                runtime::Ref<runtime::Object> popup = runtime::createByName("nv_stringvar_popup");
-                const bool shown = popup && popup
-                                                ->trigger("fnv_show_popup",
-                                                          {Value(this), Value(dw_regkeys.get()), a[0], a[1],
-                                                           Value(row), Value(hit.name), Value(hit.type),
-                                                           Value(hit.tabSequence), Value(hit.protect)})
-                                                .toBool();
-                if (popup) runtime::destroy(popup);
-                if (shown) return Value();
-            }
-        }
+        if (row > 0 && row <= dw_regkeys->rowCount()) dw_regkeys->setRow(row);
+        if (uo_project_registry::fu_show_edit_popup(*dw_regkeys, *this, a)) return Value();
         runtime::Ref<m_popups> menu = runtime::createByName("m_popups").as<m_popups>();
         if (!menu) return Value();
         menu->fm_set_parent(runtime::Ref<runtime::Object>(this));

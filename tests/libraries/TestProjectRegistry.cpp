@@ -2,8 +2,10 @@
 // refused where a key, value name or data cannot be written, and pasted from the machine's registry
 // through the registry browser; a pasted value, saved, built and installed on another machine, is
 // the value that was read.
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -19,6 +21,7 @@
 #include "libraries/project/uo_project_files.h"
 #include "libraries/project/uo_project_registry.h"
 #include "platform/Registry.h"
+#include "runtime/ui/Units.h"
 #include "support/runtime/UiDoubles.h"
 
 namespace {
@@ -209,6 +212,39 @@ TEST_P(ProjectRegistryTest, EntriesThatCannotBeWrittenAreRefusedBeforeTheSaveAnd
         EXPECT_EQ(entries(), "1");
         EXPECT_TRUE(project->fw_is_modified());
         dw().store().deleteRow(2);
+    }
+}
+
+// A right-click on a text of an entry offers string variables through the edit popup; elsewhere the
+// registry menu.
+TEST_P(ProjectRegistryTest, ARightClickOnATextOffersTheEditPopupAndElsewhereTheRegistryMenu) {
+    struct Case {
+        const char* column;
+        const char* firstEntry;
+    };
+    for (const Case c : {Case{"stringvar_regkey", "Cu&t"}, Case{"stringvar_regdata", "Cu&t"},
+                         Case{"proggrpid", "&Add"}, Case{"rootkey", "&Add"}}) {
+        SCOPED_TRACE(c.column);
+        const runtime::ColumnLayout& column =
+            dw().store().layout().columns[static_cast<size_t>(dw().store().columnNumber(c.column) - 1)];
+        dw().scrollToRow(1);
+        QWidget* viewport = static_cast<QAbstractScrollArea*>(dw().widget())->viewport();
+        auto* bar = static_cast<QAbstractScrollArea*>(dw().widget())->horizontalScrollBar();
+        const int x = runtime::units::toPixelsX(std::stoi(column.attributes.at("x")) + 40);
+        bar->setValue(std::max(0, x - 50));
+        const QPoint at(x - bar->value(), runtime::units::toPixelsY(dw().headerHeight() + 40));
+        ASSERT_EQ(dw().objectAt(at.x(), at.y()).name, c.column);
+        std::string shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            shown = menu->actions().front()->text().toStdString();
+            menu->close();
+        });
+        QTest::mouseClick(viewport, Qt::RightButton, {}, at);
+        core_test::settle();
+        EXPECT_EQ(shown, c.firstEntry);
+        EXPECT_EQ(dw().rowCount(), 1);
     }
 }
 
