@@ -254,6 +254,20 @@ std::string uo_project_registry::fu_insert_pasted(u_dw_a& adw, int16_t ai_prod_i
     return {};
 }
 
+std::string uo_project_registry::fu_caret_notice(int16_t ai_root, const std::string& as_key,
+                                                 const std::string& as_name, const std::string& as_data,
+                                                 int16_t ai_type) {
+    const bool text = ai_type == reg_sz || ai_type == reg_expand_sz;
+    if (as_key.find('^') == std::string::npos && as_name.find('^') == std::string::npos &&
+        (!text || as_data.find('^') == std::string::npos))
+        return {};
+    return "The value " + (as_name.empty() ? std::string("(default)") : "\"" + as_name + "\"") + " of " +
+           root_name(ai_root) + (as_key.empty() ? "" : "\\" + as_key) +
+           " holds \"^\": Setup reads the text between two \"^\" as a string variable and drops a \"^\" on "
+           "its "
+           "own. Check the entry before you build the product.";
+}
+
 void uo_project_registry::fu_fill_components(u_dw_a& adw, const runtime::DataStore* ads_proggrp) {
     runtime::DataStore* list = adw.getChild("proggrpid");
     if (!list) return;
@@ -366,8 +380,10 @@ bool uo_project_registry::fu_paste_from_regview(int16_t ai_root, const std::stri
                                                 int16_t ai_type) {
     const std::string problem = fu_insert_pasted(*dw_regkeys, ii_prod_id, fu_current_component(), ai_root,
                                                  as_key, as_name, as_data, ai_type);
-    if (problem.empty()) return true;
-    return report(problem);
+    if (!problem.empty()) return report(problem);
+    if (std::string notice = fu_caret_notice(ai_root, as_key, as_name, as_data, ai_type); !notice.empty())
+        runtime::messageBox(BoxTitle, notice, runtime::MessageIcon::Information);
+    return true;
 }
 
 }  // namespace pakomo

@@ -46,6 +46,10 @@ public:
     static std::string fu_insert_pasted(u_dw_a& adw, int16_t ai_prod_id, long al_component, int16_t ai_root,
                                         const std::string& as_key, const std::string& as_name,
                                         const std::string& as_data, int16_t ai_type);
+    // A notice when a pasted value holds "^", which Setup takes as the start of a string variable;
+    // empty when it holds none.
+    static std::string fu_caret_notice(int16_t ai_root, const std::string& as_key, const std::string& as_name,
+                                       const std::string& as_data, int16_t ai_type);
     // Why row `al_row`'s entry cannot be written; empty when it can.
     static std::string fu_entry_problem(const runtime::DataStore& ads, long al_row);
     // Why `as_text`, typed into column `as_column` of row `al_row`, is refused; empty when not.

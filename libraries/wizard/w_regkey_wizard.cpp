@@ -46,7 +46,14 @@ w_regkey_wizard::w_regkey_wizard() : w_dw_a("w_regkey_wizard", runtime::WindowKi
         const std::string problem = uo_project_registry::fu_insert_pasted(
             *dw_regkeys, ii_prod_id, fw_current_component(), static_cast<int16_t>(a[0].toInt()),
             a[1].toText(), a[2].toText(), a[3].toText(), static_cast<int16_t>(a[4].toInt()));
-        if (!problem.empty()) runtime::messageBox(BoxTitle, problem, runtime::MessageIcon::StopSign);
+        if (!problem.empty()) {
+            runtime::messageBox(BoxTitle, problem, runtime::MessageIcon::StopSign);
+        } else if (std::string notice = uo_project_registry::fu_caret_notice(
+                       static_cast<int16_t>(a[0].toInt()), a[1].toText(), a[2].toText(), a[3].toText(),
+                       static_cast<int16_t>(a[4].toInt()));
+                   !notice.empty()) {
+            runtime::messageBox(BoxTitle, notice, runtime::MessageIcon::Information);
+        }
         return Value();
     });
 

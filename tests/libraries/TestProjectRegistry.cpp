@@ -371,7 +371,7 @@ TEST_P(ProjectRegistryTest, PastedValuesAreInstalledAsTheyWereRead) {
 
 // A double word that is not four bytes long has no form Setup could write back: it is refused by
 // name instead of being installed as another number.
-TEST_P(ProjectRegistryTest, AValueThatCannotBeWrittenBackIsNotPasted) {
+TEST_P(ProjectRegistryTest, AValueThatCannotBeWrittenBackIsNotPastedAndOneWithACaretIsPastedWithANotice) {
     boxes.answer(1);
     EXPECT_FALSE(
         pane->fu_paste_from_regview(3, "Software\\Odd", "quad", "01,00,00,00,00,00,00,00", rt::Dword));
@@ -387,6 +387,20 @@ TEST_P(ProjectRegistryTest, AValueThatCannotBeWrittenBackIsNotPasted) {
               "written to "
               "a root key itself.");
     EXPECT_EQ(dw().rowCount(), 1);
+
+    // A caret would be read as a string variable: pasted, with a word of warning.
+    boxes.answer(1);
+    EXPECT_TRUE(pane->fu_paste_from_regview(2, "Software\\Odd", "caret", "a^b", rt::Sz));
+    ASSERT_EQ(boxes.unansweredCount(), 0u);
+    EXPECT_EQ(boxes.shown().back().text,
+              "The value \"caret\" of HKEY_CURRENT_USER\\Software\\Odd holds \"^\": Setup reads the text "
+              "between two "
+              "\"^\" as a string variable and drops a \"^\" on its own. Check the entry before you build the "
+              "product.");
+    EXPECT_EQ(dw().rowCount(), 2);
+    const size_t shown = boxes.shown().size();
+    EXPECT_TRUE(pane->fu_paste_from_regview(2, "Software\\Odd", "binary", "5e,5e", rt::Binary));
+    EXPECT_EQ(boxes.shown().size(), shown);
 }
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectRegistryTest);
