@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "authoring/core/pakomo.h"
+#include "libraries/project/w_proggrp_properties.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 
@@ -24,20 +25,41 @@ runtime::Ref<u_ds_create_setup_a> rows_of(const char* layout) {
 
 long id_of(runtime::DataStore& ds, long row) { return static_cast<long>(ds.getItem(row, "id").toInt()); }
 
+// A reference column's value: no value is no component.
+long reference(runtime::DataStore& ds, long row, const char* column) {
+    const Value v = ds.getItem(row, column);
+    return v.isNull() ? 0 : static_cast<long>(v.toInt());
+}
+
 }  // namespace
 
 uo_project_files::uo_project_files(std::string className) : uo_project_pane(std::move(className)) {
     tv_project = addControl<u_tv_a>("tv_project");
-    tv_project->move(0, 0);
+    tv_project->move(margin, content_top);
     tv_project->resize(1100, 840);
     tv_project->addPicture("Custom050!");  // picture 2: a file group
     lv_files = addControl<u_lv_fileview_a>("lv_files");
-    lv_files->move(1140, 0);
+    lv_files->move(margin + 1140, content_top);
     lv_files->resize(2460, 760);
     lv_files->fu_set_columns(1200, 500, 700);
+    cb_properties = addControl<runtime::CommandButton>("cb_properties");
+    cb_properties->move(margin, content_top + 740);
+    cb_properties->resize(600, 100);
+    cb_properties->setText("Pr&operties...");
+    cb_properties->setEnabled(false);
     st_info = addControl<runtime::StaticText>("st_info");
-    st_info->move(1140, 776);
+    st_info->move(margin + 1140, content_top + 776);
     st_info->resize(2460, 64);
+    // The tree keeps its width; the file list takes what the pane gains.
+    fu_position_set_flags(*tv_project, align_vresize);
+    fu_position_set_height_marge(*tv_project, content_top + margin + 130);
+    fu_position_set_bottom_marge(*cb_properties, margin);
+    fu_position_set_flags(*lv_files, align_resize);
+    fu_position_set_width_marge(*lv_files, 2 * margin + 1140);
+    fu_position_set_height_marge(*lv_files, content_top + margin + 80);
+    fu_position_set_flags(*st_info, align_hresize);
+    fu_position_set_width_marge(*st_info, 2 * margin + 1140);
+    fu_position_set_bottom_marge(*st_info, margin);
 
     ids_proggrp = rows_of("d_project_proggrps");
     ids_regkeys = rows_of("d_regkeys");
@@ -50,7 +72,23 @@ uo_project_files::uo_project_files(std::string className) : uo_project_pane(std:
 
     tv_project->on("selectionchanged", [this](Args a) {
         long id = 0;
-        show_files(a.size() > 1 && fu_selected(id) == 2 ? id : 0);
+        const int level = a.size() > 1 ? fu_selected(id) : 0;
+        show_files(level == 2 ? id : 0);
+        cb_properties->setEnabled(level == 1);
+        return Value();
+    });
+    tv_project->setEditLabels(true);
+    tv_project->on("endlabeledit", [this](Args a) {
+        return Value(a.size() > 1 ? label_edited(a[0].toInt(), a[1].toText()) : 1);
+    });
+    tv_project->on("doubleclicked", [this](Args) {
+        long id = 0;
+        if (fu_selected(id) == 1) fu_component_properties(id);
+        return Value();
+    });
+    cb_properties->on("clicked", [this](Args) {
+        long id = 0;
+        if (fu_selected(id) == 1) fu_component_properties(id);
         return Value();
     });
     tv_project->on("rightclicked", [this](Args a) {
@@ -98,15 +136,156 @@ bool uo_project_files::fu_is_modified() const {
     return false;
 }
 
-// Every component and file group needs a name: the tree and the setup show nothing else.
+// Names and requirements are checked before anything is written: Setup shows a component's
+// name and makes its folder variable of it, and a requirement must not point into the component.
 bool uo_project_files::fu_validate() {
-    for (auto* ds : {&ids_proggrp, &ids_filegrp})
-        for (long r = 1; r <= (*ds)->rowCount(); ++r)
-            if (runtime::trim((*ds)->getItemString(r, "name")).empty()) {
-                runtime::messageBox(BoxTitle, "Every component and file group needs a name.",
-                                    runtime::MessageIcon::Exclamation);
-                return false;
+    auto refuse = [this](char kind, long id, const std::string& text) {
+        select_item(kind, id);  // the item the message is about
+        runtime::messageBox(BoxTitle, text, runtime::MessageIcon::Exclamation);
+        return false;
+    };
+    for (long r = 1; r <= ids_proggrp->rowCount(); ++r) {
+        const std::string name = runtime::trim(ids_proggrp->getItemString(r, "name"));
+        const std::string error = fu_component_error(*ids_proggrp, r, name, reference(*ids_proggrp, r, "reqprogid"));
+        if (!error.empty())
+            return refuse('c', id_of(*ids_proggrp, r),
+                          (name.empty() ? std::string("A component") : "The component \"" + name + "\"") +
+                              " cannot be saved.\n" + error);
+    }
+    for (long r = 1; r <= ids_filegrp->rowCount(); ++r) {
+        const std::string name = runtime::trim(ids_filegrp->getItemString(r, "name"));
+        const std::string error = fu_filegrp_error(*ids_filegrp, r, name);
+        if (!error.empty())
+            return refuse('g', id_of(*ids_filegrp, r),
+                          (name.empty() ? std::string("A file group") : "The file group \"" + name + "\"") +
+                              " cannot be saved.\n" + error);
+    }
+    return true;
+}
+
+std::string uo_project_files::fu_component_error(runtime::DataStore& ads, long al_row, const std::string& as_name,
+                                                 long al_required) {
+    const std::string name = runtime::trim(as_name);
+    if (name.empty()) return "The field \"Name\" is empty: every component needs a name.";
+    if (name.size() > 32) return "The field \"Name\" takes at most 32 characters.";
+    // ^PATH_<name>^ stands for the component's folder: a "^" would end the reference early.
+    if (name.find('^') != std::string::npos)
+        return "The field \"Name\" cannot hold \"^\": ^PATH_" + name + "^ would not name the component's folder.";
+    // Setup finds a component's folder variable by its name without regard to case.
+    for (long r = 1; r <= ads.rowCount(); ++r) {
+        if (r == al_row) continue;
+        const std::string other = runtime::trim(ads.getItemString(r, "name"));
+        if (runtime::lower(other) == runtime::lower(name))
+            return "The field \"Name\": another component is called \"" + other +
+                   "\" already. Give each component a name of its own.";
+    }
+    if (al_required == 0) return "";
+    const long own = id_of(ads, al_row);
+    if (al_required == own) return "The field \"Required component\": a component cannot require itself.";
+    // Up from the required component through its parents: meeting this one makes it a subcomponent.
+    long at = al_required;
+    for (long steps = 0; at != 0 && steps <= ads.rowCount(); ++steps) {
+        long row = 0;
+        for (long r = 1; r <= ads.rowCount() && row == 0; ++r)
+            if (id_of(ads, r) == at) row = r;
+        if (row == 0) break;
+        at = reference(ads, row, "proggrpid");
+        if (at == own)
+            return "The field \"Required component\": \"" + runtime::trim(ads.getItemString(row, "name")) +
+                   "\" is a subcomponent of \"" + name + "\", and a component cannot require its own subcomponents.";
+    }
+    return "";
+}
+
+std::string uo_project_files::fu_filegrp_error(runtime::DataStore& ads, long al_row, const std::string& as_name) {
+    const std::string name = runtime::trim(as_name);
+    if (name.empty()) return "The field \"Name\" is empty: every file group needs a name.";
+    if (name.size() > 32) return "The field \"Name\" takes at most 32 characters.";
+    const long component = reference(ads, al_row, "proggrpid");
+    for (long r = 1; r <= ads.rowCount(); ++r) {
+        if (r == al_row || reference(ads, r, "proggrpid") != component) continue;
+        const std::string other = runtime::trim(ads.getItemString(r, "name"));
+        if (runtime::lower(other) == runtime::lower(name))
+            return "The field \"Name\": its component has a file group called \"" + other +
+                   "\" already. Give each file group of a component a name of its own.";
+    }
+    return "";
+}
+
+void uo_project_files::select_item(char kind, long al_id) {
+    using Nav = runtime::TreeView::Navigation;
+    const std::string data = kind + std::to_string(al_id);
+    auto is_it = [&](long h) {
+        runtime::TreeViewItem item;
+        return tv_project->getItem(h, item) == 1 && item.data.toText() == data;
+    };
+    for (long c = tv_project->findItem(Nav::Root, 0); c > 0; c = tv_project->findItem(Nav::Next, c)) {
+        if (is_it(c)) {
+            tv_project->selectItem(c);
+            return;
+        }
+        for (long g = tv_project->findItem(Nav::Child, c); g > 0; g = tv_project->findItem(Nav::Next, g))
+            if (is_it(g)) {
+                tv_project->selectItem(g);
+                return;
             }
+    }
+}
+
+long uo_project_files::proggrp_row(long al_id) const {
+    for (long r = 1; r <= ids_proggrp->rowCount(); ++r)
+        if (id_of(*ids_proggrp, r) == al_id) return r;
+    return 0;
+}
+
+int uo_project_files::label_edited(long al_handle, const std::string& as_label) {
+    runtime::TreeViewItem item;
+    if (tv_project->getItem(al_handle, item) != 1) return 1;
+    const std::string data = item.data.toText();
+    if (data.size() < 2) return 1;
+    const long id = std::stol(data.substr(1));
+    const bool component = data[0] == 'c';
+    runtime::DataStore& ds = component ? static_cast<runtime::DataStore&>(*ids_proggrp) : *ids_filegrp;
+    const long row = component ? proggrp_row(id) : filegrp_row(id);
+    if (row < 1) return 1;
+    const std::string name = runtime::trim(as_label);
+    const std::string error = component ? fu_component_error(ds, row, name, reference(ds, row, "reqprogid"))
+                                        : fu_filegrp_error(ds, row, name);
+    // A requirement that is wrong already is the form's to mend: renaming still goes on.
+    if (!error.empty() && error.find("\"Name\"") != std::string::npos) {
+        runtime::messageBox(BoxTitle, error, runtime::MessageIcon::Exclamation);
+        return 1;
+    }
+    if (runtime::trim(ds.getItemString(row, "name")) != name) ds.setItem(row, "name", Value(name));
+    // The tree shows the name as stored, without the blanks typed around it.
+    item.label = name;
+    tv_project->setItem(al_handle, item);
+    return 1;
+}
+
+bool uo_project_files::fu_component_properties(long al_id) {
+    const long row = proggrp_row(al_id);
+    if (row < 1) return false;
+    auto snapshot = [this, row] {
+        std::string all;
+        for (const char* column : {"name", "descript", "installpth", "setuptypes", "reqprogid", "visible", "pathchange"})
+            all += ids_proggrp->getItemString(row, column) + '\n';
+        return all;
+    };
+    const std::string before = snapshot();
+    auto form = runtime::create<w_proggrp_properties>();
+    form->fw_set_row(*ids_proggrp, row);
+    form->open();  // returns once the form has closed
+    if (form) runtime::destroy(form);
+    const bool changed = snapshot() != before;
+    if (!changed) return false;
+    // The tree shows the new name.
+    const long h = tv_project->findItem(runtime::TreeView::Navigation::Current, 0);
+    runtime::TreeViewItem item;
+    if (h > 0 && tv_project->getItem(h, item) == 1) {
+        item.label = runtime::trim(ids_proggrp->getItemString(row, "name"));
+        tv_project->setItem(h, item);
+    }
     return true;
 }
 

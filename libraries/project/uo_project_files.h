@@ -3,6 +3,8 @@
 // groups, and the files of the file group chosen in it. The tree's context menu adds components
 // and file groups, deletes them and moves a file group to another component (cut, paste); the
 // file list's menu adds files, deletes them, marks them shared or not and shows their properties.
+// Components and file groups are renamed in the tree itself (F2, or a click on the chosen item);
+// a component's other properties are set in its properties form (a double click, or Properties).
 #include <cstdint>
 #include <string>
 
@@ -35,10 +37,20 @@ public:
     void fu_populate_tree(long al_select_filegrp = 0);
     // The component (level 1) or file group (level 2) of the chosen tree item: its level and id.
     int fu_selected(long& al_id) const;
+    // Opens the properties form of component `al_id`; true when it changed the component.
+    bool fu_component_properties(long al_id);
+
+    // What keeps component row `al_row` from being saved as named `as_name` and requiring
+    // component `al_required` (0: none): a message naming the field, or "" when nothing does.
+    static std::string fu_component_error(runtime::DataStore& ads_proggrp, long al_row, const std::string& as_name,
+                                          long al_required);
+    // The same for file group row `al_row` of `ads_filegrp` named `as_name`.
+    static std::string fu_filegrp_error(runtime::DataStore& ads_filegrp, long al_row, const std::string& as_name);
 
     runtime::Ref<u_tv_a> tv_project;
     runtime::Ref<u_lv_fileview_a> lv_files;
     runtime::Ref<runtime::StaticText> st_info;
+    runtime::Ref<runtime::CommandButton> cb_properties;
     runtime::Ref<u_ds_create_setup_a> ids_proggrp, ids_regkeys, ids_filegrp, ids_file;
     runtime::Ref<nv_filegrp> inv_filegrp;
     runtime::Ref<nv_proggrp> inv_proggrp;
@@ -47,6 +59,10 @@ public:
 private:
     void show_files(long al_filegrp);
     long filegrp_row(long al_id) const;
+    long proggrp_row(long al_id) const;
+    void select_item(char kind, long al_id);  // 'c' a component, 'g' a file group
+    // A name typed in the tree: 1 keeps the item's label (the script may have set another).
+    int label_edited(long al_handle, const std::string& as_label);
     std::string new_name(u_ds_create_setup_a& ads, const std::string& as_base) const;
 };
 

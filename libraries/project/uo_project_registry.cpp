@@ -84,7 +84,7 @@ bool report(const std::string& text) {
 
 uo_project_registry::uo_project_registry() : uo_project_pane("uo_project_registry") {
     dw_regkeys = addControl<u_dw_create_setup_a>("dw_regkeys", "u_dw_create_setup_a", "d_project_regkeys");
-    dw_regkeys->move(0, 0);
+    dw_regkeys->move(margin, content_top);
     dw_regkeys->resize(3600, 700);
     dw_regkeys->store().setTransObject(&app().sqlca);
     // A product may have more entries, and wider ones, than the pane shows at once.
@@ -93,8 +93,13 @@ uo_project_registry::uo_project_registry() : uo_project_pane("uo_project_registr
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
     cb_registry = addControl<runtime::CommandButton>("cb_registry");
-    cb_registry->move(0, 720);
+    cb_registry->move(margin, content_top + 720);
     cb_registry->resize(420, 100);
+    // The list takes the pane's room above the button, which keeps to the bottom.
+    fu_position_set_flags(*dw_regkeys, align_resize);
+    fu_position_set_width_marge(*dw_regkeys, 2 * margin);
+    fu_position_set_height_marge(*dw_regkeys, content_top + margin + 120);
+    fu_position_set_bottom_marge(*cb_registry, margin);
     cb_registry->setText("Registry...");
     cb_registry->on("clicked", [this](Args) {
         fu_open_registry_view();
@@ -116,15 +121,6 @@ uo_project_registry::uo_project_registry() : uo_project_pane("uo_project_registr
         return Value();
     });
     fu_refuse_typed_names(*dw_regkeys, *this, BoxTitle);
-    // The list takes the pane's room above the button.
-    on("resize", [this](Args a) {
-        const int width = a.size() > 1 ? static_cast<int>(a[1].toInt()) : 0;
-        const int height = a.size() > 2 ? static_cast<int>(a[2].toInt()) : 0;
-        if (width < 1 || height < 200) return Value();
-        dw_regkeys->resize(width, height - 120);
-        cb_registry->move(0, height - 100);
-        return Value();
-    });
     on("destructor", [this](Args) {
         if (ids_components) runtime::destroy(ids_components);
         return Value();

@@ -18,8 +18,11 @@ nv_create_setup* service() { return app().gnv_create_setup.as<nv_create_setup>()
 
 uo_project_strings::uo_project_strings() : uo_project_pane("uo_project_strings") {
     dw_strings = addControl<u_dw_create_setup_a>("dw_strings", "u_dw_create_setup_a", "d_project_stringtable");
-    dw_strings->move(0, 0);
+    dw_strings->move(margin, content_top);
     dw_strings->resize(1780, 640);
+    fu_position_set_flags(*dw_strings, align_resize);
+    fu_position_set_width_marge(*dw_strings, 2 * margin);
+    fu_position_set_height_marge(*dw_strings, content_top + margin);
     dw_strings->store().setTransObject(&app().sqlca);
     dw_strings->extend("rbuttondown", [this](Args a) {
         const long row = a.size() > 2 ? a[2].toInt() : 0;

@@ -16,6 +16,7 @@
 #include "libraries/project/uo_project_files.h"
 #include "libraries/project/uo_project_registry.h"
 #include "libraries/project/uo_project_strings.h"
+#include "libraries/project/w_proggrp_properties.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -45,12 +46,21 @@ std::shared_ptr<const runtime::DataLayout> edited_layout() {
 }  // namespace
 
 w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
-    resize(3700, 2250);
+    // Small enough for the frame's client area at the frame's own size; it opens maximised.
+    resize(3200, 1300);
     setTitle("Project");
-    st_heading = addControl<runtime::StaticText>("st_heading");
-    st_heading->move(40, 30);
-    st_heading->resize(2000, 90);
-    st_heading->setFont("MS Sans Serif", 12, 700);
+    tab_panes = addControl<runtime::Tab>("tab_panes");
+    tab_panes->move(30, 30);
+    tab_panes->resize(2730, 1240);
+    fw_position_set_flags(*tab_panes, align_resize);
+    fw_position_set_width_marge(*tab_panes, 30 + 40 + 360 + 40);
+    fw_position_set_height_marge(*tab_panes, 60);
+
+    uo_product = tab_panes->addPage<uo_a>("uo_product", "&Product");
+    st_heading = uo_product->addControl<runtime::StaticText>("st_heading");
+    st_heading->move(uo_project_pane::margin, 24);
+    st_heading->resize(2000, 84);
+    st_heading->setFont("MS Sans Serif", 10, 700);
     st_heading->setText("Product");
     struct Field {
         runtime::Ref<runtime::StaticText>* label;
@@ -63,13 +73,13 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
                             {&st_prodvers, &sle_prodvers, "prodvers", "Version:", 600, 16},
                             {&st_label, &sle_label, "label", "Label:", 1000, 32},
                             {&st_basepath, &sle_basepath, "basepath", "Destination folder:", 1400, 254}};
-    int y = 140;
+    int y = uo_project_pane::content_top;
     for (const Field& f : fields) {
-        *f.label = addControl<runtime::StaticText>(std::string("st_") + f.name);
-        (*f.label)->move(40, y + 8);
+        *f.label = uo_product->addControl<runtime::StaticText>(std::string("st_") + f.name);
+        (*f.label)->move(uo_project_pane::margin, y + 8);
         (*f.label)->resize(620, 72);
         (*f.label)->setText(f.text);
-        *f.edit = addControl<runtime::SingleLineEdit>(std::string("sle_") + f.name);
+        *f.edit = uo_product->addControl<runtime::SingleLineEdit>(std::string("sle_") + f.name);
         (*f.edit)->move(680, y);
         (*f.edit)->resize(f.width, 88);
         (*f.edit)->setLimit(f.limit);
@@ -79,17 +89,20 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
         });
         y += 100;
     }
-    st_fullname = addControl<runtime::StaticText>("st_fullname");
-    st_fullname->move(40, y + 20);
-    st_fullname->resize(2000, 72);
+    st_fullname = uo_product->addControl<runtime::StaticText>("st_fullname");
+    st_fullname->move(uo_project_pane::margin, y + 20);
+    st_fullname->resize(2400, 72);
+    uo_product->fu_position_set_flags(*st_fullname, align_hresize);
+    uo_product->fu_position_set_width_marge(*st_fullname, 2 * uo_project_pane::margin);
 
-    add_pane<uo_project_files>("uo_files", 40, 680, 3600, 840);
-    add_pane<uo_project_strings>("uo_strings", 40, 1560, 1780, 640);
-    add_pane<uo_project_registry>("uo_registry", 1860, 1560, 1780, 640);
+    add_pane<uo_project_files>("uo_files", "Co&mponents and files");
+    add_pane<uo_project_strings>("uo_strings", "String &variables");
+    add_pane<uo_project_registry>("uo_registry", "&Registry entries");
 
+    // Beside the tabs, so that they are there whichever tab is shown.
     cb_save = addControl<runtime::CommandButton>("cb_save");
-    cb_save->move(3300, 40);
-    cb_save->resize(320, 100);
+    cb_save->move(2800, 70);
+    cb_save->resize(360, 100);
     cb_save->setText("&Save");
     cb_save->setDefault(true);
     cb_save->on("clicked", [this](Args) {
@@ -97,13 +110,14 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
         return Value();
     });
     cb_close = addControl<runtime::CommandButton>("cb_close");
-    cb_close->move(3300, 170);
-    cb_close->resize(320, 100);
+    cb_close->move(2800, 200);
+    cb_close->resize(360, 100);
     cb_close->setText("&Close");
     cb_close->on("clicked", [this](Args) {
         post("ue_close");
         return Value();
     });
+    for (runtime::CommandButton* b : {cb_save.get(), cb_close.get()}) fw_position_set_right_marge(*b, 40);
 
     // The context menus' events go to the pane that showed the menu.
     for (const char* event : {"ue_popup_insert", "ue_popup_insert_between", "ue_popup_delete", "ue_popup_expand_all",
@@ -128,7 +142,8 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     });
 
     extend("open", [this](Args) {
-        move(0, 0);  // the sheet is large: it starts in the frame's top left corner
+        move(0, 0);
+        setWindowState(2);
         fw_set_helptopic(help_topic);
         if (!fw_open_product()) post("ue_close");
         return Value();
@@ -155,6 +170,15 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
         }
         return Value();
     });
+}
+
+std::string w_project::without_mnemonic(const std::string& as_text) {
+    std::string out;
+    for (size_t i = 0; i < as_text.size(); ++i) {
+        if (as_text[i] == '&' && i + 1 < as_text.size()) ++i;  // "&&" stands for one "&"
+        out += as_text[i];
+    }
+    return out;
 }
 
 void w_project::fw_show_popup(uo_project_pane& source, const std::string& as_popup) {
@@ -282,6 +306,7 @@ bool w_project::fw_save() {
 void register_project_library() {
     register_project_layouts();
     runtime::registerClass<w_project>("w_project");
+    runtime::registerClass<w_proggrp_properties>("w_proggrp_properties");
     runtime::registerClass<u_ds_product>("u_ds_product");
     runtime::registerClass<u_ds_proggrp>("u_ds_proggrp");
     runtime::registerClass<u_ds_filegrp>("u_ds_filegrp");

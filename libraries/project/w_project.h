@@ -3,13 +3,16 @@
 // Opening it takes the product into editing (the chooser closes); closing it gives the product
 // back, so the frame opens the chooser again. It shows the product's name, version, label and
 // destination folder, saved through the project service's catalogue, and the parts (panes) that
-// edit the product's other rows; one save writes them all and commits once.
+// edit the product's other rows; one save writes them all and commits once. The product's form
+// and each pane stand on a tab of their own, and the window opens maximised in the frame, so its
+// tabs follow the frame's size; Save and Close stand beside the tabs.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "runtime/data/DataStore.h"
 #include "runtime/ui/Controls.h"
+#include "runtime/ui/Tab.h"
 #include "libraries/project/uo_project_pane.h"
 #include "standard/w_dw_a.h"
 
@@ -29,6 +32,8 @@ public:
     // hands to it.
     void fw_show_popup(uo_project_pane& source, const std::string& as_popup);
 
+    runtime::Ref<runtime::Tab> tab_panes;
+    runtime::Ref<uo_a> uo_product;  // the product's form: the first tab
     runtime::Ref<runtime::StaticText> st_heading, st_prodname, st_prodvers, st_label, st_basepath, st_fullname;
     runtime::Ref<runtime::SingleLineEdit> sle_prodname, sle_prodvers, sle_label, sle_basepath;
     runtime::Ref<runtime::CommandButton> cb_save, cb_close;
@@ -39,14 +44,16 @@ public:
     runtime::Ref<uo_project_pane> i_popup_source;  // the pane whose context menu was shown last
 
 private:
+    // Places a pane of class T on a tab of its own, after the tabs already there; a pane without a
+    // heading takes the tab's text.
     template <class T>
-    runtime::Ref<T> add_pane(const std::string& name, int x, int y, int width, int height) {
-        runtime::Ref<T> pane = addControl<T>(name);
-        pane->move(x, y);
-        pane->resize(width, height);
+    runtime::Ref<T> add_pane(const std::string& name, const std::string& tab_text) {
+        runtime::Ref<T> pane = tab_panes->addPage<T>(name, tab_text);
+        if (pane->fu_get_heading().empty()) pane->fu_set_heading(without_mnemonic(tab_text));
         i_panes.push_back(runtime::Ref<uo_project_pane>(pane.get()));
         return pane;
     }
+    static std::string without_mnemonic(const std::string& as_text);
     bool fw_open_product();
     void fw_show_fullname();
     long product_row() const;

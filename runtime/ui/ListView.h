@@ -11,7 +11,9 @@
 // Events: itemexpanding(handle) (1 refuses), itemexpanded(handle), itemcollapsed(handle),
 // selectionchanging(oldhandle, newhandle) (1 refuses), selectionchanged(oldhandle, newhandle),
 // clicked(handle), doubleclicked(handle), rightclicked(handle), deleteitem(handle) for every
-// item deleted.
+// item deleted; with label editing on, beginlabeledit(handle) (1 refuses the edit) when F2 or a
+// click on the chosen item starts one, and endlabeledit(handle, newlabel) when a changed label is
+// typed (an answer of 1 keeps the label the item had, or the one the script gave it meanwhile).
 #include "runtime/ui/VisualObject.h"
 
 #include <QSize>
@@ -163,9 +165,18 @@ public:
     int collapseItem(long handle);
     // Sorts the children of `parent` by label (case ignored).
     int sortChildren(long parent);
+    // Whether the user may edit labels in place (F2, or a click on the chosen item).
+    void setEditLabels(bool on);
+    bool editLabels() const { return editLabels_; }
+    // Starts editing an item's label: 1, or -1 when there is no such item or labels are not
+    // editable.
+    int editLabel(long handle);
     QTreeWidget* tree() const;
 
 private:
+    friend class LabelEditingTree;
+    bool mayEditLabel(QTreeWidgetItem* item);
+    void labelEdited(QTreeWidgetItem* item);
     QTreeWidgetItem* item(long handle) const;
     long handleOf(QTreeWidgetItem* item) const;
     long insertAt(long parent, int position, const TreeViewItem& item, bool sorted);
@@ -180,6 +191,7 @@ private:
     long nextHandle_ = 1;
     long current_ = 0;
     bool updating_ = false;
+    bool editLabels_ = false;
 };
 
 }  // namespace runtime

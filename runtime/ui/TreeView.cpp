@@ -25,16 +25,29 @@ public:
     }
 };
 
-// Refuses expanding when the itemexpanding script answers 1.
-class ExpandingTree : public QTreeWidget {
-public:
-    std::function<bool(QTreeWidgetItem*)> mayExpand;
-};
-
 }  // namespace
 
+// Asks the tree view before a label edit starts, whatever started it.
+class LabelEditingTree : public QTreeWidget {
+public:
+    explicit LabelEditingTree(TreeView* view) : view_(view) {}
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+        TreeView* v = view_.get();
+        if (!v || !v->editLabels_ || trigger == NoEditTriggers) return QTreeWidget::edit(index, trigger, event);
+        if ((editTriggers() & trigger) == 0 && trigger != AllEditTriggers) return false;
+        QTreeWidgetItem* it = itemFromIndex(index);
+        if (!it || !v->mayEditLabel(it)) return false;
+        return QTreeWidget::edit(index, trigger, event);
+    }
+
+private:
+    Ref<TreeView> view_;
+};
+
 TreeView::TreeView(std::string className) : Control(std::move(className), "treeview") {
-    auto* t = new ExpandingTree;
+    auto* t = new LabelEditingTree(this);
     t->setHeaderHidden(true);
     t->setColumnCount(1);
     setWidget(t);
@@ -74,6 +87,10 @@ TreeView::TreeView(std::string className) : Control(std::move(className), "treev
         }
         v->current_ = newHandle;
         v->trigger("selectionchanged", {oldHandle, newHandle});
+    });
+    QObject::connect(t, &QTreeWidget::itemChanged, t, [self](QTreeWidgetItem* item, int column) {
+        TreeView* v = self.get();
+        if (v && column == 0 && !v->updating_) v->labelEdited(item);
     });
     QObject::connect(t, &QTreeWidget::itemClicked, t, [self](QTreeWidgetItem* item) {
         if (TreeView* v = self.get()) v->trigger("clicked", {v->handleOf(item)});
@@ -130,6 +147,7 @@ long TreeView::insertAt(long parent, int position, const TreeViewItem& values, b
     long h = nextHandle_++;
     auto* it = new TreeItem;
     it->setData(0, kHandleRole, static_cast<qlonglong>(h));
+    if (editLabels_) it->setFlags(it->flags() | Qt::ItemIsEditable);
     updating_ = true;
     apply(it, values);
     p->insertChild(position, it);
@@ -293,6 +311,54 @@ int TreeView::sortChildren(long parent) {
     p->sortChildren(0, Qt::AscendingOrder);
     updating_ = false;
     return 1;
+}
+
+void TreeView::setEditLabels(bool on) {
+    editLabels_ = on;
+    QTreeWidget* t = tree();
+    t->setEditTriggers(on ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                          : QAbstractItemView::NoEditTriggers);
+    updating_ = true;
+    for (auto& [handle, it] : items_)
+        it->setFlags(on ? it->flags() | Qt::ItemIsEditable : it->flags() & ~Qt::ItemIsEditable);
+    updating_ = false;
+}
+
+int TreeView::editLabel(long handle) {
+    QTreeWidgetItem* it = item(handle);
+    if (!it || !editLabels_) return -1;
+    tree()->setCurrentItem(it);
+    if (tree()->currentItem() != it) return -1;
+    tree()->editItem(it, 0);
+    return 1;
+}
+
+bool TreeView::mayEditLabel(QTreeWidgetItem* it) {
+    Ref<TreeView> self(this);
+    Value refused = trigger("beginlabeledit", {handleOf(it)});
+    return self && refused.toInt() != 1;
+}
+
+void TreeView::labelEdited(QTreeWidgetItem* it) {
+    const long h = handleOf(it);
+    auto stored = values_.find(h);
+    if (stored == values_.end()) return;
+    const std::string newLabel = it->text(0).toStdString();
+    if (newLabel == stored->second.label) return;
+    Ref<TreeView> self(this);
+    Value refused = trigger("endlabeledit", {h, newLabel});
+    if (!self) return;
+    it = item(h);
+    stored = values_.find(h);
+    if (!it || stored == values_.end()) return;
+    updating_ = true;
+    if (refused.toInt() == 1) {
+        it->setText(0, qs(stored->second.label));
+    } else {
+        stored->second.label = newLabel;
+        it->setText(0, qs(newLabel));
+    }
+    updating_ = false;
 }
 
 }  // namespace runtime

@@ -79,6 +79,16 @@ void collectButtons(const VisualObject& holder, std::vector<CommandButton*>& out
     }
 }
 
+// Shows a window (or a sheet's sub-window) normal (0), minimised (1) or maximised (2).
+void showIn(QWidget* w, int state) {
+    if (state == 1)
+        w->showMinimized();
+    else if (state == 2)
+        w->showMaximized();
+    else
+        w->show();
+}
+
 }  // namespace
 
 Window::Window(std::string className, WindowKind kind) : VisualObject(std::move(className), "window"), kind_(kind) {
@@ -176,11 +186,11 @@ int Window::openAs(Window* parent, FrameWindow* frame) {
         subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
         subWindow_->resize(subWindow_->sizeHint());
         subWindow_->move(g.topLeft());
-        subWindow_->show();
+        showIn(subWindow_, shownState_);
         frame->mdiArea()->setActiveSubWindow(subWindow_);
         frame->sheetActivated();
     } else {
-        w->show();
+        showIn(w, shownState_);
         // A window that takes no keyboard leaves the activation where it is.
         const bool takesKeyboard =
             !w->testAttribute(Qt::WA_ShowWithoutActivating) && !(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
@@ -312,6 +322,19 @@ int Window::windowState() const {
     if (w->isMinimized()) return 1;
     if (w->isMaximized()) return 2;
     return 0;
+}
+
+void Window::setWindowState(int state) {
+    QWidget* w = frameWidget();
+    if (!w) return;
+    if (!w->isVisible() && !w->isMinimized()) {
+        shownState_ = state;
+        return;
+    }
+    if (state == 0)
+        w->showNormal();
+    else
+        showIn(w, state);
 }
 
 void Window::raiseResize() {

@@ -71,8 +71,10 @@ public:
     // minimise and maximise boxes, and cannot be resized).
     void setTitleBarBoxes(bool controlMenu, bool minimizeBox, bool maximizeBox);
     void setResizable(bool resizable);
-    // Minimised (1), maximised (2) or normal (0).
+    // Minimised (1), maximised (2) or normal (0); a sheet is maximised in the frame's client area.
+    // Set before the window shows (in its open event), it shows so.
     int windowState() const;
+    void setWindowState(int state);
     // Disabling takes the keyboard focus from the window's controls; enabling gives it back to
     // the control that had it.
     void setEnabled(bool enabled) override;
@@ -129,6 +131,7 @@ private:
     bool closing_ = false;
     bool closed_ = false;
     bool toolbarVisible_ = true;
+    int shownState_ = 0;  // the state to show in, as set before the window showed
 };
 
 // The MDI frame: a client area for sheets, a status bar, and the toolbar and menu bar of the

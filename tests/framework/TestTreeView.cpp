@@ -1,10 +1,17 @@
 // The tree-view ancestor: the level-1 count through its own inserts and every deletion, the
-// deletion of all children, the focus report and the resize event.
+// deletion of all children, the focus report and the resize event; and the tree view's labels
+// edited in place by the user (F2, a click on the chosen item), asked before and after.
 #include "framework/FrameworkFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
+
+#include <utility>
+#include <vector>
 
 #include "runtime/ui/Controls.h"
 #include "standard/u_tv_a.h"
@@ -83,6 +90,96 @@ TEST_F(TreeViewAncestor, ReportsFocusToTheWindowAndResizes) {
     tv->trigger("ue_resize", {700, 900});
     EXPECT_EQ(tv->width(), 700);
     EXPECT_EQ(tv->height(), 900);
+}
+
+// Label editing as the user does it: F2 on the chosen item, typing, Enter.
+class TreeLabels : public TreeViewAncestor {
+protected:
+    void SetUp() override {
+        TreeViewAncestor::SetUp();
+        first = tv->insertItemLast(0, "First", 1);
+        second = tv->insertItemLast(first, "Second", 1);
+        tv->on("beginlabeledit", [this](runtime::Args a) {
+            began.push_back(a[0].toInt());
+            return runtime::Value(refuseBegin ? 1 : 0);
+        });
+        tv->on("endlabeledit", [this](runtime::Args a) {
+            ended.emplace_back(a[0].toInt(), a[1].toText());
+            if (!replacement.empty()) {
+                runtime::TreeViewItem item;
+                tv->getItem(a[0].toInt(), item);
+                item.label = replacement;
+                tv->setItem(a[0].toInt(), item);
+            }
+            return runtime::Value(refuseEnd ? 1 : 0);
+        });
+    }
+    // F2 on `handle`, then the text typed over the label and Enter; false when no editor opened.
+    bool rename(long handle, const QString& typed) {
+        tv->selectItem(handle);
+        tv->tree()->setFocus();
+        QTest::keyClick(tv->tree(), Qt::Key_F2);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : tv->tree()->findChildren<QLineEdit*>())
+            if (e->isVisible()) editor = e;  // an editor closed before may wait to be deleted
+        if (!editor) return false;
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        core_test::settle();
+        return true;
+    }
+    std::string label(long handle) {
+        runtime::TreeViewItem item;
+        tv->getItem(handle, item);
+        return item.label;
+    }
+    long first = 0, second = 0;
+    std::vector<long> began;
+    std::vector<std::pair<long, std::string>> ended;
+    bool refuseBegin = false, refuseEnd = false;
+    std::string replacement;
+};
+
+TEST_F(TreeLabels, EditingIsOffUntilSwitchedOn) {
+    EXPECT_FALSE(rename(first, "Renamed"));
+    EXPECT_EQ(tv->editLabel(first), -1);
+    EXPECT_TRUE(began.empty());
+    EXPECT_EQ(label(first), "First");
+}
+
+TEST_F(TreeLabels, TheTypedLabelIsReportedAndKeptUnlessRefused) {
+    tv->setEditLabels(true);
+    ASSERT_TRUE(rename(second, "Renamed"));
+    EXPECT_EQ(began, std::vector<long>{second});
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0], std::make_pair(second, std::string("Renamed")));
+    EXPECT_EQ(label(second), "Renamed");
+
+    refuseEnd = true;
+    ASSERT_TRUE(rename(second, "Refused"));
+    EXPECT_EQ(label(second), "Renamed");
+    // A script that refuses and writes a label of its own: that label stands.
+    replacement = "Trimmed";
+    ASSERT_TRUE(rename(second, "  Trimmed  "));
+    EXPECT_EQ(label(second), "Trimmed");
+    // The same text again is no change: nothing reported.
+    const size_t before = ended.size();
+    ASSERT_TRUE(rename(second, "Trimmed"));
+    EXPECT_EQ(ended.size(), before);
+    // Items inserted after the switch are editable too, and editLabel starts an edit by program.
+    const long third = tv->insertItemLast(0, "Third", 1);
+    EXPECT_EQ(tv->editLabel(third), 1);
+    EXPECT_EQ(tv->editLabel(999), -1);
+}
+
+TEST_F(TreeLabels, ARefusedBeginOpensNoEditor) {
+    tv->setEditLabels(true);
+    refuseBegin = true;
+    EXPECT_FALSE(rename(first, "Renamed"));
+    EXPECT_EQ(began, std::vector<long>{first});
+    EXPECT_TRUE(ended.empty());
+    EXPECT_EQ(label(first), "First");
 }
 
 }  // namespace

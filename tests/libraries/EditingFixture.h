@@ -71,8 +71,11 @@ protected:
         pakomo::register_menus();
         // The edit forms' data windows register their string-variable columns with it.
         application().gnv_regobjects = runtime::createByName("nv_regobjects").as<pakomo::nv_a>();
+        // Windows place their controls through it when they are sized.
+        application().gnv_win32api = runtime::createByName("nv_winapi");
     }
     void TearDown() override {
+        if (application().gnv_win32api) runtime::destroy(application().gnv_win32api);
         if (application().gnv_regobjects) runtime::destroy(application().gnv_regobjects);
         ProjectFixture::TearDown();
     }

@@ -26,7 +26,6 @@ protected:
         sql.push_back("INSERT INTO FILE VALUES (3, 1, 2, 'C:\\src\\faq.txt', 0, 0, '', 0)");
         executeSql(sql);
         ASSERT_EQ(startService().fnv_retrieve_product_stringtable(1), 1);
-        application().gnv_win32api = runtime::createByName("nv_winapi");
         frame = runtime::create<Frame>();
         frame->open();
         core_test::settle();
@@ -40,7 +39,6 @@ protected:
     void TearDown() override {
         if (project) runtime::destroy(project);
         if (frame) runtime::destroy(frame);
-        if (application().gnv_win32api) runtime::destroy(application().gnv_win32api);
         EditingFixture::TearDown();
     }
 
@@ -161,7 +159,8 @@ TEST_P(ProjectFilesTest, AFileGroupNeedsItsComponentAndANameBeforeAnythingIsSave
     pane->ids_filegrp->setItem(1, "name", runtime::Value("  "));
     boxes.answer(1);
     EXPECT_FALSE(project->fw_save());
-    EXPECT_EQ(boxes.shown().back().text, "Every component and file group needs a name.");
+    EXPECT_EQ(boxes.shown().back().text,
+              "A file group cannot be saved.\nThe field \"Name\" is empty: every file group needs a name.");
     EXPECT_EQ(count("FILEGRP WHERE PRODID = 1"), 2);
     EXPECT_TRUE(project->fw_is_modified());
 }

@@ -44,7 +44,6 @@ protected:
         EditingFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         pakomo::register_windows();  // the registry browser and the edit popup
-        application().gnv_win32api = runtime::createByName("nv_winapi");
         executeSql(everyTable(1));  // entry 1: HKEY_CURRENT_USER\Software\X "V" = "D" of component Main
         startService();
         frame = runtime::create<Frame>();
@@ -55,12 +54,13 @@ protected:
         pane = runtime::Ref<uo_project_registry>(
             dynamic_cast<uo_project_registry*>(project->findControl("uo_registry")));
         ASSERT_TRUE(pane.isValid());
+        project->tab_panes->selectTab(project->tab_panes->indexOf(*pane));  // typed into as the user sees it
+        core_test::settle();
         ASSERT_EQ(pane->dw_regkeys->rowCount(), 1);
     }
     void TearDown() override {
         if (project) runtime::destroy(project);
         if (frame) runtime::destroy(frame);
-        if (application().gnv_win32api) runtime::destroy(application().gnv_win32api);
         EditingFixture::TearDown();
     }
 

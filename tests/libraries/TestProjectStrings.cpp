@@ -33,6 +33,8 @@ protected:
         ASSERT_TRUE(project.isValid());
         pane = runtime::Ref<uo_project_strings>(dynamic_cast<uo_project_strings*>(project->findControl("uo_strings")));
         ASSERT_TRUE(pane.isValid());
+        project->tab_panes->selectTab(project->tab_panes->indexOf(*pane));  // typed into as the user sees it
+        core_test::settle();
         ASSERT_EQ(pane->dw_strings->rowCount(), 1);
     }
     void TearDown() override {

@@ -5,6 +5,9 @@
 
 #include "EditingFixture.h"
 #include "authoring/windows/w_mdi_frame.h"
+#include "libraries/project/uo_project_files.h"
+
+#include <QMdiArea>
 
 namespace {
 
@@ -135,6 +138,64 @@ TEST_P(ProjectWindowTest, ClosingWithUnsavedEditsDoesWhatTheUserAnswers) {
         EXPECT_FALSE(project.isValid());
         frame->opened.clear();
     }
+}
+
+// Every control shown on `holder` lies inside `area` (nothing clipped, nothing off the window).
+void expectInside(QWidget* area, const runtime::VisualObject& holder) {
+    for (const runtime::Ref<runtime::Control>& c : holder.controls()) {
+        QWidget* w = c ? c->widget() : nullptr;
+        if (!w || !w->isVisible()) continue;
+        const QRect placed(w->mapTo(area, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(area->rect().contains(placed))
+            << c->name() << " at " << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height()
+            << " outside " << area->width() << "x" << area->height();
+        expectInside(area, *c);
+    }
+}
+
+// At the frame's own size and with the frame enlarged, the window fills the frame's client area,
+// Save and Close stand beside the tabs, every pane has a heading and shows all it holds, and the
+// panes grow with the frame.
+TEST_P(ProjectWindowTest, FitsTheFrameAtItsOwnSizeAndGrowsWithIt) {
+    auto project = openProject(1);
+    ASSERT_TRUE(project.isValid());
+    EXPECT_EQ(project->windowState(), 2);
+    QWidget* client = project->clientWidget();
+    QWidget* area = frame->mdiArea()->viewport();
+    auto checkEveryTab = [&](const std::string& size) {
+        EXPECT_GE(client->width(), area->width() - 4);
+        EXPECT_GE(client->height(), area->height() - 4);
+        for (int t = 1; t <= project->tab_panes->pageCount(); ++t) {
+            SCOPED_TRACE(size + " " + project->tab_panes->tabText(t));
+            project->tab_panes->selectTab(t);
+            core_test::settle();
+            expectInside(client, *project);
+            expectInside(area, *project);
+            screenshot(frame->mainWidget(), "project_window_" + size + "_tab" + std::to_string(t));
+        }
+    };
+    checkEveryTab("frame_size");
+    ASSERT_EQ(project->tab_panes->pageCount(), 1 + static_cast<int>(project->i_panes.size()));
+    for (const auto& pane : project->i_panes) {
+        SCOPED_TRACE(pane->name());
+        EXPECT_FALSE(pane->fu_get_heading().empty());
+        EXPECT_EQ(pane->fu_get_heading().find('&'), std::string::npos);
+        EXPECT_GT(project->tab_panes->indexOf(*pane), 1);
+    }
+    auto* files = dynamic_cast<pakomo::uo_project_files*>(project->findControl("uo_files"));
+    ASSERT_NE(files, nullptr);
+    const int paneWidth = files->width(), paneHeight = files->height();
+    const int listWidth = files->lv_files->width(), treeHeight = files->tv_project->height();
+
+    frame->resize(6000, 3600);
+    core_test::settle();
+    checkEveryTab("enlarged");
+    EXPECT_GT(files->width(), paneWidth + 2000);
+    EXPECT_GT(files->height(), paneHeight + 1400);
+    EXPECT_NEAR(files->lv_files->width() - listWidth, files->width() - paneWidth, 8);
+    EXPECT_NEAR(files->tv_project->height() - treeHeight, files->height() - paneHeight, 8);
+    EXPECT_GT(project->cb_save->x(), project->tab_panes->x() + project->tab_panes->width());
+    project->close();
 }
 
 TEST_P(ProjectWindowTest, AProductThatIsGoneIsReportedAndTheChooserComesBack) {

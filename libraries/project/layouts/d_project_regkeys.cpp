@@ -34,7 +34,7 @@ runtime::DataLayout d_project_regkeys() {
     root.attributes["values"] =
         "HKEY_CLASSES_ROOT\t1/HKEY_CURRENT_USER\t2/HKEY_LOCAL_MACHINE\t3/HKEY_USERS\t4";
     runtime::ColumnLayout type =
-        shown(layout_column("valuetype", "REGKEYS.VALUETYPE", "decimal(0)", false, true, 1), 2540, 520, 50);
+        shown(layout_column("valuetype", "REGKEYS.VALUETYPE", "decimal(0)", false, true, 1), 2540, 1000, 50);
     type.editStyle = "ddlb";
     type.attributes["values"] =
         "REG_NONE\t0/REG_SZ\t1/REG_EXPAND_SZ\t2/REG_BINARY\t3/REG_DWORD\t4/REG_DWORD_BIG_ENDIAN\t5/"
@@ -51,7 +51,7 @@ runtime::DataLayout d_project_regkeys() {
               40),
         type,
         // Binary data is written as hexadecimal pairs: no width short of the registry's own.
-        shown(layout_column("stringvar_regdata", "REGKEYS.REGDATA", "char", false, true), 3080, 900, 60),
+        shown(layout_column("stringvar_regdata", "REGKEYS.REGDATA", "char", false, true), 3560, 900, 60),
     };
     for (int i : {0, 1})
         l.columns[static_cast<size_t>(i)].attributes = {{"visible", "0"}, {"tabsequence", "0"}};
@@ -59,8 +59,8 @@ runtime::DataLayout d_project_regkeys() {
                {"rootkey_t", "Root", "header", 490, 8, 720, 64},
                {"stringvar_regkey_t", "Key", "header", 1230, 8, 840, 64},
                {"stringvar_valuename_t", "Value name", "header", 2090, 8, 430, 64},
-               {"valuetype_t", "Type", "header", 2540, 8, 520, 64},
-               {"stringvar_regdata_t", "Data", "header", 3080, 8, 900, 64}};
+               {"valuetype_t", "Type", "header", 2540, 8, 1000, 64},
+               {"stringvar_regdata_t", "Data", "header", 3560, 8, 900, 64}};
     l.bands = {{"header", 80}, {"detail", 92}, {"summary", 0}, {"footer", 0}};
     l.computed = {{"c_max_id", "max(id for all)"}};
     l.select =
