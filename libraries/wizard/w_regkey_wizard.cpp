@@ -3,8 +3,8 @@
 #include <QAbstractScrollArea>
 
 #include "authoring/core/pakomo.h"
-#include "authoring/menus/m_popups.h"
 #include "libraries/project/uo_project_registry.h"
+#include "libraries/wizard/wizard_popup.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 
@@ -63,12 +63,7 @@ w_regkey_wizard::w_regkey_wizard() : w_dw_a("w_regkey_wizard", runtime::WindowKi
         const long row = a.size() > 2 ? a[2].toInt() : 0;
         if (row > 0 && row <= dw_regkeys->rowCount()) dw_regkeys->setRow(row);
         if (uo_project_registry::fu_show_edit_popup(*dw_regkeys, *this, a)) return Value();
-        runtime::Ref<m_popups> menu = runtime::createByName("m_popups").as<m_popups>();
-        if (!menu) return Value();
-        menu->fm_set_parent(runtime::Ref<runtime::Object>(this));
-        menu->setParentWindow(this);
-        menu->item_named("m_popup_registry_wizard").popMenu(pointerX(), pointerY());
-        runtime::destroy(menu);
+        show_wizard_popup(*this, "m_popup_registry_wizard");
         return Value();
     });
     on("ue_popup_insert", [this](Args) {

@@ -1,8 +1,8 @@
 #include "libraries/wizard/w_stringtable_wizard.h"
 
 #include "authoring/core/pakomo.h"
-#include "authoring/menus/m_popups.h"
 #include "authoring/project/nv_create_setup.h"
+#include "libraries/wizard/wizard_popup.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 
@@ -27,12 +27,7 @@ w_stringtable_wizard::w_stringtable_wizard() : w_dw_a("w_stringtable_wizard", ru
     dw_strings->extend("rbuttondown", [this](Args a) {
         const long row = a.size() > 2 ? a[2].toInt() : 0;
         if (row > 0 && row <= dw_strings->rowCount()) dw_strings->setRow(row);
-        runtime::Ref<m_popups> menu = runtime::createByName("m_popups").as<m_popups>();
-        if (!menu) return Value();
-        menu->fm_set_parent(runtime::Ref<runtime::Object>(this));
-        menu->setParentWindow(this);
-        menu->item_named("m_popup_stringtable_wizard").popMenu(pointerX(), pointerY());
-        runtime::destroy(menu);
+        show_wizard_popup(*this, "m_popup_stringtable_wizard");
         return Value();
     });
     on("ue_popup_insert", [this](Args) {
