@@ -2,6 +2,8 @@
 // application object and sends it open.
 #include <QApplication>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "authoring/core/layouts/core_layouts.h"
@@ -16,7 +18,24 @@
 #include "runtime/ui/QtRuntime.h"
 #include "standard/register_standard.h"
 
+namespace {
+
+// unixODBC takes the user's data sources from the password file's home, whatever HOME says; the
+// profile tool writes them into $HOME/.odbc.ini, so a program started with another HOME reads
+// that file unless ODBCINI names one.
+void use_home_data_sources() {
+    const char* named = std::getenv("ODBCINI");
+    const char* home = std::getenv("HOME");
+    if ((named && *named) || !home || !*home) return;
+    const std::filesystem::path ini = std::filesystem::path(home) / ".odbc.ini";
+    std::error_code ec;
+    if (std::filesystem::exists(ini, ec)) ::setenv("ODBCINI", ini.c_str(), 1);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    use_home_data_sources();
     QApplication qt(argc, argv);
     runtime::installQtRuntime();
     pakomo::registerCoreLayouts();

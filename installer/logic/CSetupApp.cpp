@@ -153,7 +153,7 @@ int CSetupApp::StartInstallation() {
         CInstallEngine engine(*this);
         outcome = ui_.RunProgressDialog(engine);
     }
-    if (outcome == result::Complete && !testMode) StoreUserInformation();
+    if (outcome == result::Complete && !testMode && !StoreUserInformation()) outcome = result::Error;
     if (outcome != result::Complete)
         RollBackInstallation();
     else
@@ -161,17 +161,20 @@ int CSetupApp::StartInstallation() {
     return outcome;
 }
 
-void CSetupApp::StoreUserInformation() {
+bool CSetupApp::StoreUserInformation() {
     const auto root = platform::RegRoot::CurrentUser;
-    if (!CheckPathFits(userKey)) return;
-    CreateRegistryKeyPath(root, userKey);
-    if (!registry_.openKey(root, userKey)) return;
-    LogValueIfNew(root, userKey, "User");
-    (void)registry_.setString(root, userKey, "User", userName);
-    if (!company.empty()) {
-        LogValueIfNew(root, userKey, "Company");
-        (void)registry_.setString(root, userKey, "Company", company);
+    if (!CheckPathFits(userKey) || !CreateRegistryKeyPath(root, userKey)) return false;
+    if (auto opened = registry_.openKey(root, userKey); !opened) {
+        ShowWriteError(opened.code(), RegistryName(root, userKey));
+        return false;
     }
+    auto store = [&](std::string_view name, const std::string& text) {
+        LogValueIfNew(root, userKey, name);
+        auto s = registry_.setString(root, userKey, name, text);
+        if (!s) ShowWriteError(s.code(), RegistryName(root, userKey, name));
+        return s.ok();
+    };
+    return store("User", userName) && (company.empty() || store("Company", company));
 }
 
 }  // namespace setup

@@ -14,6 +14,7 @@
 #include "runtime/services/System.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
+#include "standard/w_mdi.h"
 
 namespace pakomo {
 namespace {
@@ -87,6 +88,16 @@ private:
     std::chrono::steady_clock::time_point shown_{};
 };
 
+// The outcome stays in the frame's status bar, where the user looks after the build.
+void tellOutcome(const std::string& text) {
+    std::string line = text;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    size_t at;
+    while ((at = line.find("  ")) != std::string::npos) line.erase(at, 1);
+    if (w_mdi* frame = app().g_w_frame.get()) frame->setStatusText(line);
+}
+
 }  // namespace
 
 nv_build::nv_build() : nv_a("nv_build") {
@@ -99,6 +110,7 @@ nv_build::nv_build() : nv_a("nv_build") {
 nv_build::~nv_build() = default;
 
 int16_t nv_build::report(const std::string& text) {
+    tellOutcome("Not built: " + text);
     runtime::messageBox(BoxTitle, text, runtime::MessageIcon::StopSign);
     return -1;
 }
@@ -134,7 +146,10 @@ int16_t nv_build::fnv_build() {
         ask.title = "Choose the folder for the discs of " + read.fullName;
         ask.folderOnly = true;
         runtime::FileOpenAnswer chosen = runtime::getFileOpenName(ask);
-        if (chosen.result != 1 || chosen.folder.empty()) return 0;
+        if (chosen.result != 1 || chosen.folder.empty()) {
+            tellOutcome("Not built: no folder was chosen for the discs of " + read.fullName + ".");
+            return 0;
+        }
         destination = machinePath(*machine, chosen.folder);
         if (settings.fnv_set_filedest(destination) != 1)
             return report(failed + "The folder " + destination + " cannot be stored in the settings.");
@@ -183,6 +198,8 @@ int16_t nv_build::fnv_build() {
     if (!result.ok()) return report(failed + result.error);
     if (settings.fnv_set_compiled(1) != 1)
         return report("\"" + read.fullName + "\" was built, but the settings cannot record it.");
+    tellOutcome("\"" + read.fullName + "\" is built: its discs are in " + destination + "\\" + read.fullName +
+                ".");
     return 1;
 }
 

@@ -47,7 +47,7 @@ std::shared_ptr<const runtime::DataLayout> edited_layout() {
 
 w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     // Small enough for the frame's client area at the frame's own size; it opens maximised.
-    resize(3200, 1300);
+    resize(3150, 1200);
     setTitle("Project");
     tab_panes = addControl<runtime::Tab>("tab_panes");
     tab_panes->move(30, 30);
@@ -148,6 +148,8 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
         if (!fw_open_product()) post("ue_close");
         return Value();
     });
+    // The chooser asks before it deletes a product, which must not vanish under this window.
+    on("fw_get_prod_id", [this](Args) { return Value(int{ii_prod_id}); });
     // Unsaved edits are saved, dropped or kept open, as the user says.
     on("closequery", [this](Args) {
         if (!fw_is_modified()) return Value(0);
@@ -300,6 +302,8 @@ bool w_project::fw_save() {
     }
     for (auto& pane : i_panes) pane->fu_saved();
     fw_show_fullname();
+    if (w_mdi* frame = a.g_w_frame.get())
+        frame->setStatusText("\"" + s->fnv_get_trimmed(name, vers, label) + "\" is saved.");
     return true;
 }
 

@@ -121,6 +121,8 @@ struct Transaction::Impl {
     bool appliedAutoCommit = false;
     bool boundGetData = false;  // SQLGetData works on bound columns, in any order
     bool postgres = false;      // the server compacts one table at a time
+    bool pendingWork = false;   // statements sent since the last commit or rollback that may write
+    int reading = 0;            // reads under way (a row's handler may read again)
 
     ~Impl() { freeHandles(); }
 
@@ -146,6 +148,16 @@ bool Transaction::isConnected() const { return impl_->connected; }
 
 namespace {
 
+// Whether the database refused because another connection holds a lock: SQLite's busy or locked
+// (after the driver's busy timeout has run out), or a server's lock or serialization conflict.
+bool heldByAnother(std::string_view state, SQLINTEGER native, std::string_view text) {
+    if (state == "55P03" || state == "40001" || state == "40P01") return true;
+    if (text.find("database is locked") != std::string_view::npos ||
+        text.find("database table is locked") != std::string_view::npos)
+        return true;
+    return state == "HY000" && (native == 5 || native == 6) && text.find("locked") != std::string_view::npos;
+}
+
 // Fills the result fields from the diagnostics of a handle, straight after the failing call.
 long fail(Transaction& t, SQLSMALLINT type, SQLHANDLE handle, std::string_view fallback) {
     t.sqlCode = -1;
@@ -161,6 +173,8 @@ long fail(Transaction& t, SQLSMALLINT type, SQLHANDLE handle, std::string_view f
             t.sqlDbCode = native;
             t.sqlErrText = reinterpret_cast<const char*>(message);
             if (t.sqlErrText.empty()) t.sqlErrText = reinterpret_cast<const char*>(state);
+            if (heldByAnother(reinterpret_cast<const char*>(state), native, t.sqlErrText))
+                t.sqlErrText += std::string("\n") + Transaction::busyAdvice;
         }
     }
     if (t.sqlErrText.empty()) t.sqlErrText = std::string(fallback);
@@ -265,6 +279,8 @@ long Transaction::connect() {
         return code;
     }
     d.connected = true;
+    d.pendingWork = false;
+    d.reading = 0;
     rc = SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
                            reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
                            0);
@@ -278,6 +294,20 @@ long Transaction::connect() {
     d.appliedAutoCommit = autoCommit;
     d.boundGetData = getDataOnBoundColumns(d.dbc);
     d.postgres = isPostgres(d.dbc);
+    // A server waits for another's row lock as long as it is held: as SQLite's driver does with its
+    // busy timeout, give up after a while and say why, rather than freeze the program.
+    if (d.postgres) {
+        {
+            Statement st;
+            if (succeeded(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &st.h))) {
+                SQLCHAR set[] = "SET lock_timeout = 5000";
+                SQLExecDirect(st.h, set, SQL_NTS);
+            } else {
+                st.h = SQL_NULL_HSTMT;
+            }
+        }
+        if (!d.appliedAutoCommit) SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_COMMIT);
+    }
     return sqlCode;
 }
 
@@ -311,6 +341,7 @@ bool syncAutoCommit(Transaction& t, Transaction::Impl& d, bool wanted) {
         return false;
     }
     d.appliedAutoCommit = wanted;
+    if (wanted) d.pendingWork = false;  // switching it on committed the work
     return true;
 }
 
@@ -441,7 +472,7 @@ Verb verbOf(std::string_view sql) {
 
 }  // namespace
 
-static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+static long sendStatement(Transaction& t, Transaction::Impl& d, std::string_view sql,
                           std::vector<Param> params) {
     resetResult(t);
     Statement st;
@@ -452,8 +483,8 @@ static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view
     return t.sqlCode;
 }
 
-static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
-                         std::vector<Param> params, SqlRow& into) {
+static long selectRow(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                      SqlRow& into) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -578,8 +609,8 @@ bool isPostgres(SQLHDBC dbc) {
 
 }  // namespace
 
-static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
-                        const std::function<void(std::span<const SqlCellView>)>& onRow) {
+static long queryRows(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                      const std::function<void(std::span<const SqlCellView>)>& onRow) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -608,6 +639,67 @@ static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view s
     }
     t.sqlNRows = rows;
     return t.sqlCode;
+}
+
+namespace {
+
+bool isSelect(std::string_view sql) {
+    std::vector<std::string_view> w = words(sql, 1);
+    return !w.empty() && equalsNoCase(w[0], "SELECT");
+}
+
+// With automatic commit off the driver opens a transaction for the first statement, also for a
+// read; left open while the program waits for its user, it keeps SQLite's file locked against
+// every other writer and shows as idle in transaction on a server. So a read ends it, unless
+// work sent since the last commit or rollback waits there for its caller's commit.
+void endIdleTransaction(Transaction::Impl& d) {
+    if (!d.connected || d.appliedAutoCommit || d.pendingWork || d.reading > 0) return;
+    SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_COMMIT);
+}
+
+// Counts a read while it runs (its statement handle freed before the end) and then ends the idle
+// transaction, also when a row's handler throws.
+struct Read {
+    Transaction::Impl& d;
+    explicit Read(Transaction::Impl& impl) : d(impl) { ++d.reading; }
+    Read(const Read&) = delete;
+    Read& operator=(const Read&) = delete;
+    ~Read() {
+        --d.reading;
+        endIdleTransaction(d);
+    }
+};
+
+}  // namespace
+
+static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+                          std::vector<Param> params) {
+    if (isSelect(sql)) {
+        Read read(d);
+        return sendStatement(t, d, sql, std::move(params));
+    }
+    const bool workBefore = d.pendingWork;
+    d.pendingWork = true;
+    long code = sendStatement(t, d, sql, std::move(params));
+    // A failed statement undoes itself: with nothing before it there is nothing to keep open.
+    if (code < 0 && !workBefore && d.connected && !d.appliedAutoCommit) {
+        SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_ROLLBACK);
+        d.pendingWork = false;
+    }
+    if (d.appliedAutoCommit) d.pendingWork = false;
+    return code;
+}
+
+static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+                         std::vector<Param> params, SqlRow& into) {
+    Read read(d);
+    return selectRow(t, d, sql, std::move(params), into);
+}
+
+static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                        const std::function<void(std::span<const SqlCellView>)>& onRow) {
+    Read read(d);
+    return queryRows(t, d, sql, std::move(params), onRow);
 }
 
 static void copyRow(std::span<const SqlCellView> views, const std::function<void(SqlRow&&)>& onRow) {
@@ -680,6 +772,7 @@ static long endTransaction(Transaction& t, Transaction::Impl& d, SQLSMALLINT how
     SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, d.dbc, how);
     if (!succeeded(rc))
         return fail(t, SQL_HANDLE_DBC, d.dbc, how == SQL_COMMIT ? "Commit failed" : "Rollback failed");
+    d.pendingWork = false;
     return t.sqlCode;
 }
 

@@ -8,6 +8,7 @@
 #include "libraries/build/nv_build.h"
 #include "platform/Registry.h"
 #include "standard/register_standard.h"
+#include "standard/w_mdi.h"
 
 namespace {
 
@@ -388,6 +389,37 @@ TEST_F(ProductBuildTest, TheProgramsWaitWindowOpensAndClosesAroundTheBuild) {
     EXPECT_EQ(application().wait_open_count, 0);
     EXPECT_TRUE(runtime::Window::openWindows().empty());
     EXPECT_EQ(waitLog().opens, 0);  // it was the program's window, not the test's
+}
+
+}  // namespace
+
+namespace {
+
+// The outcome stays in the frame's status bar: where the discs are, or why nothing was built.
+TEST_F(ProductBuildTest, TheFramesStatusBarTellsTheOutcome) {
+    pakomo::register_standard();
+    runtime::Ref<pakomo::w_mdi> frame = runtime::create<pakomo::w_mdi>();
+    frame->open();
+    core_test::settle();
+    ASSERT_EQ(application().g_w_frame.get(), frame.get());
+    runtime::ScriptedFileDialog dialog;
+    dialog.answer({.result = 0});
+    EXPECT_EQ(build(), 0);
+    EXPECT_EQ(frame->statusText(), "Not built: no folder was chosen for the discs of " + Alpha + ".");
+
+    useDestination();
+    ASSERT_EQ(settings().fnv_set_compression_level(20), 1);
+    boxes.answer(1);
+    EXPECT_EQ(build(), -1);
+    EXPECT_NE(frame->statusText().find("Not built: \"" + Alpha + "\" cannot be built. The compression level"),
+              std::string::npos)
+        << frame->statusText();
+
+    ASSERT_EQ(settings().fnv_set_compression_level(3), 1);
+    EXPECT_EQ(build(), 1);
+    EXPECT_EQ(frame->statusText(), "\"" + Alpha + "\" is built: its discs are in " +
+                                       machine.windowsPath(out.path()) + "\\" + Alpha + ".");
+    frame->close();
 }
 
 }  // namespace

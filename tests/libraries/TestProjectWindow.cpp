@@ -6,6 +6,7 @@
 #include "EditingFixture.h"
 #include "authoring/windows/w_mdi_frame.h"
 #include "libraries/project/uo_project_files.h"
+#include "runtime/services/System.h"
 
 #include <QMdiArea>
 
@@ -182,6 +183,14 @@ TEST_P(ProjectWindowTest, FitsTheFrameAtItsOwnSizeAndGrowsWithIt) {
         EXPECT_EQ(pane->fu_get_heading().find('&'), std::string::npos);
         EXPECT_GT(project->tab_panes->indexOf(*pane), 1);
     }
+    // Restored, the window still fits the frame's client area at the frame's own size.
+    project->setWindowState(0);
+    core_test::settle();
+    EXPECT_EQ(project->windowState(), 0);
+    EXPECT_LE(project->x() + project->width(), runtime::pixelsToUnitsX(area->width()));
+    EXPECT_LE(project->y() + project->height(), runtime::pixelsToUnitsY(area->height()));
+    project->setWindowState(2);
+    core_test::settle();
     auto* files = dynamic_cast<pakomo::uo_project_files*>(project->findControl("uo_files"));
     ASSERT_NE(files, nullptr);
     const int paneWidth = files->width(), paneHeight = files->height();
