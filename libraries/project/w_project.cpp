@@ -15,6 +15,7 @@
 #include "libraries/project/u_ds_proggrp.h"
 #include "libraries/project/uo_project_files.h"
 #include "libraries/project/uo_project_pages.h"
+#include "libraries/project/uo_project_registry.h"
 #include "libraries/project/uo_project_strings.h"
 #include "libraries/project/w_proggrp_properties.h"
 #include "runtime/services/MessageBox.h"
@@ -97,7 +98,8 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
 
     add_pane<uo_project_files>("uo_files", "Co&mponents and files");
     add_pane<uo_project_strings>("uo_strings", "String &variables");
-    add_pane<uo_project_pages>("uo_pages", "Setup's &pages");
+    add_pane<uo_project_registry>("uo_registry", "&Registry entries");
+    add_pane<uo_project_pages>("uo_pages", "Setup's pa&ges");
 
     // Beside the tabs, so that they are there whichever tab is shown.
     cb_save = addControl<runtime::CommandButton>("cb_save");
@@ -130,6 +132,16 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
             return Value();
         });
     }
+
+    // The registry browser hands the values it pastes to the window that opened it.
+    on("ue_paste_from_regview", [this](Args a) {
+        for (auto& pane : i_panes)
+            if (auto* registry = dynamic_cast<uo_project_registry*>(pane.get()); registry && a.size() >= 5)
+                registry->fu_paste_from_regview(static_cast<int16_t>(a[0].toInt()), a[1].toText(),
+                                                a[2].toText(), a[3].toText(),
+                                                static_cast<int16_t>(a[4].toInt()));
+        return Value();
+    });
 
     extend("open", [this](Args) {
         move(0, 0);

@@ -6,7 +6,10 @@
 #include "authoring/core/u_ds_a.h"
 #include "libraries/preview/preview_library.h"
 #include "libraries/wizard/nv_wizard.h"
+#include "libraries/wizard/w_regkey_wizard.h"
+#include "libraries/wizard/w_stringtable_wizard.h"
 #include "runtime/services/Text.h"
+#include "standard/nv_dialogs.h"
 
 namespace pakomo {
 
@@ -27,6 +30,8 @@ constexpr PageText kPages[w_product_wizard::page_count] = {
     {"Program group and end", "Choose the program group page and what the installer says when it is done."},
     {"Readme, progress and background",
      "How the readme file is offered, the text while copying, and the background window."},
+    {"String variables", "Texts that other texts use as ^NAME^. Right-click the list to add or delete one."},
+    {"Registry entries", "Right-click to add an entry; Registry... copies values from this computer."},
 };
 
 }  // namespace
@@ -138,8 +143,24 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
     sle_title->setLimit(64);
     label(3, "st_bgcolor", y += kRow, "Background colour:");
     sle_bgcolor = page_control<runtime::SingleLineEdit>(3, "sle_bgcolor", kFieldX, y, 500, 88);
-    page_control<runtime::StaticText>(3, "st_bgcolor_hint", kFieldX + 520, y + 8, 1100, 72,
+    cb_bgcolor =
+        page_control<runtime::CommandButton>(3, "cb_bgcolor", kFieldX + 520, y - 6, 320, 100, "Colour...");
+    page_control<runtime::StaticText>(3, "st_bgcolor_hint", kFieldX, y + kRow + 8, kFieldWidth, 72,
                                       "red + 256 x green + 65536 x blue");
+    // A colour typed or picked from the fixed colours (whose RGB... mixes one).
+    cb_bgcolor->on("clicked", [this](Args) {
+        const std::string typed = runtime::trim(sle_bgcolor->text());
+        int32_t color = static_cast<int32_t>(std::atol(typed.c_str()));
+        if (color < 0 || color > 16777215) color = 0;
+        auto dialogs = runtime::create<nv_dialogs>();
+        if (dialogs->fnv_get_color(color)) sle_bgcolor->setText(std::to_string(color));
+        runtime::destroy(dialogs);
+        return Value();
+    });
+
+    // Pages 4 and 5, opened inside this window with it.
+    iw_stringtable = runtime::adopt(std::make_unique<w_stringtable_wizard>(), this);
+    iw_regkey = runtime::adopt(std::make_unique<w_regkey_wizard>(), this);
 
     const struct {
         runtime::Ref<runtime::CommandButton>* button;
@@ -178,8 +199,9 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
         if (ii_page > 0) fw_show_page(ii_page - 1);
         return Value();
     });
+    // What a page holds is checked before the next one shows.
     cb_next->on("clicked", [this](Args) {
-        if (ii_page + 1 < page_count) fw_show_page(ii_page + 1);
+        if (ii_page + 1 < page_count && inv_owner.fnv_check_page(ii_page)) fw_show_page(ii_page + 1);
         return Value();
     });
     cb_finish->on("clicked", [this](Args) {
@@ -195,9 +217,20 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
         if (!ib_ending) inv_owner.fnv_cancel();
         return Value(0);
     });
+    extend("close", [this](Args) {
+        for (runtime::Window* page : {static_cast<runtime::Window*>(iw_stringtable.get()),
+                                      static_cast<runtime::Window*>(iw_regkey.get())})
+            if (page && page->isOpen()) page->close();
+        return Value();
+    });
     extend("open", [this](Args) {
         fw_center();
         fw_set_helptopic(help_topic);
+        for (runtime::Window* page : {static_cast<runtime::Window*>(iw_stringtable.get()),
+                                      static_cast<runtime::Window*>(iw_regkey.get())}) {
+            page->move(kLabelX, 240);
+            page->open(this);
+        }
         fw_show_page(0);
         return Value();
     });
@@ -208,6 +241,8 @@ void w_product_wizard::fw_show_page(int ai_page) {
     ii_page = ai_page;
     for (auto& [page, control] : i_page_controls)
         if (control) control->setVisible(page == ai_page);
+    if (iw_stringtable) iw_stringtable->setVisible(ai_page == 4);
+    if (iw_regkey) iw_regkey->setVisible(ai_page == 5);
     st_heading->setText(std::string(kPages[ai_page].heading) + " (" + std::to_string(ai_page + 1) + " of " +
                         std::to_string(page_count) + ")");
     st_explain->setText(kPages[ai_page].explain);
@@ -217,6 +252,8 @@ void w_product_wizard::fw_show_page(int ai_page) {
     // Enter goes on to the next page, and on the last one finishes.
     cb_next->setDefault(!last);
     cb_finish->setDefault(last);
+    if (ai_page == 4 && iw_stringtable) iw_stringtable->dw_strings->setFocus();
+    if (ai_page == 5 && iw_regkey) iw_regkey->dw_regkeys->setFocus();
     for (auto& [page, control] : i_page_controls) {
         if (page == ai_page && control && !dynamic_cast<runtime::StaticText*>(control.get())) {
             control->setFocus();

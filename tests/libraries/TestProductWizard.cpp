@@ -81,14 +81,14 @@ TEST_P(ProductWizardTest, NewProductIsSavedWithEveryPageAndEndsTheWizard) {
     // Modal: the chooser cannot start a second wizard while this one runs.
     EXPECT_EQ(w.mainWidget()->windowModality(), Qt::ApplicationModal);
     screenshot(w.mainWidget(), "wizard_page1_product");
-    for (int page = 1; page < w_product_wizard::page_count; ++page) {
-        w.cb_next->click();
-        screenshot(w.mainWidget(), "wizard_page" + std::to_string(page + 1));
-    }
-    w.fw_show_page(0);
     type(*w.sle_prodname, "Alpha");
     type(*w.sle_prodvers, "2.0");
     type(*w.sle_label, "Home");
+    for (int page = 1; page < w_product_wizard::page_count; ++page) {
+        w.cb_next->click();
+        EXPECT_EQ(w.fw_get_page(), page);
+        screenshot(w.mainWidget(), "wizard_page" + std::to_string(page + 1));
+    }
     w.cbx_setupmin->setChecked(true);
     w.cb_finish->click();
     core_test::settle();
@@ -138,13 +138,20 @@ TEST_P(ProductWizardTest, BackAndNextKeepWhatWasTyped) {
     w.cb_next->click();
     w.cb_next->click();
     EXPECT_EQ(w.fw_get_page(), 3);
-    EXPECT_FALSE(w.cb_next->enabled());
-    EXPECT_EQ(w.defaultButton(), w.cb_finish.get());  // Enter finishes on the last page
     EXPECT_TRUE(w.sle_title->visible());
     EXPECT_FALSE(w.sle_prodname->visible());
     type(*w.sle_title, "Kept's setup");
     w.ddlb_readmemode->selectItem(2);  // show it after the installation
-    for (int i = 0; i < 3; ++i) w.cb_back->click();
+    w.cb_next->click();
+    EXPECT_TRUE(w.iw_stringtable->visible());
+    EXPECT_FALSE(w.sle_title->visible());
+    w.cb_next->click();
+    EXPECT_EQ(w.fw_get_page(), 5);
+    EXPECT_FALSE(w.iw_stringtable->visible());
+    EXPECT_TRUE(w.iw_regkey->visible());
+    EXPECT_FALSE(w.cb_next->enabled());
+    EXPECT_EQ(w.defaultButton(), w.cb_finish.get());  // Enter finishes on the last page
+    for (int i = 0; i < 5; ++i) w.cb_back->click();
     EXPECT_EQ(w.fw_get_page(), 0);
     EXPECT_EQ(w.defaultButton(), w.cb_next.get());
     EXPECT_TRUE(w.sle_prodname->visible());

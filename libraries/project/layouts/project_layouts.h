@@ -8,6 +8,8 @@ runtime::DataLayout d_product();
 runtime::DataLayout d_project_proggrps();
 runtime::DataLayout d_project_stringtable();
 runtime::DataLayout d_project_maintext();
+runtime::DataLayout d_project_regkeys();
+runtime::DataLayout dddw_project_components();
 
 void register_project_layouts();
 
