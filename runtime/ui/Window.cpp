@@ -484,9 +484,9 @@ void FrameWindow::setStatusText(std::string_view text) {
         s->addPermanentWidget(statusText_);
     }
     const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    // At most two thirds of the bar, so that the frame keeps its size; a long path loses its middle
-    // and shows whole as the field's tooltip.
-    const int room = std::max(200, s->width() * 2 / 3);
+    // Within the bar, so that the frame keeps its size; a long path loses its middle and shows whole
+    // as the field's tooltip.
+    const int room = std::max(200, s->width() - 160);
     statusText_->setText(statusText_->fontMetrics().elidedText(t, Qt::ElideMiddle, room));
     statusText_->setToolTip(t);
     statusText_->setProperty("fullText", t);
