@@ -174,7 +174,7 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
                     {&cb_preview_finished, 2, 2040, 680, "cb_preview_finished", "w_finished_preview"},
                     {&cb_preview_background, 3, kFieldX, 940, "cb_preview_background", "w_wmain_preview"}};
     for (const auto& p : previews) {
-        *p.button = page_control<runtime::CommandButton>(p.page, p.name, p.x, p.y, 300, 88, "Pre&view");
+        *p.button = page_control<runtime::CommandButton>(p.page, p.name, p.x, p.y, 300, 88, "Preview");
         const std::string window = p.window;
         (*p.button)->on("clicked", [this, window](Args) {
             fw_preview(window);
