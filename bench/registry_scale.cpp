@@ -1,15 +1,17 @@
 // Registry entries, shared counts and small files at the scale of real products: each product is
 // built by the build's writer, installed by Setup's engine (no dialogs) into a machine folder of
-// its own and removed again by the uninstaller. Prints a table of the times and
+// its own and removed again by the uninstaller, RUXUninst /S started as its own process on the
+// registered command line, as a user's script would. Prints a table of the times and
 //   registry_install_ratio = install of 10,000 registry values / install of 1,000 (linear: ~10)
-//   uninstall_ratio        = uninstall / install of 50,000 small files
+//   uninstall_ratio        = uninstall / install of 50,000 small files in one folder
 // Usage: bench_registry_scale [work folder] (default: a new folder below $TMPDIR, removed after).
 #include "bench/BenchUi.h"
 #include "installer/logic/CInstallEngine.h"
 #include "installer/logic/CSetupApp.h"
 #include "libraries/build/SetupWriter.h"
 #include "libraries/decompress/ruxdecompress.h"
-#include "libraries/uninstaller/Uninstaller.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
 
 #include <chrono>
 #include <cstdio>
@@ -35,6 +37,7 @@ struct Case {
     unsigned count;
     std::string label;
     double install = 0, uninstall = 0;
+    std::string productName = {};  // its display name, once built
 };
 
 // A few distinct 1 KB sources that the product's files take in turn.
@@ -95,7 +98,9 @@ build::Product makeProduct(const Case& c, unsigned index, const std::vector<fs::
 
 bool runCase(Case& c, unsigned index, const fs::path& work, const std::vector<fs::path>& sources) {
     const fs::path discs = work / ("discs" + std::to_string(index));
-    auto built = build::writeSetup(makeProduct(c, index, sources), {.outputFolder = discs});
+    const build::Product product = makeProduct(c, index, sources);
+    c.productName = product.name + " " + product.version;
+    auto built = build::writeSetup(product, {.outputFolder = discs});
     if (!built.ok()) {
         std::fprintf(stderr, "%s: build failed: %s\n", c.label.c_str(), built.error.c_str());
         return false;
@@ -125,12 +130,25 @@ bool runCase(Case& c, unsigned index, const fs::path& work, const std::vector<fs
         recordPath = app.uninstallRecordPath;
         c.install = since(start);
     }
+    // The registered command line, with the switch that keeps the uninstaller from asking.
+    platform::Registry registry(*machine);
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + c.productName;
+    auto registered = registry.queryValue(platform::RegRoot::LocalMachine, key, "UninstallString");
+    if (!registered || registered->data.empty()) {
+        std::fprintf(stderr, "%s: no UninstallString\n", c.label.c_str());
+        return false;
+    }
+    std::string commandLine(registered->data.begin(), registered->data.end() - 1);
+    commandLine.insert(commandLine.find(' '), " /S");
     const auto start = std::chrono::steady_clock::now();
-    const auto outcome = uninstaller::uninstall(*machine, recordPath);
+    const auto rc = platform::runCommandLine(*machine, commandLine, true);
     c.uninstall = since(start);
-    if (outcome.kind != uninstaller::Outcome::Done) {
-        std::fprintf(stderr, "%s: uninstall incomplete: %s\n", c.label.c_str(),
-                     outcome.problems.empty() ? outcome.message.c_str() : outcome.problems.front().c_str());
+    if (!rc || *rc != 0) {
+        std::fprintf(stderr, "%s: %s ended with %d\n", c.label.c_str(), commandLine.c_str(), rc ? *rc : -1);
+        return false;
+    }
+    if (fs::exists(machine->hostPath(recordPath).valueOr(fs::path()))) {
+        std::fprintf(stderr, "%s: the record is still there\n", c.label.c_str());
         return false;
     }
     return true;
@@ -155,13 +173,17 @@ int main(int argc, char** argv) {
         {Kind::Values, 100, "100 registry values"},       {Kind::Values, 1000, "1,000 registry values"},
         {Kind::Values, 10000, "10,000 registry values"},  {Kind::Values, 50000, "50,000 registry values"},
         {Kind::SharedFiles, 1000, "1,000 shared files"},   {Kind::SharedFiles, 10000, "10,000 shared files"},
-        {Kind::SmallFiles, 10000, "10,000 small files (1 KB)"}, {Kind::SmallFiles, 50000, "50,000 small files (1 KB)"},
+        {Kind::SmallFiles, 10000, "10,000 small files (1 KB)"}, {Kind::SmallFiles, 20000, "20,000 small files (1 KB)"},
+        {Kind::SmallFiles, 50000, "50,000 small files (1 KB)"},
     };
+    // Every machine folder is seeded with the uninstaller in its Windows folder.
+    if (!std::getenv("RUX_MACHINE_SEED")) ::setenv("RUX_MACHINE_SEED", RUX_MACHINE_SEED_FOLDER, 1);
     // The largest product of small files first and nothing deleted between the runs: creating files
     // just after many were deleted costs some file systems (ext4) far more, which would blur the
     // install and uninstall times of 50,000 files.
-    bool ok = runCase(cases[7], 7, work, sources);
-    for (unsigned i = 0; i + 1 < cases.size() && ok; ++i) ok = runCase(cases[i], i, work, sources);
+    const size_t largest = cases.size() - 1;
+    bool ok = runCase(cases[largest], unsigned(largest), work, sources);
+    for (unsigned i = 0; i < largest && ok; ++i) ok = runCase(cases[i], i, work, sources);
     if (own) {
         std::error_code ec;
         fs::remove_all(work, ec);
@@ -170,6 +192,9 @@ int main(int argc, char** argv) {
     std::printf("| Work in one product | Install | Uninstall |\n|---|---|---|\n");
     for (const auto& c : cases) std::printf("| %s | %.3f s | %.3f s |\n", c.label.c_str(), c.install, c.uninstall);
     std::printf("registry_install_ratio: %.2f\n", cases[2].install / cases[1].install);
-    std::printf("uninstall_ratio: %.2f\n", cases[7].uninstall / cases[7].install);
+    for (const auto& c : cases)
+        if (c.kind == Kind::SmallFiles)
+            std::printf("uninstall_ratio_%u: %.2f\n", c.count, c.uninstall / c.install);
+    std::printf("uninstall_ratio: %.2f\n", cases[largest].uninstall / cases[largest].install);
     return 0;
 }

@@ -2,7 +2,9 @@
 # Prepares the authoring program's default profile, leaving whatever exists as it is:
 #   the machine folder ($RUX_MACHINE, else ~/.local/share/rux-machine),
 #   a SQLite project database made from the schema script,
-#   the ODBC data source "Pakomo" in the user's odbc.ini ($ODBCINI, else ~/.odbc.ini),
+#   the ODBC data source "Pakomo" in the user's odbc.ini ($ODBCINI, else $HOME/.odbc.ini; the
+#   program reads the same file: run.sh exports ODBCINI, and the program itself sets it to
+#   $HOME/.odbc.ini when that file exists and ODBCINI is not set),
 #   the settings "Db" "Dsn" and "Help" "Path" in the machine's registry.
 # Usage: scripts/setup-profile.sh <bin folder of a build>
 set -euo pipefail
@@ -38,6 +40,9 @@ if ! grep -qx "\[$dsn\]" "$odbc_ini" 2>/dev/null; then
     echo "Driver=SQLite3"
     echo "Database=$database"
     echo "NoCreat=1"
+    # While another program writes, the driver retries for five seconds before it reports the
+    # database as locked (its default is a hundred seconds of a frozen window).
+    echo "Timeout=5000"
   } >> "$odbc_ini"
   echo "added the data source $dsn to $odbc_ini"
 fi

@@ -73,6 +73,11 @@ void w_a_of<Base>::init() {
         runtime::showHelp(app().gs_helpfile, runtime::HelpCommand::Topic, ii_helptopic);
         return Value();
     });
+    // F1 in a window without a menu of its own: the same help as its Help button.
+    this->on("help", [this](Args) {
+        this->trigger("ue_help");
+        return Value();
+    });
 }
 
 template <class Base>

@@ -28,18 +28,19 @@ uo_naw::uo_naw(std::string className) : runtime::UserObject(std::move(className)
 }
 
 w_about::w_about(std::string className) : w_ok_cancel(std::move(className)) {
-    resize(1367, 1228);
+    // Tall enough that the address's last line and the closing line show whole at the program's font.
+    resize(1367, 1300);
     setTitle("About...");
     st_1 = addControl<runtime::StaticText>("st_1");
-    st_1->move(9, 1036);
-    st_1->resize(946, 72);
+    st_1->move(9, 1084);
+    st_1->resize(946, 88);
     st_1->setText("Thank you for using it");
     st_1->setFont("MS Sans Serif", 12, 700);
     set_text_color(*st_1, 32768);
     runtime::setBackgroundColor(*st_1, 12632256);
     gb_1 = addControl<runtime::GroupBox>("gb_1");
     gb_1->move(18, 692);
-    gb_1->resize(1321, 332);
+    gb_1->resize(1321, 376);
     gb_1->setFont("MS Sans Serif", 8, 700);
     set_text_color(*gb_1, 32768);
     runtime::setBackgroundColor(*gb_1, 12632256);
@@ -67,7 +68,7 @@ w_about::w_about(std::string className) : w_ok_cancel(std::move(className)) {
     p_icon->setOriginalSize(true);
     uo_1 = addControl<uo_naw>("uo_1");
     uo_1->move(64, 748);
-    cb_1->move(960, 1028);
+    cb_1->move(960, 1080);
     cb_2->setVisible(false);
     extend("open", [this](Args) {
         const s_pass& pass = app().g_str_pass;

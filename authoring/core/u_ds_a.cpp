@@ -1,5 +1,6 @@
 #include "authoring/core/u_ds_a.h"
 
+#include <optional>
 #include <vector>
 
 #include "authoring/core/pakomo.h"
@@ -62,15 +63,12 @@ void u_ds_a::trim_char_columns() {
         if (runtime::upper(runtime::left(layout().columns[static_cast<size_t>(c) - 1].type, 4)) == "CHAR")
             columns.push_back(c);
     if (columns.empty()) return;
-    for (runtime::Buffer buffer : {runtime::Buffer::Primary, runtime::Buffer::Filter}) {
-        for (long row = 1; row <= rowCount(buffer); ++row) {
-            for (int c : columns) {
-                runtime::Value v = getItem(row, c, buffer);
-                setItem(row, c, runtime::Value(v.isNull() ? std::string() : runtime::trim(v.toText())), buffer);
-            }
-            setItemStatus(row, 0, buffer, runtime::ItemStatus::NotModified);
-        }
-    }
+    rewriteStored(columns, [](const runtime::Value& v) -> std::optional<runtime::Value> {
+        if (v.isNull()) return runtime::Value(std::string());
+        const auto* text = std::get_if<std::string>(&v.storage());
+        if (text && (text->empty() || (text->front() != ' ' && text->back() != ' '))) return std::nullopt;
+        return runtime::Value(runtime::trim(v.toText()));
+    });
 }
 
 }  // namespace pakomo

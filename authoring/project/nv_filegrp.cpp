@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "authoring/core/nv_registry_create_setup.h"
@@ -12,6 +13,7 @@
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "runtime/ui/Window.h"
+#include "standard/str_listviewsort.h"
 
 namespace pakomo {
 
@@ -52,6 +54,19 @@ nv_filegrp::nv_filegrp() : nv_a("nv_filegrp") {
        [this](Args a) { return Value(fnv_delete_file(static_cast<long>(arg(a, 0).toInt()))); });
     on("fnv_handle_duplicate_files",
        [this](Args a) { return Value(fnv_handle_duplicate_files(arg(a, 0).toBool())); });
+    // After a path was typed as a label: the label shows the file's name (list, file id, name).
+    on("ue_show_file_name", [](Args a) {
+        auto* lv = dynamic_cast<u_lv_a*>(runtime::findByHandle(static_cast<long>(arg(a, 0).toInt())));
+        for (int i = 1; lv && i <= lv->totalItems(); ++i) {
+            runtime::ListViewItem item;
+            lv->getItem(i, item);
+            const str_listviewsort* r = item.data.toRecord<str_listviewsort>();
+            if (!r || r->l_id != static_cast<uint32_t>(arg(a, 1).toInt())) continue;
+            item.label = arg(a, 2).toText();
+            lv->setItem(i, item);
+        }
+        return Value();
+    });
 }
 
 u_ds_create_setup_a& nv_filegrp::file() const {
@@ -86,13 +101,20 @@ long nv_filegrp::new_id(u_ds_create_setup_a& ads) const {
     return static_cast<long>(max.isNull() ? 0 : max.toInt()) + 1;
 }
 
+// Called before the new row is inserted: afterwards the stamp has changed in any case.
+long nv_filegrp::next_id(u_ds_create_setup_a& ads, const last_id& last) const {
+    return last.stamp != 0 && last.stamp == ads.changeStamp() ? last.id + 1 : 0;
+}
+
 long nv_filegrp::fnv_insert_filegrp(const std::string& as_name) {
     u_ds_create_setup_a& ds = filegrp();
+    const long known = next_id(ds, i_last_filegrp_id);
     long ll_newrow = ds.insertRow(0);
-    long ll_id = new_id(ds);
+    long ll_id = known > 0 ? known : new_id(ds);
     ds.setItem(ll_newrow, "id", ll_id);
     ds.setItem(ll_newrow, "prodid", app().gi_prod_id);
     ds.setItem(ll_newrow, "name", as_name);
+    i_last_filegrp_id = {ds.changeStamp(), ll_id};
     return ll_newrow;
 }
 
@@ -106,8 +128,9 @@ long nv_filegrp::fnv_insert_filegrp(const std::string& as_name, long al_proggrpi
 // would name no file at all.
 long nv_filegrp::fnv_insert_file(const std::string& as_path, long al_filegrp_id) {
     u_ds_create_setup_a& ds = file();
+    const long known = next_id(ds, i_last_file_id);
     long ll_newrow = ds.insertRow(0);
-    long ll_id = new_id(ds);
+    long ll_id = known > 0 ? known : new_id(ds);
     ds.setItem(ll_newrow, "id", ll_id);
     ds.setItem(ll_newrow, "prodid", app().gi_prod_id);
     if (ds.setItem(ll_newrow, "path", as_path) != 1) {
@@ -115,6 +138,7 @@ long nv_filegrp::fnv_insert_file(const std::string& as_path, long al_filegrp_id)
         return -1;
     }
     ds.setItem(ll_newrow, "filegrpid", al_filegrp_id);
+    i_last_file_id = {ds.changeStamp(), ll_id};
     return ll_newrow;
 }
 
@@ -156,10 +180,19 @@ bool nv_filegrp::fnv_add_file(long al_handle, long al_filegrp_id) {
     app().gnv_registry->fnv_set_selectfiles_path(ls_path);
     if (runtime::right(ls_path, 1) != "\\") ls_path += "\\";
     std::string too_long;
+    // Counts that were up to date before the insertions stay so with the new paths added.
+    const bool counted = il_paths_stamp != 0 && il_paths_stamp == file().changeStamp();
+    std::vector<std::string> added;
     const size_t count = std::min<size_t>({li_numfiles, max_files, ls_files.size()});
     for (size_t i = 0; i < count; ++i) {
         std::string ls_totpath = ls_path + ls_files[i];
         if (fnv_insert_file(ls_totpath, al_filegrp_id) < 1) too_long += "\n" + ls_totpath;
+        else
+            added.push_back(std::move(ls_totpath));
+    }
+    if (counted) {
+        for (const std::string& path : added) count_path(path);
+        il_paths_stamp = file().changeStamp();
     }
     if (!too_long.empty())
         runtime::messageBox("Select files",
@@ -169,9 +202,38 @@ bool nv_filegrp::fnv_add_file(long al_handle, long al_filegrp_id) {
     return true;
 }
 
+void nv_filegrp::count_path(const std::string& as_path) {
+    if (++i_path_counts[runtime::lower(runtime::trim(as_path))] == 2) ++il_duplicated_paths;
+}
+
+bool nv_filegrp::has_duplicate_paths() {
+    u_ds_create_setup_a& ds = file();
+    if (il_paths_stamp == 0 || il_paths_stamp != ds.changeStamp()) {
+        i_path_counts.clear();
+        il_duplicated_paths = 0;
+        const int column = ds.columnNumber("path");
+        for (long r = 1; r <= ds.rowCount(); ++r) {
+            Value path = ds.getItem(r, column);
+            if (!path.isNull()) count_path(path.toText());
+        }
+        il_paths_stamp = ds.changeStamp();
+    }
+    return il_duplicated_paths > 0;
+}
+
 long nv_filegrp::fnv_get_duplicate_files(u_ds_duplicate_files& ads_dups) {
+    // Without duplicates the rows keep their order: the sort would only serve the search.
+    if (!has_duplicate_paths()) return ads_dups.rowCount();
     u_ds_create_setup_a& ds = file();
     ds.sort();
+    // The first FILEGRP row of each id, as fnv_find_filegrp_row finds it, looked up once.
+    std::unordered_map<long, long> filegrp_rows;
+    u_ds_create_setup_a& groups = filegrp();
+    const int group_id = groups.columnNumber("id");
+    for (long r = 1; r <= groups.rowCount(); ++r) {
+        Value id = groups.getItem(r, group_id);
+        if (!id.isNull()) filegrp_rows.emplace(static_cast<long>(id.toInt()), r);
+    }
     const long ll_rows = ds.rowCount();
     long row = 1;
     while (row <= ll_rows) {
@@ -185,13 +247,14 @@ long nv_filegrp::fnv_get_duplicate_files(u_ds_duplicate_files& ads_dups) {
         // A run of equal paths starts here.
         for (; row <= ll_rows && compared_path(ds, row) == ls_current_file; ++row) {
             Value filegrpid = ds.getItem(row, "filegrpid");
-            long ll_filegrp_row =
-                filegrpid.isNull() ? -1 : fnv_find_filegrp_row(static_cast<long>(filegrpid.toInt()));
-            if (ll_filegrp_row <= 0) continue;
+            if (filegrpid.isNull()) continue;
+            const auto found = filegrp_rows.find(static_cast<long>(filegrpid.toInt()));
+            if (found == filegrp_rows.end()) continue;
+            const long ll_filegrp_row = found->second;
             long ll_newrow = ads_dups.insertRow(0);
             ads_dups.setItem(ll_newrow, "file", runtime::trim(ds.getItemString(row, "path")));
             ads_dups.setItem(ll_newrow, "name_1", ds.getItem(row, "id"));
-            ads_dups.setItem(ll_newrow, "filegrp", filegrp().getItem(ll_filegrp_row, "name"));
+            ads_dups.setItem(ll_newrow, "filegrp", groups.getItem(ll_filegrp_row, "name"));
         }
     }
     return ads_dups.rowCount();

@@ -9,6 +9,7 @@
 // fnv_delete_file on it by name; the list is passed as its handle.
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "authoring/core/nv_a.h"
 #include "authoring/core/u_ds_create_setup_a.h"
@@ -64,6 +65,24 @@ private:
     u_ds_create_setup_a& file() const;
     u_ds_create_setup_a& filegrp() const;
     long new_id(u_ds_create_setup_a& ads) const;
+    // The id given by the last insertion into a row set and its change stamp right after: while
+    // the stamp is unchanged that id is still the highest, and the next insertion needs no walk
+    // over the rows.
+    struct last_id {
+        uint64_t stamp = 0;
+        long id = 0;
+    };
+    long next_id(u_ds_create_setup_a& ads, const last_id& last) const;
+    last_id i_last_file_id, i_last_filegrp_id;
+
+    // How often each path occurs among the FILE rows, as the duplicate search compares them, for
+    // the rows as they were at il_paths_stamp: whether there are duplicates is known without
+    // sorting, and files added through the dialog are counted one by one.
+    bool has_duplicate_paths();
+    void count_path(const std::string& as_path);
+    std::unordered_map<std::string, long> i_path_counts;
+    long il_duplicated_paths = 0;  // paths that occur more than once
+    uint64_t il_paths_stamp = 0;   // the FILE rows' change stamp the counts belong to (0: none)
 };
 
 }  // namespace pakomo

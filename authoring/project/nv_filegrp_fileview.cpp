@@ -1,5 +1,7 @@
 // The file list's support and the file actions of the file-group service.
 #include <array>
+#include <unordered_map>
+#include <vector>
 
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_filegrp.h"
@@ -25,6 +27,25 @@ str_listviewsort sort_record(const runtime::ListViewItem& item) {
     return r ? *r : str_listviewsort{};
 }
 
+// A source path's name and folder: "C:\\Src\\a.txt" is "a.txt" in "C:\\Src", "C:\\a.txt" is in "C:\\".
+size_t name_start(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) return slash + 1;
+    return path.size() >= 2 && path[1] == ':' ? 2 : 0;
+}
+std::string name_of(const std::string& path) { return path.substr(name_start(path)); }
+std::string folder_of(const std::string& path) {
+    const size_t start = name_start(path);
+    if (start == 0) return {};
+    const bool root = start == 1 || (start == 3 && path[1] == ':') || (start == 2 && path[1] == ':');
+    return path.substr(0, root ? start : start - 1);
+}
+
+// The fourth column of a list that has one shows the folder.
+void show_folder(u_lv_a& alv_lv, int index, const std::string& path) {
+    if (alv_lv.totalColumns() >= 4) alv_lv.setItem(index, 4, folder_of(path));
+}
+
 }  // namespace
 
 void nv_filegrp::fnv_populate_fileview(u_lv_a& alv_lv, long al_filegrp_id) {
@@ -32,15 +53,24 @@ void nv_filegrp::fnv_populate_fileview(u_lv_a& alv_lv, long al_filegrp_id) {
     runtime::Pointer::set(runtime::PointerShape::HourGlass);
     u_ds_create_setup_a& ds = file();
     ds.fu_set_filter("filegrpid = " + std::to_string(al_filegrp_id));
-    runtime::ListViewItem lvi_item;
+    // The items go in at once, then get their columns: one by one the list would update for each.
+    std::vector<runtime::ListViewItem> items(static_cast<size_t>(ds.rowCount()));
+    std::vector<str_fileinfo> infos(items.size());
+    std::vector<std::string> paths(items.size());
+    const int id_column = ds.columnNumber("id"), path_column = ds.columnNumber("path");
     for (long r = 1; r <= ds.rowCount(); ++r) {
-        const std::string path = ds.getItemString(r, "path");
-        lvi_item.label = path;
-        str_fileinfo lstr_fileinfo =
-            fnv_set_lvitemdata(lvi_item, static_cast<long>(ds.getItem(r, "id").toInt()), path);
-        int index = alv_lv.addItem(lvi_item);
-        alv_lv.setItem(index, 2, std::to_string(lstr_fileinfo.l_size));
-        alv_lv.setItem(index, 3, lstr_fileinfo.s_writetime);
+        const size_t i = static_cast<size_t>(r - 1);
+        paths[i] = ds.getItemString(r, path_column);
+        items[i].label = name_of(paths[i]);
+        infos[i] = fnv_set_lvitemdata(items[i], static_cast<long>(ds.getItem(r, id_column).toInt()), paths[i]);
+    }
+    const int first = alv_lv.totalItems() + 1;
+    alv_lv.addItems(std::move(items));
+    for (size_t i = 0; i < infos.size(); ++i) {
+        const int index = first + static_cast<int>(i);
+        alv_lv.setItem(index, 2, std::to_string(infos[i].l_size));
+        alv_lv.setItem(index, 3, infos[i].s_writetime);
+        show_folder(alv_lv, index, paths[i]);
     }
     fnv_set_file_pictures(alv_lv);
     alv_lv.setRedraw(true);
@@ -63,11 +93,19 @@ str_fileinfo nv_filegrp::fnv_set_lvitemdata(runtime::ListViewItem& alv_item, lon
 void nv_filegrp::fnv_set_file_pictures(u_lv_a& alv_lv) {
     alv_lv.setRedraw(false);
     u_ds_create_setup_a& ds = file();
+    // The row of each id, the first as fnv_find_file_row finds it, looked up once for all items.
+    std::unordered_map<long, long> rows;
+    const int id_column = ds.columnNumber("id");
+    for (long r = 1; r <= ds.rowCount(); ++r) {
+        Value id = ds.getItem(r, id_column);
+        if (!id.isNull()) rows.emplace(static_cast<long>(id.toInt()), r);
+    }
     for (int i = 1; i <= alv_lv.totalItems(); ++i) {
         runtime::ListViewItem item;
         alv_lv.getItem(i, item);
-        long ll_row = fnv_find_file_row(static_cast<long>(sort_record(item).l_id));
-        if (ll_row <= 0) continue;
+        const auto found = rows.find(static_cast<long>(sort_record(item).l_id));
+        if (found == rows.end()) continue;
+        const long ll_row = found->second;
         int li_flags = 0;
         if (is_set(ds.getItem(ll_row, "readme"))) li_flags += 1;
         if (is_set(ds.getItem(ll_row, "exe"))) li_flags += 2;
@@ -84,10 +122,15 @@ long nv_filegrp::fnv_sort_lv(u_lv_a& alv_lv, int16_t index1, int16_t index2, int
     runtime::ListViewItem first, second;
     const bool got = alv_lv.getItem(index1, first) == 1 && alv_lv.getItem(index2, second) == 1;
     long result = 0;
-    if (got && column >= 1 && column <= 3) {
+    // The folder column, where the list has one, sorts by folder.
+    const int16_t last = alv_lv.totalColumns() >= 4 ? 4 : 3;
+    if (got && column >= 1 && column <= last) {
         std::string a, b;
         if (column == 1) {
             a = first.label, b = second.label;
+        } else if (column == 4) {
+            alv_lv.getItem(index1, 4, a);
+            alv_lv.getItem(index2, 4, b);
         } else {
             str_listviewsort ra = sort_record(first), rb = sort_record(second);
             a = column == 2 ? ra.sort1 : ra.sort2;
@@ -113,18 +156,29 @@ void nv_filegrp::fnv_show_file_info(u_lv_a& alv_lv, runtime::StaticText& ast_st)
                    runtime::formatNumber(ll_totbytes, "###,###,###,###") + " bytes.");
 }
 
+// The label shows a file's name: a new name keeps the file's folder. A label typed with a folder
+// ("C:\\Other\\a.txt") is the whole new path; the label then shows its name once the edit is over.
 bool nv_filegrp::fnv_filename_changed(u_lv_a& alv_lv, int16_t ai_index, const std::string& as_name) {
     runtime::ListViewItem lvi_item;
     if (alv_lv.getItem(ai_index, lvi_item) != 1) return false;
     const long ll_id = static_cast<long>(sort_record(lvi_item).l_id);
-    str_fileinfo lstr_fileinfo = fnv_set_lvitemdata(lvi_item, ll_id, as_name);
+    long ll_row = fnv_find_file_row(ll_id);
+    std::string path = as_name;
+    if (name_start(as_name) == 0 && ll_row > 0) {
+        const std::string folder = folder_of(file().getItemString(ll_row, "path"));
+        if (!folder.empty())
+            path = folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\") + as_name;
+    }
+    str_fileinfo lstr_fileinfo = fnv_set_lvitemdata(lvi_item, ll_id, path);
     alv_lv.setItem(ai_index, lvi_item);
     alv_lv.setItem(ai_index, 2, std::to_string(lstr_fileinfo.l_size));
     alv_lv.setItem(ai_index, 3, lstr_fileinfo.s_writetime);
+    show_folder(alv_lv, ai_index, path);
+    if (name_start(as_name) > 0)
+        post("ue_show_file_name", {Value(alv_lv.handle()), Value(ll_id), Value(name_of(path))});
     bool lb_retval = false;
-    long ll_row = fnv_find_file_row(ll_id);
     if (ll_row > 0) {
-        file().setItem(ll_row, "path", as_name);
+        file().setItem(ll_row, "path", path);
         lb_retval = fnv_handle_duplicate_files(false);
     }
     return lb_retval;

@@ -2,10 +2,14 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <algorithm>
+#include <vector>
 
 #include "authoring/core/nv_message.h"
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
+#include "runtime/services/MessageBox.h"
+#include "runtime/services/Text.h"
 #include "runtime/ui/Menu.h"
 #include "standard/w_mdi.h"
 
@@ -110,21 +114,27 @@ void w_choose_product::fw_refresh() {
 
 void w_choose_product::fw_populate_treeview() {
     u_lv_choose_product& list = *lv_choice;
+    list.setRedraw(false);
     list.deleteItems();
-    runtime::ListViewItem item;
-    item.label = "New product";
-    item.data = 0;
-    item.pictureIndex = 1;
-    list.addItem(item);
+    // All items go in at once: one by one the view would update for each.
+    std::vector<runtime::ListViewItem> items(static_cast<size_t>(std::max<long>(ii_products, 0)) + 1);
+    items[0].label = "New product";
+    items[0].data = 0;
+    items[0].pictureIndex = 1;
+    const int id = ids_all_products->columnNumber("id"),
+              prodname = ids_all_products->columnNumber("prodname"),
+              prodvers = ids_all_products->columnNumber("prodvers"),
+              label = ids_all_products->columnNumber("label");
     for (long row = 1; row <= ii_products; ++row) {
-        runtime::ListViewItem product;
+        runtime::ListViewItem& product = items[static_cast<size_t>(row)];
         product.pictureIndex = 2;
-        product.data = static_cast<int>(ids_all_products->getItem(row, "id").toInt());
-        product.label = ids_all_products->getItemString(row, "prodname") + " " +
-                        ids_all_products->getItemString(row, "prodvers") + " " +
-                        ids_all_products->getItemString(row, "label");
-        list.addItem(product);
+        product.data = static_cast<int>(ids_all_products->getItem(row, id).toInt());
+        product.label = ids_all_products->getItemString(row, prodname) + " " +
+                        ids_all_products->getItemString(row, prodvers) + " " +
+                        ids_all_products->getItemString(row, label);
     }
+    list.addItems(std::move(items));
+    list.setRedraw(true);
 }
 
 void w_choose_product::ue_itemchanged() {
@@ -162,9 +172,47 @@ void w_choose_product::ue_start_wizard(const std::string& as_action) {
 
 void w_choose_product::ue_delete_product(const runtime::Value& ai_prod_id) {
     if (no_product(ai_prod_id)) return;
-    if (!project().fnv_delete_product(ai_prod_id)) return;
+    // Deleted under an open project window, the product would be lost to that window's Save.
+    if (fw_is_edited(static_cast<int16_t>(ai_prod_id.toInt()))) {
+        const std::string name = product_label(ai_prod_id);
+        runtime::messageBox(
+            "Delete product",
+            (name.empty() ? std::string("The product") : "\"" + name + "\"") +
+                " is open in the project window and cannot be deleted now.\n\nClose the project "
+                "window (saving what you want to keep), then delete the product.",
+            runtime::MessageIcon::StopSign);
+        return;
+    }
+    if (!project().fnv_delete_product(ai_prod_id)) {
+        // Nothing was deleted (the service rolls back); without a word the user would think it was.
+        const std::string name = product_label(ai_prod_id);
+        runtime::messageBox(
+            "Delete product",
+            (name.empty() ? std::string("The product") : "\"" + name + "\"") +
+                " could not be deleted; it is still there.\n\nIf another program is using the "
+                "project database, wait until it has finished, then delete the product again.",
+            runtime::MessageIcon::StopSign);
+        return;
+    }
     fw_refresh();
     post("ue_itemchanged");
+}
+
+bool w_choose_product::fw_is_edited(int16_t ai_prod_id) const {
+    for (runtime::Window* w : runtime::Window::openWindows())
+        if (w->className() == "w_project" && w->isOpen() &&
+            w->trigger("fw_get_prod_id").toInt() == ai_prod_id)
+            return true;
+    return false;
+}
+
+std::string w_choose_product::product_label(const runtime::Value& ai_prod_id) const {
+    for (long row = 1; ids_all_products && row <= ids_all_products->rowCount(); ++row)
+        if (ids_all_products->getItem(row, "id").toInt() == ai_prod_id.toInt())
+            return runtime::trim(ids_all_products->getItemString(row, "prodname") + " " +
+                                 ids_all_products->getItemString(row, "prodvers") + " " +
+                                 ids_all_products->getItemString(row, "label"));
+    return {};
 }
 
 void w_choose_product::ue_test(const runtime::Value& ai_prod_id) {

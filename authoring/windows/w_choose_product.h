@@ -4,6 +4,7 @@
 // deleted. It holds no product data of its own: its row set shares the project service's
 // catalogue, and the list loads the product last clicked into the service.
 #include <cstdint>
+#include <string>
 
 #include "authoring/core/nv_a.h"
 #include "authoring/core/u_ds_all_products.h"
@@ -19,6 +20,8 @@ public:
 
     void fw_refresh();
     void fw_populate_treeview();
+    // Whether a project window has the product open.
+    bool fw_is_edited(int16_t ai_prod_id) const;
 
     runtime::Ref<u_lv_choose_product> lv_choice;
     runtime::Ref<u_cb_ok> cb_ok;
@@ -34,6 +37,7 @@ private:
     void ue_delete_product(const runtime::Value& ai_prod_id);
     void ue_test(const runtime::Value& ai_prod_id);
     // Builds, duplicates or summarises with gi_prod_id set to the product for the call only.
+    std::string product_label(const runtime::Value& ai_prod_id) const;
     void with_product(const runtime::Value& ai_prod_id, const char* className);
 };
 

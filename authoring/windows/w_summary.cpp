@@ -3,9 +3,11 @@
 #include <QAbstractScrollArea>
 #include <QIcon>
 #include <QMainWindow>
-
 #include <cstdint>
 #include <initializer_list>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "authoring/core/pakomo.h"
 #include "runtime/core/Dispatch.h"
@@ -35,8 +37,6 @@ Value joined(std::initializer_list<Value> parts) {
     }
     return Value(out);
 }
-
-std::string id_text(const Value& id) { return std::to_string(id.toInt()); }
 
 runtime::Ref<u_ds_a> create_rows(const char* className) {
     return runtime::createByName(className).as<u_ds_a>();
@@ -97,35 +97,51 @@ void w_summary::fw_populate_dw() {
         title = joined({ids_product->getItem(1, "prodname"), Value(", "), ids_product->getItem(1, "prodvers"),
                         Value(" "), ids_product->getItem(1, "label")});
 
+    // The file groups of each component and the files of each file group, gathered in one pass
+    // each, in row order (a null reference belongs to nothing).
+    auto rows_by = [](runtime::DataStore& rows, const char* column) {
+        std::unordered_map<int64_t, std::vector<long>> out;
+        const int c = rows.columnNumber(column);
+        for (long r = 1; r <= rows.rowCount(); ++r) {
+            const Value v = rows.getItem(r, c);
+            if (!v.isNull()) out[v.toInt()].push_back(r);
+        }
+        return out;
+    };
+    const auto groups_of = rows_by(*ids_filegrp, "proggrpid");
+    const auto files_of = rows_by(*ids_file, "filegrpid");
+    const int path_column = ids_file->columnNumber("path");
+    const std::vector<long> none;
+    auto rows_of = [&](const std::unordered_map<int64_t, std::vector<long>>& map,
+                       const Value& id) -> const std::vector<long>& {
+        const auto found = map.find(id.toInt());
+        return found == map.end() ? none : found->second;
+    };
+
     for (long component = 1; component <= ids_proggrp->rowCount(); ++component) {
-        const Value proggrp_id = ids_proggrp->getItem(component, "id");
         const Value proggrp_name = ids_proggrp->getItem(component, "name");
-        ids_filegrp->fu_set_filter("proggrpid = " + id_text(proggrp_id));
-        const long groups = ids_filegrp->rowCount();
-        if (groups == 0) {
+        const std::vector<long>& groups = rows_of(groups_of, ids_proggrp->getItem(component, "id"));
+        if (groups.empty()) {
             const long row = report.insertRow(0);
             report.setItem(row, "proggrp", proggrp_name);
             report.setItem(row, "title", title);
         }
-        for (long group = 1; group <= groups; ++group) {
-            const Value filegrp_id = ids_filegrp->getItem(group, "id");
+        for (const long group : groups) {
             const long row = report.insertRow(0);
             report.setItem(row, "title", title);
             report.setItem(row, "proggrp", proggrp_name);
             report.setItem(row, "filegrp", ids_filegrp->getItem(group, "name"));
-            ids_file->fu_set_filter("filegrpid = " + id_text(filegrp_id));
-            const long files = ids_file->rowCount();
-            report.setItem(row, "files", Value(static_cast<int64_t>(files)));
+            const std::vector<long>& files = rows_of(files_of, ids_filegrp->getItem(group, "id"));
+            report.setItem(row, "files", Value(static_cast<int64_t>(files.size())));
             // 64 bits: a file group of more than 2 GB must not turn negative.
             int64_t bytes = 0;
-            for (long file = 1; file <= files; ++file) {
-                const int64_t length = runtime::fileLength(ids_file->getItemString(file, "path"));
+            std::vector<std::string> paths;
+            paths.reserve(files.size());
+            for (const long file : files) paths.push_back(ids_file->getItemString(file, path_column));
+            for (const int64_t length : runtime::fileLengths(paths))
                 if (length > 0) bytes += length;
-            }
             report.setItem(row, "size", Value(bytes));
-            ids_file->fu_restore_filter();
         }
-        ids_filegrp->fu_restore_filter();
     }
     report.sort();
 }

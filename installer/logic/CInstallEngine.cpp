@@ -77,6 +77,7 @@ bool CInstallEngine::MakeTempFiles() {
 
 void CInstallEngine::RemoveTempFiles() {
     for (std::string* path : {&storedTempPath_, &outputTempPath_}) {
+        // Temporary files of our own: one left behind harms nothing that was installed.
         if (!path->empty()) (void)app_.files().remove(*path);
         path->clear();
     }
@@ -250,15 +251,23 @@ int CInstallEngine::InstallFile(std::size_t fileIndex, const std::string& folder
     const std::string key = lowerAscii(name);
     const bool knownNew = folderIndexed_ && plain && !folderNames_.contains(key);
     if (knownNew || app_.ShouldReplaceFile(outputTempPath_, destination, fileIndex)) {
+        // The replace test of a later installation reads the time the record gives.
         platform::FileTime t{file.time};
-        (void)app_.files().setTimes(outputTempPath_, {t, t, t});
+        if (auto stamped = app_.files().setTimes(outputTempPath_, {t, t, t}); !stamped) {
+            app_.ShowWriteError(stamped.code(), destination);
+            return result::Error;
+        }
         bool copied = knownNew ? MoveNewFile(*outputHost, destination, folderHost_ / name)
                                : app_.CopyInstalledFile(outputTempPath_, destination, file.componentId);
         if (!copied) return result::Error;
         if (plain) folderNames_.insert(key);
         if (file.readme) app_.readmePath = destination;
     }
-    if (file.shortcut) (void)app_.CreateShortcut(folder, destination, app_.ExpandVariables(file.shortcutText));
+    // Without a program group the product has no place for links, and none is made; a link
+    // that cannot be made in the group has been reported and fails the run.
+    if (file.shortcut && !app_.programGroupFolder.empty() &&
+        app_.CreateShortcut(folder, destination, app_.ExpandVariables(file.shortcutText)) != 0)
+        return result::Error;
     if (file.shared) sharedFiles_.push_back(destination);  // counted with the component's registry entries
     return result::Complete;
 }

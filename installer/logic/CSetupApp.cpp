@@ -153,25 +153,27 @@ int CSetupApp::StartInstallation() {
         CInstallEngine engine(*this);
         outcome = ui_.RunProgressDialog(engine);
     }
-    if (outcome == result::Complete && !testMode) StoreUserInformation();
-    if (outcome != result::Complete)
-        RollBackInstallation();
-    else
-        DiscardKept();
+    if (outcome == result::Complete && !testMode && !StoreUserInformation()) outcome = result::Error;
+    // On success the originals stay until the uninstall record is written: without a record the
+    // run is rolled back after all.
+    if (outcome != result::Complete) RollBackInstallation();
     return outcome;
 }
 
-void CSetupApp::StoreUserInformation() {
+bool CSetupApp::StoreUserInformation() {
     const auto root = platform::RegRoot::CurrentUser;
-    if (!CheckPathFits(userKey)) return;
-    CreateRegistryKeyPath(root, userKey);
-    if (!registry_.openKey(root, userKey)) return;
-    LogValueIfNew(root, userKey, "User");
-    (void)registry_.setString(root, userKey, "User", userName);
-    if (!company.empty()) {
-        LogValueIfNew(root, userKey, "Company");
-        (void)registry_.setString(root, userKey, "Company", company);
+    if (!CheckPathFits(userKey) || !CreateRegistryKeyPath(root, userKey)) return false;
+    if (auto opened = registry_.openKey(root, userKey); !opened) {
+        ShowWriteError(opened.code(), RegistryName(root, userKey));
+        return false;
     }
+    auto store = [&](std::string_view name, const std::string& text) {
+        LogValueIfNew(root, userKey, name);
+        auto s = registry_.setString(root, userKey, name, text);
+        if (!s) ShowWriteError(s.code(), RegistryName(root, userKey, name));
+        return s.ok();
+    };
+    return store("User", userName) && (company.empty() || store("Company", company));
 }
 
 }  // namespace setup

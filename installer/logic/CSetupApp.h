@@ -7,7 +7,8 @@
 // failure); the wizard fills the page values and componentSelection, copies the chosen folders
 // into the components' destinations, and after its last page calls StartInstallation(), which
 // runs the progress dialog through ISetupUi::RunProgressDialog and rolls back a run that does
-// not end with 0; on 0, WriteUninstallRecord(); at the end ReleaseSetupInfo().
+// not end with 0; on 0, WriteUninstallRecord(), and RollBackInstallation() when that fails; at
+// the end ReleaseSetupInfo().
 #include "installer/logic/ChangeLog.h"
 #include "installer/logic/CVariableTable.h"
 #include "installer/logic/Decompressor.h"
@@ -97,6 +98,10 @@ public:
     // Refuses, with a message naming it, a path that Setup may not change: one outside the
     // machine's own drives or reached through a link that leads out of them. True in test mode.
     bool CheckChangeable(std::string_view path);
+    // A box naming what could not be written ("HKEY_...\\Key\\Value", a path), with the system's text.
+    void ShowWriteError(uint32_t code, std::string_view what);
+    static std::string RegistryName(platform::RegRoot root, std::string_view key,
+                                    std::optional<std::string_view> value = std::nullopt);
 
     // ---- Setup information ----
     bool ReadSetupInfo();
@@ -128,6 +133,7 @@ public:
     bool CreateFolder(std::string_view path);
     bool CreateFolderPath(std::string_view path);
     bool CreateProgramGroup();
+    // False, after a box naming the key, when a level cannot be created.
     bool CreateRegistryKey(platform::RegRoot root, std::string_view key);
     bool CreateRegistryKeyPath(platform::RegRoot root, std::string_view key);
     static uint8_t LogTypeOfRoot(platform::RegRoot root);
@@ -138,6 +144,8 @@ public:
                      EntryOrigin origin = EntryOrigin::File);
     bool LogValueIfNew(platform::RegRoot root, std::string_view key, std::string_view valueName);
     bool LoadUninstallRecord();
+    // False, after a box, when the record or the registration cannot be written; the run order
+    // then rolls the run back. On success the originals the run replaced are deleted.
     bool WriteUninstallRecord();
     std::string DisplayName() const;
 
@@ -146,7 +154,9 @@ public:
     // A new destination receives the temporary file itself (moved there); an existing one a copy.
     bool CopyInstalledFile(std::string_view tempPath, std::string_view destination, uint32_t componentId);
     uint32_t CreateShortcut(std::string_view workingFolder, std::string_view target, std::string_view text);
-    void RaiseSharedCount(std::string_view destination);
+    // False, after a box naming it, when the count cannot be written.
+    bool RaiseSharedCount(std::string_view destination);
+    // False, after a box naming the key or value, at the first key or value that cannot be written.
     bool WriteRegistryEntries(uint32_t componentId);
     // Raises the counts of a component's shared files and writes its registry entries, all in one
     // batch of the registry; false, after a box, when the batch could not be written.
@@ -178,8 +188,10 @@ public:
     std::string runTempFolder;  // the engine's temporary folder, while it runs
 
 private:
-    void StoreUserInformation();
+    bool StoreUserInformation();
     void RemoveEntry(const UninstallEntry& entry, EntryOrigin origin);
+    // After a record was written but the product could not be registered.
+    void PutBackEarlierRecord();
 
     platform::Machine machine_;
     platform::Files files_;

@@ -108,7 +108,12 @@ std::optional<platform::RegRoot> CSetupApp::RootOfLogType(uint8_t type) {
 bool CSetupApp::CreateRegistryKey(platform::RegRoot root, std::string_view key) {
     if (testMode) return true;
     auto created = registry_.createKey(root, key);
-    if (created && *created) AddLogEntry(LogTypeOfRoot(root), key, "", EntryOrigin::Key);
+    if (!created) {
+        // The values that the run is about to write would go nowhere.
+        ShowWriteError(created.code(), RegistryName(root, key));
+        return false;
+    }
+    if (*created) AddLogEntry(LogTypeOfRoot(root), key, "", EntryOrigin::Key);
     return true;
 }
 
@@ -116,11 +121,12 @@ bool CSetupApp::CreateRegistryKeyPath(platform::RegRoot root, std::string_view k
     if (testMode) return true;
     std::string key(keyText);
     while (!key.empty() && key.back() == '\\') key.pop_back();
-    if (key.empty() || !CheckPathFits(key)) return true;
+    if (key.empty()) return true;
+    if (!CheckPathFits(key)) return false;
     for (std::size_t i = 0; i < key.size(); ++i)
-        if (key[i] == '\\' && i > 0 && key[i - 1] != '\\') CreateRegistryKey(root, key.substr(0, i));
-    CreateRegistryKey(root, key);
-    return true;
+        if (key[i] == '\\' && i > 0 && key[i - 1] != '\\' && !CreateRegistryKey(root, key.substr(0, i)))
+            return false;
+    return CreateRegistryKey(root, key);
 }
 
 // ---- Files ----
@@ -183,19 +189,30 @@ uint32_t CSetupApp::CreateShortcut(std::string_view workingFolder, std::string_v
     if (existed) link = ExistingSpelling(link);
     if (existed && !KeepReplacedFile(link)) return platform::err::AccessDenied;
     platform::ShellLink shellLink{std::string(target), std::string(text), std::string(workingFolder)};
-    return platform::writeShellLink(machine_, link, shellLink).code();
+    auto written = platform::writeShellLink(machine_, link, shellLink);
+    if (!written) ShowWriteError(written.code(), link);
+    return written.code();
 }
 
-void CSetupApp::RaiseSharedCount(std::string_view destination) {
-    if (testMode) return;
+bool CSetupApp::RaiseSharedCount(std::string_view destination) {
+    if (testMode) return true;
     const auto root = platform::RegRoot::LocalMachine;
     // A missing SharedDLLs key is created, so that the count is kept.
-    if (!registry_.createKey(root, SharedDllsKey)) return;
+    if (auto made = registry_.createKey(root, SharedDllsKey); !made) {
+        ShowWriteError(made.code(), RegistryName(root, SharedDllsKey));
+        return false;
+    }
     uint32_t count = 0;
     if (auto v = registry_.queryValue(root, SharedDllsKey, destination);
         v && v->type == platform::regtype::Dword && v->data.size() == 4)
         count = uint32_t(v->data[0]) | uint32_t(v->data[1]) << 8 | uint32_t(v->data[2]) << 16 | uint32_t(v->data[3]) << 24;
-    if (registry_.setDword(root, SharedDllsKey, destination, count + 1)) raisedSharedCounts_.emplace_back(destination);
+    // Another product's uninstall would take the file away from this one without its count.
+    if (auto s = registry_.setDword(root, SharedDllsKey, destination, count + 1); !s) {
+        ShowWriteError(s.code(), RegistryName(root, SharedDllsKey, destination));
+        return false;
+    }
+    raisedSharedCounts_.emplace_back(destination);
+    return true;
 }
 
 // ---- Registry entries ----
@@ -241,14 +258,20 @@ bool CSetupApp::WriteRegistryEntries(uint32_t componentId) {
                 for (std::size_t i = 0; i < (text.size() + 1) / 3; ++i) data.push_back(HexPairToByte(&text[3 * i]));
                 break;
         }
-        if (!CheckPathFits(key) || !CheckPathFits(name)) continue;
-        CreateRegistryKeyPath(*root, key);
-        if (!registry_.openKey(*root, key)) continue;
+        // A value that cannot be written fails the run like a file that cannot be copied.
+        if (!CheckPathFits(key) || !CheckPathFits(name) || !CreateRegistryKeyPath(*root, key)) return false;
+        if (auto opened = registry_.openKey(*root, key); !opened) {
+            ShowWriteError(opened.code(), RegistryName(*root, key));
+            return false;
+        }
         if (auto old = registry_.queryValue(*root, key, name))
             KeepReplacedValue(*root, key, std::move(*old));
         else
             LogValueIfNew(*root, key, name);
-        (void)registry_.setValue(*root, key, name, entry.valueType, data);
+        if (auto set = registry_.setValue(*root, key, name, entry.valueType, data); !set) {
+            ShowWriteError(set.code(), RegistryName(*root, key, name));
+            return false;
+        }
     }
     return true;
 }
@@ -258,9 +281,18 @@ bool CSetupApp::WriteComponentRegistry(uint32_t componentId, std::span<const std
     // Without a batch every change is written on its own, as outside one.
     auto batch = registry_.beginBatch();
     const std::size_t raisedBefore = raisedSharedCounts_.size();
-    for (const auto& destination : sharedFiles) RaiseSharedCount(destination);
-    WriteRegistryEntries(componentId);
-    if (!batch) return true;
+    bool written = true;
+    for (const auto& destination : sharedFiles) {
+        if (!(written = RaiseSharedCount(destination))) break;
+    }
+    if (written) written = WriteRegistryEntries(componentId);
+    if (!batch) return written;
+    if (!written) {
+        // Nothing of the component reaches the hives; the rollback lowers only counts that were.
+        batch->drop();
+        raisedSharedCounts_.resize(raisedBefore);
+        return false;
+    }
     if (auto s = batch->commit(); !s) {
         // The rollback lowers only counts that were raised.
         if (!batch->reached(platform::RegRoot::LocalMachine)) raisedSharedCounts_.resize(raisedBefore);
@@ -268,6 +300,21 @@ bool CSetupApp::WriteComponentRegistry(uint32_t componentId, std::span<const std
         return false;
     }
     return true;
+}
+
+std::string CSetupApp::RegistryName(platform::RegRoot root, std::string_view key,
+                                    std::optional<std::string_view> value) {
+    std::string out = std::string(platform::rootName(root)) + "\\" + std::string(key);
+    if (value) out += value->empty() ? std::string(" (default value)") : "\\" + std::string(*value);
+    return out;
+}
+
+void CSetupApp::ShowWriteError(uint32_t code, std::string_view what) {
+    // Never silent: a code without a system text still names what was not written.
+    if (platform::systemErrorText(code).empty())
+        ui_.SystemErrorBox("Error " + std::to_string(code), what);
+    else
+        ShowSystemError(code, what);
 }
 
 }  // namespace setup

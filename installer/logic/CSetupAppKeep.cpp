@@ -37,6 +37,7 @@ void CSetupApp::RestoreKeptSince(std::size_t logSize) {
     while (!kept_.empty() && kept_.back().logSize >= logSize) {
         KeptOriginal& k = kept_.back();
         if (k.value) {
+            // Part of the rollback of a run that has reported its failure.
             (void)registry_.setValue(k.root, k.path, k.value->name, k.value->type, k.value->data);
         } else {
             // What the run put there goes; the original comes back. A copy that cannot be put

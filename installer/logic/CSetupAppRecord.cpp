@@ -63,7 +63,13 @@ bool CSetupApp::WriteUninstallRecord() {
     const std::string display = DisplayName();
     const std::string& path = uninstallRecordPath;
     if (path.empty()) return false;
-    if (earlierRecordDamaged_) (void)files_.move(path, path + ".damaged");
+    // A damaged earlier record is kept aside, not written over: it may still name what was installed.
+    if (earlierRecordDamaged_) {
+        if (auto moved = files_.move(path, path + ".damaged"); !moved) {
+            ShowWriteError(moved.code(), path + ".damaged");
+            return false;
+        }
+    }
     auto bytes = EncodeUninstallRecord(display, changeLog.entries);
     auto host = files_.openForWrite(path);
     if (!host) {
@@ -91,27 +97,57 @@ bool CSetupApp::WriteUninstallRecord() {
         ShowSystemError(code, path);
         return false;
     }
-    // Registered only once the record it names is in place.
+    // Registered only once the record it names is in place, all three changes at once.
     const auto root = platform::RegRoot::LocalMachine;
     std::string key = std::string(UninstallKeyPrefix) + display;
-    if (auto created = registry_.createKey(root, key); !created) {
-        ShowSystemError(created.code(), key);
-        return false;
-    }
     std::string command = LookupVariable("WINDOWSDIR") + "\\RUXUninst " + path;
-    if (auto s = registry_.setString(root, key, "DisplayName", display); !s) {
-        ShowSystemError(s.code(), key);
+    auto batch = registry_.beginBatch();
+    platform::Status registered = batch ? platform::Status() : platform::Status(batch.error());
+    if (registered) {
+        if (auto created = registry_.createKey(root, key); !created) registered = created.error();
+    }
+    if (registered) registered = registry_.setString(root, key, "DisplayName", display);
+    if (registered) registered = registry_.setString(root, key, "UninstallString", command);
+    if (registered) registered = batch->commit();
+    if (!registered) {
+        if (batch) batch->drop();
+        // The run is rolled back: the record goes back to what it was before it.
+        PutBackEarlierRecord();
+        ShowWriteError(registered.code(), RegistryName(root, key));
         return false;
     }
-    if (auto s = registry_.setString(root, key, "UninstallString", command); !s) {
-        ShowSystemError(s.code(), key);
-        return false;
-    }
+    // The run is complete: the originals it replaced are needed no more.
+    DiscardKept();
     return true;
+}
+
+void CSetupApp::PutBackEarlierRecord() {
+    const std::string& path = uninstallRecordPath;
+    std::vector<UninstallEntry> earlier;
+    for (std::size_t i = 0; i < changeLog.entries.size(); ++i)
+        if (changeLog.origins[i] == EntryOrigin::EarlierRecord) earlier.push_back(changeLog.entries[i]);
+    // Best effort after a failure already reported: a record that stays lists only what an
+    // uninstall finds missing and passes over.
+    if (earlierRecordDamaged_) {
+        (void)files_.remove(path);
+        (void)files_.move(path + ".damaged", path);
+        return;
+    }
+    if (earlier.empty()) {
+        (void)files_.remove(path);
+        return;
+    }
+    auto bytes = EncodeUninstallRecord(DisplayName(), earlier);
+    if (auto host = files_.openForWrite(path)) {
+        std::ofstream out(*host, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
 }
 
 // ---- Rollback ----
 
+// Clean-up after a failure already reported: what cannot be removed stays, and nothing more can be
+// done about it than the box the run has shown.
 void CSetupApp::RemoveEntry(const UninstallEntry& entry, EntryOrigin origin) {
     switch (origin) {
         case EntryOrigin::File: (void)files_.remove(entry.name); break;
@@ -157,6 +193,7 @@ void CSetupApp::RollBackInstallation() {
             (void)registry_.setDword(root, SharedDllsKey, *it, count - 1);
     }
     raisedSharedCounts_.clear();
+    // As for RemoveEntry: the run has reported its failure already.
     if (batch) (void)batch->commit();
 }
 

@@ -53,7 +53,12 @@ CNextDiscDialog::CNextDiscDialog(CSetupApp& app, uint16_t disc, std::string_view
 std::string CNextDiscDialog::Folder() const { return folder_->text().toLocal8Bit().toStdString(); }
 
 void CNextDiscDialog::reject() {
-    if (ConfirmCancel(app_)) done(page::Cancel);
+    QWidget* before = focusWidget();
+    if (ConfirmCancel(app_)) {
+        done(page::Cancel);
+        return;
+    }
+    RestoreFocus(this, before);
 }
 
 }  // namespace setup

@@ -217,7 +217,11 @@ int CSetupProgram::InitInstance() {
         app_->InitDefaults();
         outcome = RunWizard();
         app_->componentSelection.clear();
-        if (outcome == result::Complete) app_->WriteUninstallRecord();
+        // A product that no uninstall could remove is not installed.
+        if (outcome == result::Complete && !app_->WriteUninstallRecord()) {
+            app_->RollBackInstallation();
+            outcome = result::Error;
+        }
         app_->changeLog.Clear();
     }
     if (outcome != result::Complete) {

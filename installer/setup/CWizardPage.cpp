@@ -13,9 +13,23 @@ bool ConfirmCancel(CSetupApp& app) {
     return app.ui().MessageBox(ids::ConfirmCancel, MsgButtons::YesNo, MsgIcon::Exclamation) == answer::Yes;
 }
 
+void RestoreFocus(QWidget* dialog, QWidget* before) {
+    QWidget* target = before;
+    auto* button = qobject_cast<QPushButton*>(target);
+    if (!target || !target->isVisible() || !target->isEnabled() || (button && !button->isDefault())) {
+        target = nullptr;
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->isDefault() && b->isVisible() && b->isEnabled()) target = b;
+    }
+    if (target) target->setFocus(Qt::OtherFocusReason);
+}
+
 std::string PickFolder(CSetupApp& app, QWidget* owner, const QString& title, std::string_view start) {
+    QWidget* before = owner ? owner->focusWidget() : nullptr;
     CFolderPicker dialog(app.machine(), title, start, owner);
-    if (dialog.exec() != QDialog::Accepted) return {};
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    if (owner) RestoreFocus(owner, before);
+    if (!chosen) return {};
     return dialog.Folder();
 }
 
@@ -93,7 +107,12 @@ void CWizardPage::HideControl(int id) {
 }
 
 void CWizardPage::reject() {
-    if (ConfirmCancel(app_)) done(page::Cancel);
+    QWidget* before = focusWidget();
+    if (ConfirmCancel(app_)) {
+        done(page::Cancel);
+        return;
+    }
+    RestoreFocus(this, before);
 }
 
 void PutButtonsLast(QWidget* dialog, std::initializer_list<QPushButton*> buttons) {

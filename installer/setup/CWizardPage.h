@@ -24,6 +24,9 @@ bool ConfirmCancel(CSetupApp& app);
 // Lets the user choose a folder of the machine, starting at `start` (a Windows path); its Windows
 // path, or "" when none was chosen.
 std::string PickFolder(CSetupApp& app, QWidget* owner, const QString& title, std::string_view start);
+// After a question or a dialog that was turned down, the keyboard goes back where it was; from a
+// button that only opened it (Cancel, Browse) to the default button, so Enter does not open it again.
+void RestoreFocus(QWidget* dialog, QWidget* before);
 
 class CWizardPage : public QDialog {
     Q_OBJECT

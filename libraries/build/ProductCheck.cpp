@@ -1,4 +1,5 @@
 // What the installer refuses, refused before anything is written.
+#include "libraries/build/RegistryNames.h"
 #include "libraries/build/SetupLayout.h"
 #include "libraries/build/SetupWriter.h"
 
@@ -93,6 +94,29 @@ std::string checkRegistryData(const RegistryEntry& entry, const std::string& wha
     }
 }
 
+std::string_view rootLongName(uint8_t root) {
+    switch (root) {
+    case 1: return "HKEY_CLASSES_ROOT";
+    case 2: return "HKEY_CURRENT_USER";
+    case 3: return "HKEY_LOCAL_MACHINE";
+    case 4: return "HKEY_USERS";
+    default: return "an unknown root";
+    }
+}
+
+// "Registry entry 3 of component "Main" (HKEY_LOCAL_MACHINE, key "...", value "...")", so that
+// the publisher finds the row.
+std::string registryEntryName(const Product& p, size_t i) {
+    const auto& r = p.registryEntries[i];
+    std::string component = "no component";
+    for (const auto& c : p.components) {
+        if (c.id == r.componentId) component = "component " + inQuotes(c.name);
+    }
+    return "Registry entry " + std::to_string(i + 1) + " of " + component + " (" +
+           std::string(rootLongName(r.root)) + ", key " + inQuotes(r.key) + ", value " +
+           (r.valueName.empty() ? std::string("(default)") : inQuotes(r.valueName)) + ")";
+}
+
 }  // namespace
 
 std::string checkProduct(const Product& p) {
@@ -120,6 +144,9 @@ std::string checkProduct(const Product& p) {
         if (!text(what + "'s font name", b.faceName, L::background::FaceNameWidth)) return e;
     }
     if (!text("The user information key", p.userKey, L::user::KeyWidth)) return e;
+    // Setup writes "User" and "Company" below HKEY_CURRENT_USER\Software\<key>.
+    if (std::string why = pakomo::registry_key_problem("Software\\" + p.userKey); !why.empty())
+        return "The user information key " + inQuotes(p.userKey) + " " + why;
     if (!text("The first restart choice", p.restartNowText, L::finished::ChoiceWidth)) return e;
     if (!text("The second restart choice", p.restartLaterText, L::finished::ChoiceWidth)) return e;
     if (!text("The default program group", p.defaultGroup, L::programgroup::DefaultGroupWidth)) return e;
@@ -155,13 +182,18 @@ std::string checkProduct(const Product& p) {
 
     for (size_t i = 0; i < p.registryEntries.size(); ++i) {
         const auto& r = p.registryEntries[i];
-        std::string what = "Registry entry " + std::to_string(i + 1) + " (" + inQuotes(r.key) + ")";
+        std::string what = registryEntryName(p, i);
         if (!text(what + "'s key", r.key, L::registry::KeyWidth)) return e;
         if (!text(what + "'s value name", r.valueName, L::registry::ValueNameWidth)) return e;
         if (r.root < 1 || r.root > 4)
             return what + " has the root code " + std::to_string(r.root) + "; only 1 to 4 exist";
         if (r.key.empty() || isSeparator(r.key.front()))
             return what + " needs a key path below its root";
+        // The registry refuses such names when Setup writes them, after other things are in place.
+        if (std::string why = pakomo::registry_key_problem(r.key); !why.empty())
+            return what + ": the key " + why;
+        if (std::string why = pakomo::registry_value_name_problem(r.valueName); !why.empty())
+            return what + ": the value name " + why;
         if (!index.count(r.componentId)) return what + " belongs to no component";
         if (r.data.size() > 0xFFFFFFFFu) return what + " has more than 4 GiB of data";
         std::string bad = checkRegistryData(r, what);

@@ -53,9 +53,9 @@ public:
         : sqlca_(sqlca), id_(id), machine_(machine) {}
 
     ProjectProduct read() {
-        if (readHeader() && readPages() && readBackgroundTexts() && readComponents() && readRegistry() &&
-            readVariables())
-            readFiles();
+        if (readHeader() && readPages() && readBackgroundTexts() && readComponents() && readFileGroups() &&
+            readRegistry() && readVariables() && readFiles())
+            listLeftOut();
         return std::move(out_);
     }
 
@@ -220,27 +220,61 @@ private:
             });
     }
 
+    // File groups of no component; their files are counted as they are read.
+    bool readFileGroups() {
+        return query(
+            "FILEGRP", "SELECT ID, NAME, PROGGRPID FROM FILEGRP WHERE PRODID = ? ORDER BY ID", [&](Cells c) {
+                const std::string name = text(c[1]);
+                auto component = number(
+                    c[2], "File group " + inQuotes(name) + "'s component (FILEGRP.PROGGRPID)", 0xFFFFFFFFu);
+                if (!component) return;
+                if (*component == 0) looseGroups_.push_back({text(c[0]), name, 0});
+            });
+    }
+
+    void listLeftOut() {
+        for (const auto& g : looseGroups_)
+            out_.leftOut.push_back("File group " + inQuotes(g.name) + " (" +
+                                   (g.files == 0   ? std::string("no files")
+                                    : g.files == 1 ? std::string("1 file")
+                                                   : std::to_string(g.files) + " files") +
+                                   ")");
+        for (auto& r : looseEntries_) out_.leftOut.push_back(std::move(r));
+    }
+
+    static std::string rootName(uint32_t root) {
+        static const char* const names[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                                            "HKEY_USERS"};
+        return root >= 1 && root <= 4 ? names[root - 1] : "root " + std::to_string(root);
+    }
+
     bool readRegistry() {
-        return query("REGKEYS",
-                     "SELECT PROGGRPID, ROOTKEY, REGKEY, VALUENAME, REGDATA, VALUETYPE "
-                     "FROM REGKEYS WHERE PRODID = ? ORDER BY ID",
-                     [&](Cells c) {
-                         build::RegistryEntry r;
-                         r.key = text(c[2]);
-                         const std::string what = "Registry entry " + inQuotes(r.key);
-                         auto component =
-                             number(c[0], what + "'s component (REGKEYS.PROGGRPID)", 0xFFFFFFFFu);
-                         auto root = number(c[1], what + "'s root (REGKEYS.ROOTKEY)", 255);
-                         auto type = number(c[5], what + "'s value type (REGKEYS.VALUETYPE)", 255);
-                         if (!component || !root || !type) return;
-                         if (*component == 0) return;  // belongs to no component: never written
-                         r.componentId = *component;
-                         r.root = static_cast<uint8_t>(*root);
-                         r.valueName = text(c[3]);
-                         r.data = memo(c[4]);
-                         r.type = static_cast<uint8_t>(*type);
-                         out_.product.registryEntries.push_back(std::move(r));
-                     });
+        return query(
+            "REGKEYS",
+            "SELECT PROGGRPID, ROOTKEY, REGKEY, VALUENAME, REGDATA, VALUETYPE "
+            "FROM REGKEYS WHERE PRODID = ? ORDER BY ID",
+            [&](Cells c) {
+                build::RegistryEntry r;
+                r.key = text(c[2]);
+                const std::string what = "Registry entry " + inQuotes(r.key);
+                auto component = number(c[0], what + "'s component (REGKEYS.PROGGRPID)", 0xFFFFFFFFu);
+                auto root = number(c[1], what + "'s root (REGKEYS.ROOTKEY)", 255);
+                auto type = number(c[5], what + "'s value type (REGKEYS.VALUETYPE)", 255);
+                if (!component || !root || !type) return;
+                if (*component == 0) {  // belongs to no component: never written
+                    const std::string name = text(c[3]);
+                    looseEntries_.push_back(
+                        "Registry entry " + rootName(*root) + "\\" + r.key + ", " +
+                        (name.empty() ? std::string("its default value") : "value " + inQuotes(name)));
+                    return;
+                }
+                r.componentId = *component;
+                r.root = static_cast<uint8_t>(*root);
+                r.valueName = text(c[3]);
+                r.data = memo(c[4]);
+                r.type = static_cast<uint8_t>(*type);
+                out_.product.registryEntries.push_back(std::move(r));
+            });
     }
 
     bool readVariables() {
@@ -265,12 +299,19 @@ private:
                 }
                 auto component = number(c[8], what + "'s component (FILEGRP.PROGGRPID)", 0xFFFFFFFFu);
                 if (!component) return;
-                if (*component == 0) return;  // its file group belongs to no component
+                const std::string group = text(c[7]);
+                if (*component == 0) {  // left out with its file group
+                    for (auto& g : looseGroups_)
+                        if (g.id == text(c[6])) ++g.files;
+                    return;
+                }
                 if (!components_.count(*component)) {
-                    fail(what + " cannot be placed: its file group " + inQuotes(text(c[7])) +
+                    fail(what + " cannot be placed: its file group " + inQuotes(group) +
                          " belongs to a component that does not exist (" + std::to_string(*component) + ")");
                     return;
                 }
+                const std::string where = what + " of the file group " + inQuotes(group) + " (component " +
+                                          inQuotes(components_.at(*component)) + ")";
                 build::ProductFile f;
                 f.componentId = *component;
                 size_t slash = path.find_last_of("\\/");
@@ -280,26 +321,25 @@ private:
                 f.linkText = text(c[3]);
                 f.shared = flag(c[4]);
                 if (path.empty()) {
-                    fail("A file of the file group " + inQuotes(text(c[7])) + " has no path");
+                    fail("A file of the file group " + inQuotes(group) + " (component " +
+                         inQuotes(components_.at(*component)) + ") has no path");
                     return;
                 }
-                // A host path is read as it stands; a Windows path goes through the machine's drives.
-                auto host = path.front() == '/' ? platform::Result<fs::path>(fs::path(path))
-                                                : machine_.hostPath(path);
+                auto host = sourcePath(path);
                 if (!host) {
-                    fail(what + " cannot be read: " + host.error().text);
+                    fail(where + " cannot be read: " + host.error().text);
                     return;
                 }
                 // One look at the file here; the writer reports what goes wrong when it reads it.
                 struct stat st {};
                 if (::stat(host->c_str(), &st) != 0) {
-                    fail(what + " cannot be read: " +
+                    fail(where + " cannot be read: " +
                          (errno == ENOENT || errno == ENOTDIR ? std::string("it does not exist")
                                                               : std::strerror(errno)));
                     return;
                 }
                 if (!S_ISREG(st.st_mode)) {
-                    fail(what + " cannot be read: it is not a file");
+                    fail(where + " cannot be read: it is not a file");
                     return;
                 }
                 f.source = *host;
@@ -318,12 +358,30 @@ private:
             });
     }
 
+    // A Windows path goes through the machine's drives; a host path is read as it stands. Earlier
+    // versions joined a host folder and a name with a backslash: such a path is read with its
+    // backslashes as "/" when it does not exist as written.
+    platform::Result<fs::path> sourcePath(const std::string& path) const {
+        if (path.front() != '/') return machine_.hostPath(path);
+        std::error_code ec;
+        if (path.find('\\') == std::string::npos || fs::exists(fs::path(path), ec)) return fs::path(path);
+        return machine_.hostPath(path);
+    }
+
+    struct LooseGroup {
+        std::string id;
+        std::string name;
+        size_t files = 0;
+    };
+
     runtime::Transaction& sqlca_;
     int16_t id_;
     const platform::Machine& machine_;
     ProjectProduct out_;
     std::map<uint32_t, std::string> components_;
     std::map<std::string, std::string> installedAs_;  // component and folded name -> source path
+    std::vector<LooseGroup> looseGroups_;
+    std::vector<std::string> looseEntries_;
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "runtime/services/System.h"
 #include "runtime/ui/Services.h"
 #include "runtime/ui/Window.h"
+#include "standard/w_mdi.h"
 
 namespace pakomo {
 namespace {
@@ -59,6 +60,17 @@ std::string machinePath(const platform::Machine& machine, const std::string& fol
     return folder;
 }
 
+// What the build leaves out, before it goes on; a long list is cut so that the box fits the screen.
+std::string leftOutText(const ProjectProduct& read) {
+    constexpr size_t Shown = 15;
+    std::string text =
+        "These parts of \"" + read.fullName + "\" belong to no component and are left out of the build:\n";
+    for (size_t i = 0; i < read.leftOut.size() && i < Shown; ++i) text += "\n" + read.leftOut[i];
+    if (read.leftOut.size() > Shown)
+        text += "\n... and " + std::to_string(read.leftOut.size() - Shown) + " more";
+    return text + "\n\nGive them a component in the project window to have them installed.";
+}
+
 // Shows the file being packed in the wait window, when it has a text for it.
 class WaitText {
 public:
@@ -87,6 +99,16 @@ private:
     std::chrono::steady_clock::time_point shown_{};
 };
 
+// The outcome stays in the frame's status bar, where the user looks after the build.
+void tellOutcome(const std::string& text) {
+    std::string line = text;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    size_t at;
+    while ((at = line.find("  ")) != std::string::npos) line.erase(at, 1);
+    if (w_mdi* frame = app().g_w_frame.get()) frame->setStatusText(line);
+}
+
 }  // namespace
 
 nv_build::nv_build() : nv_a("nv_build") {
@@ -99,6 +121,7 @@ nv_build::nv_build() : nv_a("nv_build") {
 nv_build::~nv_build() = default;
 
 int16_t nv_build::report(const std::string& text) {
+    tellOutcome("Not built: " + text);
     runtime::messageBox(BoxTitle, text, runtime::MessageIcon::StopSign);
     return -1;
 }
@@ -127,6 +150,8 @@ int16_t nv_build::fnv_build() {
     const std::string failed = "\"" + read.fullName + "\" cannot be built.\n\n";
     if (!read.ok()) return report(failed + read.error);
     if (std::string e = checkFolderName(read.fullName); !e.empty()) return report(failed + e);
+    if (!read.leftOut.empty())
+        runtime::messageBox(BoxTitle, leftOutText(read), runtime::MessageIcon::Exclamation);
 
     std::string destination = settings.fnv_get_filedest("");
     if (destination.empty()) {
@@ -134,7 +159,10 @@ int16_t nv_build::fnv_build() {
         ask.title = "Choose the folder for the discs of " + read.fullName;
         ask.folderOnly = true;
         runtime::FileOpenAnswer chosen = runtime::getFileOpenName(ask);
-        if (chosen.result != 1 || chosen.folder.empty()) return 0;
+        if (chosen.result != 1 || chosen.folder.empty()) {
+            tellOutcome("Not built: no folder was chosen for the discs of " + read.fullName + ".");
+            return 0;
+        }
         destination = machinePath(*machine, chosen.folder);
         if (settings.fnv_set_filedest(destination) != 1)
             return report(failed + "The folder " + destination + " cannot be stored in the settings.");
@@ -183,6 +211,8 @@ int16_t nv_build::fnv_build() {
     if (!result.ok()) return report(failed + result.error);
     if (settings.fnv_set_compiled(1) != 1)
         return report("\"" + read.fullName + "\" was built, but the settings cannot record it.");
+    tellOutcome("\"" + read.fullName + "\" is built: its discs are in " + destination + "\\" + read.fullName +
+                ".");
     return 1;
 }
 

@@ -1,12 +1,18 @@
 #include "libraries/project/uo_project_files.h"
 
+#include <QTreeWidget>
+
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "authoring/core/nv_registry_create_setup.h"
 #include "authoring/core/pakomo.h"
 #include "libraries/project/w_proggrp_properties.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
+#include "runtime/ui/Units.h"
 
 namespace pakomo {
 
@@ -41,7 +47,11 @@ uo_project_files::uo_project_files(std::string className) : uo_project_pane(std:
     lv_files = addControl<u_lv_fileview_a>("lv_files");
     lv_files->move(margin + 1140, content_top);
     lv_files->resize(2460, 760);
-    lv_files->fu_set_columns(1200, 500, 700);
+    // Name, size and modified as wide as the user left them; the folder of each file beside them.
+    std::vector<int16_t> widths{1096, 256, 528};
+    if (app().gnv_registry) app().gnv_registry->fnv_get_positions_fileview(widths);
+    lv_files->fu_set_columns(widths[0], widths[1], widths[2]);
+    lv_files->addColumn("Folder", runtime::Alignment::Left, 1400);
     cb_properties = addControl<runtime::CommandButton>("cb_properties");
     cb_properties->move(margin, content_top + 740);
     cb_properties->resize(600, 100);
@@ -105,7 +115,15 @@ uo_project_files::uo_project_files(std::string className) : uo_project_pane(std:
         inv_filegrp->fnv_show_file_info(*lv_files, *st_info);
         return Value();
     });
-    on("destructor", [this](Args) {
+    on("destructor", [this, widths](Args) {
+        // Only widths the user changed are written: units and pixels do not convert back exactly.
+        std::vector<int16_t> now = widths;
+        for (size_t c = 0; c < 3 && lv_files; ++c) {
+            const int px = lv_files->tree()->columnWidth(static_cast<int>(c));
+            if (px != runtime::units::toPixelsX(widths[c]))
+                now[c] = static_cast<int16_t>(runtime::units::toUnitsX(px));
+        }
+        if (app().gnv_registry && now != widths) app().gnv_registry->fnv_set_positions_fileview(now);
         for (auto* ds : {&ids_proggrp, &ids_regkeys, &ids_filegrp, &ids_file})
             if (*ds) runtime::destroy(*ds);
         if (inv_filegrp) runtime::destroy(inv_filegrp);
@@ -318,15 +336,22 @@ long uo_project_files::filegrp_row(long al_id) const {
 }
 
 void uo_project_files::fu_populate_tree(long al_select_filegrp) {
+    tv_project->setRedraw(false);
     tv_project->fu_delete_children(0);
     long select = 0;
-    std::vector<long> components;
-    for (long c = 1; c <= ids_proggrp->rowCount(); ++c) components.push_back(id_of(*ids_proggrp, c));
+    // Each component's file groups in row order, gathered in one pass; a group whose component
+    // is not loaded stands at the top level.
+    std::unordered_set<long> components;
+    for (long c = 1; c <= ids_proggrp->rowCount(); ++c) components.insert(id_of(*ids_proggrp, c));
+    std::unordered_map<long, std::vector<long>> groups_of;
+    for (long g = 1; g <= ids_filegrp->rowCount(); ++g) {
+        const long owner = static_cast<long>(ids_filegrp->getItem(g, "proggrpid").toInt());
+        groups_of[components.count(owner) ? owner : 0].push_back(g);
+    }
     auto add_groups = [&](long parent, long component) {
-        for (long g = 1; g <= ids_filegrp->rowCount(); ++g) {
-            long owner = static_cast<long>(ids_filegrp->getItem(g, "proggrpid").toInt());
-            if (std::find(components.begin(), components.end(), owner) == components.end()) owner = 0;
-            if (owner != component) continue;
+        const auto found = groups_of.find(component);
+        if (found == groups_of.end()) return;
+        for (const long g : found->second) {
             runtime::TreeViewItem item;
             item.label = ids_filegrp->getItemString(g, "name");
             item.pictureIndex = item.selectedPictureIndex = picture_filegrp;
@@ -345,6 +370,7 @@ void uo_project_files::fu_populate_tree(long al_select_filegrp) {
         tv_project->expandItem(h);
     }
     add_groups(0, 0);
+    tv_project->setRedraw(true);
     if (select > 0) tv_project->selectItem(select);
     else show_files(0);
 }

@@ -14,6 +14,8 @@
 #include "libraries/project/u_ds_product.h"
 #include "libraries/project/u_ds_proggrp.h"
 #include "libraries/project/uo_project_files.h"
+#include "libraries/project/uo_project_pages.h"
+#include "libraries/project/uo_project_registry.h"
 #include "libraries/project/uo_project_strings.h"
 #include "libraries/project/w_proggrp_properties.h"
 #include "runtime/services/MessageBox.h"
@@ -96,6 +98,8 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
 
     add_pane<uo_project_files>("uo_files", "Co&mponents and files");
     add_pane<uo_project_strings>("uo_strings", "String &variables");
+    add_pane<uo_project_registry>("uo_registry", "&Registry entries");
+    add_pane<uo_project_pages>("uo_pages", "Setup's pa&ges");
 
     // Beside the tabs, so that they are there whichever tab is shown.
     cb_save = addControl<runtime::CommandButton>("cb_save");
@@ -129,6 +133,16 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
         });
     }
 
+    // The registry browser hands the values it pastes to the window that opened it.
+    on("ue_paste_from_regview", [this](Args a) {
+        for (auto& pane : i_panes)
+            if (auto* registry = dynamic_cast<uo_project_registry*>(pane.get()); registry && a.size() >= 5)
+                registry->fu_paste_from_regview(static_cast<int16_t>(a[0].toInt()), a[1].toText(),
+                                                a[2].toText(), a[3].toText(),
+                                                static_cast<int16_t>(a[4].toInt()));
+        return Value();
+    });
+
     extend("open", [this](Args) {
         move(0, 0);
         setWindowState(2);
@@ -136,6 +150,8 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
         if (!fw_open_product()) post("ue_close");
         return Value();
     });
+    // The chooser asks before it deletes a product, which must not vanish under this window.
+    on("fw_get_prod_id", [this](Args) { return Value(int{ii_prod_id}); });
     // Unsaved edits are saved, dropped or kept open, as the user says.
     on("closequery", [this](Args) {
         if (!fw_is_modified()) return Value(0);
@@ -288,6 +304,8 @@ bool w_project::fw_save() {
     }
     for (auto& pane : i_panes) pane->fu_saved();
     fw_show_fullname();
+    if (w_mdi* frame = a.g_w_frame.get())
+        frame->setStatusText("\"" + s->fnv_get_trimmed(name, vers, label) + "\" is saved.");
     return true;
 }
 

@@ -4,10 +4,6 @@
 #include "platform/Files.h"
 #include "platform/Machine.h"
 #include "runtime/ui/Services.h"
-#include "runtime/ui/VisualObject.h"
-
-#include <QFileDialog>
-#include <QWidget>
 
 #include <ctime>
 #include <filesystem>
@@ -23,6 +19,13 @@ std::optional<std::filesystem::path> hostPathOf(std::string_view path) {
     auto host = machine->hostPath(path);
     if (!host) return std::nullopt;
     return *host;
+}
+
+// The programs store Windows paths: a host folder that a dialog answered becomes one (Z:\...).
+std::string windowsFolder(const std::string& folder) {
+    if (folder.empty() || folder.front() != '/') return folder;
+    auto machine = platform::Machine::open();
+    return machine ? machine->windowsPath(folder) : folder;
 }
 
 // "C:", "C:\", "\" and "" name no folder that may be deleted.
@@ -73,17 +76,17 @@ uint16_t GetOpenFileNameMulti(long, const std::string& title, std::string& path,
     size_t count = std::min<size_t>(answer.files.size(), maxfiles);
     if (files.size() < count) files.resize(count);
     for (size_t i = 0; i < count; ++i) files[i] = answer.files[i];
-    path = answer.folder;
+    path = windowsFolder(answer.folder);
     return static_cast<uint16_t>(count);
 }
 
-void BrowseForFolder(long parenthandle, std::string& title, std::string& selectedfolder) {
-    runtime::VisualObject* owner = runtime::findByHandle(parenthandle);
-    QString chosen = QFileDialog::getExistingDirectory(owner ? owner->widget() : nullptr, QString::fromStdString(title));
+void BrowseForFolder(long, std::string& title, std::string& selectedfolder) {
+    runtime::FileOpenRequest request;
+    request.title = title;
+    request.folderOnly = true;
+    runtime::FileOpenAnswer answer = runtime::getFileOpenName(request);
     selectedfolder.clear();
-    if (chosen.isEmpty()) return;
-    auto machine = platform::Machine::open();
-    selectedfolder = machine ? machine->windowsPath(chosen.toStdString()) : chosen.toStdString();
+    if (answer.result == 1) selectedfolder = windowsFolder(answer.folder);
 }
 
 bool DeleteFolder(std::string& path, long) {

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <fstream>
 #include <iterator>
+#include <unordered_set>
 
 namespace uninstaller {
 
@@ -15,6 +16,15 @@ bool equalNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
+}
+// A path without regard to case or to the kind of separator: "C:/A\\b" and "c:\\a\\B" fold alike.
+std::string foldPath(std::string_view path) {
+    std::string out(path);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
+        else if (c == '/') c = '\\';
+    }
+    return out;
 }
 }  // namespace
 
@@ -49,13 +59,16 @@ std::optional<Plan> planUninstall(const platform::Machine& machine, std::string_
         return std::nullopt;
     }
     Plan plan{record->displayName, {}, 0};
+    // A path listed again (by a repeated installation, perhaps in another case or with other
+    // separators) is shown once: each path's folded form is looked up, never compared pairwise.
+    std::unordered_set<std::string> listed;
+    listed.reserve(record->entries.size());
     for (auto it = record->entries.rbegin(); it != record->entries.rend(); ++it) {
         if (it->type != record::File && it->type != record::Folder) {
             ++plan.registryEntries;
             continue;
         }
-        if (std::none_of(plan.paths.begin(), plan.paths.end(), [&](const std::string& p) { return equalNoCase(p, it->name); }))
-            plan.paths.push_back(it->name);
+        if (listed.insert(foldPath(it->name)).second) plan.paths.push_back(it->name);
     }
     return plan;
 }

@@ -25,9 +25,12 @@ std::string foldCase(std::string_view text) {
     return out;
 }
 
-// Entries that are the same without regard to case have the same key.
+// Entries that are the same without regard to case have the same key; so do paths of files and
+// folders that differ only in their separators. In a registry key "/" is part of a name.
 std::string foldedKey(const Entry& e) {
-    return std::string(1, char(e.type)) + '\0' + foldCase(e.name) + '\0' + foldCase(e.value);
+    std::string name = foldCase(e.name);
+    if (e.type == record::File || e.type == record::Folder) std::replace(name.begin(), name.end(), '/', '\\');
+    return std::string(1, char(e.type)) + '\0' + name + '\0' + foldCase(e.value);
 }
 
 bool isMissing(uint32_t code) { return code == FileNotFound || code == PathNotFound; }

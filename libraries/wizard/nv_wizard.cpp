@@ -9,10 +9,12 @@
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
 #include "libraries/wizard/w_product_wizard.h"
+#include "libraries/wizard/w_regkey_wizard.h"
+#include "libraries/wizard/w_stringtable_wizard.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
-#include "standard/w_mdi.h"
 #include "runtime/ui/Window.h"
+#include "standard/w_mdi.h"
 
 namespace pakomo {
 
@@ -38,6 +40,25 @@ std::shared_ptr<const runtime::DataLayout> renamed_layout() {
 }
 
 nv_create_setup* service() { return app().gnv_create_setup.as<nv_create_setup>().get(); }
+
+// Why `text` cannot be (part of) a folder name on Windows; empty when it can.
+std::string folder_name_problem(const std::string& text) {
+    for (unsigned char c : text) {
+        if (c < 32) return "it holds a control character";
+        if (std::string_view("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string_view::npos)
+            return std::string("it holds the character ") + static_cast<char>(c);
+    }
+    if (!text.empty() && (text.back() == '.' || text.back() == ' ')) return "it ends in a point";
+    // The device names, alone or before an extension.
+    std::string stem = runtime::upper(text.substr(0, text.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    static const char* const devices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                          "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                          "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    for (const char* device : devices)
+        if (stem == device) return std::string("it is the name of the device ") + device;
+    return {};
+}
 
 // The single-row page tables, each written as one INSERT of the product's row.
 struct PageTable {
@@ -164,6 +185,10 @@ void nv_wizard::fnv_start() {
         return;
     }
     iw_wizard->open(a.g_w_frame.get());
+    // The pages of their own read the product's rows once they are open (none for a new one).
+    if (iw_wizard && iw_wizard->isOpen() &&
+        (!iw_wizard->iw_stringtable->fw_load(ii_prod_id) || !iw_wizard->iw_regkey->fw_load(ii_prod_id)))
+        fnv_end();
 }
 
 bool nv_wizard::fnv_load_existing() {
@@ -272,36 +297,70 @@ str_wizard_pages nv_wizard::fnv_pages_from_window() const {
 
 // Wrong input sends the user to the page that holds it.
 bool nv_wizard::fnv_check_input() {
+    for (int page = 0; page < w_product_wizard::page_count; ++page)
+        if (!fnv_check_page(page)) return false;
+    return true;
+}
+
+bool nv_wizard::fnv_check_page(int ai_page) {
+    if (!iw_wizard) return false;
     w_product_wizard& w = *iw_wizard;
-    const std::string name = runtime::trim(w.sle_prodname->text());
-    if (name.empty()) {
-        w.fw_show_page(0);
-        return report("Type the product's name.");
-    }
-    if (!w.cbx_setupnorm->checked() && !w.cbx_setupmin->checked() && !w.cbx_setupcust->checked()) {
-        w.fw_show_page(0);
-        return report("Choose at least one setup type.");
-    }
-    // The full name names the product's settings and build folder, so no two products share one.
-    const std::string full = runtime::lower(service()->fnv_get_trimmed(name, runtime::trim(w.sle_prodvers->text()),
-                                                               runtime::trim(w.sle_label->text())));
-    for (long r = 1; r <= ids_products->rowCount(); ++r) {
-        if (is_action == "existing" && ids_products->getItem(r, "id").toInt() == ii_prod_id) continue;
-        const std::string other =
-            service()->fnv_get_trimmed(runtime::trim(ids_products->getItemString(r, "prodname")),
-                                       runtime::trim(ids_products->getItemString(r, "prodvers")),
-                                       runtime::trim(ids_products->getItemString(r, "label")));
-        if (runtime::lower(other) == full) {
-            w.fw_show_page(0);
-            return report("Another product is called \"" + other + "\" already. Change the name, version or label.");
+    auto refuse = [&](const std::string& text) {
+        if (w.fw_get_page() != ai_page) w.fw_show_page(ai_page);
+        return report(text);
+    };
+    if (ai_page == 0) {
+        const std::string name = runtime::trim(w.sle_prodname->text());
+        if (name.empty()) return refuse("Type the product's name.");
+        // The full product name names the folder the build writes the discs into.
+        const struct {
+            const char* field;
+            runtime::SingleLineEdit* edit;
+        } parts[] = {{"product name", w.sle_prodname.get()},
+                     {"version", w.sle_prodvers.get()},
+                     {"label", w.sle_label.get()}};
+        for (const auto& part : parts) {
+            const std::string text = runtime::trim(part.edit->text());
+            if (std::string problem = folder_name_problem(text); !problem.empty()) {
+                part.edit->setFocus();
+                return refuse(std::string("The ") + part.field + " \"" + text +
+                              "\" cannot be part of a folder name: " + problem + ". Type another " +
+                              part.field + ".");
+            }
         }
-    }
-    const std::string color = runtime::trim(w.sle_bgcolor->text());
-    const bool digits = !color.empty() && color.size() <= 8 &&
-                        std::all_of(color.begin(), color.end(), [](unsigned char c) { return std::isdigit(c); });
-    if (!digits || std::atoll(color.c_str()) > 16777215) {
-        w.fw_show_page(3);
-        return report("The background colour is a number from 0 to 16777215 (red + 256 x green + 65536 x blue).");
+        if (!w.cbx_setupnorm->checked() && !w.cbx_setupmin->checked() && !w.cbx_setupcust->checked())
+            return refuse("Choose at least one setup type.");
+        // The full name names the product's settings and build folder, so no two products share one.
+        const std::string full = runtime::lower(service()->fnv_get_trimmed(
+            name, runtime::trim(w.sle_prodvers->text()), runtime::trim(w.sle_label->text())));
+        for (long r = 1; r <= ids_products->rowCount(); ++r) {
+            if (is_action == "existing" && ids_products->getItem(r, "id").toInt() == ii_prod_id) continue;
+            const std::string other =
+                service()->fnv_get_trimmed(runtime::trim(ids_products->getItemString(r, "prodname")),
+                                           runtime::trim(ids_products->getItemString(r, "prodvers")),
+                                           runtime::trim(ids_products->getItemString(r, "label")));
+            if (runtime::lower(other) == full)
+                return refuse("Another product is called \"" + other +
+                              "\" already. Change the name, version or label.");
+        }
+    } else if (ai_page == 3) {
+        const std::string color = runtime::trim(w.sle_bgcolor->text());
+        const bool digits =
+            !color.empty() && color.size() <= 8 &&
+            std::all_of(color.begin(), color.end(), [](unsigned char c) { return std::isdigit(c); });
+        if (!digits || std::atoll(color.c_str()) > 16777215) {
+            w.sle_bgcolor->setFocus();
+            return refuse(
+                "The background colour \"" + color +
+                "\" is no colour: type a number from 0 to 16777215 (red + 256 x green + 65536 x blue), or "
+                "choose one with Colour...");
+        }
+    } else if (ai_page == 4) {
+        if (w.fw_get_page() != 4) w.fw_show_page(4);
+        if (!w.iw_stringtable->fw_validate()) return false;
+    } else if (ai_page == 5) {
+        if (w.fw_get_page() != 5) w.fw_show_page(5);
+        if (!w.iw_regkey->fw_validate()) return false;
     }
     return true;
 }
@@ -340,7 +399,7 @@ bool nv_wizard::fnv_save() {
     }
     std::string error = ok ? std::string() : a.sqlca.sqlErrText;
     if (ok) {
-        ok = fnv_save_pages(id, pages, is_new);
+        ok = fnv_save_pages(id, pages, is_new) && w.iw_stringtable->fw_save(id) && w.iw_regkey->fw_save(id);
         if (!ok) error = a.sqlca.sqlErrText;
     }
     if (ok && a.sqlca.commit() < 0) {
@@ -353,6 +412,8 @@ bool nv_wizard::fnv_save() {
         s.fnv_retrieve_all_products();
         return report("The product could not be saved: " + error + "\nCheck the database, then choose Finish again.");
     }
+    w.iw_stringtable->fw_saved();
+    w.iw_regkey->fw_saved();
     return true;
 }
 

@@ -45,6 +45,8 @@ public:
     // Finish: checks the input, saves, ends the wizard. False (with a message) when nothing was
     // saved; the wizard stays open then.
     bool fnv_finish();
+    // Checks what page ai_page holds; false (with a message, the page shown) when it is wrong.
+    bool fnv_check_page(int ai_page);
     // Cancel: ends the wizard without saving.
     void fnv_cancel();
 

@@ -1,8 +1,9 @@
 #pragma once
-// The product wizard's window: four pages over one product (its name and setup types; the
+// The product wizard's window: six pages over one product (its name and setup types; the
 // welcome, licence and user pages; the program group and finished pages; the readme, progress
-// and background window), with Back, Next, Finish and Cancel. All pages' controls live at once
-// and only the current page's are shown, so going back and forth keeps what was typed.
+// and background window; its string variables; its registry entries), with Back, Next, Finish
+// and Cancel. All pages' controls live at once and only the current page's are shown, so going
+// back and forth keeps what was typed; the last two pages are windows of their own inside this one.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,10 +14,12 @@
 namespace pakomo {
 
 class nv_wizard;
+class w_regkey_wizard;
+class w_stringtable_wizard;
 
 class w_product_wizard : public w_a {
 public:
-    static constexpr int page_count = 4;
+    static constexpr int page_count = 6;
     static constexpr int16_t help_topic = 40;
 
     explicit w_product_wizard(nv_wizard& owner);
@@ -41,8 +44,17 @@ public:
     runtime::Ref<runtime::DropDownListBox> ddlb_readmemode;
     runtime::Ref<runtime::SingleLineEdit> sle_checktext, sle_progtext, sle_title, sle_bgcolor;
     runtime::Ref<runtime::CheckBox> cbx_showfile;
+    runtime::Ref<runtime::CommandButton> cb_bgcolor;  // the colour pickers
+    // Pages 4 and 5.
+    runtime::Ref<w_stringtable_wizard> iw_stringtable;
+    runtime::Ref<w_regkey_wizard> iw_regkey;
 
     runtime::Ref<runtime::CommandButton> cb_back, cb_next, cb_finish, cb_cancel;
+    // Each opens its Setup page's preview over what is typed now.
+    runtime::Ref<runtime::CommandButton> cb_preview_welcome, cb_preview_license, cb_preview_userinfo,
+        cb_preview_proggroup, cb_preview_finished, cb_preview_background;
+
+    void fw_preview(const std::string& as_window);
 
     bool ib_ending = false;  // the wizard closes the window itself: no Cancel
 

@@ -40,6 +40,23 @@ struct TextLayout {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// How a text object is drawn when the layout gives it a style: its font (an empty face or size 0:
+// the control's; a size above 0 in points, below 0 in pixels), colour and background colour (-1:
+// none), framed or not, on one line (centred vertically or from its top; left or centred) or
+// broken into lines from its top.
+struct TextStyle {
+    std::string fontFace;
+    int fontSize = 0;
+    bool bold = false, italic = false, underline = false;
+    long color = 0;
+    long background = -1;
+    bool border = false;
+    bool wrap = false;
+    bool centered = false;
+    bool top = false;
+    bool visible = true;
+};
+
 // An object of a report band: a text, a column's value, a computed expression, a line or a
 // rectangle, placed in layout units within its band ("header", "header.1", "detail",
 // "trailer.1", "summary", "footer"; n the group level). Values show through the display
@@ -122,6 +139,7 @@ struct DataLayout {
     std::vector<std::string> groups;
     std::string updateTable;  // empty: the row set is never written by update()
     std::vector<TextLayout> texts;
+    std::map<std::string, TextStyle> textStyles;  // by text object's name in lower case
     // Rows stored in the layout itself, which a row set of it holds from the start.
     std::vector<std::vector<Value>> data;
     std::vector<BandLayout> bands = {{"header", 0}, {"detail", 0}, {"summary", 0}, {"footer", 0}};

@@ -130,6 +130,9 @@ void DataStore::compileLayout() {
         computed_.push_back(std::make_shared<const Expression>(
             Expression::compile(c.expression, [this](std::string_view name) { return resolve(name); })));
     }
+    computedSameForEveryRow_.clear();
+    for (const auto& c : computed_) computedSameForEveryRow_.push_back(c->sameForEveryRow());
+    sameForEveryRow_.assign(computed_.size(), {0, Value()});
     groupKeys_.clear();
     for (const std::string& group : layout_.groups) {
         auto& keys = groupKeys_.emplace_back();
@@ -223,7 +226,10 @@ long DataStore::modifiedCount() const {
     return n;
 }
 
+uint64_t DataStore::changeStamp() const { return storage_->version; }
+
 void DataStore::notify(RowSetObserver::Change change, long row, int column) {
+    storage_->touch();
     for (DataStore* s : storage_->sharers) s->observersChanged(change, row, column);
 }
 
@@ -316,8 +322,8 @@ bool DataStore::convert(int column, const Value& in, Value& out) const {
     return true;
 }
 
-Value DataStore::fromCell(int column, std::string&& text) const {
-    if (kinds_[column] == ValueKind::Text) return Value(std::move(text));
+Value DataStore::fromCell(int column, std::string_view text) const {
+    if (kinds_[column] == ValueKind::Text) return Value(std::string(text));
     const char* b = text.data();
     const char* e = b + text.size();
     if (integral_[column]) {
@@ -346,6 +352,16 @@ Value DataStore::getItem(long row, std::string_view column, Buffer buffer, bool 
     for (std::size_t k = 0; k < computed_.size(); ++k) {
         if (iequals(layout_.computed[k].name, trimmed(column))) {
             const Row& r = rowAt(row, buffer);
+            // Such as max(id for all): walking every row once per change is enough.
+            if (computedSameForEveryRow_[k]) {
+                auto& [stamp, value] = sameForEveryRow_[k];
+                if (stamp != storage_->version) {
+                    BufferRows all(&storage_->primary, &storage_->filtered, &storage_->deleted);
+                    value = computed_[k]->evaluate(r.values, &all);
+                    stamp = storage_->version;
+                }
+                return value;
+            }
             if (buffer == Buffer::Primary) return evaluate(*computed_[k], row);
             BufferRows all(&storage_->primary, &storage_->filtered, &storage_->deleted);
             return computed_[k]->evaluate(r.values, &all);
@@ -429,6 +445,7 @@ long DataStore::setItem(long row, int column, const Value& value, Buffer buffer)
     RowChanges& ch = r.ensureChanges();
     r.values[c] = std::move(v);
     ch.modified[c] = 1;
+    storage_->touch();
     if (r.status == ItemStatus::NotModified) r.status = ItemStatus::DataModified;
     else if (r.status == ItemStatus::New) r.status = ItemStatus::NewModified;
     if (buffer == Buffer::Primary) notify(RowSetObserver::Change::ItemChanged, row, column);
@@ -439,6 +456,31 @@ long DataStore::setItem(long row, std::string_view column, const Value& value, B
     int c = columnIndex(column);
     if (c < 0) throw RuntimeError("column '" + std::string(column) + "' does not exist");
     return setItem(row, c + 1, value, buffer);
+}
+
+void DataStore::rewriteStored(std::span<const int> columns,
+                              const std::function<std::optional<Value>(const Value&)>& rewrite) {
+    for (int column : columns) checkColumn(column);
+    for (Buffer buffer : {Buffer::Primary, Buffer::Filter}) {
+        auto& rows = this->rows(buffer);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            Row& r = rows[i];
+            const bool stored = r.status == ItemStatus::NotModified && !r.changes;
+            const long row = static_cast<long>(i + 1);
+            for (int column : columns) {
+                const std::size_t c = static_cast<std::size_t>(column - 1);
+                std::optional<Value> v = rewrite(r.values[c]);
+                if (!v) continue;
+                Value converted;
+                if (!stored)
+                    setItem(row, column, *v, buffer);
+                else if (convert(column - 1, *v, converted))
+                    r.values[c] = std::move(converted);
+            }
+            if (!stored) setItemStatus(row, 0, buffer, ItemStatus::NotModified);
+        }
+    }
+    notify(RowSetObserver::Change::Reset, 0, 0);
 }
 
 // ---- Statuses ----------------------------------------------------------------------------------
@@ -452,6 +494,7 @@ ItemStatus DataStore::getItemStatus(long row, int column, Buffer buffer) const {
 
 long DataStore::setItemStatus(long row, int column, Buffer buffer, ItemStatus status) {
     Row& r = rowAt(row, buffer);
+    storage_->touch();
     using S = ItemStatus;
     if (column != 0) {
         int c = checkColumn(column);

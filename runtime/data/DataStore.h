@@ -19,8 +19,10 @@
 #include "runtime/data/Expression.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -131,6 +133,14 @@ public:
     // when a column cannot take one of the values (nothing changes then).
     long setBlock(long firstRow, int firstColumn, const std::vector<std::vector<Value>>& block);
 
+    // Rewrites the values of `columns` in the primary and filter buffers as if the database had
+    // held them so (`rewrite` answers the new value, or nothing to keep the old one): a row that
+    // is as stored stays so, with the new values stored. Other rows get them through setItem()
+    // and are then marked NotModified. A value a column cannot take leaves the old one. The views
+    // hear one Reset.
+    void rewriteStored(std::span<const int> columns,
+                       const std::function<std::optional<Value>(const Value&)>& rewrite);
+
     // Column 0 stands for the whole row.
     ItemStatus getItemStatus(long row, int column, Buffer buffer = Buffer::Primary) const;
     // 1 done; -1 for a change that the statuses do not allow (a New row made NotModified...).
@@ -173,6 +183,10 @@ public:
     long shareDataOff();
     bool sharesWith(const DataStore& other) const;
 
+    // A number that changes whenever the rows, their values or their order change (also when
+    // another row set that shares them changes them); equal numbers mean the same rows.
+    uint64_t changeStamp() const;
+
     void addObserver(RowSetObserver* observer);
     void removeObserver(RowSetObserver* observer);
 
@@ -211,7 +225,7 @@ private:
     int checkColumn(int column) const;
     int columnIndex(std::string_view name) const;  // -1: none
     bool convert(int column, const Value& in, Value& out) const;
-    Value fromCell(int column, std::string&& text) const;
+    Value fromCell(int column, std::string_view text) const;
     bool sameGroup(std::size_t a, std::size_t b, int level) const;
     void applyFilter();
     void applySort();
@@ -236,6 +250,10 @@ private:
     std::string lastError_;
     // Compiled attribute expressions by "column.attribute", dropped by modify().
     mutable std::map<std::string, std::shared_ptr<const Expression>> attributeExpressions_;
+    // Per computed column that has one value on every row: that value and the rows' change stamp
+    // it was worked out for (0: none yet).
+    mutable std::vector<std::pair<uint64_t, Value>> sameForEveryRow_;
+    std::vector<bool> computedSameForEveryRow_;
 };
 
 }  // namespace runtime

@@ -7,12 +7,13 @@
 //   <column>.name / .coltype / .dbname / .key / .update ("yes"/"no") / .id / .edit.style /
 //   .initial / .protect / .color / .background.color / any attribute the layout or Modify set,
 //   #<n>.<attribute> for the column by number,
-//   <text object>.text / .x / .y / .width / .height / .band, <computed column>.expression,
+//   <text object>.text / .x / .y / .width / .height / .band / .color / .background.color /
+//   .visible / .font.face / .font.height (points), <computed column>.expression,
 //   evaluate('<expression>', <row>).
 // An attribute holding "default<TAB>expression" is answered with one closing '"' after it.
-// Modify sets column attributes, text objects' attributes, band heights, the zoom and the update
-// table: `obj.attr = value`, blanks around "=" optional, the value bare or between ' or " (with ''
-// or ~' for an apostrophe inside).
+// Modify sets column attributes, text objects' attributes (those above but .band), band heights,
+// the zoom and the update table: `obj.attr = value`, blanks around "=" optional, the value bare or
+// between ' or " (with '' or ~' for an apostrophe inside).
 #include "runtime/data/DataStore.h"
 
 #include <cctype>
@@ -171,6 +172,20 @@ std::string DataStore::describe(std::string_view attributes) const {
                         else if (attr == "height") value = std::to_string(t.height);
                         else if (attr == "band") value = t.band;
                         else if (attr == "type") value = "text";
+                        else {
+                            auto it = layout_.textStyles.find(lower(t.name));
+                            const TextStyle st = it == layout_.textStyles.end() ? TextStyle() : it->second;
+                            if (attr == "color")
+                                value = std::to_string(st.color);
+                            else if (attr == "background.color")
+                                value = std::to_string(st.background);
+                            else if (attr == "visible")
+                                value = st.visible ? "1" : "0";
+                            else if (attr == "font.face")
+                                value = st.fontFace;
+                            else if (attr == "font.height")
+                                value = std::to_string(st.fontSize);
+                        }
                     }
                     for (const ComputedLayout& k : layout_.computed) {
                         if (!iequals(k.name, object)) continue;
@@ -297,6 +312,26 @@ std::string DataStore::modify(std::string_view settings) {
                     TextLayout& text = l.texts[t];
                     (attr == "x" ? text.x : attr == "y" ? text.y : attr == "width" ? text.width : text.height) = n;
                 });
+            } else if (attr == "color" || attr == "background.color" || attr == "visible" ||
+                       attr == "font.height") {
+                // A background of -1 draws none; a negative font height is in pixels.
+                long n = 0;
+                if (!toInt(value, n) || (n < 0 && (attr == "color" || attr == "visible")))
+                    return "Bad number '" + value + "' for '" + std::string(name) + "'";
+                changes.push_back([t, attr, n](DataLayout& l) {
+                    TextStyle& st = l.textStyles[lower(l.texts[t].name)];
+                    if (attr == "color")
+                        st.color = n;
+                    else if (attr == "background.color")
+                        st.background = n;
+                    else if (attr == "visible")
+                        st.visible = n != 0;
+                    else
+                        st.fontSize = static_cast<int>(n);
+                });
+            } else if (attr == "font.face") {
+                changes.push_back(
+                    [t, value](DataLayout& l) { l.textStyles[lower(l.texts[t].name)].fontFace = value; });
             } else {
                 return "Unknown attribute '" + std::string(name) + "'";
             }

@@ -3,6 +3,7 @@
 #include "runtime/data/DataStore.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <memory>
@@ -86,6 +87,15 @@ public:
     std::vector<DataStore::Row> primary, filtered, deleted;
     std::vector<DataStore*> sharers;
     uint64_t nextOrder = 0;
+    // Changes with every change of the rows; unique among all storages, so that a value worked
+    // out from the rows (an aggregate over all of them) can be kept until the next change.
+    uint64_t version = nextVersion();
+
+    void touch() { version = nextVersion(); }
+    static uint64_t nextVersion() {
+        static std::atomic<uint64_t> last{0};
+        return ++last;
+    }
 
     void detach(DataStore* store) {
         sharers.erase(std::remove(sharers.begin(), sharers.end(), store), sharers.end());

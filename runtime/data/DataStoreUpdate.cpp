@@ -83,17 +83,14 @@ long DataStore::retrieve(std::span<const Value> arguments) {
     }
     const std::size_t columns = layout_.columns.size();
     std::vector<Row> fetched;
-    long code = transaction_->queryValues(sql, params, [&](SqlRow&& cells) {
-        Row r;
-        r.values.reserve(columns);
-        const std::size_t n = std::min(columns, cells.size());
-        for (std::size_t c = 0; c < n; ++c) {
-            if (cells[c]) r.values.push_back(fromCell(static_cast<int>(c), std::move(*cells[c])));
-            else r.values.emplace_back();
-        }
+    // Each cell becomes its typed value straight from the driver's buffer.
+    long code = transaction_->queryValueViews(sql, params, [&](std::span<const SqlCellView> cells) {
+        Row& r = fetched.emplace_back();
         r.values.resize(columns);
-        r.order = fetched.size();
-        fetched.push_back(std::move(r));
+        const std::size_t n = std::min(columns, cells.size());
+        for (std::size_t c = 0; c < n; ++c)
+            if (cells[c]) r.values[c] = fromCell(static_cast<int>(c), *cells[c]);
+        r.order = fetched.size() - 1;
     });
     if (code < 0) {
         lastError_ = transaction_->sqlErrText;

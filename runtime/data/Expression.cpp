@@ -8,6 +8,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace runtime {
 
@@ -344,6 +346,33 @@ std::string expressionValueText(const Value& v) {
         return ec == std::errc() ? std::string(buf, end) : std::string();
     }
     return {};
+}
+
+bool Expression::sameForEveryRow() const {
+    if (!valid() || root_ < 0) return false;
+    std::vector<std::pair<int, bool>> pending{{root_, false}};  // node, inside an aggregate of all rows
+    while (!pending.empty()) {
+        auto [index, inAll] = pending.back();
+        pending.pop_back();
+        if (index < 0) continue;
+        const Node& n = nodes_[static_cast<std::size_t>(index)];
+        switch (n.op) {
+        case Op::Column:
+            if (!inAll) return false;
+            continue;
+        case Op::Computed:
+            if (!inAll && !(n.computed && n.computed->sameForEveryRow())) return false;
+            continue;
+        case Op::Page: case Op::PageCount: case Op::Today: return false;
+        case Op::Max: case Op::Min: case Op::Sum: case Op::Count:
+            if (n.column != 0) return false;
+            pending.emplace_back(n.a, true);
+            continue;
+        default:
+            for (int child : {n.a, n.b, n.c}) pending.emplace_back(child, inAll);
+        }
+    }
+    return true;
 }
 
 }  // namespace runtime

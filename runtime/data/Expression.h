@@ -65,6 +65,9 @@ public:
     const std::string& text() const { return text_; }
     ValueKind kind() const;
     bool usesAggregate() const { return aggregate_; }
+    // True when the value is the same on every row: columns appear only inside aggregates over
+    // all rows, and neither the page nor the date is used.
+    bool sameForEveryRow() const;
     // The column index when the whole expression is one stored column, else -1.
     int plainColumn() const;
 

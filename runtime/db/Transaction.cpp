@@ -121,10 +121,26 @@ struct Transaction::Impl {
     bool appliedAutoCommit = false;
     bool boundGetData = false;  // SQLGetData works on bound columns, in any order
     bool postgres = false;      // the server compacts one table at a time
+    bool pendingWork = false;   // statements sent since the last commit or rollback that may write
+    int reading = 0;            // reads under way (a row's handler may read again)
+    // The last statement with parameters that changed rows, kept prepared: saving a row set runs
+    // the same INSERT or UPDATE text row after row. Dropped at the end of a transaction and
+    // before any other kind of statement.
+    std::string preparedSql;
+    SQLHSTMT prepared = SQL_NULL_HSTMT;
 
     ~Impl() { freeHandles(); }
 
+    void dropPrepared() {
+        if (prepared != SQL_NULL_HSTMT) {
+            SQLFreeHandle(SQL_HANDLE_STMT, prepared);
+            prepared = SQL_NULL_HSTMT;
+        }
+        preparedSql.clear();
+    }
+
     void freeHandles() {
+        dropPrepared();
         if (dbc != SQL_NULL_HDBC) {
             SQLFreeHandle(SQL_HANDLE_DBC, dbc);
             dbc = SQL_NULL_HDBC;
@@ -146,6 +162,16 @@ bool Transaction::isConnected() const { return impl_->connected; }
 
 namespace {
 
+// Whether the database refused because another connection holds a lock: SQLite's busy or locked
+// (after the driver's busy timeout has run out), or a server's lock or serialization conflict.
+bool heldByAnother(std::string_view state, SQLINTEGER native, std::string_view text) {
+    if (state == "55P03" || state == "40001" || state == "40P01") return true;
+    if (text.find("database is locked") != std::string_view::npos ||
+        text.find("database table is locked") != std::string_view::npos)
+        return true;
+    return state == "HY000" && (native == 5 || native == 6) && text.find("locked") != std::string_view::npos;
+}
+
 // Fills the result fields from the diagnostics of a handle, straight after the failing call.
 long fail(Transaction& t, SQLSMALLINT type, SQLHANDLE handle, std::string_view fallback) {
     t.sqlCode = -1;
@@ -161,6 +187,8 @@ long fail(Transaction& t, SQLSMALLINT type, SQLHANDLE handle, std::string_view f
             t.sqlDbCode = native;
             t.sqlErrText = reinterpret_cast<const char*>(message);
             if (t.sqlErrText.empty()) t.sqlErrText = reinterpret_cast<const char*>(state);
+            if (heldByAnother(reinterpret_cast<const char*>(state), native, t.sqlErrText))
+                t.sqlErrText += std::string("\n") + Transaction::busyAdvice;
         }
     }
     if (t.sqlErrText.empty()) t.sqlErrText = std::string(fallback);
@@ -265,6 +293,8 @@ long Transaction::connect() {
         return code;
     }
     d.connected = true;
+    d.pendingWork = false;
+    d.reading = 0;
     rc = SQLSetConnectAttr(d.dbc, SQL_ATTR_AUTOCOMMIT,
                            reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
                            0);
@@ -278,6 +308,20 @@ long Transaction::connect() {
     d.appliedAutoCommit = autoCommit;
     d.boundGetData = getDataOnBoundColumns(d.dbc);
     d.postgres = isPostgres(d.dbc);
+    // A server waits for another's row lock as long as it is held: as SQLite's driver does with its
+    // busy timeout, give up after a while and say why, rather than freeze the program.
+    if (d.postgres) {
+        {
+            Statement st;
+            if (succeeded(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &st.h))) {
+                SQLCHAR set[] = "SET lock_timeout = 5000";
+                SQLExecDirect(st.h, set, SQL_NTS);
+            } else {
+                st.h = SQL_NULL_HSTMT;
+            }
+        }
+        if (!d.appliedAutoCommit) SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_COMMIT);
+    }
     return sqlCode;
 }
 
@@ -285,6 +329,7 @@ long Transaction::disconnect() {
     resetResult(*this);
     Impl& d = *impl_;
     if (!d.connected) return refuse(*this, "Transaction not connected");
+    d.dropPrepared();
     // The driver refuses to disconnect inside a transaction; work saved through this connection
     // is kept, so the open transaction is committed first.
     if (!d.appliedAutoCommit) {
@@ -311,10 +356,48 @@ bool syncAutoCommit(Transaction& t, Transaction::Impl& d, bool wanted) {
         return false;
     }
     d.appliedAutoCommit = wanted;
+    if (wanted) d.pendingWork = false;  // switching it on committed the work
     return true;
 }
 
 }  // namespace
+
+// Binds the parameters to a prepared statement; they must live until it has run.
+static bool bindParams(Transaction& t, SQLHSTMT h, std::vector<Param>& params) {
+    SQLRETURN rc;
+    for (size_t i = 0; i < params.size(); ++i) {
+        Param& p = params[i];
+        auto n = static_cast<SQLUSMALLINT>(i + 1);
+        switch (p.kind) {
+            case Param::Null:
+                p.indicator = SQL_NULL_DATA;
+                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
+                                      &p.indicator);
+                break;
+            case Param::Integer:
+                p.indicator = 0;
+                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                      &p.integer, 0, &p.indicator);
+                break;
+            case Param::Real:
+                p.indicator = 0;
+                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real,
+                                      0, &p.indicator);
+                break;
+            case Param::Text:
+                p.indicator = static_cast<SQLLEN>(p.text.size());
+                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                      std::max<SQLULEN>(p.text.size(), 1), 0, p.text.data(),
+                                      static_cast<SQLLEN>(p.text.size() + 1), &p.indicator);
+                break;
+        }
+        if (!succeeded(rc)) {
+            fail(t, SQL_HANDLE_STMT, h, "Cannot bind a parameter");
+            return false;
+        }
+    }
+    return true;
+}
 
 // Runs one statement (with parameters) on a fresh statement handle; answers the handle for a
 // caller that fetches, or fills the result fields and leaves `st.h` set only on success.
@@ -341,37 +424,7 @@ static bool run(Transaction& t, Transaction::Impl& d, Statement& st, std::string
             fail(t, SQL_HANDLE_STMT, st.h, "Cannot prepare the statement");
             return false;
         }
-        for (size_t i = 0; i < params.size(); ++i) {
-            Param& p = params[i];
-            auto n = static_cast<SQLUSMALLINT>(i + 1);
-            switch (p.kind) {
-                case Param::Null:
-                    p.indicator = SQL_NULL_DATA;
-                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
-                                          &p.indicator);
-                    break;
-                case Param::Integer:
-                    p.indicator = 0;
-                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
-                                          &p.integer, 0, &p.indicator);
-                    break;
-                case Param::Real:
-                    p.indicator = 0;
-                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real,
-                                          0, &p.indicator);
-                    break;
-                case Param::Text:
-                    p.indicator = static_cast<SQLLEN>(p.text.size());
-                    rc = SQLBindParameter(st.h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                          std::max<SQLULEN>(p.text.size(), 1), 0, p.text.data(),
-                                          static_cast<SQLLEN>(p.text.size() + 1), &p.indicator);
-                    break;
-            }
-            if (!succeeded(rc)) {
-                fail(t, SQL_HANDLE_STMT, st.h, "Cannot bind a parameter");
-                return false;
-            }
-        }
+        if (!bindParams(t, st.h, params)) return false;
         rc = SQLExecute(st.h);
     }
     if (rc == SQL_NO_DATA) return true;  // a searched UPDATE or DELETE that touched no row
@@ -429,31 +482,79 @@ bool readRow(Transaction& t, SQLHSTMT h, SQLSMALLINT columns, SqlRow& row, std::
     return true;
 }
 
-enum class Verb { Other, Update, Delete };
+enum class Verb { Other, Update, Delete, Insert };
 
 Verb verbOf(std::string_view sql) {
     std::vector<std::string_view> w = words(sql, 1);
     if (w.empty()) return Verb::Other;
     if (equalsNoCase(w[0], "UPDATE")) return Verb::Update;
     if (equalsNoCase(w[0], "DELETE")) return Verb::Delete;
+    if (equalsNoCase(w[0], "INSERT")) return Verb::Insert;
     return Verb::Other;
 }
 
 }  // namespace
 
-static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+// Runs an INSERT, UPDATE or DELETE with parameters on the statement kept prepared for its text,
+// preparing it first when the text is another.
+static bool runPrepared(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param>& params) {
+    if (!d.connected) {
+        refuse(t, "Transaction not connected");
+        return false;
+    }
+    if (!syncAutoCommit(t, d, t.autoCommit)) return false;
+    if (d.prepared == SQL_NULL_HSTMT || d.preparedSql != sql) {
+        d.dropPrepared();
+        if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, d.dbc, &d.prepared))) {
+            d.prepared = SQL_NULL_HSTMT;
+            fail(t, SQL_HANDLE_DBC, d.dbc, "Cannot allocate a statement");
+            return false;
+        }
+        std::string text(sql);
+        if (!succeeded(SQLPrepare(d.prepared, reinterpret_cast<SQLCHAR*>(text.data()),
+                                  static_cast<SQLINTEGER>(text.size())))) {
+            fail(t, SQL_HANDLE_STMT, d.prepared, "Cannot prepare the statement");
+            d.dropPrepared();
+            return false;
+        }
+        d.preparedSql = std::move(text);
+    }
+    if (!bindParams(t, d.prepared, params)) {
+        d.dropPrepared();
+        return false;
+    }
+    SQLRETURN rc = SQLExecute(d.prepared);
+    if (rc != SQL_NO_DATA && !succeeded(rc)) {
+        fail(t, SQL_HANDLE_STMT, d.prepared, "The statement failed");
+        d.dropPrepared();
+        return false;
+    }
+    SQLLEN count = 0;
+    if (rc != SQL_NO_DATA && succeeded(SQLRowCount(d.prepared, &count))) t.sqlNRows = count < 0 ? 0 : static_cast<long>(count);
+    SQLFreeStmt(d.prepared, SQL_CLOSE);
+    return true;
+}
+
+static long sendStatement(Transaction& t, Transaction::Impl& d, std::string_view sql,
                           std::vector<Param> params) {
     resetResult(t);
+    const Verb verb = verbOf(sql);
+    if (!params.empty() && verb != Verb::Other) {
+        if (!runPrepared(t, d, sql, params)) return t.sqlCode;
+        if (verb != Verb::Insert && t.sqlNRows == 0) t.sqlCode = 100;
+        return t.sqlCode;
+    }
+    d.dropPrepared();
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
     SQLLEN count = 0;
     if (succeeded(SQLRowCount(st.h, &count))) t.sqlNRows = count < 0 ? 0 : static_cast<long>(count);
-    if (verbOf(sql) != Verb::Other && t.sqlNRows == 0) t.sqlCode = 100;
+    if ((verb == Verb::Update || verb == Verb::Delete) && t.sqlNRows == 0) t.sqlCode = 100;
     return t.sqlCode;
 }
 
-static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
-                         std::vector<Param> params, SqlRow& into) {
+static long selectRow(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                      SqlRow& into) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -578,8 +679,8 @@ bool isPostgres(SQLHDBC dbc) {
 
 }  // namespace
 
-static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
-                        const std::function<void(std::span<const SqlCellView>)>& onRow) {
+static long queryRows(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                      const std::function<void(std::span<const SqlCellView>)>& onRow) {
     resetResult(t);
     Statement st;
     if (!run(t, d, st, sql, params)) return t.sqlCode;
@@ -608,6 +709,69 @@ static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view s
     }
     t.sqlNRows = rows;
     return t.sqlCode;
+}
+
+namespace {
+
+bool isSelect(std::string_view sql) {
+    std::vector<std::string_view> w = words(sql, 1);
+    return !w.empty() && equalsNoCase(w[0], "SELECT");
+}
+
+// With automatic commit off the driver opens a transaction for the first statement, also for a
+// read; left open while the program waits for its user, it keeps SQLite's file locked against
+// every other writer and shows as idle in transaction on a server. So a read ends it, unless
+// work sent since the last commit or rollback waits there for its caller's commit.
+void endIdleTransaction(Transaction::Impl& d) {
+    if (!d.connected || d.appliedAutoCommit || d.pendingWork || d.reading > 0) return;
+    d.dropPrepared();
+    SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_COMMIT);
+}
+
+// Counts a read while it runs (its statement handle freed before the end) and then ends the idle
+// transaction, also when a row's handler throws.
+struct Read {
+    Transaction::Impl& d;
+    explicit Read(Transaction::Impl& impl) : d(impl) { ++d.reading; }
+    Read(const Read&) = delete;
+    Read& operator=(const Read&) = delete;
+    ~Read() {
+        --d.reading;
+        endIdleTransaction(d);
+    }
+};
+
+}  // namespace
+
+static long executeParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+                          std::vector<Param> params) {
+    if (isSelect(sql)) {
+        Read read(d);
+        return sendStatement(t, d, sql, std::move(params));
+    }
+    const bool workBefore = d.pendingWork;
+    d.pendingWork = true;
+    long code = sendStatement(t, d, sql, std::move(params));
+    // A failed statement undoes itself: with nothing before it there is nothing to keep open.
+    if (code < 0 && !workBefore && d.connected && !d.appliedAutoCommit) {
+        d.dropPrepared();
+        SQLEndTran(SQL_HANDLE_DBC, d.dbc, SQL_ROLLBACK);
+        d.pendingWork = false;
+    }
+    if (d.appliedAutoCommit) d.pendingWork = false;
+    return code;
+}
+
+static long selectParams(Transaction& t, Transaction::Impl& d, std::string_view sql,
+                         std::vector<Param> params, SqlRow& into) {
+    Read read(d);
+    return selectRow(t, d, sql, std::move(params), into);
+}
+
+static long queryParams(Transaction& t, Transaction::Impl& d, std::string_view sql, std::vector<Param> params,
+                        const std::function<void(std::span<const SqlCellView>)>& onRow) {
+    Read read(d);
+    return queryRows(t, d, sql, std::move(params), onRow);
 }
 
 static void copyRow(std::span<const SqlCellView> views, const std::function<void(SqlRow&&)>& onRow) {
@@ -677,9 +841,12 @@ long Transaction::queryViews(std::string_view sql, std::span<const SqlCell> para
 static long endTransaction(Transaction& t, Transaction::Impl& d, SQLSMALLINT how) {
     resetResult(t);
     if (!d.connected) return refuse(t, "Transaction not connected");
+    // Some drivers lose prepared statements when a transaction ends.
+    d.dropPrepared();
     SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, d.dbc, how);
     if (!succeeded(rc))
         return fail(t, SQL_HANDLE_DBC, d.dbc, how == SQL_COMMIT ? "Commit failed" : "Rollback failed");
+    d.pendingWork = false;
     return t.sqlCode;
 }
 

@@ -33,6 +33,12 @@ public:
     std::string dbParm;  // "Connectstring='DSN=<name>'"
     bool autoCommit = false;
 
+    // Added on a line of its own to the error text when another connection holds the lock that a
+    // statement needs (after SQLite's busy timeout, or a server's lock timeout, has run out).
+    static constexpr const char* busyAdvice =
+        "Another program is using the project database and holds it locked. Wait until it has "
+        "finished, or close it, then try again.";
+
     // Results of the last call.
     long sqlCode = 0;
     long sqlDbCode = 0;
@@ -47,6 +53,9 @@ public:
     long disconnect();  // commits an open transaction first
     bool isConnected() const;
 
+    // With automatic commit off, work that may write (any statement but a SELECT) stays open for
+    // commit() or rollback(); a read with no such work before it ends its transaction at once, so
+    // that no lock or open transaction is held while the program waits for its user.
     // A statement that fails undoes only itself: the work before it stays open for commit() or
     // rollback(). (psqlODBC's default does so with a savepoint per statement; only for text that
     // it cannot take for a statement at all does it roll back the whole transaction.)

@@ -85,11 +85,23 @@ bool fileExists(std::string_view path) {
     return f && f->exists(path) && !f->isFolder(path);
 }
 
+// A folder or a missing file has no length: the one look at the file tells both.
 int64_t fileLength(std::string_view path) {
     std::optional<platform::Files> f = files();
-    if (!f || !f->exists(path) || f->isFolder(path)) return -1;
+    if (!f) return -1;
     platform::Result<uint64_t> length = f->length(path);
     return length ? static_cast<int64_t>(length.value()) : -1;
+}
+
+std::vector<int64_t> fileLengths(std::span<const std::string> paths) {
+    std::vector<int64_t> out(paths.size(), -1);
+    std::optional<platform::Files> f = files();
+    if (!f) return out;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        platform::Result<uint64_t> length = f->length(paths[i]);
+        if (length) out[i] = static_cast<int64_t>(length.value());
+    }
+    return out;
 }
 
 bool fileDelete(std::string_view path) {

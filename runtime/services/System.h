@@ -5,6 +5,7 @@
 // layer or a test replaces.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@ namespace runtime {
 // Files by Windows path (or host path) of the machine.
 bool fileExists(std::string_view path);
 int64_t fileLength(std::string_view path);  // -1 when the file is absent
+// The lengths of many files at once (-1 where fileLength() answers -1), the machine opened once.
+std::vector<int64_t> fileLengths(std::span<const std::string> paths);
 bool fileDelete(std::string_view path);
 
 // Running a command line: 1 when the program started, -1 otherwise.

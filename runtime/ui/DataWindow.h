@@ -159,6 +159,7 @@ private:
     std::string displayText(long row, int column) const;
     void paintRows(QPainter& p, long first, long last, double scale, int topY, bool selection) const;
     void paintHeader(QPainter& p, double scale) const;
+    void paintText(QPainter& p, const TextLayout& t, int top) const;
     int layoutPages(QPrinter& printer, std::vector<std::pair<long, long>>& pages);
     void preparePrinter(QPrinter& printer) const;
     void renderPage(QPainter& p, QPrinter& printer, long first, long last);

@@ -34,6 +34,40 @@ QPageLayout::Orientation dwdetail::defaultPrintOrientation() { return printerSta
 
 // --- Painting ----------------------------------------------------------------------------------
 
+void DataWindow::paintText(QPainter& p, const TextLayout& t, int top) const {
+    const auto& styles = store_->layout().textStyles;
+    auto it = styles.find(lower(t.name));
+    QRect r(units::toPixelsX(t.x), top + units::toPixelsY(t.y), units::toPixelsX(t.width),
+            units::toPixelsY(t.height));
+    if (it == styles.end()) {
+        p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft, qs(t.text));
+        return;
+    }
+    const TextStyle& st = it->second;
+    if (!st.visible) return;
+    p.save();
+    if (st.background >= 0) p.fillRect(r, runtimeColor(st.background));
+    QFont f = p.font();
+    if (!st.fontFace.empty()) f.setFamily(qs(st.fontFace));
+    if (st.fontSize > 0) f.setPointSize(st.fontSize);
+    if (st.fontSize < 0) f.setPixelSize(-st.fontSize);
+    f.setBold(st.bold);
+    f.setItalic(st.italic);
+    f.setUnderline(st.underline);
+    p.setFont(f);
+    if (st.border) {
+        p.setPen(QColor(0x80, 0x80, 0x80));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+    }
+    p.setPen(runtimeColor(st.color));
+    const Qt::Alignment h = st.centered ? Qt::AlignHCenter : Qt::AlignLeft;
+    if (st.wrap)
+        p.drawText(r, Qt::AlignTop | h | Qt::TextWordWrap, qs(t.text));
+    else
+        p.drawText(r, (st.top ? Qt::AlignTop : Qt::AlignVCenter) | h | Qt::TextDontClip, qs(t.text));
+    p.restore();
+}
+
 void DataWindow::paintHeader(QPainter& p, double) const {
     p.save();
     p.setPen(Qt::black);
@@ -64,8 +98,7 @@ void DataWindow::paintHeader(QPainter& p, double) const {
         for (const ColumnLayout& c : cols)
             if (lower(t.name) == lower(c.name) + "_t") heading = true;
         if (heading && presentation_ == Presentation::Grid) continue;
-        p.drawText(QRect(units::toPixelsX(t.x), units::toPixelsY(t.y), units::toPixelsX(t.width), units::toPixelsY(t.height)),
-                   Qt::AlignVCenter | Qt::AlignLeft, qs(t.text));
+        paintText(p, t, 0);
     }
     p.restore();
 }
@@ -82,8 +115,7 @@ void DataWindow::paintRows(QPainter& p, long first, long last, double, int topY,
         for (const TextLayout& t : store_->layout().texts) {
             if (lower(t.band) != "detail") continue;
             p.setPen(Qt::black);
-            p.drawText(QRect(units::toPixelsX(t.x), y + units::toPixelsY(t.y), units::toPixelsX(t.width), units::toPixelsY(t.height)),
-                       Qt::AlignVCenter | Qt::AlignLeft, qs(t.text));
+            paintText(p, t, y);
         }
         for (const ColumnBox& b : boxes) {
             QRect r(units::toPixelsX(b.x), y + units::toPixelsY(b.y), units::toPixelsX(b.w), units::toPixelsY(b.h));

@@ -164,11 +164,13 @@ int ListView::addColumn(std::string_view heading, Alignment alignment, int width
 int ListView::totalColumns() const { return columns_; }
 
 int ListView::addSmallPicture(std::string_view file) {
+    iconOfPicture_.clear();
     pictures_.push_back({std::string(file), maskColor_});
     return static_cast<int>(pictures_.size());
 }
 
 int ListView::addLargePicture(std::string_view file) {
+    iconOfPicture_.clear();
     largePictures_.push_back({std::string(file), maskColor_});
     return static_cast<int>(largePictures_.size());
 }
@@ -179,12 +181,18 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
     // One icon per picture: a list of thousands of items shares it instead of making its own.
     // It holds the small and the large picture, and each view draws the size it shows.
     static auto& icons = *new std::map<std::string, QIcon>;  // kept to the end of the process
+    // This list's icon of each picture index, so that filling it looks up each picture once.
+    if (auto known = iconOfPicture_.find(picture); known != iconOfPicture_.end()) {
+        item->setIcon(0, known->second);
+        return;
+    }
     auto at = [picture](const std::vector<Picture>& list) -> const Picture* {
         return picture >= 1 && picture <= static_cast<int>(list.size()) ? &list[static_cast<size_t>(picture - 1)] : nullptr;
     };
     const Picture* small = at(pictures_);
     const Picture* large = at(largePictures_);
     if (!small && !large) {
+        iconOfPicture_.emplace(picture, QIcon());
         item->setIcon(0, QIcon());
         return;
     }
@@ -202,6 +210,7 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
         }
         it = icons.emplace(key, icon).first;
     }
+    iconOfPicture_.emplace(picture, it->second);
     item->setIcon(0, it->second);
 }
 
@@ -308,8 +317,7 @@ int ListView::addItem(std::string_view label, int pictureIndex) {
     return addItem(item);
 }
 
-int ListView::addItem(const ListViewItem& values) {
-    updating_ = true;
+QTreeWidgetItem* ListView::makeItem(ListViewItem values) {
     auto* item = new QTreeWidgetItem;
     item->setText(0, qs(values.label));
     for (size_t c = 0; c < aligns_.size(); ++c) item->setTextAlignment(static_cast<int>(c), aligns_[c]);
@@ -317,12 +325,33 @@ int ListView::addItem(const ListViewItem& values) {
     if (editLabels_) flags |= Qt::ItemIsEditable;
     item->setFlags(flags);
     applyPicture(item, values.pictureIndex);
+    data_.push_back(std::move(values.data));
+    pictureOf_.push_back(values.pictureIndex);
+    labels_.push_back(std::move(values.label));
+    wasSelected_.push_back(values.selected);
+    return item;
+}
+
+int ListView::addItem(const ListViewItem& values) {
+    updating_ = true;
+    QTreeWidgetItem* item = makeItem(values);
     tree()->addTopLevelItem(item);
     item->setSelected(values.selected);
-    data_.push_back(values.data);
-    pictureOf_.push_back(values.pictureIndex);
-    labels_.push_back(values.label);
-    wasSelected_.push_back(values.selected);
+    updating_ = false;
+    return tree()->topLevelItemCount();
+}
+
+int ListView::addItems(std::vector<ListViewItem> items) {
+    updating_ = true;
+    QList<QTreeWidgetItem*> made;
+    made.reserve(static_cast<qsizetype>(items.size()));
+    std::vector<qsizetype> selected;
+    for (ListViewItem& values : items) {
+        if (values.selected) selected.push_back(made.size());
+        made.append(makeItem(std::move(values)));
+    }
+    tree()->addTopLevelItems(made);  // at once: one by one costs a model update each
+    for (qsizetype i : selected) made[i]->setSelected(true);
     updating_ = false;
     return tree()->topLevelItemCount();
 }
@@ -436,7 +465,12 @@ int ListView::sort(SortType type, int column) {
             return type == SortType::Descending ? -r : r;
         };
     }
-    mergeSort(order, cmp);
+    // The keys order strictly, so the library's stable sort gives the merge sort's order; a
+    // script's comparison may not, and keeps the merge sort.
+    if (type == SortType::UserDefined)
+        mergeSort(order, cmp);
+    else
+        std::stable_sort(order.begin(), order.end(), [&cmp](int a, int b) { return cmp(a, b) < 0; });
     if (!self || totalItems() != n) return -1;
     // Put the items into the new order.
     updating_ = true;
@@ -456,9 +490,9 @@ int ListView::sort(SortType type, int column) {
     for (int from : order) {
         size_t f = static_cast<size_t>(from - 1);
         if (selected[f]) taken[f]->setSelected(true);  // taken items come back unselected
-        data.push_back(data_[f]);
+        data.push_back(std::move(data_[f]));
         pictures.push_back(pictureOf_[f]);
-        labels.push_back(labels_[f]);
+        labels.push_back(std::move(labels_[f]));
         was.push_back(wasSelected_[f]);
     }
     data_ = std::move(data);

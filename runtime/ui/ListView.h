@@ -16,10 +16,12 @@
 // typed (an answer of 1 keeps the label the item had, or the one the script gave it meanwhile).
 #include "runtime/ui/VisualObject.h"
 
+#include <QIcon>
 #include <QSize>
 #include <Qt>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +64,9 @@ public:
 
     int addItem(std::string_view label, int pictureIndex = 0);
     int addItem(const ListViewItem& item);
+    // The same as addItem() for each in turn, with one update of the view for them all; answers
+    // the number of items.
+    int addItems(std::vector<ListViewItem> items);
     // 1, or -1 for an index that does not exist.
     int getItem(int index, ListViewItem& item) const;
     int setItem(int index, const ListViewItem& item);
@@ -92,6 +97,8 @@ public:
 private:
     QTreeWidgetItem* itemAt(int index) const;
     void applyPicture(QTreeWidgetItem* item, int picture);
+    // A new item of the list (not yet in it), its values kept beside it.
+    QTreeWidgetItem* makeItem(ListViewItem values);
     void makeIconView();
     int indexOf(QTreeWidgetItem* item) const;
     void labelEdited(QTreeWidgetItem* item);
@@ -104,6 +111,7 @@ private:
     };
     std::vector<Picture> pictures_;
     std::vector<Picture> largePictures_;
+    std::map<int, QIcon> iconOfPicture_;  // by picture index; emptied when a picture is added
     long maskColor_ = -1;
     View view_ = View::Report;
     QListView* icons_ = nullptr;
@@ -185,6 +193,8 @@ private:
 
     std::vector<std::string> pictures_;
     std::vector<long> masks_;
+    // Each picture's icon, made when an item first shows it: a tree of many items loads it once.
+    std::vector<std::shared_ptr<const QIcon>> icons_;
     long maskColor_ = -1;
     std::map<long, QTreeWidgetItem*> items_;
     std::map<long, TreeViewItem> values_;

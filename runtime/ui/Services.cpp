@@ -1,6 +1,8 @@
 #include "runtime/ui/Services.h"
 #include "runtime/ui/detail/UiHelpers.h"
 
+#include "platform/Machine.h"
+
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/System.h"
 #include "runtime/ui/VisualObject.h"
@@ -58,11 +60,14 @@ public:
         const HelpTopic* t = file_.find(number);
         if (!t) return false;
         search_->hide();
+        // The caption names the topic, so the task bar and the window list tell which one is open.
+        setWindowTitle(QStringLiteral("Help - ") + qs(t->title));
         browser_->setHtml("<h2>" + qs(t->title).toHtmlEscaped() + "</h2>" + qs(t->body));
         return true;
     }
     void showContents() {
         search_->hide();
+        setWindowTitle(QStringLiteral("Help - Contents"));
         QString html = QStringLiteral("<h2>Contents</h2><ul>");
         for (const HelpTopic& t : file_.topics)
             html += QStringLiteral("<li><a href=\"topic:%1\">%2</a></li>").arg(t.number).arg(qs(t.title).toHtmlEscaped());
@@ -70,6 +75,7 @@ public:
     }
     void showKeyword(const std::string& keyword) {
         search_->show();
+        setWindowTitle(QStringLiteral("Help - Index"));
         if (search_->text() != qs(keyword)) search_->setText(qs(keyword));
         QString html = QStringLiteral("<h2>Index</h2><ul>");
         for (const HelpTopic* t : file_.search(keyword))
@@ -89,15 +95,34 @@ QPointer<HelpWindow>& helpWindow() {
     return w;
 }
 
+// A Windows path ("Z:\\...", "C:\\...", "\\...") is the machine's; a host path is taken as it is.
+std::filesystem::path helpFilePath(const std::string& file) {
+    const bool windows = (file.size() >= 2 && file[1] == ':') || file.starts_with('\\');
+    if (!windows) return file;
+    platform::Result<platform::Machine> machine = platform::Machine::open();
+    if (!machine) return file;
+    platform::Result<std::filesystem::path> host = machine.value().hostPath(file);
+    return host ? host.value() : std::filesystem::path(file);
+}
+
 class ViewerHelp : public HelpProvider {
 public:
     int show(const HelpRequest& r) override {
-        std::optional<HelpFile> file = readHelpFile(std::filesystem::path(r.file));
+        std::optional<HelpFile> file = readHelpFile(helpFilePath(r.file));
         if (!file) return -1;
         if (r.command == HelpCommand::Topic && !file->find(r.topic)) return -1;
         if (!QApplication::instance()) return -1;
         QPointer<HelpWindow>& w = helpWindow();
         if (!w) w = new HelpWindow;
+        // A modal dialog blocks every window outside it: the viewer then belongs to the dialog, so
+        // its help can be read and scrolled while the dialog waits.
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != w && w->parentWidget() != modal) {
+            w->setParent(modal, Qt::Window);
+            w->resize(640, 480);
+        } else if (!modal && w->parentWidget()) {
+            w->setParent(nullptr, Qt::Window);
+        }
         w->setFile(std::move(*file));
         switch (r.command) {
         case HelpCommand::Topic: w->showTopic(r.topic); break;
@@ -106,6 +131,7 @@ public:
         }
         w->show();
         w->raise();
+        w->activateWindow();
         return 1;
     }
 };

@@ -123,9 +123,12 @@ int TreeView::addPicture(std::string_view file) {
 
 void TreeView::apply(QTreeWidgetItem* item, const TreeViewItem& v) {
     item->setText(0, qs(v.label));
-    if (v.pictureIndex >= 1 && v.pictureIndex <= static_cast<int>(pictures_.size()))
-        item->setIcon(0, pictureIcon(pictures_[static_cast<size_t>(v.pictureIndex - 1)], masks_[static_cast<size_t>(v.pictureIndex - 1)]));
-    else
+    if (v.pictureIndex >= 1 && v.pictureIndex <= static_cast<int>(pictures_.size())) {
+        const auto i = static_cast<size_t>(v.pictureIndex - 1);
+        if (icons_.size() < pictures_.size()) icons_.resize(pictures_.size());
+        if (!icons_[i]) icons_[i] = std::make_shared<const QIcon>(pictureIcon(pictures_[i], masks_[i]));
+        item->setIcon(0, *icons_[i]);
+    } else
         item->setIcon(0, QIcon());
     item->setChildIndicatorPolicy(v.children ? QTreeWidgetItem::ShowIndicator
                                              : QTreeWidgetItem::DontShowIndicatorWhenChildless);

@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -54,6 +55,11 @@ protected:
         if (w && e->modifiers() == Qt::NoModifier &&
             (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape)) {
             w->pressButton(e->key() == Qt::Key_Escape);
+            return;
+        }
+        // F1 that no menu took asks the window for its help, as Windows' WM_HELP does.
+        if (w && e->modifiers() == Qt::NoModifier && e->key() == Qt::Key_F1) {
+            w->trigger("help");
             return;
         }
         QMainWindow::keyPressEvent(e);
@@ -184,6 +190,10 @@ int Window::openAs(Window* parent, FrameWindow* frame) {
         QRect g = w->geometry();
         subWindow_ = frame->mdiArea()->addSubWindow(w);
         subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+        // The sheet's keys are its menu's: the system menu's own Close key (Ctrl+W) would make
+        // the menu's Ctrl+W ambiguous, so that neither acts.
+        if (QMenu* system = subWindow_->systemMenu())
+            for (QAction* a : system->actions()) a->setShortcuts({});
         subWindow_->resize(subWindow_->sizeHint());
         subWindow_->move(g.topLeft());
         showIn(subWindow_, shownState_);
@@ -459,6 +469,27 @@ std::string FrameWindow::microHelp() const {
 void FrameWindow::setMicroHelp(std::string_view text) {
     if (QStatusBar* s = statusBar())
         s->showMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::string FrameWindow::statusText() const {
+    return statusText_ ? statusText_->property("fullText").toString().toStdString() : std::string();
+}
+
+void FrameWindow::setStatusText(std::string_view text) {
+    QStatusBar* s = statusBar();
+    if (!s) return;
+    if (!statusText_) {
+        statusText_ = new QLabel;
+        statusText_->setObjectName("statustext");
+        s->addPermanentWidget(statusText_);
+    }
+    const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // Within the bar, so that the frame keeps its size; a long path loses its middle and shows whole
+    // as the field's tooltip.
+    const int room = std::max(200, s->width() - 160);
+    statusText_->setText(statusText_->fontMetrics().elidedText(t, Qt::ElideMiddle, room));
+    statusText_->setToolTip(t);
+    statusText_->setProperty("fullText", t);
 }
 
 std::vector<Window*> FrameWindow::sheets() const {

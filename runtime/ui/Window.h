@@ -8,6 +8,7 @@
 // deactivate; and the input events of VisualObject over the free area.
 #include "runtime/ui/VisualObject.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -145,6 +146,10 @@ public:
     QStatusBar* statusBar() const;
     std::string microHelp() const;
     void setMicroHelp(std::string_view text) override;
+    // The outcome of the last command, in a field of the status bar of its own that the status-bar
+    // help of mouse movement leaves alone.
+    std::string statusText() const;
+    void setStatusText(std::string_view text);
 
     std::vector<Window*> sheets() const;
     Window* activeSheet() const;
@@ -161,6 +166,7 @@ private:
     Menu* shownMenu() const;
 
     QPointer<QMdiArea> mdi_;
+    QPointer<QLabel> statusText_;
     Ref<Menu> shown_;
     std::vector<Ref<Window>> sheets_;
     Ref<Window> lastActive_;

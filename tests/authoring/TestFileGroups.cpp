@@ -3,6 +3,8 @@
 // for files named more than once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "authoring/FilesFixture.h"
 #include "authoring/project/u_ds_duplicate_files.h"
 #include "authoring/windows/w_handle_duplicate_files.h"
@@ -272,6 +274,90 @@ INSTANTIATE_TEST_SUITE_P(
                               {fileRow(1, 1, "C:\\a"), fileRow(2, 9, "C:\\a")},
                               {"1|C:\\a|A"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The ids of the rows that another row shares its path with, by comparing every pair: what the
+// search must find, however the rows got there.
+std::vector<long> duplicatedIds(runtime::DataStore& rows) {
+    auto key = [&](long r) {
+        return rows.getItem(r, "path").isNull()
+                   ? std::string("\x01null") + std::to_string(r)
+                   : runtime::lower(runtime::trim(rows.getItemString(r, "path")));
+    };
+    std::vector<long> out;
+    for (long a = 1; a <= rows.rowCount(); ++a)
+        for (long b = 1; b <= rows.rowCount(); ++b)
+            if (a != b && key(a) == key(b)) {
+                out.push_back(static_cast<long>(rows.getItem(a, "id").toInt()));
+                break;
+            }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST_F(FileGroups, TheSearchSeesEveryChangeSinceTheLastOne) {
+    nv_filegrp& s = load({groupRow(1, "A"), groupRow(2, "B")},
+                         {fileRow(1, 1, "C:\\a"), fileRow(2, 2, "C:\\b"), fileRow(3, 1, "C:\\c")});
+    auto found = [&] {
+        auto dups = runtime::create<u_ds_duplicate_files>();
+        s.fnv_get_duplicate_files(*dups);
+        std::vector<long> ids;
+        for (long r = 1; r <= dups->rowCount(); ++r)
+            ids.push_back(static_cast<long>(dups->getItem(r, "name_1").toInt()));
+        runtime::destroy(dups);
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    int dialogs = 0;
+    auto closeDialogs = [&] {
+        whenOpen("w_handle_duplicate_files", [&](runtime::Window& w) {
+            ++dialogs;
+            dynamic_cast<w_handle_duplicate_files&>(w).cb_2->click();
+        });
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::vector<long> expected;
+    };
+    const std::vector<Step> steps = {
+        {"none", [] {}, {}},
+        {"new paths through the dialog",
+         [&] {
+             fileDialogs.answer({1, "C:\\New", {"x", "y"}});
+             s.fnv_add_file(0, 1);
+         },
+         {}},
+        {"one already there, in other letters, through the dialog",
+         [&] {
+             closeDialogs();
+             fileDialogs.answer({1, "c:", {"B "}});
+             s.fnv_add_file(0, 1);
+             core_test::settle();
+         },
+         {2, 6}},
+        {"the copy deleted", [&] { s.fnv_delete_file(6); }, {}},
+        {"two alike in one answer",
+         [&] {
+             closeDialogs();
+             fileDialogs.answer({1, "C:\\Twice", {"t", "T"}});
+             s.fnv_add_file(0, 2);
+             core_test::settle();
+         },
+         {6, 7}},  // the copy never was saved, so its id is free again
+        {"one of them renamed",
+         [&] { files->setItem(s.fnv_find_file_row(7), "path", Value("C:\\c")); },
+         {3, 7}},
+        {"one of the pair hidden", [&] { files->fu_set_filter("id <> 3"); }, {}},
+        {"shown again", [&] { files->fu_restore_filter(); }, {3, 7}},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(duplicatedIds(*files), step.expected) << step.what;
+        EXPECT_EQ(found(), step.expected) << step.what;
+    }
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(fileDialogs.take().size(), 3u);
+}
 
 TEST_F(FileGroups, NullPathsAreNeverDuplicates) {
     nv_filegrp& s = load({groupRow(1, "A")}, {});

@@ -81,8 +81,7 @@ TEST_F(FileList, FillingShowsOneGroupsFilesWithSizeTimeAndSortKeys) {
     files->fu_set_filter("filegrpid = 2");
     show(1);
     EXPECT_EQ(files->fu_get_filter(), "filegrpid = 2") << "the caller's filter is back";
-    EXPECT_EQ(labels(), (std::vector<std::string>{"C:\\Data\\a.txt", "C:\\Data\\b.txt", "C:\\Data\\c.txt",
-                                                  "C:\\Data\\gone.txt"}));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "gone.txt"}));
     EXPECT_EQ(column(1, 2), "1000");
     EXPECT_EQ(column(3, 2), "500");
     EXPECT_EQ(column(4, 2), "0");
@@ -106,7 +105,7 @@ TEST_F(FileList, FillingShowsOneGroupsFilesWithSizeTimeAndSortKeys) {
                            Order{1, {"a", "b", "c", "gone"}}}) {
         lv->trigger("columnclick", {o.column});
         std::vector<std::string> want;
-        for (const std::string& n : o.up) want.push_back("C:\\Data\\" + n + ".txt");
+        for (const std::string& n : o.up) want.push_back(n + ".txt");
         EXPECT_EQ(labels(), want) << "column " << o.column << " ascending";
         lv->trigger("columnclick", {o.column});
         std::reverse(want.begin(), want.end());
@@ -118,7 +117,7 @@ TEST_F(FileList, TheComparisonOfTheService) {
     load({groupRow(1, "A")}, {fileRow(1, 1, "C:\\B"), fileRow(2, 1, "C:\\a"), fileRow(3, 1, "C:\\B")});
     show(1);
     // Letter case counts; equal keys answer 1 either way round; a column beyond the third 0.
-    ASSERT_EQ(labels(), (std::vector<std::string>{"C:\\a", "C:\\B", "C:\\B"}));
+    ASSERT_EQ(labels(), (std::vector<std::string>{"a", "B", "B"}));
     EXPECT_EQ(service_->fnv_sort_lv(*lv, 1, 2, 1, 1), 1);
     EXPECT_EQ(service_->fnv_sort_lv(*lv, 2, 1, 1, 1), -1);
     EXPECT_EQ(service_->fnv_sort_lv(*lv, 2, 3, 1, 1), 1);
@@ -126,6 +125,28 @@ TEST_F(FileList, TheComparisonOfTheService) {
     EXPECT_EQ(service_->fnv_sort_lv(*lv, 2, 3, 2, 2), -1);
     EXPECT_EQ(service_->fnv_sort_lv(*lv, 1, 2, 1, 2), -1);
     EXPECT_EQ(service_->fnv_sort_lv(*lv, 1, 2, 4, 1), 0);
+}
+
+// A list with a fourth column shows each file's folder there, sorts by it, and keeps it current
+// when a file is renamed; host paths of earlier versions show their host folder.
+TEST_F(FileList, TheFolderColumnBesideTheName) {
+    lv->addColumn("Folder", runtime::Alignment::Left, 1400);
+    load({groupRow(1, "A")}, {fileRow(1, 1, "C:\\Source\\Bash\\NEWS.gz"), fileRow(2, 1, "C:\\a.txt"),
+                              fileRow(3, 1, "Z:\\home\\u\\doc\\b.txt"), fileRow(4, 1, "/home/u/src\\old.c"),
+                              fileRow(5, 1, "bare")});
+    show(1);
+    std::vector<std::string> shown;
+    for (int i = 1; i <= lv->totalItems(); ++i) shown.push_back(at(i).label + "|" + column(i, 4));
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (std::vector<std::string>{"NEWS.gz|C:\\Source\\Bash", "a.txt|C:\\",
+                                               "b.txt|Z:\\home\\u\\doc", "bare|", "old.c|/home/u/src"}));
+    lv->trigger("columnclick", {4});
+    EXPECT_EQ(labels(), (std::vector<std::string>{"bare", "old.c", "a.txt", "NEWS.gz", "b.txt"}));
+
+    runtime::ListViewItem item = at(3);
+    ASSERT_EQ(item.label, "a.txt");
+    service_->fnv_filename_changed(*lv, 3, "D:\\Other\\a.txt");
+    EXPECT_EQ(column(3, 4), "D:\\Other");
 }
 
 TEST_F(FileList, TotalsOfOneFileAndOfNone) {
@@ -179,8 +200,14 @@ TEST_F(FileList, RenamingStoresThePathAndLooksForDuplicates) {
     auto path = [this](long id) {
         return files->getItemString(files->find("id = " + std::to_string(id), 1, files->rowCount()), "path");
     };
-    int i = rename(1, "C:\\New\\big.bin");
-    EXPECT_EQ(at(i).label, "C:\\New\\big.bin");
+    // A name typed keeps the file's folder.
+    int i = rename(2, "c.bin");
+    EXPECT_EQ(at(i).label, "c.bin");
+    EXPECT_EQ(path(2), "C:\\Keep\\c.bin");
+    rename(2, "b.bin");
+    // A whole path typed is the new path; the label shows its name.
+    i = rename(1, "C:\\New\\big.bin");
+    EXPECT_EQ(at(i).label, "big.bin");
     EXPECT_EQ(column(i, 2), "4096");
     EXPECT_EQ(at(i).data.toRecord<str_listviewsort>()->sort1, "0000004096");
     EXPECT_EQ(path(1), "C:\\New\\big.bin");
@@ -220,7 +247,7 @@ TEST_F(FileList, ActionsOnTheSelectedItems) {
 
     selectOnly({2, 3, 5});
     service_->fnv_file_action(*lv, nv_filegrp::action_delete, 0);
-    EXPECT_EQ(labels(), (std::vector<std::string>{"C:\\f1", "C:\\f4", "C:\\f6"}));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"f1", "f4", "f6"}));
     EXPECT_EQ(files->deletedCount(), 0) << "the rows are the caller's to delete";
 
     selectOnly({1, 2, 3});

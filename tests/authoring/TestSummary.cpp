@@ -287,6 +287,24 @@ TEST_F(Summary, AProductWithoutComponentsHasNoRowsAndPrints) {
     });
 }
 
+// Rows are matched to their component and file group by id: a file group of no loaded component,
+// and a file of no loaded file group, count nowhere.
+TEST_F(Summary, RowsWithoutTheirComponentOrGroupCountNowhere) {
+    executeSql({componentRow(1, "Main"), groupOf(3, "Later", 1), groupOf(1, "Data", 1), groupOf(2, "Lost", 9),
+                fileOf(1, 1, "C:\\src\\a.dat"), fileOf(2, 2, "C:\\src\\b.dat"),
+                fileOf(3, 7, "C:\\src\\c.dat"), fileOf(4, 3, "C:\\src\\a.dat"),
+                "INSERT INTO FILE (ID, PRODID, FILEGRPID, PATH) VALUES (5, 1, NULL, 'C:\\src\\a.dat')"});
+    writeMachineFile("C:\\src\\a.dat", std::string(10, 'a'));
+    writeMachineFile("C:\\src\\b.dat", std::string(20, 'b'));
+    writeMachineFile("C:\\src\\c.dat", std::string(40, 'c'));
+    openSummary([&](w_summary& w) {
+        EXPECT_EQ(reportRows(w), (std::vector<std::string>{"Main|Data|1|10|Hello, 1.00.00 Example",
+                                                           "Main|Later|1|10|Hello, 1.00.00 Example"}));
+        EXPECT_EQ(shown(w, "compute_5"), "2 files");
+        w.cb_2->click();
+    });
+}
+
 TEST_F(Summary, BytesBeyondTwoGigabytesAreCountedInFull) {
     executeSql({componentRow(1, "Main"), groupOf(1, "Data", 1), fileOf(1, 1, "C:\\src\\big.dat"),
                 fileOf(2, 1, "C:\\src\\small.dat")});

@@ -142,6 +142,50 @@ TEST(SetupWriter, RefusesWhatTheInstallerRefuses) {
     EXPECT_EQ(build::checkProduct(p), "");
 }
 
+TEST(SetupWriter, RefusesNamesTheRegistryCannotHoldNamingTheEntry) {
+    TempFolder tmp;
+    writeFile(tmp / "src", "x");
+    struct Case {
+        const char* name;
+        std::string key, valueName, expected;
+    };
+    const std::vector<Case> cases = {
+        {"line break in the value name", "Software\\Maker", "A\nB", "the value name holds a line break"},
+        {"carriage return in the value name", "Software\\Maker", "A\rB", "the value name holds a line break"},
+        {"line break in the key", "Software\\Ma\nker", "V", "the key holds a line break"},
+        {"carriage return in the key", "Software\\Ma\rker", "V", "the key holds a line break"},
+        {"over-long key", "Software\\" + std::string(250, 'k'), "V", "at most 254"},
+        {"over-long value name", "Software\\Maker", std::string(255, 'v'), "at most 254"},
+        {"empty key", "", "V", "needs a key path"},
+        {"two separators in a row", "Software\\\\Maker", "V", "empty key name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        build::Product p = oneComponent(tmp / "src");
+        p.registryEntries.push_back(
+            {.componentId = 1, .root = 3, .key = "Software\\Fine", .valueName = "V", .type = 1});
+        p.registryEntries.push_back(
+            {.componentId = 1, .root = 3, .key = c.key, .valueName = c.valueName, .type = 1});
+        build::BuildResult r = build::writeSetup(p, {.outputFolder = tmp / "out"});
+        // The message names the entry as the publisher sees it: its place, component, root, key and value.
+        EXPECT_NE(r.error.find(c.expected), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find("Registry entry 2 of component \"" + p.components[0].name + "\""),
+                  std::string::npos)
+            << r.error;
+        EXPECT_NE(r.error.find("HKEY_LOCAL_MACHINE"), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find("key \"" + c.key + "\""), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find("value \"" + c.valueName + "\""), std::string::npos) << r.error;
+        EXPECT_FALSE(fs::exists(tmp / "out" / "Disc1" / "SetupInfo.RUX"));
+    }
+    // The user information key becomes a key below HKEY_CURRENT_USER\Software.
+    build::Product p = oneComponent(tmp / "src");
+    p.userKey = "Maker\nTool";
+    EXPECT_NE(build::checkProduct(p).find("The user information key \"Maker\nTool\" holds a line break"),
+              std::string::npos);
+    p.userKey = "";
+    EXPECT_EQ(build::checkProduct(p), "");
+}
+
 TEST(SetupWriter, RefusesBadOptions) {
     TempFolder tmp;
     writeFile(tmp / "src", "x");

@@ -93,7 +93,11 @@ void CoreFixture::TearDown() {
     EXPECT_EQ(runs_.commandLines().size(), runsTaken_) << "a program was run that the test did not expect";
     EXPECT_EQ(help_.requests().size(), helpTaken_) << "help was asked that the test did not expect";
     EXPECT_TRUE(fileDialogs.requests().empty()) << "a file dialog was opened that the test did not expect";
-    for (runtime::Window* w : runtime::Window::openWindows()) runtime::destroy(w);
+    // Held by reference: destroying a frame destroys its sheets, which come later in the list.
+    std::vector<runtime::Ref<runtime::Window>> open;
+    for (runtime::Window* w : runtime::Window::openWindows()) open.emplace_back(w);
+    for (runtime::Ref<runtime::Window>& w : open)
+        if (w) runtime::destroy(w.get());
     settle();
     if (app_->sqlca.isConnected()) app_->sqlca.disconnect();
     app_.reset();

@@ -33,8 +33,9 @@ TEST_F(ProfileScript, MakesTheDefaultProfileAndASecondRunKeepsWhatExists) {
     const fs::path database = home / ".local" / "share" / "pakomo" / "pakomo.db";
     ASSERT_TRUE(fs::exists(database));
     const std::string ini = textOf(home / ".odbc.ini");
-    EXPECT_NE(ini.find("[Pakomo]\nDriver=SQLite3\nDatabase=" + database.string() + "\nNoCreat=1\n"),
-              std::string::npos)
+    EXPECT_NE(
+        ini.find("[Pakomo]\nDriver=SQLite3\nDatabase=" + database.string() + "\nNoCreat=1\nTimeout=5000\n"),
+        std::string::npos)
         << ini;
     EXPECT_EQ(setting("Db", "Dsn"), "Pakomo");
     EXPECT_TRUE(setting("Help", "Path").starts_with("Z:\\")) << setting("Help", "Path");
@@ -109,14 +110,18 @@ TEST_F(ProfileScript, TheProgramStartsReadsItsSettingsAndEndsAfterItsBox) {
 }
 
 // The run command's way: the default profile, then the program, which starts into its frame with
-// the product chooser and ends by Alt+F4.
+// the product chooser and ends by Alt+F4. HOME is not the password file's home here, and ODBCINI is
+// empty: the program still finds the data source that the profile script wrote under HOME.
 TEST_F(ProfileScript, TheProgramStartsIntoTheProductChooserAndEndsByItsExitKey) {
     fs::create_directories(home);
     ASSERT_EQ(runScript(), 0) << textOf(folder / "log.txt");
     setup_test::XServer x;
     ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
     const fs::path program = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin" / "pakomo";
-    setup_test::Child pakomo({program.string()}, programEnvironment(x.display));
+    std::vector<std::string> environment = programEnvironment(x.display);
+    std::erase_if(environment, [](const std::string& e) { return e.starts_with("ODBCINI="); });
+    environment.push_back("ODBCINI=");
+    setup_test::Child pakomo({program.string()}, environment);
     setup_test::Driver driver{x.display, {}};
     const std::string frame = driver.waitFor("Pakomo");
     ASSERT_FALSE(frame.empty()) << "no frame; the program ended with " << pakomo.poll().value_or(-1);

@@ -8,6 +8,22 @@
 #include "support/runtime/UiDoubles.h"
 
 namespace dialogs_test {
+namespace {
+int g_pendingActs = 0;
+}  // namespace
+
+void DialogsFixture::SetUp() {
+    FrameworkFixture::SetUp();
+    g_pendingActs = 0;
+    owner_ = runtime::create<runtime::Window>("w_owner");
+    owner_->open();
+}
+
+void DialogsFixture::TearDown() {
+    EXPECT_EQ(g_pendingActs, 0) << "a dialog the test waited for did not stay open for it";
+    if (owner_) owner_->close();
+    FrameworkFixture::TearDown();
+}
 
 void DialogsFixture::screenshot(runtime::VisualObject& object, const std::string& name) {
     std::filesystem::path folder = testing_support::artefactFolder("dialogs");
@@ -16,7 +32,13 @@ void DialogsFixture::screenshot(runtime::VisualObject& object, const std::string
 }
 
 void DialogsFixture::whenOpen(const std::string& className, std::function<void(runtime::Window&)> act) {
-    runtime::whenWindowOpen(className, std::move(act));
+    ++g_pendingActs;
+    runtime::whenWindowOpen(className, [act = std::move(act)](runtime::Window& w) {
+        --g_pendingActs;
+        act(w);
+    });
 }
+
+int DialogsFixture::pendingActs() { return g_pendingActs; }
 
 }  // namespace dialogs_test

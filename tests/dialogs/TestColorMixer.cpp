@@ -58,7 +58,9 @@ protected:
     bool mix(int32_t& color, std::function<void(w_choose_custom_color&)> act) {
         whenOpen("w_choose_custom_color", [act](runtime::Window& w) { act(dynamic_cast<w_choose_custom_color&>(w)); });
         nv_dialogs service;
-        return service.fnv_get_custom_color(color);
+        const bool ok = service.fnv_get_custom_color(color);
+        EXPECT_EQ(pendingActs(), 0) << "the dialog returned before the test acted in it";
+        return ok;
     }
     static void expectShows(uo_choose_custom_color& m, int red, int green, int blue) {
         EXPECT_EQ(m.em_rood->text(), std::to_string(red));

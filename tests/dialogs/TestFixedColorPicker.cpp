@@ -25,7 +25,9 @@ protected:
     bool pick(int32_t& color, std::function<void(w_get_color&)> act) {
         whenOpen("w_get_color", [act](runtime::Window& w) { act(dynamic_cast<w_get_color&>(w)); });
         nv_dialogs service;
-        return service.fnv_get_color(color);
+        const bool ok = service.fnv_get_color(color);
+        EXPECT_EQ(pendingActs(), 0) << "the dialog returned before the test acted in it";
+        return ok;
     }
     static long attribute(uo_get_color& p, const char* name) {
         runtime::DataStore& s = p.dw_color->store();

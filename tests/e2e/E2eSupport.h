@@ -94,11 +94,15 @@ struct SetupRun {
         readyQueued_ = true;
     }
 
-    // The installation and, when it completed, the uninstall record: the run order's end.
+    // The installation and, when it completed, the uninstall record (the run rolled back when
+    // that cannot be written): the run order's end.
     int install() {
         if (!readyQueued_) ready();
         int r = app->StartInstallation();
-        if (r == setup::result::Complete) app->WriteUninstallRecord();
+        if (r == setup::result::Complete && !app->WriteUninstallRecord()) {
+            app->RollBackInstallation();
+            r = setup::result::Error;
+        }
         return r;
     }
 

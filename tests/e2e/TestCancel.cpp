@@ -151,3 +151,79 @@ TEST(Cancel, ReplacedFilesAndValuesArePutBack) {
     EXPECT_EQ(testing_support::readFile(run.machine.root() / "drive_c/Stopped/one/F1.Bin"), sources.content("f1.bin"));
     EXPECT_EQ(temp(), tempBefore);
 }
+
+// A write that the registry or the file system refuses ends in a box naming what was not written,
+// and the run is rolled back: the machine is as it was, with no record and no registration.
+TEST(Cancel, RefusedWritesEndInABoxNamingThemAndTheRunIsRolledBack) {
+    using platform::FaultKind;
+    const std::string hklmKey = "HKEY_LOCAL_MACHINE\\Software\\Maker\\Stopped";
+    const std::string shared = "HKEY_LOCAL_MACHINE\\" + std::string(setup::SharedDllsKey);
+    const std::string link = "C:\\Windows\\Start Menu\\Programs\\Stopped\\Stopped.lnk";
+    struct Case {
+        const char* name;
+        std::function<void(build::Product&)> change;  // the product, where the case needs its own
+        bool keyThere;                                // the entries' key exists before the run
+        FaultKind kind;
+        std::string target;
+        std::string caption, text;  // the box
+    };
+    const std::vector<Case> cases = {
+        {"a key", {}, false, FaultKind::RegistryWrite, hklmKey, hklmKey, "Access is denied"},
+        {"a value name that a variable ends with a line break",
+         [](build::Product& p) {
+             p.variables.push_back({"SUFFIX", "a\nb"});
+             p.registryEntries[1].valueName = "Two^SUFFIX^";
+         },
+         false, FaultKind::RegistryWrite, "", hklmKey + "\\Twoa\nb", "parameter is incorrect"},
+        {"a shared count",
+         {},
+         false,
+         FaultKind::RegistryWrite,
+         shared,
+         shared + "\\C:\\Stopped\\one\\f1.bin",
+         "Access is denied"},
+        {"the user's values",
+         {},
+         false,
+         FaultKind::RegistryWrite,
+         "HKEY_CURRENT_USER\\Software\\Maker\\Stopped",
+         "HKEY_CURRENT_USER\\Software\\Maker\\Stopped",
+         "Access is denied"},
+        {"a link", {}, false, FaultKind::OpenFile, link, link, "Access is denied"},
+        {"the product's registration",
+         {},
+         false,
+         FaultKind::RegistryWrite,
+         "HKEY_LOCAL_MACHINE\\" + std::string(setup::UninstallKeyPrefix) + "Stopped 1",
+         "HKEY_LOCAL_MACHINE\\" + std::string(setup::UninstallKeyPrefix) + "Stopped 1",
+         "Access is denied"},
+        // Last: the key it makes stays on the machine that the cases share.
+        {"a value", {}, true, FaultKind::RegistryWrite, hklmKey, hklmKey + "\\One", "Access is denied"},
+    };
+    Sources sources;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        build::Product product = threeDiscProduct(sources);
+        if (c.change) c.change(product);
+        const Built built(product, 0);
+        SetupRun run;
+        if (c.keyThere) {
+            ASSERT_TRUE(platform::Registry(run.machine)
+                            .createKey(platform::RegRoot::LocalMachine, "Software\\Maker\\Stopped")
+                            .ok());
+        }
+        const auto before = testing_support::snapshotMachine(run.machine);
+        ASSERT_TRUE(run.prepare(built.disc(1)));
+        run.ready();
+        if (!c.target.empty()) {
+            ASSERT_TRUE(platform::injectFault(run.machine, c.kind, c.target).ok());
+        }
+        run.ui.systemError(c.caption, c.text);
+        EXPECT_EQ(run.install(), setup::result::Error);
+        EXPECT_TRUE(run.ui.done());
+        ASSERT_TRUE(platform::clearFaults(run.machine).ok());
+        const auto after = testing_support::snapshotMachine(run.machine);
+        EXPECT_EQ(testing_support::differences(before.files, after.files), std::vector<std::string>{});
+        EXPECT_EQ(testing_support::differences(before.registry, after.registry), std::vector<std::string>{});
+    }
+}

@@ -150,6 +150,22 @@ TEST_F(WindowAncestor, HelpAsksForTheWindowsTopicInTheHelpFile) {
     EXPECT_EQ(asked[1].topic, 27);
 }
 
+// F1 that reaches a window without a menu, from any of its controls, is its Help button's help.
+TEST_F(WindowAncestor, F1InAWindowWithoutAMenuShowsItsTopic) {
+    application().gs_helpfile = "C:\\Help\\Pakomo 1.hlp";
+    Ref<w_test_dialog> w = runtime::create<w_test_dialog>();
+    w->open();
+    w->fw_set_helptopic(29);
+    QWidget* edit = w->sle_1->widget();
+    QTest::keyClick(edit, Qt::Key_F1);
+    QTest::keyClick(edit, Qt::Key_F1, Qt::ShiftModifier);  // not F1 alone: no help
+    std::vector<runtime::HelpRequest> asked = takeHelp();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].command, runtime::HelpCommand::Topic);
+    EXPECT_EQ(asked[0].topic, 29);
+    w->close();
+}
+
 struct CenterCase {
     int screen_px_width;
     int window_width;

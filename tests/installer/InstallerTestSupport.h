@@ -29,11 +29,14 @@ struct SetupRun {
 
     SetupRun() : machine(openMachine()), app(std::make_unique<setup::CSetupApp>(machine, ui)) {}
     // Answers the start question, runs the installation and, when it completed, writes the
-    // uninstall record as the run order does.
+    // uninstall record (rolling the run back when it cannot), as the run order does.
     int install() {
         ui.messageFirst(16395, 6);
         int result = app->StartInstallation();
-        if (result == 0) app->WriteUninstallRecord();
+        if (result == 0 && !app->WriteUninstallRecord()) {
+            app->RollBackInstallation();
+            result = 2;
+        }
         return result;
     }
 

@@ -70,6 +70,7 @@ TEST_F(Archive, FilesAndComponentsAcrossDiscBoundaries) {
         run.app->InitRun({}, run.winPath(discs / "Disc1") + "\\Setup.exe");
         ASSERT_TRUE(run.app->ReadSetupInfo());
         ASSERT_TRUE(run.app->BuildVariableTable());
+        ASSERT_TRUE(run.app->LoadUninstallRecord());  // the run order's end writes it
         run.app->componentSelection = {{1, ""}, {1, ""}};
         run.app->decompress = &ruxdecompress;
         run.ui.transcript.clear();

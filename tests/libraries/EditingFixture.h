@@ -4,7 +4,6 @@
 // that records its ue_fileopen, and screenshots kept as test artefacts.
 #include <QMainWindow>
 #include <QWidget>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,6 +14,8 @@
 #include "libraries/project/w_project.h"
 #include "libraries/wizard/nv_wizard.h"
 #include "libraries/wizard/w_product_wizard.h"
+#include "libraries/wizard/w_regkey_wizard.h"
+#include "libraries/wizard/w_stringtable_wizard.h"
 #include "runtime/services/RegistryFunctions.h"
 #include "standard/register_standard.h"
 #include "standard/w_mdi.h"

@@ -8,6 +8,7 @@
 #include "libraries/build/nv_build.h"
 #include "platform/Registry.h"
 #include "standard/register_standard.h"
+#include "standard/w_mdi.h"
 
 namespace {
 
@@ -60,17 +61,14 @@ protected:
             "INSERT INTO PROGGRP VALUES (2, 3, 'Docs', '^DOCS^', 1, 1, 1, 1, 'Manuals', 0)",
             "INSERT INTO FILEGRP VALUES (1, 3, 'Program', 1)",
             "INSERT INTO FILEGRP VALUES (2, 3, 'Manuals', 2)",
-            "INSERT INTO FILEGRP VALUES (3, 3, 'Loose', 0)",
             "INSERT INTO FILE VALUES (1, 3, 1, 'C:\\Sources\\Alpha\\alpha.exe', 0, 1, '^PRODUCTNAME^', 0)",
             "INSERT INTO FILE VALUES (2, 3, 1, 'C:\\Sources\\Alpha\\data.bin', 0, 0, '', 0)",
             "INSERT INTO FILE VALUES (3, 3, 2, 'C:\\Sources\\Alpha\\readme.txt', 1, 0, '', 0)",
             "INSERT INTO FILE VALUES (4, 3, 1, 'C:\\Sources\\Alpha\\rux.dll', 0, 0, NULL, 1)",
-            "INSERT INTO FILE VALUES (5, 3, 3, 'C:\\Sources\\Alpha\\loose.txt', 0, 0, '', 0)",
             "INSERT INTO FILE VALUES (6, 3, 2, 'C:\\Sources\\Alpha\\empty.txt', 0, 0, '', 0)",
             "INSERT INTO REGKEYS VALUES (1, 3, 1, 3, 'Software\\Maker\\Alpha', 'Path', '^SETUPPATH^', 1)",
             "INSERT INTO REGKEYS VALUES (2, 3, 1, 3, 'Software\\Maker\\Alpha', 'Count', '0x0000002A', 4)",
             "INSERT INTO REGKEYS VALUES (3, 3, 2, 2, 'Software\\Maker\\Alpha', 'Docs', '0a,1b', 3)",
-            "INSERT INTO REGKEYS VALUES (4, 3, 0, 3, 'Software\\Maker\\Orphan', 'X', 'x', 1)",
         };
         for (auto& s : pageRows(1, "Beta's title")) sql.push_back(s);
         for (auto& s : pageRows(3)) sql.push_back(s);
@@ -145,6 +143,13 @@ protected:
         return p;
     }
 
+    // A file group and a registry entry of no component, which the build leaves out and lists.
+    void addLooseParts() {
+        executeSql({"INSERT INTO FILEGRP VALUES (3, 3, 'Loose', 0)",
+                    "INSERT INTO FILE VALUES (5, 3, 3, 'C:\\Sources\\Alpha\\loose.txt', 0, 0, '', 0)",
+                    "INSERT INTO REGKEYS VALUES (4, 3, 0, 3, 'Software\\Maker\\Orphan', 'X', 'x', 1)"});
+    }
+
     int16_t build() {
         auto b = runtime::createByName("nv_build").as<pakomo::nv_build>();
         int16_t result = b->ii_result;
@@ -166,9 +171,19 @@ protected:
 };
 
 TEST_P(ProductBuildOnEachSystem, ReadFromTheDatabaseBuiltAndInstalledFileForFile) {
+    addLooseParts();
     runtime::ScriptedFileDialog dialog;
     dialog.answer({.result = 1, .folder = out.path().string()});
+    boxes.answer(1);
     EXPECT_EQ(build(), 1);
+
+    // What belongs to no component was named before the build went on.
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "Build");
+    EXPECT_NE(boxes.shown()[0].text.find("\nFile group \"Loose\" (1 file)\nRegistry entry "
+                                         "HKEY_LOCAL_MACHINE\\Software\\Maker\\Orphan, value \"X\"\n"),
+              std::string::npos)
+        << boxes.shown()[0].text;
 
     // The empty destination was asked for once, as a folder, and stored as the machine's path.
     ASSERT_EQ(dialog.requests().size(), 1u);
@@ -301,7 +316,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"missing source file",
                     [](BuildFailure& t) { t.removeSource("C:\\Sources\\Alpha\\data.bin"); },
-                    {"C:\\Sources\\Alpha\\data.bin", "does not exist"}},
+                    {"\"C:\\Sources\\Alpha\\data.bin\" of the file group \"Program\" (component \"Main\")",
+                     "does not exist"}},
         FailureCase{"title too long for its field",
                     [](BuildFailure& t) {
                         t.execute("UPDATE WMAIN SET TITLE = '" + std::string(65, 'T') + "' WHERE PRODID = 3");
@@ -388,6 +404,37 @@ TEST_F(ProductBuildTest, TheProgramsWaitWindowOpensAndClosesAroundTheBuild) {
     EXPECT_EQ(application().wait_open_count, 0);
     EXPECT_TRUE(runtime::Window::openWindows().empty());
     EXPECT_EQ(waitLog().opens, 0);  // it was the program's window, not the test's
+}
+
+}  // namespace
+
+namespace {
+
+// The outcome stays in the frame's status bar: where the discs are, or why nothing was built.
+TEST_F(ProductBuildTest, TheFramesStatusBarTellsTheOutcome) {
+    pakomo::register_standard();
+    runtime::Ref<pakomo::w_mdi> frame = runtime::create<pakomo::w_mdi>();
+    frame->open();
+    core_test::settle();
+    ASSERT_EQ(application().g_w_frame.get(), frame.get());
+    runtime::ScriptedFileDialog dialog;
+    dialog.answer({.result = 0});
+    EXPECT_EQ(build(), 0);
+    EXPECT_EQ(frame->statusText(), "Not built: no folder was chosen for the discs of " + Alpha + ".");
+
+    useDestination();
+    ASSERT_EQ(settings().fnv_set_compression_level(20), 1);
+    boxes.answer(1);
+    EXPECT_EQ(build(), -1);
+    EXPECT_NE(frame->statusText().find("Not built: \"" + Alpha + "\" cannot be built. The compression level"),
+              std::string::npos)
+        << frame->statusText();
+
+    ASSERT_EQ(settings().fnv_set_compression_level(3), 1);
+    EXPECT_EQ(build(), 1);
+    EXPECT_EQ(frame->statusText(), "\"" + Alpha + "\" is built: its discs are in " +
+                                       machine.windowsPath(out.path()) + "\\" + Alpha + ".");
+    frame->close();
 }
 
 }  // namespace

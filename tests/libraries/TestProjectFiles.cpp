@@ -1,13 +1,19 @@
 // The project window's components and files: the tree of components and file groups, the files of
 // the chosen group, and the context menus' work, saved with the product in one commit.
+#include <QLineEdit>
+#include <QPushButton>
 #include <string>
 #include <vector>
 
 #include "EditingFixture.h"
+#include "e2e/E2eSupport.h"
+#include "libraries/build/nv_build.h"
 #include "libraries/project/uo_project_files.h"
+#include "libraries/support/MachineFileDialog.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using editing_test::EditingFixture;
 using editing_test::Frame;
 using pakomo::uo_project_files;
@@ -101,7 +107,7 @@ protected:
 TEST_P(ProjectFilesTest, TheTreeShowsComponentsWithTheirGroupsAndAGroupItsFiles) {
     EXPECT_EQ(tree(), (std::vector<std::string>{"Main: Files", "Extra: Docs"}));
     choose("Docs");
-    EXPECT_EQ(files(), (std::vector<std::string>{"C:\\src\\faq.txt", "C:\\src\\guide.txt"}));
+    EXPECT_EQ(files(), (std::vector<std::string>{"faq.txt", "guide.txt"}));
     choose("Extra");
     EXPECT_TRUE(files().empty());
     screenshot(frame->mainWidget(), "project_window_files");
@@ -163,6 +169,73 @@ TEST_P(ProjectFilesTest, AFileGroupNeedsItsComponentAndANameBeforeAnythingIsSave
               "A file group cannot be saved.\nThe field \"Name\" is empty: every file group needs a name.");
     EXPECT_EQ(count("FILEGRP WHERE PRODID = 1"), 2);
     EXPECT_TRUE(project->fw_is_modified());
+}
+
+// The program's open-file dialog, shown without a loop of its own: the test acts in it.
+class DrivenFileDialog : public runtime::FileDialogProvider {
+public:
+    explicit DrivenFileDialog(std::function<void(pakomo::MachineFileDialog&)> act)
+        : act_(std::move(act)), previous_(runtime::setFileDialogProvider(this)) {}
+    ~DrivenFileDialog() override { runtime::setFileDialogProvider(previous_); }
+    runtime::FileOpenAnswer open(const runtime::FileOpenRequest& request) override {
+        ++opened;
+        const platform::Machine machine = platform::Machine::open().value();
+        pakomo::MachineFileDialog dialog(machine, request, nullptr);
+        dialog.show();
+        core_test::settle();
+        act_(dialog);
+        return dialog.answer();
+    }
+    int opened = 0;
+
+private:
+    std::function<void(pakomo::MachineFileDialog&)> act_;
+    runtime::FileDialogProvider* previous_;
+};
+
+// A file typed into the open-file dialog as a path of drive C: is listed by its name and folder,
+// saved with the product, built, and installed by Setup.
+TEST_P(ProjectFilesTest, AFileAddedThroughTheDialogFromDriveCIsBuiltAndInstalled) {
+    writeMachineFile("C:\\Source\\Bash\\NEWS.gz", "news of the source");
+    choose("Docs");
+    {
+        DrivenFileDialog dialog([](pakomo::MachineFileDialog& d) {
+            EXPECT_EQ(d.windowTitle().toStdString(), "Select files");
+            d.fileName()->setText("C:\\Source\\Bash\\NEWS.gz");
+            d.openButton()->click();
+        });
+        menu("ue_popup_add_file");
+        EXPECT_EQ(dialog.opened, 1);
+    }
+    EXPECT_EQ(files(), (std::vector<std::string>{"NEWS.gz", "faq.txt", "guide.txt"}));
+    auto& lv = *pane->lv_files;
+    ASSERT_EQ(lv.totalColumns(), 4);
+    for (int i = 1; i <= lv.totalItems(); ++i) {
+        std::string folder;
+        lv.getItem(i, 4, folder);
+        EXPECT_TRUE(folder == "C:\\Source\\Bash" || folder == "C:\\src") << folder;
+    }
+    ASSERT_TRUE(project->fw_save());
+    EXPECT_EQ(count("FILE WHERE PRODID = 1 AND FILEGRPID = 2 AND PATH = 'C:\\Source\\Bash\\NEWS.gz'"), 1);
+
+    // Built from the path the dialog answered, and installed by Setup into the component's folder.
+    for (const char* other : {"C:\\src\\read me.txt", "C:\\src\\guide.txt", "C:\\src\\faq.txt"})
+        writeMachineFile(other, other);
+    testing_support::TempFolder out{"builds"};
+    const fs::path bin = fs::path(std::getenv("RUX_BUILD_DIR")) / "bin";
+    ASSERT_EQ(settings().fnv_set_string("Redist", "Path", machine.windowsPath(bin)), 1);
+    ASSERT_EQ(settings().fnv_set_filedest(machine.windowsPath(out.path())), 1);
+    pakomo::register_build_library();
+    application().gi_prod_id = 1;
+    auto build = runtime::createByName("nv_build").as<pakomo::nv_build>();
+    EXPECT_EQ(build->ii_result, 1);
+    runtime::destroy(build);
+    e2e::SetupRun run;
+    ASSERT_TRUE(run.prepare(out.path() / "Product 1 1.00.00 Empty" / "Disc1"));
+    ASSERT_EQ(run.install(), setup::result::Complete);
+    auto installed = machine.hostPath("C:\\App\\Extra\\NEWS.gz");
+    ASSERT_TRUE(installed && fs::exists(*installed));
+    EXPECT_EQ(testing_support::readFile(*installed), "news of the source");
 }
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectFilesTest);

@@ -1,12 +1,12 @@
 // The row set in memory: statuses, values, filter, sort, find, sharing, import, Describe, Modify.
-#include "DataStoreFixture.h"
-
-#include "runtime/core/RuntimeError.h"
-#include "support/TempFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+
+#include "DataStoreFixture.h"
+#include "runtime/core/RuntimeError.h"
+#include "support/TempFolder.h"
 
 using namespace runtime;
 using rowset_fixture::fileLayout;
@@ -323,6 +323,62 @@ TEST_F(DataStoreTest, MaxIdCountsEveryBuffer) {
     DataStore empty(fileLayout());
     empty.insertRow(0);
     EXPECT_TRUE(empty.getItem(1, "c_max_id").isNull());
+}
+
+// The highest id is worked out once per change of the rows; every kind of change is seen, also
+// one made through another row set that shares them.
+TEST_F(DataStoreTest, TheHighestIdFollowsEveryChange) {
+    DataStore view(fileLayout());
+    ASSERT_EQ(ds.shareData(view), 1);
+    auto highest = [&] { return ds.getItem(1, "c_max_id"); };
+    EXPECT_EQ(highest(), Value(5));
+    const uint64_t before = ds.changeStamp();
+    EXPECT_EQ(highest(), Value(5));
+    EXPECT_EQ(ds.changeStamp(), before);  // reading changes nothing
+    ds.setFilter("id < 5");
+    ds.filter();
+    ds.setItem(1, "id", Value(12), runtime::Buffer::Filter);
+    EXPECT_EQ(highest(), Value(12));
+    view.setItem(1, "id", Value(20));
+    EXPECT_EQ(highest(), Value(20));
+    EXPECT_EQ(view.getItem(1, "c_max_id"), Value(20));
+    ds.deleteRow(1);
+    ds.setItem(1, "id", Value(30), runtime::Buffer::Delete);
+    EXPECT_EQ(highest(), Value(30));
+    ds.resetUpdate();  // the deleted row is gone for good
+    EXPECT_EQ(highest(), Value(12));
+    ASSERT_EQ(ds.importString("40\t1\t0\ta\t0\t\n"), 1);
+    EXPECT_EQ(highest(), Value(40));
+    ds.reset();
+    ds.insertRow(0);
+    EXPECT_TRUE(highest().isNull());
+    EXPECT_NE(ds.changeStamp(), before);
+}
+
+// Values rewritten as if the database had held them: rows as stored stay so, changed and new rows
+// keep their state as setItem() and the NotModified status leave them, and a value the column
+// cannot take leaves the old one.
+TEST_F(DataStoreTest, RewritingStoredValues) {
+    ds.setItem(2, "path", Value("C:\\changed"));
+    const long added = ds.insertRow(0);
+    const int path[] = {4};
+    ds.rewriteStored(path, [](const Value& v) -> std::optional<Value> {
+        if (v.isNull()) return Value("none");
+        if (v.toText() == "C:\\e.ini") return Value(std::string(30, 'x'));  // longer than char(20)
+        if (v.toText() == "C:\\a.exe") return std::nullopt;
+        return Value(v.toText() + "!");
+    });
+    EXPECT_EQ(ds.getItem(1, "path"), Value("C:\\a.exe"));
+    EXPECT_EQ(ds.getItem(2, "path"), Value("C:\\changed!"));
+    EXPECT_EQ(ds.getItem(3, "path"), Value("C:\\O'Brien.txt!"));
+    EXPECT_EQ(ds.getItem(5, "path"), Value("C:\\e.ini"));
+    EXPECT_EQ(ds.getItem(added, "path"), Value("none"));
+    for (long row = 1; row <= 5; ++row)
+        EXPECT_EQ(ds.getItemStatus(row, 0), runtime::ItemStatus::NotModified) << row;
+    EXPECT_EQ(ds.getItem(3, "path", runtime::Buffer::Primary, true), Value("C:\\O'Brien.txt!"))
+        << "stored so";
+    EXPECT_EQ(ds.getItemStatus(added, 0), runtime::ItemStatus::New);
+    EXPECT_EQ(ds.modifiedCount(), 0);
 }
 
 class Recorder : public RowSetObserver {

@@ -234,3 +234,26 @@ TEST(Expression, QuotedTextsReadBackUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a row set may work out once for all its rows.
+TEST(ExpressionSameForEveryRow, OnlyAggregatesOverAllRowsAndConstants) {
+    const std::vector<std::pair<const char*, bool>> cases = {
+        {"max(  id  for all )", true},
+        {"max(id for all) + 1", true},
+        {"count(name for all distinct)", true},
+        {"if(sum(exe for all) > 0, 'a', 'b')", true},
+        {"5", true},
+        {"id", false},
+        {"max(id for all) + id", false},
+        {"max(id for group 1)", false},
+        {"page()", false},
+        {"today()", false},
+        {"max(id for all", false},
+    };
+    for (const auto& [text, same] : cases)
+        EXPECT_EQ(Expression::compile(text, resolve).sameForEveryRow(), same) << text;
+}
+
+}  // namespace

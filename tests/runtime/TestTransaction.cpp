@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "runtime/db/Transaction.h"
 #include "support/ProjectDatabase.h"
@@ -191,6 +194,49 @@ TEST_P(TransactionTest, StatementsThatTouchNoRowAnswer100) {
     EXPECT_FALSE(row[0].has_value());
 }
 
+// Saving a row set sends one statement text row after row: each run answers for itself, also
+// after a failed one, a commit, or a table dropped and made again under the same name.
+TEST_P(TransactionTest, OneStatementSentRowAfterRowAnswersEachTime) {
+    const std::string insert = "INSERT INTO FILE (ID, PATH) VALUES (?, ?)";
+    const std::string update = "UPDATE FILE SET PATH = ? WHERE ID = ?";
+    struct Case {
+        std::string sql;
+        std::vector<Value> params;
+        long code;
+    };
+    const std::vector<Case> cases = {
+        {insert, {Value(3), Value("c.txt")}, 0},  {insert, {Value(4), Value(nullptr)}, 0},
+        {insert, {Value(3), Value("again")}, -1}, {insert, {Value(5), Value("e.txt")}, 0},
+        {update, {Value("x"), Value(99)}, 100},   {update, {Value("d.txt"), Value(4)}, 0},
+        {update, {Value("y"), Value(98)}, 100},   {insert, {Value(6), Value("f.txt")}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sqlca.executeValues(c.sql, c.params), c.code) << c.sql << ": " << sqlca.sqlErrText;
+        if (c.code >= 0) {
+            EXPECT_EQ(sqlca.sqlNRows, c.code == 0 ? 1 : 0) << c.sql;
+        }
+    }
+    ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.executeValues(insert, std::vector<Value>{Value(7), Value("g.txt")}), 0)
+        << sqlca.sqlErrText;
+    ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(committedRows(), 7);
+    SqlRow row;
+    ASSERT_EQ(sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 4", {}, row), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(row, (SqlRow{SqlCell("d.txt")}));
+
+    const std::string copy = "INSERT INTO COPY_OF_FILE (ID) VALUES (?)";
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(sqlca.executeImmediate("CREATE TABLE COPY_OF_FILE (ID DECIMAL(10,0))"), 0)
+            << sqlca.sqlErrText;
+        EXPECT_EQ(sqlca.executeValues(copy, std::vector<Value>{Value(round)}), 0) << sqlca.sqlErrText;
+        ASSERT_EQ(sqlca.selectInto("SELECT ID FROM COPY_OF_FILE", {}, row), 0) << sqlca.sqlErrText;
+        EXPECT_EQ(row, (SqlRow{SqlCell(std::to_string(round))}));
+        EXPECT_EQ(sqlca.executeImmediate("DROP TABLE COPY_OF_FILE"), 0) << sqlca.sqlErrText;
+    }
+    EXPECT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+}
+
 TEST_P(TransactionTest, SelectIntoLeavesValuesAloneWhenNoRowMatches) {
     SqlRow into = {SqlCell("kept"), std::nullopt};
     const SqlCell missing[] = {SqlCell("99")};
@@ -280,3 +326,75 @@ TEST_P(TransactionTest, QueryHandsOverEveryRowInOrder) {
 }
 
 }  // namespace
+
+// While the program waits for its user it holds nothing of the database: every kind of read ends
+// its transaction at once, so that a second program writes without waiting and a server shows no
+// open transaction. Work sent but not committed stays open for its commit, also across a read;
+// another writer that meets it is refused once the driver's retries run out, and told what to do.
+TEST_P(TransactionTest, ReadsHoldNoLockButUnsavedWorkStaysOpenUntilItsCommit) {
+    const bool postgres = GetParam() == testing_support::DatabaseSystem::PostgreSQL;
+    Transaction other;
+    setUpTransaction(other);
+    other.autoCommit = true;
+    ASSERT_EQ(other.connect(), 0) << other.sqlErrText;
+    // The server waits for a row lock as long as it is held; SQLite's driver for its Timeout.
+    if (postgres) {
+        ASSERT_EQ(other.executeImmediate("SET lock_timeout = '300ms'"), 0) << other.sqlErrText;
+    }
+    auto idleInTransaction = [&]() -> std::string {
+        if (!postgres) return "-";
+        SqlRow row;
+        EXPECT_EQ(other.selectInto("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() "
+                                   "AND state LIKE 'idle in transaction%'",
+                                   {}, row),
+                  0)
+            << other.sqlErrText;
+        return row.empty() ? "" : row[0].value_or("");
+    };
+
+    struct Read {
+        const char* name;
+        std::function<long()> run;
+    };
+    SqlRow row;
+    const std::vector<Read> reads = {
+        {"selectInto", [&] { return sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 1", {}, row); }},
+        {"query", [&] { return sqlca.query("SELECT ID FROM FILE", {}, [](SqlRow&&) {}); }},
+        {"queryValueViews",
+         [&] {
+             const Value id[] = {Value(1)};
+             return sqlca.queryValueViews("SELECT PATH FROM FILE WHERE ID = ?", id, [](auto) {});
+         }},
+        {"a SELECT as a statement", [&] { return sqlca.executeImmediate("SELECT ID FROM FILE"); }},
+        {"a read inside a read",
+         [&] {
+             return sqlca.query("SELECT ID FROM FILE", {}, [&](SqlRow&&) {
+                 sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 2", {}, row);
+             });
+         }},
+        {"a failing read",
+         [&] { return sqlca.query("SELECT * FROM NO_TABLE", {}, [](SqlRow&&) {}) == -1 ? 0 : 1; }},
+    };
+    int n = 0;
+    for (const Read& read : reads) {
+        SCOPED_TRACE(read.name);
+        EXPECT_EQ(read.run(), 0) << sqlca.sqlErrText;
+        EXPECT_EQ(idleInTransaction(), postgres ? "0" : "-");
+        const std::string path = "other " + std::to_string(++n);
+        EXPECT_EQ(
+            other.executeValues("UPDATE FILE SET PATH = ? WHERE ID = 2", std::vector<Value>{Value(path)}), 0)
+            << other.sqlErrText;
+    }
+
+    ASSERT_EQ(sqlca.executeImmediate("UPDATE FILE SET PATH = 'mine' WHERE ID = 1"), 0) << sqlca.sqlErrText;
+    ASSERT_EQ(sqlca.selectInto("SELECT PATH FROM FILE WHERE ID = 1", {}, row), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(row, (SqlRow{SqlCell("mine")}));
+    EXPECT_EQ(idleInTransaction(), postgres ? "1" : "-");
+    EXPECT_EQ(other.executeImmediate("UPDATE FILE SET PATH = 'late' WHERE ID = 1"), -1);
+    EXPECT_NE(other.sqlErrText.find(Transaction::busyAdvice), std::string::npos) << other.sqlErrText;
+    ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+    EXPECT_EQ(idleInTransaction(), postgres ? "0" : "-");
+    ASSERT_EQ(other.selectInto("SELECT PATH FROM FILE WHERE ID = 1", {}, row), 0) << other.sqlErrText;
+    EXPECT_EQ(row, (SqlRow{SqlCell("mine")}));
+    other.disconnect();
+}

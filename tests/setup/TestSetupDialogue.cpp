@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
+
 #include <QListWidget>
 #include <algorithm>
 #include <map>
@@ -114,6 +116,38 @@ TEST_F(Dialogue, CancelAsksFirstAndOnlyYesEndsTheRun) {
         .box(InstallationNotCompleted, QMessageBox::Ok);
     EXPECT_EQ(runSetup(*discs), 1);
     EXPECT_EQ(snapshot(machine), before);
+}
+
+// Cancel pressed by the mouse takes the focus; after "No" the keyboard is not left on it, so Enter
+// goes on with the page instead of asking again. Esc keeps the focus where it was.
+TEST_F(Dialogue, NoToTheCancelQuestionLeavesTheFocusOffCancel) {
+    auto discs = writeDiscs(product);
+    SetupAnswerer answers("cancel-focus");
+    const A::Action pressCancel = A::custom([](QDialog* d) {
+        auto* cancel = d->findChild<QPushButton*>(QStringLiteral("2"));
+        ASSERT_TRUE(cancel);
+        cancel->setFocus(Qt::MouseFocusReason);
+        cancel->click();
+    });
+    const A::Action focusOn = A::custom([](QDialog* d) {
+        ASSERT_TRUE(d->focusWidget());
+        EXPECT_EQ(d->focusWidget()->objectName(), QStringLiteral("1")) << "the default button, not Cancel";
+    });
+    const A::Action focusInName = A::custom([](QDialog* d) {
+        ASSERT_TRUE(d->focusWidget());
+        EXPECT_EQ(d->focusWidget()->objectName(), QStringLiteral("1014"));
+    });
+    answers.page(133, {A::click(1)})
+        .page(134, {A::click(1)})
+        .page(135, {A::type(1014, "Ann"), pressCancel, focusOn, A::custom([](QDialog* d) {
+                        d->findChild<QWidget*>(QStringLiteral("1014"))->setFocus();
+                    }),
+                    A::key(Qt::Key_Escape), focusInName, A::click(2)})
+        .box(ConfirmCancel, QMessageBox::No)
+        .box(ConfirmCancel, QMessageBox::No)
+        .box(ConfirmCancel, QMessageBox::Yes)
+        .box(InstallationNotCompleted, QMessageBox::Ok);
+    EXPECT_EQ(runSetup(*discs), 1);
 }
 
 TEST_F(Dialogue, RequiredNameAndGroupAreAskedFor) {

@@ -86,7 +86,8 @@ void addSqliteDataSource(std::string_view name, const fs::path& database) {
     ini << "[" << name << "]\n"
         << "Driver=SQLite3\n"
         << "Database=" << database.string() << "\n"
-        << "NoCreat=1\n\n";
+        << "NoCreat=1\n"
+        << "Timeout=2000\n\n";  // a lock held by another connection fails in seconds, not minutes
 }
 
 std::string commandOutput(const std::string& command) {

@@ -1,4 +1,7 @@
 // The uninstaller: its refusal of damaged records, and what it removes and keeps.
+#include <gtest/gtest.h>
+
+#include "libraries/uninstaller/UninstallPlan.h"
 #include "libraries/uninstaller/UninstallRecord.h"
 #include "libraries/uninstaller/Uninstaller.h"
 #include "platform/Faults.h"
@@ -7,8 +10,6 @@
 #include "platform/Registry.h"
 #include "support/TempFolder.h"
 #include "uninstaller/MachineSnapshot.h"
-
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 using platform::RegRoot;
@@ -253,4 +254,40 @@ TEST(Uninstaller, AHiveThatCannotBeWrittenKeepsWhatChangedItForTheNextRun) {
     // The next run finishes, and counts the shared file down once only.
     EXPECT_EQ(uninstaller::uninstall(m, RecordPath).kind, uninstaller::Outcome::Done);
     expectRemoved(installed);
+}
+
+// A repeated installation lists its paths again, perhaps in other letter case or with other
+// separators: the plan shows each once, newest first, as the record without repeats would.
+TEST(UninstallPlan, RepeatsInAnyCaseOrSeparatorAreListedOnce) {
+    platform::Machine m = machine();
+    const std::vector<Entry> once{{1, "C:\\Tool", ""},
+                                  {0, "C:\\Tool\\a.txt", ""},
+                                  {0, "C:\\Tool\\B.txt", ""},
+                                  {3, "Software\\Tool", ""},
+                                  {3, "Software\\Tool", "V"}};
+    struct Case {
+        const char* name;
+        std::vector<Entry> repeats;
+        std::size_t registryEntries = 2;  // counted, repeats included
+    };
+    const std::vector<Case> cases = {
+        {"none", {}},
+        {"the same", once, 4},
+        {"letter case", {{0, "c:\\TOOL\\A.TXT", ""}, {1, "c:\\tool", ""}, {0, "C:\\Tool\\b.TXT", ""}}},
+        {"separators", {{0, "C:/Tool/a.txt", ""}, {1, "C:/Tool", ""}, {0, "c:\\tool/b.txt", ""}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UninstallRecord record{.displayName = "Tool 1.0", .entries = once};
+        record.entries.insert(record.entries.begin(), c.repeats.begin(), c.repeats.end());
+        writeRecord(m, uninstaller::encodeUninstallRecord(record));
+        std::string why;
+        auto plan = uninstaller::planUninstall(m, RecordPath, why);
+        ASSERT_TRUE(plan) << why;
+        EXPECT_EQ(plan->product, "Tool 1.0");
+        // Newest first, each in the spelling of its newest entry.
+        EXPECT_EQ(plan->paths, (std::vector<std::string>{"C:\\Tool\\B.txt", "C:\\Tool\\a.txt", "C:\\Tool"}));
+        EXPECT_EQ(plan->registryEntries, c.registryEntries);
+    }
+    fs::remove(*m.hostPath(RecordPath));
 }

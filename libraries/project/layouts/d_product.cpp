@@ -14,7 +14,9 @@ runtime::DataLayout d_product() {
 }
 
 void register_project_layouts() {
-    for (auto make : {d_product, d_project_proggrps, d_project_stringtable}) runtime::registerLayout(make());
+    for (auto make : {d_product, d_project_proggrps, d_project_stringtable, d_project_maintext, d_project_regkeys,
+                      dddw_project_components})
+        runtime::registerLayout(make());
 }
 
 }  // namespace pakomo

@@ -7,6 +7,9 @@ namespace pakomo {
 runtime::DataLayout d_product();
 runtime::DataLayout d_project_proggrps();
 runtime::DataLayout d_project_stringtable();
+runtime::DataLayout d_project_maintext();
+runtime::DataLayout d_project_regkeys();
+runtime::DataLayout dddw_project_components();
 
 void register_project_layouts();
 
