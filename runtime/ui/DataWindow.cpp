@@ -269,7 +269,7 @@ int DataWindow::setRow(long row) {
     if (column_ == 0)
         for (int c = 1; c <= store_->columnCount() && column_ == 0; ++c)
             if (tabSequence(c) > 0) column_ = c;
-    showEditor();
+    showEditor(true);
     if (auto* v = static_cast<DataWindowView*>(widget())) v->viewport()->update();
     trigger("rowfocuschanged", {row});
     // The field on the new row has the focus now: its owner reads its text from here.
@@ -301,7 +301,7 @@ int DataWindow::setColumn(int column) {
     if (column == column_) return 1;
     if (editorDirty() && acceptText() != 1) return -1;
     column_ = column;
-    showEditor();
+    showEditor(true);
     trigger("itemfocuschanged", {row_, columnObject(row_, column_)});
     return 1;
 }

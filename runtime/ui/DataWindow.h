@@ -163,7 +163,8 @@ private:
     int layoutPages(QPrinter& printer, std::vector<std::pair<long, long>>& pages);
     void preparePrinter(QPrinter& printer) const;
     void renderPage(QPainter& p, QPrinter& printer, long first, long last);
-    void showEditor();
+    // `reload`: the field moved to another cell, so what it shows is not an edit to keep.
+    void showEditor(bool reload = false);
     void hideEditor();
     void loadEditor();
     bool editorDirty() const;

@@ -74,7 +74,7 @@ bool DataWindow::editorDirty() const {
     return false;
 }
 
-void DataWindow::showEditor() {
+void DataWindow::showEditor(bool reload) {
     auto* v = static_cast<DataWindowView*>(widget());
     if (!v) return;
     std::string style = column_ > 0 && column_ <= store_->columnCount() ? editStyle(column_) : "";
@@ -105,7 +105,7 @@ void DataWindow::showEditor() {
     other->hide();
     bool wasVisible = editor->isVisible();
     editor->setGeometry(r);
-    if (!wasVisible || !editorDirty()) loadEditor();
+    if (reload || !wasVisible || !editorDirty()) loadEditor();
     editor->show();
     if (focus) editor->setFocus();
 }

@@ -2,6 +2,7 @@
 // product and read back; names that are empty, reserved or used twice are refused before anything
 // is written; a deleted variable is gone after the save; expansions use the saved values.
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -103,6 +104,30 @@ TEST_P(ProjectStringsTest, AVariableAddedThroughTheMenuIsSavedAndExpandsWithItsN
     application().sqlca.rollback();
     EXPECT_EQ(stored(), 2);
     EXPECT_EQ(service().fnv_evaluate_string(std::string("^GREETING^")), "Bye");
+}
+
+TEST_P(ProjectStringsTest, TabMovesFromTheTypedNameToTheValueOfTheSameRow) {
+    chooseFromMenu(1, 0);
+    auto& dw = *pane->dw_strings;
+    ASSERT_EQ(dw.getColumnName(), "name");
+    auto* field = qobject_cast<QLineEdit*>(dw.editField());
+    ASSERT_NE(field, nullptr);
+    field->setFocus();
+    QTest::keyClicks(field, "greeting");  // corrected to capitals as it is taken
+    QTest::keyClick(field, Qt::Key_Tab);
+    core_test::settle();
+    EXPECT_EQ(dw.getRow(), 2);
+    EXPECT_EQ(dw.getColumnName(), "stringvar_value");
+    field = qobject_cast<QLineEdit*>(dw.editField());
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text().toStdString(), "");  // the value's own text, not the name's
+    QTest::keyClicks(field, "Hello");
+    QTest::keyClick(field, Qt::Key_Backtab);
+    core_test::settle();
+    EXPECT_EQ(dw.getColumnName(), "name");
+    EXPECT_EQ(dw.store().getItem(2, "name").toText(), "GREETING");
+    EXPECT_EQ(dw.store().getItem(2, "stringvar_value").toText(), "Hello");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dw.editField())->text().toStdString(), "GREETING");
 }
 
 TEST_P(ProjectStringsTest, ATypedNameThatClashesIsRenamedByTheServicesRule) {
