@@ -172,7 +172,7 @@ w_product_wizard::w_product_wizard(nv_wizard& owner)
                     {&cb_preview_userinfo, 1, 2040, 800, "cb_preview_userinfo", "w_userinfo_preview"},
                     {&cb_preview_proggroup, 2, 2040, 260, "cb_preview_proggroup", "w_cregrp_preview"},
                     {&cb_preview_finished, 2, 2040, 680, "cb_preview_finished", "w_finished_preview"},
-                    {&cb_preview_background, 3, kFieldX, 940, "cb_preview_background", "w_wmain_preview"}};
+                    {&cb_preview_background, 3, kFieldX + 860, y - 6, "cb_preview_background", "w_wmain_preview"}};
     for (const auto& p : previews) {
         *p.button = page_control<runtime::CommandButton>(p.page, p.name, p.x, p.y, 300, 88, "Preview");
         const std::string window = p.window;
