@@ -1,5 +1,8 @@
 #include "libraries/preview/w_wmain_preview.h"
 
+#include <QFont>
+#include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -13,9 +16,14 @@ namespace pakomo {
 
 namespace {
 
-long number(const u_ds_a& rows, long row, const char* column) {
+long number(const runtime::DataStore& rows, long row, const char* column) {
     const runtime::Value v = rows.getItem(row, column);
     return v.isNull() ? 0 : static_cast<long>(v.toInt());
+}
+
+std::string expanded(const std::string& as_text) {
+    auto* service = app().gnv_create_setup.as<nv_create_setup>().get();
+    return service ? service->fnv_evaluate_string(as_text) : as_text;
 }
 
 }  // namespace
@@ -30,44 +38,69 @@ int w_wmain_preview::fw_position(long al_edge, int ai_length) {
         static_cast<long long>(std::trunc(double(al_edge) * ai_length / 10000.0 + 0.5)));
 }
 
+long w_wmain_preview::fw_edge(int ai_pixel, int ai_length) {
+    if (ai_length <= 0) return 0;
+    const long edge = std::lround(double(ai_pixel) * 10000.0 / ai_length);
+    return std::clamp(edge, 0L, 10000L);
+}
+
+w_wmain_preview::client_area w_wmain_preview::fw_client_area(const runtime::DataLayout& al_layout) {
+    client_area a;
+    for (const runtime::TextLayout& t : al_layout.texts) {
+        if (t.name != "t_width") continue;
+        a.width = runtime::unitsToPixelsX(t.width);
+        a.height = runtime::unitsToPixelsY(t.height);
+        a.top = runtime::unitsToPixelsY(t.y);
+    }
+    return a;
+}
+
+void w_wmain_preview::fw_draw(runtime::DataLayout& al_layout, const std::string& as_title,
+                              std::optional<long> al_bgcolor, const runtime::DataStore* ads_texts,
+                              bool ab_fit_texts) {
+    using namespace preview_layout;
+    for (runtime::TextLayout& t : al_layout.texts)
+        if (t.name == "t_caption") t.text = expanded(as_title);
+    if (al_bgcolor) al_layout.textStyles["t_width"].background = *al_bgcolor;
+    const client_area client = fw_client_area(al_layout);
+    for (long r = 1; ads_texts && r <= ads_texts->rowCount(); ++r) {
+        runtime::TextStyle style;
+        style.fontFace = ads_texts->getItemString(r, "fontface");
+        style.fontSize = -std::max(
+            1, std::abs(fw_font_height(static_cast<int>(number(*ads_texts, r, "fontsize")), client.width)));
+        style.bold = number(*ads_texts, r, "bold") != 0;
+        style.italic = number(*ads_texts, r, "italic") != 0;
+        style.underline = number(*ads_texts, r, "underline") != 0;
+        style.color = number(*ads_texts, r, "color");
+        style.top = true;
+        const std::string text = expanded(ads_texts->getItemString(r, "textline"));
+        const int x = fw_position(number(*ads_texts, r, "xpos"), client.width);
+        const int y = fw_position(number(*ads_texts, r, "ypos"), client.height);
+        // Setup draws each text on one line from its place on: the object reaches the right edge.
+        int width = std::max(1, client.width - x);
+        if (ab_fit_texts) {
+            QFont font(QString::fromStdString(style.fontFace));
+            font.setPixelSize(-style.fontSize);
+            font.setBold(style.bold);
+            font.setItalic(style.italic);
+            font.setUnderline(style.underline);
+            width = std::clamp(QFontMetrics(font).horizontalAdvance(QString::fromStdString(text)) + 2, 4, width);
+        }
+        add_pixels(al_layout, "t_text_" + std::to_string(r), x, client.top + y, width, -style.fontSize * 2, text,
+                   style);
+    }
+}
+
 w_wmain_preview::w_wmain_preview() : w_datawindow_zoom("w_wmain_preview") {
     setTitle("Preview: Background window");
     extend("open", [this](runtime::Args) {
         fw_set_helptopic(preview_help_topic);
-        using namespace preview_layout;
         const u_ds_a* page = ids_datastore.get();
-        nv_create_setup& service = *app().gnv_create_setup.as<nv_create_setup>();
         auto l = std::make_shared<runtime::DataLayout>(dw_1->store().layout());
-        int client_w = 0, client_h = 0, top = 0;
-        for (runtime::TextLayout& t : l->texts) {
-            if (t.name == "t_caption")
-                t.text = service.fnv_evaluate_string(preview::item_text(page, "title"));
-            if (t.name != "t_width") continue;
-            client_w = runtime::unitsToPixelsX(t.width);
-            client_h = runtime::unitsToPixelsY(t.height);
-            top = runtime::unitsToPixelsY(t.y);
-        }
+        std::optional<long> colour;
         if (page && page->rowCount() > 0 && !page->getItem(1, "bgcolor").isNull())
-            l->textStyles["t_width"].background = preview::item_number(page, "bgcolor");
-        // Later texts are drawn over earlier ones, as Setup draws them.
-        const runtime::Ref<u_ds_a> texts = app().g_str_pass.datastore.get(2);
-        for (long r = 1; texts && r <= texts->rowCount(); ++r) {
-            runtime::TextStyle style;
-            style.fontFace = texts->getItemString(r, "fontface");
-            style.fontSize = -std::max(
-                1, std::abs(fw_font_height(static_cast<int>(number(*texts, r, "fontsize")), client_w)));
-            style.bold = number(*texts, r, "bold") != 0;
-            style.italic = number(*texts, r, "italic") != 0;
-            style.underline = number(*texts, r, "underline") != 0;
-            style.color = number(*texts, r, "color");
-            style.top = true;
-            const int x = fw_position(number(*texts, r, "xpos"), client_w);
-            const int y = fw_position(number(*texts, r, "ypos"), client_h);
-            // Setup draws each text on one line from its place on: the object reaches the right edge.
-            add_pixels(*l, "t_text_" + std::to_string(r), x, top + y, std::max(1, client_w - x),
-                       -style.fontSize * 2, service.fnv_evaluate_string(texts->getItemString(r, "textline")),
-                       style);
-        }
+            colour = preview::item_number(page, "bgcolor");
+        fw_draw(*l, preview::item_text(page, "title"), colour, app().g_str_pass.datastore.get(2).get());
         dw_1->store().setLayout(l);
         dw_1->store().insertRow(0);
         return runtime::Value();

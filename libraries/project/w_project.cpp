@@ -18,6 +18,7 @@
 #include "libraries/project/uo_project_registry.h"
 #include "libraries/project/uo_project_strings.h"
 #include "libraries/project/w_proggrp_properties.h"
+#include "libraries/project/w_wmain_setuptext.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -100,6 +101,20 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
     add_pane<uo_project_strings>("uo_strings", "String &variables");
     add_pane<uo_project_registry>("uo_registry", "&Registry entries");
     add_pane<uo_project_pages>("uo_pages", "Setup's pa&ges");
+    i_background = add_pane<uo_project_background>("uo_background", "&Background");
+    // The background shows the title as the pages tab holds it now; each tab has its help.
+    tab_panes->on("selectionchanged", [this](Args a) {
+        const int shown = a.size() > 1 ? static_cast<int>(a[1].toInt()) : tab_panes->selectedTab();
+        runtime::Control* page = tab_panes->page(shown);
+        int16_t topic = help_topic;
+        if (dynamic_cast<uo_project_pages*>(page)) topic = pages_help_topic;
+        if (page && page == i_background.get()) {
+            topic = background_help_topic;
+            i_background->fu_refresh();
+        }
+        fw_set_helptopic(topic);
+        return Value();
+    });
 
     // Beside the tabs, so that they are there whichever tab is shown.
     cb_save = addControl<runtime::CommandButton>("cb_save");
@@ -132,6 +147,28 @@ w_project::w_project() : w_dw_a("w_project", runtime::WindowKind::Main) {
             return Value();
         });
     }
+
+    // The background's menus: the window does what they ask through the background tab.
+    on("ue_wmain_edit_setuptext", [this](Args) {
+        fw_edit_setuptext();
+        return Value();
+    });
+    on("ue_wmain_newtext", [this](Args) {
+        if (i_background) i_background->fu_new_text();
+        return Value();
+    });
+    on("ue_wmain_edittext", [this](Args) {
+        if (i_background) i_background->fu_edit_text();
+        return Value();
+    });
+    on("ue_wmain_delete_text", [this](Args) {
+        if (i_background) i_background->fu_delete_text();
+        return Value();
+    });
+    on("ue_wmain_edit_backgroundcolor", [this](Args) {
+        if (i_background) i_background->fu_edit_backgroundcolor();
+        return Value();
+    });
 
     // The registry browser hands the values it pastes to the window that opened it.
     on("ue_paste_from_regview", [this](Args a) {
@@ -194,6 +231,32 @@ void w_project::fw_show_popup(uo_project_pane& source, const std::string& as_pop
     // The chosen entry has queued its event or done its work when the menu returns.
     menu->item_named(as_popup).popMenu(pointerX(), pointerY());
     runtime::destroy(menu);
+}
+
+std::string w_project::fw_get_setuptext() const {
+    for (const auto& pane : i_panes)
+        if (auto* pages = dynamic_cast<uo_project_pages*>(pane.get()))
+            if (runtime::Control* title = pages->fu_field("WMAIN.TITLE")) return title->text();
+    return {};
+}
+
+void w_project::fw_set_setuptext(const std::string& as_text) {
+    for (const auto& pane : i_panes)
+        if (auto* pages = dynamic_cast<uo_project_pages*>(pane.get()))
+            if (runtime::Control* title = pages->fu_field("WMAIN.TITLE")) title->setText(as_text);
+    if (i_background) i_background->fu_refresh();
+}
+
+bool w_project::fw_edit_setuptext() {
+    s_pass& pass = app().g_str_pass;
+    pass.string[1] = fw_get_setuptext();
+    pass.button_clicked = 0;
+    runtime::Ref<runtime::Window> w = runtime::createByName("w_wmain_setuptext").as<runtime::Window>();
+    if (!w) return false;
+    w->open();  // returns once the dialog has closed
+    if (pass.button_clicked != 1) return false;
+    fw_set_setuptext(pass.string.get(1));
+    return true;
 }
 
 bool w_project::report(const std::string& text) {
@@ -313,6 +376,7 @@ void register_project_library() {
     register_project_layouts();
     runtime::registerClass<w_project>("w_project");
     runtime::registerClass<w_proggrp_properties>("w_proggrp_properties");
+    runtime::registerClass<w_wmain_setuptext>("w_wmain_setuptext");
     runtime::registerClass<u_ds_product>("u_ds_product");
     runtime::registerClass<u_ds_proggrp>("u_ds_proggrp");
     runtime::registerClass<u_ds_filegrp>("u_ds_filegrp");

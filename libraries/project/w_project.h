@@ -13,6 +13,7 @@
 #include "runtime/data/DataStore.h"
 #include "runtime/ui/Controls.h"
 #include "runtime/ui/Tab.h"
+#include "libraries/project/uo_project_background.h"
 #include "libraries/project/uo_project_pane.h"
 #include "standard/w_dw_a.h"
 
@@ -21,6 +22,9 @@ namespace pakomo {
 class w_project : public w_dw_a {
 public:
     static constexpr int16_t help_topic = 41;
+    // The help of the pages tab and of the background tab, while one of them is shown.
+    static constexpr int16_t pages_help_topic = 42;
+    static constexpr int16_t background_help_topic = 44;
 
     w_project();
 
@@ -31,6 +35,11 @@ public:
     // Shows a popup of the context-menu object for `source`, whose entries' events this window
     // hands to it.
     void fw_show_popup(uo_project_pane& source, const std::string& as_popup);
+    // The setup text (the title of Setup's background window) as the pages tab holds it.
+    std::string fw_get_setuptext() const;
+    void fw_set_setuptext(const std::string& as_text);
+    // "&Text...": asks for the setup text; false when cancelled.
+    bool fw_edit_setuptext();
 
     runtime::Ref<runtime::Tab> tab_panes;
     runtime::Ref<uo_a> uo_product;  // the product's form: the first tab
@@ -42,6 +51,7 @@ public:
     runtime::Ref<runtime::DataStore> ids_products;  // shares the service's catalogue
     std::vector<runtime::Ref<uo_project_pane>> i_panes;
     runtime::Ref<uo_project_pane> i_popup_source;  // the pane whose context menu was shown last
+    runtime::Ref<uo_project_background> i_background;  // Setup's background window
 
 private:
     // Places a pane of class T on a tab of its own, after the tabs already there; a pane without a
