@@ -297,8 +297,8 @@ bool uo_project_background::fu_ask_text(long al_row) {
         report("A background text holds at most " + std::to_string(kTextLimit) + " characters.");
         return false;
     }
-    if (size < 1 || size > 999) {
-        report("Choose a size from 1 to 999 points.");
+    if (size < 1) {
+        report("Choose a size of at least 1 point.");
         return false;
     }
     long row = al_row;

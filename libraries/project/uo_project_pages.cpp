@@ -6,6 +6,7 @@
 #include "authoring/core/pakomo.h"
 #include "authoring/core/u_ds_a.h"
 #include "libraries/preview/preview_library.h"
+#include "libraries/project/w_project.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/parent_window.h"
@@ -336,7 +337,14 @@ void uo_project_pages::fu_preview() {
     rows->setItem(1, "choice1", Value(text("WFINISH.CHOICE1")));
     rows->setItem(1, "choice2", Value(text("WFINISH.CHOICE2")));
     rows->setItem(1, "title", Value(text("WMAIN.TITLE")));
-    // The background's colour and texts as saved.
+    // The background's colour and texts as the background tab holds them.
+    auto* project = dynamic_cast<w_project*>(w.get());
+    if (uo_project_background* background = project ? project->i_background.get() : nullptr) {
+        rows->setItem(1, "bgcolor", Value(background->fu_get_backgroundcolor()));
+        fw_open_preview(window, *rows, background->ids_texts.get());
+        runtime::destroy(rows);
+        return;
+    }
     auto texts = runtime::create<u_ds_a>();
     texts->setDataObject("d_project_maintext");
     texts->setTransObject(&app().sqlca);

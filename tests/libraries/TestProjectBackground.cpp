@@ -17,6 +17,7 @@
 
 #include "EditingFixture.h"
 #include "authoring/menus/m_popups.h"
+#include "authoring/windows/w_datawindow_zoom.h"
 #include "authoring/windows/w_mdi_frame.h"
 #include "e2e/E2eSupport.h"
 #include "installer/logic/SetupInfo.h"
@@ -250,6 +251,8 @@ TEST_P(ProjectBackgroundTest, ATextIsAddedEditedMovedAndDeletedThenSavedBuiltAnd
         EXPECT_TRUE(w.uo_effects->cbx_bold->checked());
         EXPECT_EQ(w.uo_color->fu_get_color(), 65535);
         w.sle_text->setText("Bye");
+        w.ddlb_size->setText("16");
+        w.ddlb_size->trigger("modified");
         w.uo_effects->cbx_italic->setChecked(true);
         w.uo_effects->cbx_italic->trigger("clicked");
         w.uo_color->fu_set_color(16711680);
@@ -260,6 +263,7 @@ TEST_P(ProjectBackgroundTest, ATextIsAddedEditedMovedAndDeletedThenSavedBuiltAnd
     ASSERT_TRUE(asked);
     EXPECT_EQ(item(2, "textline"), "Bye");
     EXPECT_EQ(item(2, "italic"), "1");
+    EXPECT_EQ(item(2, "fontsize"), "16");
     EXPECT_EQ(item(2, "color"), "16711680");
     // Moved through its place, in percent.
     EXPECT_TRUE(pane->sle_left->enabled());
@@ -288,7 +292,7 @@ TEST_P(ProjectBackgroundTest, ATextIsAddedEditedMovedAndDeletedThenSavedBuiltAnd
     EXPECT_EQ(t.text, "Bye");
     EXPECT_EQ(t.left, 1250u);
     EXPECT_EQ(t.top, 8000u);
-    EXPECT_EQ(t.pointSize, 20);
+    EXPECT_EQ(t.pointSize, 16);
     EXPECT_EQ(t.bold, 1u);
     EXPECT_EQ(t.italic, 1u);
     EXPECT_EQ(t.underline, 0u);
@@ -460,9 +464,43 @@ TEST_P(ProjectBackgroundTest, TheSetupTextIsEditedWithTheEditPopupAndSavedWithTh
     }
     EXPECT_EQ(popupEntry, "Cu&t");
     EXPECT_EQ(dw().describe("t_caption.text"), "value Setup");
+    // The pages tab's preview of the background shows the tab's texts before they are saved.
+    rightClick(onObject("t_text_1"), 1);
+    ASSERT_EQ(pane->ids_texts->rowCount(), 0);
+    pages->fu_show_page(7);
+    bool previewed = false;
+    runtime::whenWindowOpen("w_wmain_preview", [&](runtime::Window& open) {
+        previewed = true;
+        auto& z = dynamic_cast<pakomo::w_datawindow_zoom&>(open);
+        EXPECT_EQ(z.dw_1->describe("t_caption.text"), "value Setup");
+        EXPECT_NE(z.dw_1->describe("t_text_1.text"), "Text");
+        EXPECT_EQ(z.dw_1->describe("t_width.background.color"), "255");
+        z.cb_1->trigger("clicked");
+    });
+    pages->cb_preview->trigger("clicked");
+    EXPECT_TRUE(previewed);
     ASSERT_TRUE(project->fw_save());
-    EXPECT_EQ(built().mainWindow.title, "^NAME^ Setup");
+    const setup::SetupInfo info = built();
+    EXPECT_EQ(info.mainWindow.title, "^NAME^ Setup");
+    EXPECT_TRUE(info.backgroundTexts.empty());
     screenshot(pane->widget(), "project-background");
+}
+
+// F1 gives the help of the tab shown, and of the setup text's dialog.
+TEST_P(ProjectBackgroundTest, EachTabAndTheSetupTextDialogHaveTheirHelp) {
+    expectHelpTopic(*project, 44);
+    const std::pair<const char*, int> tabs[] = {{"uo_pages", 42}, {"uo_files", 41}, {"uo_background", 44}};
+    for (const auto& [name, topic] : tabs) {
+        project->tab_panes->selectTab(project->tab_panes->indexOf(*project->findControl(name)));
+        core_test::settle();
+        expectHelpTopic(*project, topic);
+    }
+    runtime::whenWindowOpen("w_wmain_setuptext", [&](runtime::Window& open) {
+        auto& w = dynamic_cast<pakomo::w_wmain_setuptext&>(open);
+        expectHelpTopic(w, 44);
+        w.cb_2->click();
+    });
+    project->fw_edit_setuptext();
 }
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectBackgroundTest);
