@@ -84,10 +84,11 @@ void w_wmain_preview::fw_draw(runtime::DataLayout& al_layout, const std::string&
             font.setBold(style.bold);
             font.setItalic(style.italic);
             font.setUnderline(style.underline);
-            width = std::clamp(QFontMetrics(font).horizontalAdvance(QString::fromStdString(text)) + 2, 4, width);
+            width =
+                std::clamp(QFontMetrics(font).horizontalAdvance(QString::fromStdString(text)) + 2, 4, width);
         }
-        add_pixels(al_layout, "t_text_" + std::to_string(r), x, client.top + y, width, -style.fontSize * 2, text,
-                   style);
+        add_pixels(al_layout, "t_text_" + std::to_string(r), x, client.top + y, width, -style.fontSize * 2,
+                   text, style);
     }
 }
 

@@ -34,8 +34,9 @@ public:
     // title expanded), the colour (none keeps Setup's grey) and each text of `ads_texts` (columns
     // of MAINTEXT) as object "t_text_<row>", later ones over earlier ones. With `ab_fit_texts`
     // each text's object is only as wide as its text, so that a click beside a text misses it.
-    static void fw_draw(runtime::DataLayout& al_layout, const std::string& as_title, std::optional<long> al_bgcolor,
-                        const runtime::DataStore* ads_texts, bool ab_fit_texts = false);
+    static void fw_draw(runtime::DataLayout& al_layout, const std::string& as_title,
+                        std::optional<long> al_bgcolor, const runtime::DataStore* ads_texts,
+                        bool ab_fit_texts = false);
 };
 
 }  // namespace pakomo

@@ -49,7 +49,9 @@ std::optional<long> edge_of(const std::string& as_text) {
     return std::lround(v * 100);
 }
 
-void report(const std::string& text) { runtime::messageBox("Project", text, runtime::MessageIcon::Exclamation); }
+void report(const std::string& text) {
+    runtime::messageBox("Project", text, runtime::MessageIcon::Exclamation);
+}
 
 }  // namespace
 
@@ -124,9 +126,11 @@ bool uo_project_background::fu_load(int16_t ai_prod_id) {
         return false;
     }
     il_max_id = 0;
-    for (long r = 1; r <= ids_texts->rowCount(); ++r) il_max_id = std::max(il_max_id, number(*ids_texts, r, "id"));
+    for (long r = 1; r <= ids_texts->rowCount(); ++r)
+        il_max_id = std::max(il_max_id, number(*ids_texts, r, "id"));
     runtime::SqlRow row;
-    const long rc = a.sqlca.selectIntoValues("SELECT BGCOLOR FROM WMAIN WHERE PRODID = ?", std::span(&id, 1), row);
+    const long rc =
+        a.sqlca.selectIntoValues("SELECT BGCOLOR FROM WMAIN WHERE PRODID = ?", std::span(&id, 1), row);
     if (rc < 0) {
         report("The colour of Setup's background could not be read: " + a.sqlca.sqlErrText);
         return false;
@@ -228,8 +232,9 @@ void uo_project_background::fu_set_current(long al_row) {
 
 void uo_project_background::fu_show_position() {
     const bool shown = il_current > 0;
-    for (runtime::Control* c : {static_cast<runtime::Control*>(st_left.get()), static_cast<runtime::Control*>(sle_left.get()),
-                                static_cast<runtime::Control*>(st_top.get()), static_cast<runtime::Control*>(sle_top.get())})
+    for (runtime::Control* c :
+         {static_cast<runtime::Control*>(st_left.get()), static_cast<runtime::Control*>(sle_left.get()),
+          static_cast<runtime::Control*>(st_top.get()), static_cast<runtime::Control*>(sle_top.get())})
         c->setEnabled(shown);
     sle_left->setText(shown ? percent(number(*ids_texts, il_current, "xpos")) : "");
     sle_top->setText(shown ? percent(number(*ids_texts, il_current, "ypos")) : "");
@@ -287,7 +292,8 @@ bool uo_project_background::fu_ask_text(long al_row) {
     const std::string text = p.string.get(2);
     // A face the list does not hold (not installed here) comes back empty: it stays as it was.
     std::string face = runtime::trim(p.string.get(1));
-    if (face.empty()) face = runtime::trim(value("fontface").isNull() ? std::string() : value("fontface").toText());
+    if (face.empty())
+        face = runtime::trim(value("fontface").isNull() ? std::string() : value("fontface").toText());
     const int32_t size = p.number.get(1);
     if (text.empty()) {
         report("A background text needs a text.");
@@ -309,14 +315,13 @@ bool uo_project_background::fu_ask_text(long al_row) {
         ds.setItem(row, "xpos", Value(il_click_left));
         ds.setItem(row, "ypos", Value(il_click_top));
     }
-    const std::pair<const char*, Value> values[] = {
-        {"textline", Value(text)},
-        {"fontface", Value(face.substr(0, kFaceLimit))},
-        {"fontsize", Value(size)},
-        {"color", Value(p.number.get(2))},
-        {"bold", Value(p.boolean.get(1) ? 1 : 0)},
-        {"italic", Value(p.boolean.get(2) ? 1 : 0)},
-        {"underline", Value(p.boolean.get(3) ? 1 : 0)}};
+    const std::pair<const char*, Value> values[] = {{"textline", Value(text)},
+                                                    {"fontface", Value(face.substr(0, kFaceLimit))},
+                                                    {"fontsize", Value(size)},
+                                                    {"color", Value(p.number.get(2))},
+                                                    {"bold", Value(p.boolean.get(1) ? 1 : 0)},
+                                                    {"italic", Value(p.boolean.get(2) ? 1 : 0)},
+                                                    {"underline", Value(p.boolean.get(3) ? 1 : 0)}};
     // Only what changed is written, so an unchanged text stays unmodified.
     for (const auto& [column, v] : values) {
         const Value old = ds.getItem(row, column);

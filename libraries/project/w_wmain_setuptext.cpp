@@ -37,8 +37,9 @@ w_wmain_setuptext::w_wmain_setuptext() : w_ok_cancel("w_wmain_setuptext") {
         if (!inv_popup && runtime::isClassRegistered("nv_stringvar_popup"))
             inv_popup = runtime::createByName("nv_stringvar_popup");
         if (!inv_popup) return Value();
-        inv_popup->trigger("fnv_show_popup", {Value(this), Value(sle_title.get()), a.size() > 1 ? a[1] : Value(0),
-                                              a.size() > 2 ? a[2] : Value(0)});
+        inv_popup->trigger("fnv_show_popup",
+                           {Value(this), Value(sle_title.get()), a.size() > 1 ? a[1] : Value(0),
+                            a.size() > 2 ? a[2] : Value(0)});
         return Value();
     });
     extend("open", [this](Args) {

@@ -96,7 +96,8 @@ protected:
     QPoint onObject(const std::string& name) {
         const int x = runtime::unitsToPixelsX(std::stoi(dw().describe(name + ".x")));
         const int y = runtime::unitsToPixelsY(std::stoi(dw().describe(name + ".y")));
-        return QPoint(static_cast<int>(std::lround((x + 3) * zoom())), static_cast<int>(std::lround((y + 3) * zoom())));
+        return QPoint(static_cast<int>(std::lround((x + 3) * zoom())),
+                      static_cast<int>(std::lround((y + 3) * zoom())));
     }
     // Right-clicks `at`; while the menu is shown, records its entries and whether the window had set
     // itself as the menu's parent, then chooses the entry at `position` (-1: closes the menu).
@@ -119,12 +120,14 @@ protected:
             for (int i = 0; i <= position; ++i) QTest::keyClick(menu, Qt::Key_Down);
             QTest::keyClick(menu, Qt::Key_Return);
         });
-        QTest::mouseClick(static_cast<QAbstractScrollArea*>(dw().widget())->viewport(), Qt::RightButton, {}, at);
+        QTest::mouseClick(static_cast<QAbstractScrollArea*>(dw().widget())->viewport(), Qt::RightButton, {},
+                          at);
         core_test::settle();
         return shown;
     }
     void leftClick(QPoint at) {
-        QTest::mouseClick(static_cast<QAbstractScrollArea*>(dw().widget())->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(static_cast<QAbstractScrollArea*>(dw().widget())->viewport(), Qt::LeftButton, {},
+                          at);
         core_test::settle();
     }
     std::string item(long row, const char* column) {
@@ -140,8 +143,10 @@ protected:
 // Each part of the drawing shows its own menu with the window as parent; each entry raises only
 // its own event on the window.
 TEST_P(ProjectBackgroundTest, EachMenuEntryReachesOnlyItsOwnEventOfTheWindow) {
-    const char* events[] = {"ue_wmain_edit_setuptext", "ue_wmain_newtext", "ue_wmain_edit_backgroundcolor",
-                            "ue_wmain_edittext", "ue_wmain_delete_text", "ue_popup_delete", "ue_popup_insert"};
+    const char* events[] = {
+        "ue_wmain_edit_setuptext", "ue_wmain_newtext",     "ue_wmain_edit_backgroundcolor",
+        "ue_wmain_edittext",       "ue_wmain_delete_text", "ue_popup_delete",
+        "ue_popup_insert"};
     std::vector<std::string> raised;
     for (const char* event : events) {
         const std::string name = event;
@@ -187,9 +192,11 @@ TEST_P(ProjectBackgroundTest, EachMenuEntryReachesOnlyItsOwnEventOfTheWindow) {
             menu->close();
         }
     });
-    const QPoint beyond(static_cast<int>(client().width * zoom()) + 2, 2 + static_cast<int>(client().top * zoom()));
+    const QPoint beyond(static_cast<int>(client().width * zoom()) + 2,
+                        2 + static_cast<int>(client().top * zoom()));
     if (beyond.x() < static_cast<QAbstractScrollArea*>(dw().widget())->viewport()->width()) {
-        QTest::mouseClick(static_cast<QAbstractScrollArea*>(dw().widget())->viewport(), Qt::RightButton, {}, beyond);
+        QTest::mouseClick(static_cast<QAbstractScrollArea*>(dw().widget())->viewport(), Qt::RightButton, {},
+                          beyond);
         core_test::settle();
         EXPECT_FALSE(shownOff);
     }
@@ -200,7 +207,8 @@ TEST_P(ProjectBackgroundTest, EachMenuEntryReachesOnlyItsOwnEventOfTheWindow) {
 // A new text where the background was right-clicked, edited (text, font, colour, place), the
 // first text deleted: saved in one commit, built, and read back by Setup's reader.
 TEST_P(ProjectBackgroundTest, ATextIsAddedEditedMovedAndDeletedThenSavedBuiltAndReadBack) {
-    if (!QFontDatabase::families().contains(QString::fromStdString(kFace))) GTEST_SKIP() << kFace << " is not installed";
+    if (!QFontDatabase::families().contains(QString::fromStdString(kFace)))
+        GTEST_SKIP() << kFace << " is not installed";
     // New text at a quarter of the width and three quarters of the height.
     bool asked = false;
     runtime::whenWindowOpen("w_choose_font_with_text", [&](runtime::Window& open) {
@@ -273,8 +281,9 @@ TEST_P(ProjectBackgroundTest, ATextIsAddedEditedMovedAndDeletedThenSavedBuiltAnd
     pane->sle_top->trigger("modified");
     EXPECT_EQ(item(2, "xpos"), "1250");
     EXPECT_EQ(item(2, "ypos"), "8000");
-    EXPECT_EQ(dw().describe("t_text_2.x"),
-              std::to_string(runtime::pixelsToUnitsX(setup::CMainWindow::TextPosition(1250, client().width))));
+    EXPECT_EQ(
+        dw().describe("t_text_2.x"),
+        std::to_string(runtime::pixelsToUnitsX(setup::CMainWindow::TextPosition(1250, client().width))));
 
     // The first text deleted through its menu; nothing is written before the save.
     rightClick(onObject("t_text_1"), 1);
@@ -511,11 +520,13 @@ TEST(BackgroundPlacement, APlaceClickedOnTheTabIsWhereSetupDrawsIt) {
     for (int tab : {200, 341, 768, 1024, 1920}) {
         for (int p = 0; p <= tab; ++p) {
             const long edge = w_wmain_preview::fw_edge(p, tab);
-            ASSERT_EQ(setup::CMainWindow::TextPosition(static_cast<uint32_t>(edge), tab), p) << p << " of " << tab;
+            ASSERT_EQ(setup::CMainWindow::TextPosition(static_cast<uint32_t>(edge), tab), p)
+                << p << " of " << tab;
             for (int screen : {640, 800, 1080, 1366, 2560}) {
                 const double wanted = double(p) * screen / tab;
-                EXPECT_LE(std::abs(setup::CMainWindow::TextPosition(static_cast<uint32_t>(edge), screen) - wanted),
-                          0.5 * screen / tab + 1)
+                EXPECT_LE(
+                    std::abs(setup::CMainWindow::TextPosition(static_cast<uint32_t>(edge), screen) - wanted),
+                    0.5 * screen / tab + 1)
                     << p << " of " << tab << " on " << screen;
             }
         }
