@@ -38,9 +38,12 @@ protected:
     }
 
     // Each screenshot is kept under its step's name, to be looked at.
-    QImage keep(const std::string& window, const std::string& name) { return keep(ui.screenshot(window), name); }
+    QImage keep(const std::string& window, const std::string& name) {
+        return keep(ui.screenshot(window), name);
+    }
     QImage keep(const QImage& shot, const std::string& name) {
-        shot.save(QString::fromStdString((testing_support::artefactFolder(artefacts) / (name + ".png")).string()));
+        shot.save(
+            QString::fromStdString((testing_support::artefactFolder(artefacts) / (name + ".png")).string()));
         return shot;
     }
 

@@ -35,9 +35,11 @@ struct BackgroundText {
     const char* line;
     long x, y;  // ten-thousandths of the window's width and height
     long colour;
+    int size;  // points
 };
-constexpr BackgroundText Corner{"Corner", 8000, 9000, Red};
-constexpr BackgroundText Middle{"Middle", 5000, 5000, Blue};
+constexpr BackgroundText Corner{"Corner", 8000, 9000, Red, 24};
+// The product's name as Setup will show it: the one typed in the project window, saved or not.
+constexpr BackgroundText Middle{"^PRODUCTNAME^", 5000, 5000, Blue, 16};
 
 constexpr const char* NewName = "Wombat Warehouse Deluxe";
 constexpr const char* Title = "Pages of ^PRODUCTNAME^";
@@ -99,7 +101,8 @@ std::string text(const QRect& r) {
 // reduced, so their widths differ by rounding).
 void expectSamePlace(const QRect& preview, const QRect& setup, int near, const std::string& what) {
     const std::string line = what + ": preview " + text(preview) + ", Setup " + text(setup);
-    std::ofstream(testing_support::artefactFolder("pages-process") / "places.txt", std::ios::app) << line << "\n";
+    std::ofstream(testing_support::artefactFolder("pages-process") / "places.txt", std::ios::app)
+        << line << "\n";
     SCOPED_TRACE(line);
     ASSERT_FALSE(preview.isNull());
     ASSERT_FALSE(setup.isNull());
@@ -125,19 +128,22 @@ protected:
         t.dbParm = "Connectstring='DSN=Pakomo'";
         ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
         const std::string id = std::to_string(product);
-        auto run = [&](const std::string& sql) { EXPECT_EQ(t.execute(sql), 0) << sql << ": " << t.sqlErrText; };
+        auto run = [&](const std::string& sql) {
+            EXPECT_EQ(t.execute(sql), 0) << sql << ": " << t.sqlErrText;
+        };
         run("DELETE FROM MAINTEXT WHERE PRODID = " + id);
         int n = 0;
         for (const BackgroundText& b : texts)
             run("INSERT INTO MAINTEXT VALUES (" + std::to_string(++n) + ", " + id + ", '" + b.line + "', " +
-                std::to_string(b.x) + ", " + std::to_string(b.y) + ", 24, 1, 0, 0, " + std::to_string(b.colour) +
-                ", 'DejaVu Sans')");
+                std::to_string(b.x) + ", " + std::to_string(b.y) + ", " + std::to_string(b.size) +
+                ", 1, 0, 0, " + std::to_string(b.colour) + ", 'DejaVu Sans')");
         run("UPDATE WMAIN SET BGCOLOR = " + std::to_string(colour) + " WHERE PRODID = " + id);
         EXPECT_EQ(t.commit(), 0) << t.sqlErrText;
         t.disconnect();
     }
 
-    // Opens the preview of the pages tab's page shown (its Preview button), keeps its screenshot and closes it.
+    // Opens the preview of the pages tab's page shown (its Preview button), keeps its screenshot and closes
+    // it.
     QImage preview(const std::string& caption, const std::string& name) {
         ui.focus(frame);
         ui.click(frame, QPoint(361, 94));
@@ -236,7 +242,8 @@ TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
     for (auto [what, is] : {std::pair<const char*, Pixel>{"corner text", red}, {"middle text", blue}})
         expectSamePlace(scaled(where(backgroundPreview, is, previewClient), previewClient, setupClient),
                         where(backgroundWindow, is), 4, what);
-    EXPECT_EQ(where(backgroundWindow, yellow).size(), setupClient.size()) << "Setup's background is not the product's colour";
+    EXPECT_EQ(where(backgroundWindow, yellow).size(), setupClient.size())
+        << "Setup's background is not the product's colour";
 
     // The welcome page: laid on each other by the side picture (at 3, 1 and 81 x 161 dialog
     // units on both), the sentence with the new name and the advice stand at the same places.
@@ -244,7 +251,8 @@ TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
     const QRect previewPicture = where(welcomePreview, navy, QRect(0, 0, welcomePreview.width() / 3, 9999));
     const QRect setupPicture = where(welcomePage, navy, QRect(0, 0, dlu(88, 0).x(), 9999));
     ASSERT_FALSE(previewPicture.isNull()) << "the preview shows no side picture";
-    EXPECT_EQ(setupPicture, QRect(dlu(3, 1), QSize(dlu(81, 161).x(), dlu(81, 161).y()))) << text(setupPicture);
+    EXPECT_EQ(setupPicture, QRect(dlu(3, 1), QSize(dlu(81, 161).x(), dlu(81, 161).y())))
+        << text(setupPicture);
     const double k = double(previewPicture.width()) / setupPicture.width();
     const QRect previewPage(previewPicture.topLeft() - dlu(3, 1) * k, welcomePage.size() * k);
     for (auto [what, area] : {std::pair<const char*, QRect>{"sentence", QRect(dlu(91, 4), dlu(290, 46))},
@@ -260,6 +268,5 @@ TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
         }
     }
 }
-
 
 }  // namespace
