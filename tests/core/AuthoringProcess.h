@@ -93,7 +93,7 @@ protected:
 
     // Where the discs go is the product's setting, as a publisher sets it once; F7 on the product
     // chosen by a click on its icon in the chooser builds it.
-    void build(QPoint icon = QPoint(244, 72)) {
+    void build(QPoint icon = QPoint(244, 72), const std::string& shot = "14-after-build") {
         {
             platform::Registry registry(platform::Machine::openAt(machine).value());
             const std::string parms = "Software\\RUX\\Pakomo 1.0e\\Products\\" + full + "\\BuildParms";
@@ -114,7 +114,7 @@ protected:
                                          [](uint8_t b) { return b != 0; });
         };
         for (int i = 0; i < 600 && !built(); ++i) ::usleep(100000);
-        keep(frame, "14-after-build");
+        keep(frame, shot);
         ASSERT_TRUE(built()) << "F7 did not build the product";
         ASSERT_TRUE(fs::exists(disc() / "Setup.exe"));
     }

@@ -41,6 +41,7 @@ constexpr BackgroundText Corner{"Corner", 8000, 9000, Red, 24};
 // The product's name as Setup will show it: the one typed in the project window, saved or not.
 constexpr BackgroundText Middle{"^PRODUCTNAME^", 5000, 5000, Blue, 16};
 
+constexpr const char* Artefacts = "pages-process";  // below test-artefacts, with places.txt
 constexpr const char* NewName = "Wombat Warehouse Deluxe";
 constexpr const char* Title = "Pages of ^PRODUCTNAME^";
 
@@ -101,8 +102,7 @@ std::string text(const QRect& r) {
 // reduced, so their widths differ by rounding).
 void expectSamePlace(const QRect& preview, const QRect& setup, int near, const std::string& what) {
     const std::string line = what + ": preview " + text(preview) + ", Setup " + text(setup);
-    std::ofstream(testing_support::artefactFolder("pages-process") / "places.txt", std::ios::app)
-        << line << "\n";
+    std::ofstream(testing_support::artefactFolder(Artefacts) / "places.txt", std::ios::app) << line << "\n";
     SCOPED_TRACE(line);
     ASSERT_FALSE(preview.isNull());
     ASSERT_FALSE(setup.isNull());
@@ -115,7 +115,7 @@ void expectSamePlace(const QRect& preview, const QRect& setup, int near, const s
 class PagesProcess : public AuthoringProcess {
 protected:
     PagesProcess() {
-        artefacts = "pages-process";
+        artefacts = Artefacts;
         fs::remove(testing_support::artefactFolder(artefacts) / "places.txt");
     }
 
@@ -142,8 +142,8 @@ protected:
         t.disconnect();
     }
 
-    // Opens the preview of the pages tab's page shown (its Preview button), keeps its screenshot and closes
-    // it.
+    // Opens the preview of the pages tab's page shown (its Preview button), keeps its screenshot
+    // and closes it.
     QImage preview(const std::string& caption, const std::string& name) {
         ui.focus(frame);
         ui.click(frame, QPoint(361, 94));
@@ -185,8 +185,7 @@ TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
     ui.click(frame, QPoint(148, 72));  // the example product
     ui.keys("Return");
     ASSERT_TRUE(frameChanged()) << "no project window came";
-    ::sleep(1);
-    keep(frame, "01-project");
+    keep(stable(frame), "01-project");
 
     // The product's new name, typed over the old one.
     ui.click(frame, QPoint(265, 94));
@@ -221,7 +220,7 @@ TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
     full = std::string(NewName) + " " + saved[1].value_or("") + " " + saved[2].value_or("");
     ui.keys("alt+c");
     ASSERT_TRUE(frameChanged());
-    ASSERT_NO_FATAL_FAILURE(build(QPoint(148, 72)));
+    ASSERT_NO_FATAL_FAILURE(build(QPoint(148, 72), "07-after-build"));
 
     // F8: Setup in test mode, its welcome page over its background window.
     ui.keys("F8");
@@ -229,11 +228,11 @@ TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
     ASSERT_FALSE(welcome.empty()) << "F8 started no Setup";
     const std::string background = ui.waitFor(std::string("Pages of ") + NewName);
     ASSERT_FALSE(background.empty()) << "Setup's background window has not the title typed";
-    const QImage welcomePage = keep(stable(welcome), "07-setup-welcome");
+    const QImage welcomePage = keep(stable(welcome), "08-setup-welcome");
     // The page stands in the middle of the screen, over the middle text: moved aside, as a user
     // would drag it, to see the whole background.
     setup_test::runOn(x.display, "xdotool windowmove --sync " + welcome + " 0 0");
-    const QImage backgroundWindow = keep(stable(background, blue), "08-setup-background");
+    const QImage backgroundWindow = keep(stable(background, blue), "09-setup-background");
     setup_test::runOn(x.display, "xdotool search --name '^Welcome$' windowkill");
 
     // The background: each text where the preview put it within the window's client area.
