@@ -5,6 +5,7 @@
 
 #include "authoring/core/pakomo.h"
 #include "authoring/core/u_ds_a.h"
+#include "authoring/project/nv_create_setup.h"
 #include "libraries/preview/preview_library.h"
 #include "libraries/project/w_project.h"
 #include "runtime/services/MessageBox.h"
@@ -355,7 +356,27 @@ void uo_project_pages::fu_preview() {
                                      colour) == 0 &&
         !colour.empty() && colour[0])
         rows->setItem(1, "bgcolor", Value(std::atol(colour[0]->c_str())));
-    fw_open_preview(window, *rows, texts.get());
+    // The texts expand PRODUCTNAME and PRODUCTVERSION as Setup will once the product is saved:
+    // with the name and version typed, not those last saved, which come back when it has opened.
+    runtime::DataStore* names = nullptr;
+    const runtime::Ref<nv_create_setup> service = app().gnv_create_setup.as<nv_create_setup>();
+    if (service && service->ids_product_stringtable && service->ids_product_stringtable->rowCount() >= 1)
+        names = service->ids_product_stringtable.get();
+    const Value saved[2] = {names ? names->getItem(1, "prodname") : Value(),
+                            names ? names->getItem(1, "prodvers") : Value()};
+    auto put = [names](const Value& name, const Value& vers) {
+        if (!names) return;
+        names->setItem(1, "prodname", name);
+        names->setItem(1, "prodvers", vers);
+    };
+    put(rows->getItem(1, "prodname"), rows->getItem(1, "prodvers"));
+    try {
+        fw_open_preview(window, *rows, texts.get());
+    } catch (...) {
+        put(saved[0], saved[1]);
+        throw;
+    }
+    put(saved[0], saved[1]);
     runtime::destroy(texts);
     runtime::destroy(rows);
 }

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/ProfileFixture.h"
+#include "core/AuthoringProcess.h"
 #include "platform/Machine.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -24,120 +24,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using setup_test::Driver;
+using e2e_test::AuthoringProcess;
 
 constexpr const char* Product = "Delta";
-
-class AuthoringProcess : public e2e_test::ProfileScript {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(fs::exists("/usr/bin/Xvfb") && fs::exists("/usr/bin/openbox") &&
-                    fs::exists("/usr/bin/xdotool"))
-            << "scripts/install-deps.sh installs them";
-        fs::create_directories(home);
-        ASSERT_EQ(runScript(), 0) << e2e_test::textOf(folder / "log.txt");
-        ASSERT_TRUE(x.managed) << "Xvfb or openbox did not start";
-        ui.display = x.display;
-    }
-
-    // Each screenshot is kept under its step's name, to be looked at.
-    QImage keep(const std::string& window, const std::string& name) {
-        QImage shot = ui.screenshot(window);
-        shot.save(QString::fromStdString(
-            (testing_support::artefactFolder("authoring-process") / (name + ".png")).string()));
-        return shot;
-    }
-
-    // The product's own row, read as the program wrote it.
-    runtime::SqlRow query(const std::string& sql) {
-        ::setenv("ODBCINI", (home / ".odbc.ini").c_str(), 1);
-        runtime::Transaction t;
-        t.dbms = "ODBC";
-        t.dbParm = "Connectstring='DSN=Pakomo'";
-        runtime::SqlRow row;
-        EXPECT_EQ(t.connect(), 0) << t.sqlErrText;
-        const int code = t.selectInto(sql, {}, row);
-        EXPECT_TRUE(code == 0 || code == 100) << sql << ": " << t.sqlErrText;  // 100: no row (yet)
-        t.disconnect();
-        return row;
-    }
-
-    // A right click at a point of the window's client area.
-    void rightClick(const std::string& window, QPoint at) {
-        const QPoint screen = ui.geometry(window).topLeft() + at;
-        ui.transcript += "  right click " + std::to_string(at.x()) + "," + std::to_string(at.y()) + "\n";
-        setup_test::runOn(x.display, "xdotool mousemove --sync " + std::to_string(screen.x()) + " " +
-                                         std::to_string(screen.y()) + " click 3");
-    }
-
-    // The whole screen, where menus and dialogs show over the frame.
-    std::string root() {
-        const std::string out = setup_test::runOn(x.display, "xwininfo -root").second;
-        const auto at = out.find("0x");
-        return at == std::string::npos ? "" : std::to_string(std::stoul(out.substr(at), nullptr, 16));
-    }
-    // Waits, at most ten seconds, until the window shows something else than it did; the shot to
-    // compare the next change with is kept in `before`.
-    bool changed(const std::string& window, QImage& before) {
-        for (int i = 0; i < 100; ++i) {
-            QImage now = ui.screenshot(window);
-            if (!now.isNull() && now != before) {
-                before = now;
-                return true;
-            }
-            ::usleep(100000);
-        }
-        return false;
-    }
-    bool frameChanged() { return changed(frame, frameShot); }
-    bool screenChanged() { return changed(root(), screenShot); }
-
-    // The dialog browses the machine: its folder on drive C: is typed, then both files by name.
-    void addFilesThroughDialog(const std::string& dialog) {
-        ui.focus(dialog);
-        ui.type("C:\\Source\\Delta");
-        ui.keys("Return");
-        ui.type("\"readme.txt\" \"tool.exe\"");
-        keep(dialog, "11-select-files-typed");
-        ui.keys("Return");
-    }
-
-    // Where the discs go is the product's setting, as a publisher sets it once; F7 on the chosen
-    // product in the chooser builds it.
-    void build() {
-        {
-            platform::Registry registry(platform::Machine::openAt(machine).value());
-            const std::string parms = "Software\\RUX\\Pakomo 1.0e\\Products\\" + full + "\\BuildParms";
-            ASSERT_TRUE(registry.createKey(platform::RegRoot::CurrentUser, parms).ok());
-            ASSERT_TRUE(
-                registry.setString(platform::RegRoot::CurrentUser, parms, "FileDestination", "C:\\Builds")
-                    .ok());
-        }
-        ui.focus(frame);
-        ui.click(frame, QPoint(244, 72));
-        ui.keys("F7");
-        auto built = [&] {
-            platform::Registry now(platform::Machine::openAt(machine).value());
-            auto v = now.queryValue(platform::RegRoot::CurrentUser,
-                                    "Software\\RUX\\Pakomo 1.0e\\Products\\" + full, "UpToDate");
-            // 0 while the build runs, 1 once everything is written.
-            return v.ok() && std::any_of(v.value().data.begin(), v.value().data.end(),
-                                         [](uint8_t b) { return b != 0; });
-        };
-        for (int i = 0; i < 600 && !built(); ++i) ::usleep(100000);
-        keep(frame, "14-after-build");
-        ASSERT_TRUE(built()) << "F7 did not build the product";
-        ASSERT_TRUE(fs::exists(disc() / "Setup.exe"));
-    }
-    fs::path disc() { return machine / "drive_c" / "Builds" / full / "Disc1"; }
-
-    setup_test::XServer x;
-    Driver ui;
-    std::unique_ptr<setup_test::Child> pakomo;
-    std::string frame;
-    QImage frameShot, screenShot;
-    std::string full;  // the product's full name, as the chooser and the build name it
-};
 
 TEST_F(AuthoringProcess, AProductDescribedInTheProgramIsBuiltInstalledAndUninstalled) {
     for (const char* name : {"readme.txt", "tool.exe"})
@@ -236,7 +125,13 @@ TEST_F(AuthoringProcess, AProductDescribedInTheProgramIsBuiltInstalledAndUninsta
     ASSERT_FALSE(dialog.empty()) << ui.transcript;
     ASSERT_TRUE(ui.waitActive(dialog));
     keep(dialog, "11-select-files");
-    addFilesThroughDialog(dialog);
+    // The dialog browses the machine: its folder on drive C: is typed, then both files by name.
+    ui.focus(dialog);
+    ui.type("C:\\Source\\Delta");
+    ui.keys("Return");
+    ui.type("\"readme.txt\" \"tool.exe\"");
+    keep(dialog, "11-select-files-typed");
+    ui.keys("Return");
     ASSERT_TRUE(ui.waitGone("Select files")) << ui.transcript;
     ASSERT_TRUE(ui.waitActive(frame));
     ASSERT_TRUE(frameChanged()) << "the file list did not change";

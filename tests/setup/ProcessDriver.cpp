@@ -37,7 +37,8 @@ int shiftOf(uint32_t mask) {
     return shift;
 }
 
-// An XWD dump of a true-colour window of 32 bits per pixel.
+// An XWD dump of a true-colour window of 32 bits per pixel, or of 24 (the root window and windows
+// of depth 24 on a server whose pixels of that depth are packed in three bytes).
 QImage decodeXwd(const std::string& bytes) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     if (bytes.size() < 100) return {};
@@ -46,13 +47,18 @@ QImage decodeXwd(const std::string& bytes) {
                    bytesPerLine = bigEndian(b + 48), redMask = bigEndian(b + 56), greenMask = bigEndian(b + 60),
                    blueMask = bigEndian(b + 64), colours = bigEndian(b + 76);
     const std::size_t start = std::size_t(headerSize) + std::size_t(colours) * 12;
-    if (format != 2 || bitsPerPixel != 32 || start + std::size_t(bytesPerLine) * height > bytes.size()) return {};
+    if (format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 24) ||
+        start + std::size_t(bytesPerLine) * height > bytes.size())
+        return {};
+    const std::size_t step = bitsPerPixel / 8;
     QImage image(int(width), int(height), QImage::Format_RGB32);
     for (uint32_t y = 0; y < height; ++y) {
         for (uint32_t x = 0; x < width; ++x) {
-            const unsigned char* p = b + start + std::size_t(y) * bytesPerLine + std::size_t(x) * 4;
-            const uint32_t v = byteOrder == 0 ? uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]
-                                              : bigEndian(p);
+            const unsigned char* p = b + start + std::size_t(y) * bytesPerLine + std::size_t(x) * step;
+            const uint32_t high = step == 4 ? uint32_t(p[3]) : 0;
+            const uint32_t v = byteOrder == 0 ? high << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]
+                               : step == 4    ? bigEndian(p)
+                                              : uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
             image.setPixel(int(x), int(y),
                            qRgb(int((v & redMask) >> shiftOf(redMask)), int((v & greenMask) >> shiftOf(greenMask)),
                                 int((v & blueMask) >> shiftOf(blueMask))));
