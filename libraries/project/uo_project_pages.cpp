@@ -338,24 +338,6 @@ void uo_project_pages::fu_preview() {
     rows->setItem(1, "choice1", Value(text("WFINISH.CHOICE1")));
     rows->setItem(1, "choice2", Value(text("WFINISH.CHOICE2")));
     rows->setItem(1, "title", Value(text("WMAIN.TITLE")));
-    // The background's colour and texts as the background tab holds them.
-    auto* project = dynamic_cast<w_project*>(w.get());
-    if (uo_project_background* background = project ? project->i_background.get() : nullptr) {
-        rows->setItem(1, "bgcolor", Value(background->fu_get_backgroundcolor()));
-        fw_open_preview(window, *rows, background->ids_texts.get());
-        runtime::destroy(rows);
-        return;
-    }
-    auto texts = runtime::create<u_ds_a>();
-    texts->setDataObject("d_project_maintext");
-    texts->setTransObject(&app().sqlca);
-    const Value id(ii_prod_id);
-    texts->retrieve({&id, 1});
-    runtime::SqlRow colour;
-    if (app().sqlca.selectIntoValues("SELECT BGCOLOR FROM WMAIN WHERE PRODID = ?", std::span(&id, 1),
-                                     colour) == 0 &&
-        !colour.empty() && colour[0])
-        rows->setItem(1, "bgcolor", Value(std::atol(colour[0]->c_str())));
     // The texts expand PRODUCTNAME and PRODUCTVERSION as Setup will once the product is saved:
     // with the name and version typed, not those last saved, which come back when it has opened.
     runtime::DataStore* names = nullptr;
@@ -369,14 +351,35 @@ void uo_project_pages::fu_preview() {
         names->setItem(1, "prodname", name);
         names->setItem(1, "prodvers", vers);
     };
-    put(rows->getItem(1, "prodname"), rows->getItem(1, "prodvers"));
-    try {
-        fw_open_preview(window, *rows, texts.get());
-    } catch (...) {
+    auto open = [&](u_ds_a* texts) {
+        put(rows->getItem(1, "prodname"), rows->getItem(1, "prodvers"));
+        try {
+            fw_open_preview(window, *rows, texts);
+        } catch (...) {
+            put(saved[0], saved[1]);
+            throw;
+        }
         put(saved[0], saved[1]);
-        throw;
+    };
+    // The background's colour and texts as the background tab holds them.
+    auto* project = dynamic_cast<w_project*>(w.get());
+    if (uo_project_background* background = project ? project->i_background.get() : nullptr) {
+        rows->setItem(1, "bgcolor", Value(background->fu_get_backgroundcolor()));
+        open(background->ids_texts.get());
+        runtime::destroy(rows);
+        return;
     }
-    put(saved[0], saved[1]);
+    auto texts = runtime::create<u_ds_a>();
+    texts->setDataObject("d_project_maintext");
+    texts->setTransObject(&app().sqlca);
+    const Value id(ii_prod_id);
+    texts->retrieve({&id, 1});
+    runtime::SqlRow colour;
+    if (app().sqlca.selectIntoValues("SELECT BGCOLOR FROM WMAIN WHERE PRODID = ?", std::span(&id, 1),
+                                     colour) == 0 &&
+        !colour.empty() && colour[0])
+        rows->setItem(1, "bgcolor", Value(std::atol(colour[0]->c_str())));
+    open(texts.get());
     runtime::destroy(texts);
     runtime::destroy(rows);
 }
