@@ -166,16 +166,23 @@ void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
     for (long r = 1; r <= dw.rowCount(); ++r)
         if (const char* name = type_name(static_cast<long>(dw.store().getItemNumber(r, "valuetype"))))
             types.push_back(name);
-    const int component = std::min(widest("Component", components), 900);
-    const int root = widest("Root", {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                                                "HKEY_USERS"});
-    const int type = widest("Type", types);
+    int component = std::min(widest("Component", components), 900);
+    int root = widest("Root", {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"});
+    int type = widest("Type", types);
     // The room left of a vertical scroll bar, shown or not, so that a growing list keeps its fit.
     const int room = runtime::units::toUnitsX(
         area->width() - 2 * area->frameWidth() - area->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2);
-    const int rest = std::max(900, room - component - root - type);
-    const int name = std::max(rest / 4, need(bold, "Value name")), key = (rest - name) * 11 / 20,
-              data = rest - name - key;
+    int name = need(bold, "Value name"), key = need(plain, "Software\\Maker"), data = need(bold, "Data") * 2;
+    const int least = component + root + type + name + key + data;
+    if (room < least) {
+        // Too narrow for every text: each column gives up its share, none is pushed out of sight.
+        for (int* w : {&component, &root, &type, &name, &key, &data}) *w = *w * room / least;
+    } else {
+        const int more = room - least;
+        name += more / 5;
+        key += more * 2 / 5;
+        data += more - more / 5 - more * 2 / 5;
+    }
     dw.modify("proggrpid.width=" + std::to_string(component) + " rootkey.width=" + std::to_string(root) +
               " stringvar_regkey.width=" + std::to_string(key) + " stringvar_valuename.width=" +
               std::to_string(name) + " valuetype.width=" + std::to_string(type) +
