@@ -151,8 +151,9 @@ void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
     QFont bold_font = area->font();
     bold_font.setBold(true);
     const QFontMetrics bold(bold_font);
+    // A cell keeps a few pixels on either side of its text and its grid line.
     auto need = [&](const QFontMetrics& fm, const std::string& text) {
-        return runtime::units::toUnitsX(fm.horizontalAdvance(QString::fromStdString(text)) + 10);
+        return runtime::units::toUnitsX(fm.horizontalAdvance(QString::fromStdString(text)) + 14);
     };
     // The widest of a column's heading and of the names it shows.
     auto widest = [&](const char* heading, std::vector<std::string> texts) {
