@@ -1,6 +1,8 @@
 #include "libraries/project/uo_project_registry.h"
 
 #include <QAbstractScrollArea>
+#include <QFontMetrics>
+#include <QStyle>
 #include <cctype>
 
 #include "authoring/core/pakomo.h"
@@ -9,6 +11,7 @@
 #include "libraries/project/w_project.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
+#include "runtime/ui/Units.h"
 #include "standard/parent_window.h"
 
 namespace pakomo {
@@ -34,6 +37,14 @@ const char* root_name(long code) {
         default:
             return "";
     }
+}
+
+// As the type column's list names them.
+const char* type_name(long code) {
+    static const char* const names[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD",
+                                        "REG_DWORD_BIG_ENDIAN", "REG_LINK", "REG_MULTI_SZ", "REG_RESOURCE_LIST",
+                                        "REG_FULL_RESOURCE_DESCRIPTOR", "REG_RESOURCE_REQUIREMENTS_LIST"};
+    return code >= 0 && code <= 10 ? names[code] : nullptr;
 }
 
 bool is_hex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
@@ -121,10 +132,62 @@ uo_project_registry::uo_project_registry() : uo_project_pane("uo_project_registr
         return Value();
     });
     fu_refuse_typed_names(*dw_regkeys, *this, BoxTitle);
+    // The columns follow the list's width, which follows the pane's.
+    extend("resize", [this](Args) {
+        fu_fit_columns(*dw_regkeys);
+        return Value();
+    });
     on("destructor", [this](Args) {
         if (ids_components) runtime::destroy(ids_components);
         return Value();
     });
+}
+
+void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(adw.widget());
+    if (!area) return;
+    runtime::DataWindow& dw = adw;
+    const QFontMetrics plain(area->font());
+    QFont bold_font = area->font();
+    bold_font.setBold(true);
+    const QFontMetrics bold(bold_font);
+    // A cell keeps a few pixels on either side of its text and its grid line.
+    auto need = [&](const QFontMetrics& fm, const std::string& text) {
+        return runtime::units::toUnitsX(fm.horizontalAdvance(QString::fromStdString(text)) + 14);
+    };
+    // The widest of a column's heading and of the names it shows.
+    auto widest = [&](const char* heading, std::vector<std::string> texts) {
+        int w = need(bold, heading);
+        for (const std::string& t : texts) w = std::max(w, need(plain, t));
+        return w;
+    };
+    std::vector<std::string> components, types{"REG_EXPAND_SZ"};
+    if (runtime::DataStore* list = dw.getChild("proggrpid"))
+        for (long r = 1; r <= list->rowCount(); ++r) components.push_back(list->getItemString(r, "name"));
+    for (long r = 1; r <= dw.rowCount(); ++r)
+        if (const char* name = type_name(static_cast<long>(dw.store().getItemNumber(r, "valuetype"))))
+            types.push_back(name);
+    int component = std::min(widest("Component", components), 900);
+    int root = widest("Root", {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"});
+    int type = widest("Type", types);
+    // The room left of a vertical scroll bar, shown or not, so that a growing list keeps its fit.
+    const int room = runtime::units::toUnitsX(
+        area->width() - 2 * area->frameWidth() - area->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2);
+    int name = need(bold, "Value name"), key = need(plain, "Software\\Maker"), data = need(bold, "Data") * 2;
+    const int least = component + root + type + name + key + data;
+    if (room < least) {
+        // Too narrow for every text: each column gives up its share, none is pushed out of sight.
+        for (int* w : {&component, &root, &type, &name, &key, &data}) *w = *w * room / least;
+    } else {
+        const int more = room - least;
+        name += more / 5;
+        key += more * 2 / 5;
+        data += more - more / 5 - more * 2 / 5;
+    }
+    dw.modify("proggrpid.width=" + std::to_string(component) + " rootkey.width=" + std::to_string(root) +
+              " stringvar_regkey.width=" + std::to_string(key) + " stringvar_valuename.width=" +
+              std::to_string(name) + " valuetype.width=" + std::to_string(type) +
+              " stringvar_regdata.width=" + std::to_string(data));
 }
 
 bool uo_project_registry::fu_show_edit_popup(u_dw_a& adw, runtime::Window& aw_window, Args a) {
@@ -247,6 +310,7 @@ std::string uo_project_registry::fu_insert_pasted(u_dw_a& adw, int16_t ai_prod_i
     ds.setItem(row, "stringvar_valuename", Value(as_name));
     ds.setItem(row, "valuetype", Value(ai_type));
     ds.setItem(row, "stringvar_regdata", Value(as_data));
+    fu_fit_columns(adw);  // its type may be wider than those shown so far
     return {};
 }
 
@@ -274,7 +338,10 @@ void uo_project_registry::fu_fill_components(u_dw_a& adw, const runtime::DataSto
         list->setItem(r, "name", Value(name));
     };
     add(0, "(none)");
-    if (!ads_proggrp) return;
+    if (!ads_proggrp) {
+        fu_fit_columns(adw);
+        return;
+    }
     for (long r = 1; r <= ads_proggrp->rowCount(); ++r)
         add(static_cast<long>(ads_proggrp->getItemNumber(r, "id")),
             runtime::trim(ads_proggrp->getItemString(r, "name")));
@@ -287,6 +354,7 @@ void uo_project_registry::fu_fill_components(u_dw_a& adw, const runtime::DataSto
             known = static_cast<long>(ads_proggrp->getItemNumber(c, "id")) == id;
         if (!known) ds.setItem(r, "proggrpid", Value(0));
     }
+    fu_fit_columns(adw);
 }
 
 void uo_project_registry::fu_refresh_components() {

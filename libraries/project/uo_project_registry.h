@@ -62,6 +62,9 @@ public:
     // A right-click (rbuttondown's arguments) on a text column of a row shows the edit popup with
     // its string variables for window `aw_window`; true when it did.
     static bool fu_show_edit_popup(u_dw_a& adw, runtime::Window& aw_window, runtime::Args a);
+    // Fits the columns into the list's width: the component, root and type as wide as their
+    // texts, the key, value name and data sharing the rest.
+    static void fu_fit_columns(u_dw_a& adw);
     // Refuses a typed key, value name or data at once (itemchanged), the message shown after.
     static void fu_refuse_typed_names(u_dw_a& adw, runtime::Object& message_target,
                                       const std::string& as_title);

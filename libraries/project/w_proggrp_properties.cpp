@@ -96,6 +96,9 @@ w_proggrp_properties::w_proggrp_properties() : w_a("w_proggrp_properties", runti
     cbx_pathchange->resize(1800, 72);
     cbx_pathchange->setText("The user may change the &folder");
     cbx_pathchange->setTabOrder(90);
+    // The boxes show the form and the group box behind them, not panels of a colour of their own.
+    for (auto* box : {&cbx_normal, &cbx_minimal, &cbx_custom, &cbx_visible, &cbx_pathchange})
+        (*box)->widget()->setAutoFillBackground(false);
 
     cb_ok = addControl<u_cb_ok>("cb_ok");
     cb_ok->move(1660, y += 140);

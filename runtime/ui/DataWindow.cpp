@@ -202,7 +202,14 @@ std::vector<DataWindow::ColumnBox> DataWindow::columnBoxes() const {
 int DataWindow::contentWidth() const {
     int w = 0;
     for (const ColumnBox& b : columnBoxes()) w = std::max(w, b.x + b.w);
-    for (const TextLayout& t : store_->layout().texts) w = std::max(w, t.x + t.width);
+    const auto& cols = store_->layout().columns;
+    for (const TextLayout& t : store_->layout().texts) {
+        // A grid draws a column's heading over the column, wherever the layout placed it.
+        bool heading = false;
+        for (const ColumnLayout& c : cols)
+            if (presentation_ == Presentation::Grid && lower(t.name) == lower(c.name) + "_t") heading = true;
+        if (!heading) w = std::max(w, t.x + t.width);
+    }
     return w;
 }
 

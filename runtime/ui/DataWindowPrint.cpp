@@ -152,7 +152,10 @@ void DataWindow::paintRows(QPainter& p, long first, long last, double, int topY,
                     x += s + tw + 12;
                 }
             } else {
-                Qt::Alignment align = store_->getItem(row, b.column).isNumber() ? Qt::AlignRight : Qt::AlignLeft;
+                // A number shown through a drop-down's code table is a name: it reads from the left.
+                Qt::Alignment align = store_->getItem(row, b.column).isNumber() && !isDropDown(style)
+                                          ? Qt::AlignRight
+                                          : Qt::AlignLeft;
                 p.drawText(r.adjusted(3, 0, -3, 0), Qt::AlignVCenter | align, qs(displayText(row, b.column)));
             }
             if (presentation_ == Presentation::Grid) {

@@ -225,12 +225,18 @@ TEST_P(ProjectRegistryTest, ARightClickOnATextOffersTheEditPopupAndElsewhereTheR
     for (const Case c : {Case{"stringvar_regkey", "Cu&t"}, Case{"stringvar_regdata", "Cu&t"},
                          Case{"proggrpid", "&Add"}, Case{"rootkey", "&Add"}}) {
         SCOPED_TRACE(c.column);
-        const runtime::ColumnLayout& column =
-            dw().store().layout().columns[static_cast<size_t>(dw().store().columnNumber(c.column) - 1)];
+        // A grid places its columns side by side by their widths, which follow the list's width.
+        int left = 0;
+        for (const runtime::ColumnLayout& other : dw().store().layout().columns) {
+            if (other.name == c.column) break;
+            auto visible = other.attributes.find("visible");
+            if (visible == other.attributes.end() || visible->second != "0")
+                left += std::stoi(other.attributes.at("width"));
+        }
         dw().scrollToRow(1);
         QWidget* viewport = static_cast<QAbstractScrollArea*>(dw().widget())->viewport();
         auto* bar = static_cast<QAbstractScrollArea*>(dw().widget())->horizontalScrollBar();
-        const int x = runtime::units::toPixelsX(std::stoi(column.attributes.at("x")) + 40);
+        const int x = runtime::units::toPixelsX(left + 40);
         bar->setValue(std::max(0, x - 50));
         const QPoint at(x - bar->value(), runtime::units::toPixelsY(dw().headerHeight() + 40));
         ASSERT_EQ(dw().objectAt(at.x(), at.y()).name, c.column);
@@ -406,3 +412,32 @@ TEST_P(ProjectRegistryTest, AValueThatCannotBeWrittenBackIsNotPastedAndOneWithAC
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectRegistryTest);
 
 }  // namespace
+
+namespace {
+
+int visibleColumnsWidth(const runtime::DataWindow& dw) {
+    int sum = 0;
+    for (const runtime::ColumnLayout& c : const_cast<runtime::DataWindow&>(dw).store().layout().columns) {
+        auto visible = c.attributes.find("visible");
+        if (visible == c.attributes.end() || visible->second != "0") sum += std::stoi(c.attributes.at("width"));
+    }
+    return sum;
+}
+
+}  // namespace
+
+// The columns fit the list at the frame's size, with nothing to scroll sideways, and follow the
+// pane when it grows.
+TEST_P(ProjectRegistryTest, TheColumnsFitTheListAndFollowItsWidth) {
+    auto* area = static_cast<QAbstractScrollArea*>(dw().widget());
+    core_test::settle();
+    const int before = visibleColumnsWidth(dw());
+    EXPECT_LE(runtime::units::toPixelsX(before), area->viewport()->width());
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+    pane->resize(pane->width() + 2000, pane->height());
+    core_test::settle();
+    const int after = visibleColumnsWidth(dw());
+    EXPECT_GT(after, before + 1500);
+    EXPECT_LE(runtime::units::toPixelsX(after), area->viewport()->width());
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+}

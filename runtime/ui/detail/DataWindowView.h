@@ -223,6 +223,13 @@ protected:
         viewport()->update();
         if (DataWindow* o = owner_.get()) o->showEditor();
     }
+    // The control given the focus (by a script, a click or Tab) passes it on to the current cell's
+    // field, so what the user types next goes into that cell.
+    void focusInEvent(QFocusEvent* e) override {
+        QAbstractScrollArea::focusInEvent(e);
+        if (edit_->isVisible()) edit_->setFocus(e->reason());
+        else if (combo_->isVisible()) combo_->setFocus(e->reason());
+    }
     void mousePressEvent(QMouseEvent* e) override {
         if (DataWindow* o = owner_.get()) o->mouse(0, e->position().toPoint(), e->button());
     }
