@@ -2,7 +2,7 @@
 // any archive bytes: extraction across the archive's end, decompression of whatever is stored,
 // and every box answered with Cancel or OK. Input: u32 length of the setup information, the
 // setup information, then the archive of disc 1.
-#include "installer/logic/CInstallEngine.h"
+#include "fuzz/setup/FuzzSupport.h"
 #include "installer/logic/CSetupApp.h"
 #include "installer/logic/SetupInfo.h"
 #include "libraries/decompress/ruxdecompress.h"
@@ -12,25 +12,10 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using fuzz::QuietUi;
+using fuzz::writeFile;
 
 namespace {
-
-class QuietUi : public setup::ISetupUi {
-public:
-    int MessageBox(uint32_t id, setup::MsgButtons buttons, setup::MsgIcon, std::string_view, std::string_view) override {
-        if (id == 16395) return setup::answer::Yes;  // ready to begin
-        return buttons == setup::MsgButtons::Ok ? setup::answer::Ok : setup::answer::Cancel;
-    }
-    void SystemErrorBox(std::string_view, std::string_view) override {}
-    void CopyErrorBox(std::string_view, std::string_view) override {}
-    std::optional<std::string> AskForDisc(uint16_t, std::string_view) override { return std::nullopt; }
-    int RunProgressDialog(setup::CInstallEngine& engine) override { return engine.RunInstallation(); }
-    void ProgressFile(std::string_view) override {}
-    void ProgressAdvanced(uint64_t done, uint64_t total) override {
-        if (done > total) __builtin_trap();
-    }
-    bool PumpCancelMessages() override { return false; }
-};
 
 struct World {
     fs::path root;
@@ -54,10 +39,6 @@ World& world() {
         return new World{root, *machine, root / "Disc1"};
     }();
     return *w;
-}
-
-void writeFile(const fs::path& p, const uint8_t* data, size_t size) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), std::streamsize(size));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 // a planted file and registry value that it replaced. Input: as the archive target's, except that
 // the length of the setup information has 24 bits and the fourth byte n, when not 0, presses
 // Cancel before file pass n - 1.
-#include "installer/logic/CInstallEngine.h"
+#include "fuzz/setup/FuzzSupport.h"
 #include "installer/logic/CSetupApp.h"
 #include "installer/logic/SetupInfo.h"
 #include "libraries/decompress/ruxdecompress.h"
@@ -19,37 +19,16 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+using fuzz::QuietUi;
+using fuzz::writeFile;
 
 namespace {
-
-class QuietUi : public setup::ISetupUi {
-public:
-    int cancelPass = -1;
-    int passes = 0;
-    int MessageBox(uint32_t id, setup::MsgButtons buttons, setup::MsgIcon, std::string_view, std::string_view) override {
-        if (id == 16395) return setup::answer::Yes;  // ready to begin
-        return buttons == setup::MsgButtons::Ok ? setup::answer::Ok : setup::answer::Cancel;
-    }
-    void SystemErrorBox(std::string_view, std::string_view) override {}
-    void CopyErrorBox(std::string_view, std::string_view) override {}
-    std::optional<std::string> AskForDisc(uint16_t, std::string_view) override { return std::nullopt; }
-    int RunProgressDialog(setup::CInstallEngine& engine) override { return engine.RunInstallation(); }
-    void ProgressFile(std::string_view) override {}
-    void ProgressAdvanced(uint64_t done, uint64_t total) override {
-        if (done > total) __builtin_trap();
-    }
-    bool PumpCancelMessages() override { return passes++ == cancelPass; }
-};
 
 // Fixed, so that seeds can name the host folder ("Z:\tmp\rux-fuzz-install\host\x"); it may be a
 // link to a folder in /dev/shm. RUX_FUZZ_ROOT moves it for a second fuzzing process.
 fs::path worldRoot() {
     const char* root = std::getenv("RUX_FUZZ_ROOT");
     return root && *root ? fs::path(root) : fs::path("/tmp/rux-fuzz-install");
-}
-
-void writeFile(const fs::path& p, const uint8_t* data, size_t size) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), std::streamsize(size));
 }
 
 // Every entry below a folder (links not followed) with its bytes and time.

@@ -4,7 +4,7 @@
 
 #include "authoring/core/pakomo.h"
 #include "libraries/project/uo_project_registry.h"
-#include "libraries/wizard/wizard_popup.h"
+#include "libraries/wizard/wizard_page.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 
@@ -13,17 +13,9 @@ namespace pakomo {
 using runtime::Args;
 using runtime::Value;
 
-namespace {
-
-constexpr const char* BoxTitle = "Product wizard";
-
-}  // namespace
-
 w_regkey_wizard::w_regkey_wizard() : w_dw_a("w_regkey_wizard", runtime::WindowKind::Child) {
     resize(2300, 1100);
-    dw_regkeys = addControl<u_dw_create_setup_a>("dw_regkeys", "u_dw_create_setup_a", "d_project_regkeys");
-    dw_regkeys->resize(2300, 980);
-    dw_regkeys->store().setTransObject(&app().sqlca);
+    dw_regkeys = add_wizard_grid(*this, "dw_regkeys", "d_project_regkeys", 2300, 980);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(dw_regkeys->widget())) {
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -47,12 +39,12 @@ w_regkey_wizard::w_regkey_wizard() : w_dw_a("w_regkey_wizard", runtime::WindowKi
             *dw_regkeys, ii_prod_id, fw_current_component(), static_cast<int16_t>(a[0].toInt()),
             a[1].toText(), a[2].toText(), a[3].toText(), static_cast<int16_t>(a[4].toInt()));
         if (!problem.empty()) {
-            runtime::messageBox(BoxTitle, problem, runtime::MessageIcon::StopSign);
+            runtime::messageBox(wizard_box_title, problem, runtime::MessageIcon::StopSign);
         } else if (std::string notice = uo_project_registry::fu_caret_notice(
                        static_cast<int16_t>(a[0].toInt()), a[1].toText(), a[2].toText(), a[3].toText(),
                        static_cast<int16_t>(a[4].toInt()));
                    !notice.empty()) {
-            runtime::messageBox(BoxTitle, notice, runtime::MessageIcon::Information);
+            runtime::messageBox(wizard_box_title, notice, runtime::MessageIcon::Information);
         }
         return Value();
     });
@@ -60,8 +52,7 @@ w_regkey_wizard::w_regkey_wizard() : w_dw_a("w_regkey_wizard", runtime::WindowKi
     // A text column takes string variables through the edit popup; elsewhere the registry menu,
     // whose entries reach this window once it is their parent.
     dw_regkeys->extend("rbuttondown", [this](Args a) {
-        const long row = a.size() > 2 ? a[2].toInt() : 0;
-        if (row > 0 && row <= dw_regkeys->rowCount()) dw_regkeys->setRow(row);
+        select_clicked_row(*dw_regkeys, a);
         if (uo_project_registry::fu_show_edit_popup(*dw_regkeys, *this, a)) return Value();
         show_wizard_popup(*this, "m_popup_registry_wizard");
         return Value();
@@ -78,11 +69,10 @@ w_regkey_wizard::w_regkey_wizard() : w_dw_a("w_regkey_wizard", runtime::WindowKi
         return Value();
     });
     on("ue_popup_delete", [this](Args) {
-        const long row = dw_regkeys->getRow();
-        if (row >= 1 && row <= dw_regkeys->rowCount()) dw_regkeys->store().deleteRow(row);
+        delete_current_row(*dw_regkeys);
         return Value();
     });
-    uo_project_registry::fu_refuse_typed_names(*dw_regkeys, *this, BoxTitle);
+    uo_project_registry::fu_refuse_typed_names(*dw_regkeys, *this, wizard_box_title);
     extend("close", [this](Args) {
         if (ids_components) runtime::destroy(ids_components);
         return Value();
@@ -112,7 +102,7 @@ bool w_regkey_wizard::fw_load(int16_t ai_prod_id) {
     else if (ids_components->retrieve({&arg, 1}) < 0)
         error = ids_components->lastError();
     if (!error.empty()) {
-        runtime::messageBox(BoxTitle, "The registry entries could not be read: " + error,
+        runtime::messageBox(wizard_box_title, "The registry entries could not be read: " + error,
                             runtime::MessageIcon::StopSign);
         return false;
     }
@@ -121,14 +111,12 @@ bool w_regkey_wizard::fw_load(int16_t ai_prod_id) {
     return true;
 }
 
-bool w_regkey_wizard::fw_validate() { return uo_project_registry::fu_check_entries(*dw_regkeys, BoxTitle); }
+bool w_regkey_wizard::fw_validate() {
+    return uo_project_registry::fu_check_entries(*dw_regkeys, wizard_box_title);
+}
 
 bool w_regkey_wizard::fw_save(int16_t ai_prod_id) {
-    runtime::DataStore& ds = dw_regkeys->store();
-    for (long r = 1; r <= ds.rowCount(); ++r)
-        if (ds.getItem(r, "prodid").isNull() || ds.getItem(r, "prodid").toInt() != ai_prod_id)
-            ds.setItem(r, "prodid", Value(ai_prod_id));
-    return ds.update(false) == 1;
+    return save_product_rows(dw_regkeys->store(), ai_prod_id);
 }
 
 void w_regkey_wizard::fw_saved() { dw_regkeys->store().resetUpdate(); }

@@ -2,7 +2,7 @@
 
 #include "authoring/core/pakomo.h"
 #include "authoring/project/nv_create_setup.h"
-#include "libraries/wizard/wizard_popup.h"
+#include "libraries/wizard/wizard_page.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 
@@ -11,22 +11,12 @@ namespace pakomo {
 using runtime::Args;
 using runtime::Value;
 
-namespace {
-
-constexpr const char* BoxTitle = "Product wizard";
-
-}  // namespace
-
 w_stringtable_wizard::w_stringtable_wizard() : w_dw_a("w_stringtable_wizard", runtime::WindowKind::Child) {
     resize(2300, 1100);
-    dw_strings =
-        addControl<u_dw_create_setup_a>("dw_strings", "u_dw_create_setup_a", "d_project_stringtable");
-    dw_strings->resize(2300, 1100);
-    dw_strings->store().setTransObject(&app().sqlca);
+    dw_strings = add_wizard_grid(*this, "dw_strings", "d_project_stringtable", 2300, 1100);
     // The menu's entries reach this window, which must be their parent before it is shown.
     dw_strings->extend("rbuttondown", [this](Args a) {
-        const long row = a.size() > 2 ? a[2].toInt() : 0;
-        if (row > 0 && row <= dw_strings->rowCount()) dw_strings->setRow(row);
+        select_clicked_row(*dw_strings, a);
         show_wizard_popup(*this, "m_popup_stringtable_wizard");
         return Value();
     });
@@ -42,8 +32,7 @@ w_stringtable_wizard::w_stringtable_wizard() : w_dw_a("w_stringtable_wizard", ru
         return Value();
     });
     on("ue_popup_delete", [this](Args) {
-        const long row = dw_strings->getRow();
-        if (row >= 1 && row <= dw_strings->rowCount()) dw_strings->store().deleteRow(row);
+        delete_current_row(*dw_strings);
         return Value();
     });
 }
@@ -51,7 +40,7 @@ w_stringtable_wizard::w_stringtable_wizard() : w_dw_a("w_stringtable_wizard", ru
 bool w_stringtable_wizard::fw_load(int16_t ai_prod_id) {
     const Value arg(ai_prod_id);
     if (dw_strings->store().retrieve({&arg, 1}) >= 0) return true;
-    runtime::messageBox(BoxTitle,
+    runtime::messageBox(wizard_box_title,
                         "The string variables could not be read: " + dw_strings->store().lastError(),
                         runtime::MessageIcon::StopSign);
     return false;
@@ -68,7 +57,7 @@ bool w_stringtable_wizard::fw_validate() {
             dw_strings->setRow(r);
             dw_strings->scrollToRow(r);
             dw_strings->setColumn("name");
-            runtime::messageBox(BoxTitle, text, runtime::MessageIcon::StopSign);
+            runtime::messageBox(wizard_box_title, text, runtime::MessageIcon::StopSign);
             return false;
         };
         if (name.empty()) return refuse("Type a name for every string variable.");
@@ -89,11 +78,7 @@ bool w_stringtable_wizard::fw_validate() {
 }
 
 bool w_stringtable_wizard::fw_save(int16_t ai_prod_id) {
-    runtime::DataStore& ds = dw_strings->store();
-    for (long r = 1; r <= ds.rowCount(); ++r)
-        if (ds.getItem(r, "prodid").isNull() || ds.getItem(r, "prodid").toInt() != ai_prod_id)
-            ds.setItem(r, "prodid", Value(ai_prod_id));
-    return ds.update(false) == 1;
+    return save_product_rows(dw_strings->store(), ai_prod_id);
 }
 
 void w_stringtable_wizard::fw_saved() { dw_strings->store().resetUpdate(); }

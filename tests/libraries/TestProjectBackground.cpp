@@ -15,14 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "EditingFixture.h"
+#include "ProjectTabFixture.h"
 #include "authoring/menus/m_popups.h"
 #include "authoring/windows/w_datawindow_zoom.h"
 #include "authoring/windows/w_mdi_frame.h"
-#include "e2e/E2eSupport.h"
-#include "installer/logic/SetupInfo.h"
 #include "installer/setup/CMainWindow.h"
-#include "libraries/build/ProjectReader.h"
 #include "libraries/preview/preview_library.h"
 #include "libraries/preview/w_wmain_preview.h"
 #include "libraries/project/uo_project_background.h"
@@ -35,17 +32,16 @@
 
 namespace {
 
-using editing_test::EditingFixture;
-using editing_test::Frame;
+using editing_test::ProjectTabFixture;
 using pakomo::uo_project_background;
-using pakomo::w_project;
 using pakomo::w_wmain_preview;
 using runtime::Value;
 
 const std::string kFace = "DejaVu Serif";
 
-class ProjectBackgroundTest : public EditingFixture {
+class ProjectBackgroundTest : public ProjectTabFixture<uo_project_background> {
 protected:
+    ProjectBackgroundTest() : ProjectTabFixture("uo_background", true) {}
     void SetUp() override {
         EditingFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
@@ -54,33 +50,8 @@ protected:
         // Text 1 of everyTable: "Text" at 1, 1 in Arial 12; the title "Title", the colour 255.
         executeSql(everyTable(1));
         writeMachineFile("C:\\src\\read me.txt");
-        startService();
-        frame = runtime::create<Frame>();
-        frame->open();
-        core_test::settle();
+        openFrame();
         open();
-    }
-    void TearDown() override {
-        if (project) runtime::destroy(project);
-        if (frame) runtime::destroy(frame);
-        EditingFixture::TearDown();
-    }
-    void open() {
-        project = openProject(*frame, 1);
-        ASSERT_TRUE(project.isValid());
-        pane = runtime::Ref<uo_project_background>(
-            dynamic_cast<uo_project_background*>(project->findControl("uo_background")));
-        ASSERT_TRUE(pane.isValid());
-        project->tab_panes->selectTab(project->tab_panes->indexOf(*pane));  // used as the user sees it
-        core_test::settle();
-    }
-    setup::SetupInfo built() {
-        pakomo::ProjectProduct read = pakomo::read_project_product(application().sqlca, 1, machine);
-        EXPECT_TRUE(read.ok()) << read.error;
-        e2e::Built discs(read.product);
-        auto parsed = setup::ParseSetupInfo(testing_support::readBytes(discs.disc(1) / "SetupInfo.RUX"));
-        EXPECT_TRUE(parsed.info.has_value()) << parsed.detail;
-        return parsed.info ? *parsed.info : setup::SetupInfo{};
     }
 
     runtime::DataWindow& dw() { return *pane->dw_background; }
@@ -134,10 +105,6 @@ protected:
         const Value v = pane->ids_texts->getItem(row, column);
         return v.isNull() ? "<null>" : v.toText();
     }
-
-    runtime::Ref<Frame> frame;
-    runtime::Ref<w_project> project;
-    runtime::Ref<uo_project_background> pane;
 };
 
 // Each part of the drawing shows its own menu with the window as parent; each entry raises only

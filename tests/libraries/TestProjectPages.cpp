@@ -4,24 +4,20 @@
 #include <functional>
 #include <string>
 
-#include "EditingFixture.h"
+#include "ProjectTabFixture.h"
 #include "authoring/windows/w_datawindow_zoom.h"
-#include "e2e/E2eSupport.h"
-#include "installer/logic/SetupInfo.h"
-#include "libraries/build/ProjectReader.h"
 #include "libraries/preview/preview_library.h"
 #include "libraries/project/uo_project_pages.h"
 #include "support/runtime/UiDoubles.h"
 
 namespace {
 
-using editing_test::EditingFixture;
-using editing_test::Frame;
+using editing_test::ProjectTabFixture;
 using pakomo::uo_project_pages;
-using pakomo::w_project;
 
-class ProjectPagesTest : public EditingFixture {
+class ProjectPagesTest : public ProjectTabFixture<uo_project_pages> {
 protected:
+    ProjectPagesTest() : ProjectTabFixture("uo_pages", false) {}
     void SetUp() override {
         EditingFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
@@ -29,37 +25,14 @@ protected:
         application().gnv_win32api = runtime::createByName("nv_winapi");
         executeSql(everyTable(1));
         writeMachineFile("C:\\src\\read me.txt");
-        startService();
-        frame = runtime::create<Frame>();
-        frame->open();
-        core_test::settle();
+        openFrame();
         open();
     }
     void TearDown() override {
-        if (project) runtime::destroy(project);
-        runtime::destroy(frame);
+        closeWindows();
         if (application().gnv_win32api) runtime::destroy(application().gnv_win32api);
         EditingFixture::TearDown();
     }
-    void open() {
-        project = openProject(*frame, 1);
-        ASSERT_TRUE(project.isValid());
-        pane =
-            runtime::Ref<uo_project_pages>(dynamic_cast<uo_project_pages*>(project->findControl("uo_pages")));
-        ASSERT_TRUE(pane.isValid());
-    }
-    setup::SetupInfo built() {
-        pakomo::ProjectProduct read = pakomo::read_project_product(application().sqlca, 1, machine);
-        EXPECT_TRUE(read.ok()) << read.error;
-        e2e::Built discs(read.product);
-        auto parsed = setup::ParseSetupInfo(testing_support::readBytes(discs.disc(1) / "SetupInfo.RUX"));
-        EXPECT_TRUE(parsed.info.has_value()) << parsed.detail;
-        return parsed.info ? *parsed.info : setup::SetupInfo{};
-    }
-
-    runtime::Ref<Frame> frame;
-    runtime::Ref<w_project> project;
-    runtime::Ref<uo_project_pages> pane;
 };
 
 // A field, what is typed into it and where Setup's reader finds it.

@@ -9,39 +9,26 @@
 
 #include <string>
 
-#include "EditingFixture.h"
+#include "ProjectTabFixture.h"
 #include "libraries/project/uo_project_strings.h"
 
 namespace {
 
-using editing_test::EditingFixture;
-using editing_test::Frame;
+using editing_test::ProjectTabFixture;
 using pakomo::uo_project_strings;
-using pakomo::w_project;
 using runtime::Value;
 
-class ProjectStringsTest : public EditingFixture {
+class ProjectStringsTest : public ProjectTabFixture<uo_project_strings> {
 protected:
+    ProjectStringsTest() : ProjectTabFixture("uo_strings", true) {}
     void SetUp() override {
         EditingFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         executeSql(everyTable(1));  // one variable: NAME = "value"
-        startService();
-        frame = runtime::create<Frame>();
-        frame->open();
-        core_test::settle();
-        project = openProject(*frame, 1);
-        ASSERT_TRUE(project.isValid());
-        pane = runtime::Ref<uo_project_strings>(dynamic_cast<uo_project_strings*>(project->findControl("uo_strings")));
-        ASSERT_TRUE(pane.isValid());
-        project->tab_panes->selectTab(project->tab_panes->indexOf(*pane));  // typed into as the user sees it
-        core_test::settle();
+        openFrame();
+        open();
+        if (HasFatalFailure()) return;
         ASSERT_EQ(pane->dw_strings->rowCount(), 1);
-    }
-    void TearDown() override {
-        if (project) runtime::destroy(project);
-        runtime::destroy(frame);
-        EditingFixture::TearDown();
     }
 
     // Right-clicks row `row` of the grid and chooses the menu's entry at `position` (0: "&Add").
@@ -71,10 +58,6 @@ protected:
         EXPECT_EQ(application().sqlca.selectInto(sql, {}, row), 0) << application().sqlca.sqlErrText;
         return row.empty() || !row[0] ? std::string("<null>") : *row[0];
     }
-
-    runtime::Ref<Frame> frame;
-    runtime::Ref<w_project> project;
-    runtime::Ref<uo_project_strings> pane;
 };
 
 TEST_P(ProjectStringsTest, AVariableAddedThroughTheMenuIsSavedAndExpandsWithItsNewValue) {
