@@ -315,8 +315,10 @@ TEST(ProjectNameChecks, AnswerAsComparingEveryPairDid) {
     };
     const std::vector<std::string> typed = {"", "main", "DOCS", "Other ", "Help", "new"};
     for (size_t t = 0; t < tables.size(); ++t) {
-        auto components = runtime::create<runtime::DataStore>(pakomo::d_project_proggrps());
-        auto groups = runtime::create<runtime::DataStore>(pakomo::d_filegrps());
+        auto components = runtime::create<runtime::DataStore>(
+            std::make_shared<const runtime::DataLayout>(pakomo::d_project_proggrps()));
+        auto groups = runtime::create<runtime::DataStore>(
+            std::make_shared<const runtime::DataLayout>(pakomo::d_filegrps()));
         for (const Row& r : tables[t]) {
             const long c = components->insertRow(0);
             components->setItem(c, "id", Value(r.id));
