@@ -48,6 +48,7 @@
 #include "authoring/project/nv_create_setup.h"
 #include "authoring/windows/w_mdi_frame.h"
 #include "authoring/windows/w_summary.h"
+#include "bench/BenchCommon.h"
 #include "libraries/build/ProjectReader.h"
 #include "libraries/build/SetupWriter.h"
 #include "libraries/build/nv_build.h"
@@ -61,7 +62,9 @@
 #include "standard/register_standard.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::die;
+using bench::seconds;
 
 namespace {
 
@@ -72,77 +75,14 @@ constexpr int kStrings = 100;
 constexpr int kAdded = 10000;
 constexpr int kAnswer = 32;  // names per answer of the file dialog
 
-[[noreturn]] void die(const std::string& what) {
-    std::fprintf(stderr, "authoring_scale: %s\n", what.c_str());
-    std::exit(1);
-}
-
-double seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
-    SQLCHAR state[6] = {}, message[1024] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    if (SQL_SUCCEEDED(SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length)))
-        return reinterpret_cast<const char*>(message);
-    return "no diagnostics";
-}
-
-// A connection with nothing but the driver's calls, for the baselines.
-class Bare {
+// The bare connection with the two baselines of its own: a table's columns and the files' INSERT.
+class Bare : public bench::Bare {
 public:
-    explicit Bare(const std::string& dsn, bool autoCommit = false) {
-        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_);
-        SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_);
-        std::string conn = "DSN=" + dsn + ";";
-        if (!SQL_SUCCEEDED(SQLDriverConnect(dbc_, nullptr, (SQLCHAR*)conn.c_str(), SQL_NTS, nullptr, 0,
-                                            nullptr, SQL_DRIVER_NOPROMPT)))
-            die("bare connect: " + diagnostics(SQL_HANDLE_DBC, dbc_));
-        SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
-                          reinterpret_cast<SQLPOINTER>(autoCommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
-                          0);
-    }
-    ~Bare() {
-        SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT);
-        SQLDisconnect(dbc_);
-        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-        SQLFreeHandle(SQL_HANDLE_ENV, env_);
-    }
-    // Every cell read as text; answers the rows, hands each path-like cell of column `keep` on.
-    long fetch(const std::string& sql, int keep = 0, const std::function<void(const char*)>& onKept = {}) {
-        SQLHSTMT st = SQL_NULL_HSTMT;
-        SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st);
-        if (!SQL_SUCCEEDED(SQLExecDirect(st, (SQLCHAR*)sql.c_str(), SQL_NTS)))
-            die(sql + ": " + diagnostics(SQL_HANDLE_STMT, st));
-        SQLSMALLINT columns = 0;
-        SQLNumResultCols(st, &columns);
-        char buffer[512];
-        long rows = 0;
-        while (SQL_SUCCEEDED(SQLFetch(st))) {
-            for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
-                SQLLEN indicator = 0;
-                SQLGetData(st, c, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-                if (c == keep && onKept && indicator != SQL_NULL_DATA) onKept(buffer);
-            }
-            ++rows;
-        }
-        SQLFreeHandle(SQL_HANDLE_STMT, st);
-        return rows;
-    }
-    void execute(const std::string& sql) {
-        SQLHSTMT st = SQL_NULL_HSTMT;
-        SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st);
-        SQLRETURN rc = SQLExecDirect(st, (SQLCHAR*)sql.c_str(), SQL_NTS);
-        if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) die(sql + ": " + diagnostics(SQL_HANDLE_STMT, st));
-        SQLFreeHandle(SQL_HANDLE_STMT, st);
-    }
+    using bench::Bare::Bare;
     // The names of a table's columns, in order.
     std::vector<std::string> columns(const std::string& table) {
         SQLHSTMT st = SQL_NULL_HSTMT;
-        SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st);
+        SQLAllocHandle(SQL_HANDLE_STMT, handle(), &st);
         std::string sql = "SELECT * FROM " + table + " WHERE 1 = 0";
         if (!SQL_SUCCEEDED(SQLExecDirect(st, (SQLCHAR*)sql.c_str(), SQL_NTS))) die(sql);
         SQLSMALLINT count = 0;
@@ -161,12 +101,12 @@ public:
     // The FILE rows of `rows`, through one prepared INSERT in one transaction.
     void insertFiles(const std::vector<std::vector<std::string>>& rows) {
         SQLHSTMT st = SQL_NULL_HSTMT;
-        SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st);
+        SQLAllocHandle(SQL_HANDLE_STMT, handle(), &st);
         const char* sql =
             "INSERT INTO FILE (ID, PRODID, FILEGRPID, PATH, README, EXE, LINKTEXT, SHARED) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
         if (!SQL_SUCCEEDED(SQLPrepare(st, (SQLCHAR*)sql, SQL_NTS)))
-            die("prepare: " + diagnostics(SQL_HANDLE_STMT, st));
+            die("prepare: " + bench::diagnostics(SQL_HANDLE_STMT, st));
         SQLBIGINT id = 0, prodid = 0, group = 0;
         double readme = 0, exe = 0, shared = 0;
         char path[256] = {}, link[2] = {};
@@ -187,40 +127,12 @@ public:
             group = std::atoll(r[2].c_str());
             std::snprintf(path, sizeof path, "%s", r[3].c_str());
             pathLength = static_cast<SQLLEN>(std::strlen(path));
-            if (!SQL_SUCCEEDED(SQLExecute(st))) die("insert: " + diagnostics(SQL_HANDLE_STMT, st));
+            if (!SQL_SUCCEEDED(SQLExecute(st))) die("insert: " + bench::diagnostics(SQL_HANDLE_STMT, st));
         }
         SQLFreeHandle(SQL_HANDLE_STMT, st);
         commit();
     }
-    void commit() {
-        if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT)))
-            die("commit: " + diagnostics(SQL_HANDLE_DBC, dbc_));
-    }
-
-private:
-    SQLHENV env_ = SQL_NULL_HENV;
-    SQLHDBC dbc_ = SQL_NULL_HDBC;
 };
-
-// The schema script's statements: comments dropped, split at semicolons that end a line.
-std::vector<std::string> statements(const std::string& script) {
-    std::vector<std::string> out;
-    std::string current;
-    std::istringstream in(script);
-    for (std::string line; std::getline(in, line);) {
-        size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line.compare(first, 2, "--") == 0) continue;
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
-        const bool ends = !line.empty() && line.back() == ';';
-        if (ends) line.pop_back();
-        current += line + "\n";
-        if (ends) {
-            out.push_back(current);
-            current.clear();
-        }
-    }
-    return out;
-}
 
 // The ANSI driver of psqlODBC.
 fs::path postgresDriver() {
@@ -590,6 +502,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    bench::programName = "authoring_scale";
     bool postgres = false;
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
@@ -608,9 +521,9 @@ int main(int argc, char** argv) {
     fs::remove_all(folder);
     fs::create_directories(folder);
     std::string database;  // on the server, dropped at the end
-    {
-        std::ofstream ini(folder / "odbc.ini");
-        if (postgres) {
+    if (postgres) {
+        {
+            std::ofstream ini(folder / "odbc.ini");
             const char* server = std::getenv("RUX_TEST_POSTGRES");
             const fs::path driver = postgresDriver();
             if (!server || !*server)
@@ -628,13 +541,11 @@ int main(int argc, char** argv) {
                                            std::pair<std::string, std::string>{kDsn, database}})
                 ini << "[" << name << "]\nDriver=" << driver.string() << "\n"
                     << lines << "Database=" << db << "\n\n";
-        } else {
-            std::ofstream(folder / "bench.db").close();
-            ini << "[" << kDsn << "]\nDriver=SQLite3\nDatabase=" << (folder / "bench.db").string()
-                << "\nNoCreat=1\n";
         }
+        setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    } else {
+        bench::useSqliteDataSource(folder, kDsn);
     }
-    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
     setenv("RUX_MACHINE", (folder / "machine").c_str(), 1);
     if (postgres) Bare("rux_bench_admin", true).execute("CREATE DATABASE " + database);
 
@@ -653,15 +564,8 @@ int main(int argc, char** argv) {
         pakomo::pakomo application;
         application.g_str_pass.full_appname = "Pakomo 1.0e";
         runtime::Transaction& sqlca = application.sqlca;
-        sqlca.dbms = "ODBC";
-        sqlca.dbParm = std::string("Connectstring='DSN=") + kDsn + "'";
-        if (sqlca.connect() != 0) die("connect: " + sqlca.sqlErrText);
-        std::ifstream schemaFile(RUX_SCHEMA_SCRIPT);
-        std::stringstream schema;
-        schema << schemaFile.rdbuf();
-        for (const std::string& s : statements(schema.str()))
-            if (sqlca.executeImmediate(s) != 0) die(s + ": " + sqlca.sqlErrText);
-        if (sqlca.commit() != 0) die("commit: " + sqlca.sqlErrText);
+        bench::connect(sqlca, kDsn);
+        bench::createSchema(sqlca, RUX_SCHEMA_SCRIPT);
 
         Bench bench(application, folder, kDsn);
         for (size_t i = 0; i < sizes.size(); ++i) bench.generate(static_cast<int>(i + 1), sizes[i]);

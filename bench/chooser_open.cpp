@@ -2,11 +2,11 @@
 // list, and prints the ratio of that time to a bare ODBC fetch of the same rows in the same run.
 //
 // Usage: bench_chooser_open [products]   (a temporary SQLite database and data source are made)
-#include <QApplication>
-
 #include <sql.h>
 #include <sqlext.h>
+#include <unistd.h>
 
+#include <QApplication>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "authoring/core/layouts/core_layouts.h"
 #include "authoring/core/pakomo.h"
@@ -22,12 +21,15 @@
 #include "authoring/project/nv_create_setup.h"
 #include "authoring/windows/w_choose_product.h"
 #include "authoring/windows/w_mdi_frame.h"
+#include "bench/BenchCommon.h"
 #include "runtime/core/EventQueue.h"
 #include "runtime/ui/QtRuntime.h"
 #include "standard/register_standard.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::die;
+using bench::seconds;
 
 namespace {
 
@@ -36,61 +38,20 @@ const char* kSelect =
     "SELECT PRODUCT.ID, PRODUCT.PRODNAME, PRODUCT.PRODVERS, PRODUCT.README, PRODUCT.SETUPNORM, "
     "PRODUCT.SETUPMIN, PRODUCT.SETUPCUST, PRODUCT.BASEPATH, PRODUCT.LABEL FROM PRODUCT ORDER BY PRODUCT.ID ASC";
 
-double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
-[[noreturn]] void die(const std::string& what) {
-    std::fprintf(stderr, "chooser_open: %s\n", what.c_str());
-    std::exit(1);
-}
-
 // The catalogue's SELECT with nothing but the driver's calls: every cell read as text.
-long bareFetch() {
-    SQLHENV env = SQL_NULL_HENV;
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    SQLHSTMT st = SQL_NULL_HSTMT;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    std::string conn = std::string("DSN=") + kDsn;
-    if (!SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)conn.c_str(), SQL_NTS, nullptr, 0, nullptr,
-                                        SQL_DRIVER_NOPROMPT)))
-        die("bare connect failed");
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st);
-    if (!SQL_SUCCEEDED(SQLExecDirect(st, (SQLCHAR*)kSelect, SQL_NTS))) die("bare select failed");
-    SQLSMALLINT columns = 0;
-    SQLNumResultCols(st, &columns);
-    char buffer[512];
-    long rows = 0;
-    while (SQL_SUCCEEDED(SQLFetch(st))) {
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
-            SQLLEN indicator = 0;
-            SQLGetData(st, c, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-        }
-        ++rows;
-    }
-    SQLFreeHandle(SQL_HANDLE_STMT, st);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return rows;
-}
+long bareFetch() { return bench::Bare(kDsn, true).fetch(kSelect); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    bench::programName = "chooser_open";
     long products = argc > 1 ? std::atol(argv[1]) : 10000;
     if (products < 1 || products > 32767) die("bad product count");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
     fs::path folder = fs::temp_directory_path() / ("rux-bench-chooser-" + std::to_string(getpid()));
     fs::create_directories(folder);
-    fs::path db = folder / "bench.db";
-    std::ofstream(db).close();
-    {
-        std::ofstream ini(folder / "odbc.ini");
-        ini << "[" << kDsn << "]\nDriver=SQLite3\nDatabase=" << db.string() << "\nNoCreat=1\n";
-    }
-    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    bench::useSqliteDataSource(folder, kDsn);
     setenv("RUX_MACHINE", (folder / "machine").c_str(), 1);
 
     QApplication qt(argc, argv);
@@ -102,12 +63,8 @@ int main(int argc, char** argv) {
     pakomo::register_windows();
     pakomo::pakomo application;
     runtime::Transaction& sqlca = application.sqlca;
-    sqlca.dbms = "ODBC";
-    sqlca.dbParm = std::string("Connectstring='DSN=") + kDsn + "'";
-    if (sqlca.connect() != 0) die("connect: " + sqlca.sqlErrText);
-    auto exec = [&](const std::string& sql) {
-        if (sqlca.executeImmediate(sql) != 0) die(sql + ": " + sqlca.sqlErrText);
-    };
+    bench::connect(sqlca, kDsn);
+    auto exec = [&](const std::string& sql) { bench::execute(sqlca, sql); };
     exec("CREATE TABLE PRODUCT (ID DECIMAL(10,0) NOT NULL PRIMARY KEY, PRODNAME VARCHAR(32), PRODVERS VARCHAR(16), "
          "README DOUBLE PRECISION, SETUPNORM DOUBLE PRECISION, SETUPMIN DOUBLE PRECISION, SETUPCUST DOUBLE PRECISION, "
          "BASEPATH VARCHAR(254), LABEL VARCHAR(32))");

@@ -17,47 +17,22 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchCommon.h"
 #include "libraries/build/ProjectReader.h"
 #include "libraries/build/SetupWriter.h"
 #include "platform/Machine.h"
 #include "runtime/db/Transaction.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::die;
+using bench::execute;
+using bench::seconds;
 
 namespace {
 
 const char* kDsn = "rux_bench_db_build";
 constexpr int kComponents = 10;
-
-[[noreturn]] void die(const std::string& what) {
-    std::fprintf(stderr, "db_build: %s\n", what.c_str());
-    std::exit(1);
-}
-
-double seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-// The schema script's statements: comments dropped, split at semicolons that end a line.
-std::vector<std::string> statements(const std::string& script) {
-    std::vector<std::string> out;
-    std::string current;
-    std::istringstream in(script);
-    for (std::string line; std::getline(in, line);) {
-        size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line.compare(first, 2, "--") == 0) continue;
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
-        const bool ends = !line.empty() && line.back() == ';';
-        if (ends) line.pop_back();
-        current += line + "\n";
-        if (ends) {
-            out.push_back(current);
-            current.clear();
-        }
-    }
-    return out;
-}
 
 // Source files that compress like programs and data do: runs of text with random bytes between.
 std::string content(size_t size, uint32_t seed) {
@@ -74,13 +49,10 @@ std::string content(size_t size, uint32_t seed) {
     return s;
 }
 
-void execute(runtime::Transaction& t, const std::string& sql) {
-    if (t.executeImmediate(sql) != 0) die(t.sqlErrText + "\n" + sql);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    bench::programName = "db_build";
     const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 9;
     const bool windowsPaths = argc > 3 && std::string(argv[3]) == "windows";
@@ -88,21 +60,10 @@ int main(int argc, char** argv) {
     fs::remove_all(folder);
     fs::create_directories(folder);
 
-    const fs::path db = folder / "project.db";
-    std::ofstream{db};
-    {
-        std::ofstream ini(folder / "odbc.ini");
-        ini << "[" << kDsn << "]\nDriver=SQLite3\nDatabase=" << db.string() << "\nNoCreat=1\n";
-    }
-    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    bench::useSqliteDataSource(folder, kDsn);
     runtime::Transaction sqlca;
-    sqlca.dbms = "ODBC";
-    sqlca.dbParm = std::string("Connectstring='DSN=") + kDsn + "'";
-    if (sqlca.connect() != 0) die("connect: " + sqlca.sqlErrText);
-    std::ifstream schemaFile(RUX_SCHEMA_SCRIPT);
-    std::stringstream schema;
-    schema << schemaFile.rdbuf();
-    for (const std::string& s : statements(schema.str())) execute(sqlca, s);
+    bench::connect(sqlca, kDsn);
+    bench::createSchema(sqlca, RUX_SCHEMA_SCRIPT);
 
     // One product: components with a file group each, the files spread over them.
     execute(

@@ -12,6 +12,8 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Machine.h"
@@ -67,6 +69,13 @@ private:
 
     // A whole number column within 0..max; null reads as 0. `what` names the field for the user.
     std::optional<uint32_t> number(const runtime::SqlCellView& cell, const std::string& what, uint32_t max) {
+        return number(
+            cell, [&] { return what; }, max);
+    }
+    // The same with the field's name made only when it is needed: once per row adds up.
+    template <class Describe>
+    requires std::is_invocable_r_v<std::string, Describe> std::optional<uint32_t> number(
+        const runtime::SqlCellView& cell, const Describe& what, uint32_t max) {
         if (!cell) return 0u;
         std::string s(trimBlanks(*cell));
         if (s.empty()) return 0u;
@@ -75,7 +84,7 @@ private:
         double d = std::strtod(s.c_str(), &end);
         if (end == s.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(d) || d < 0 || d > max ||
             d != std::floor(d)) {
-            fail(what + " holds " + inQuotes(s) + "; it must be a whole number from 0 to " +
+            fail(what() + " holds " + inQuotes(s) + "; it must be a whole number from 0 to " +
                  std::to_string(max));
             return std::nullopt;
         }
@@ -292,26 +301,30 @@ private:
             "FILEGRP.ID = FILE.FILEGRPID WHERE FILE.PRODID = ? ORDER BY FILE.ID",
             [&](Cells c) {
                 const std::string path = text(c[0]);
-                const std::string what = "The file " + inQuotes(path);
+                // The messages are made only for a file that fails.
+                auto what = [&] { return "The file " + inQuotes(path); };
                 if (!c[6]) {
-                    fail(what + " belongs to a file group that does not exist (" + text(c[5]) + ")");
+                    fail(what() + " belongs to a file group that does not exist (" + text(c[5]) + ")");
                     return;
                 }
-                auto component = number(c[8], what + "'s component (FILEGRP.PROGGRPID)", 0xFFFFFFFFu);
+                auto component = number(
+                    c[8], [&] { return what() + "'s component (FILEGRP.PROGGRPID)"; }, 0xFFFFFFFFu);
                 if (!component) return;
-                const std::string group = text(c[7]);
+                const std::string_view group = c[7] ? trimBlanks(*c[7]) : std::string_view();
                 if (*component == 0) {  // left out with its file group
                     for (auto& g : looseGroups_)
                         if (g.id == text(c[6])) ++g.files;
                     return;
                 }
                 if (!components_.count(*component)) {
-                    fail(what + " cannot be placed: its file group " + inQuotes(group) +
+                    fail(what() + " cannot be placed: its file group " + inQuotes(group) +
                          " belongs to a component that does not exist (" + std::to_string(*component) + ")");
                     return;
                 }
-                const std::string where = what + " of the file group " + inQuotes(group) + " (component " +
-                                          inQuotes(components_.at(*component)) + ")";
+                auto where = [&] {
+                    return what() + " of the file group " + inQuotes(group) + " (component " +
+                           inQuotes(components_.at(*component)) + ")";
+                };
                 build::ProductFile f;
                 f.componentId = *component;
                 size_t slash = path.find_last_of("\\/");
@@ -327,19 +340,19 @@ private:
                 }
                 auto host = sourcePath(path);
                 if (!host) {
-                    fail(where + " cannot be read: " + host.error().text);
+                    fail(where() + " cannot be read: " + host.error().text);
                     return;
                 }
                 // One look at the file here; the writer reports what goes wrong when it reads it.
                 struct stat st {};
                 if (::stat(host->c_str(), &st) != 0) {
-                    fail(where + " cannot be read: " +
+                    fail(where() + " cannot be read: " +
                          (errno == ENOENT || errno == ENOTDIR ? std::string("it does not exist")
                                                               : std::strerror(errno)));
                     return;
                 }
                 if (!S_ISREG(st.st_mode)) {
-                    fail(where + " cannot be read: it is not a file");
+                    fail(where() + " cannot be read: it is not a file");
                     return;
                 }
                 f.source = *host;
@@ -379,7 +392,7 @@ private:
     const platform::Machine& machine_;
     ProjectProduct out_;
     std::map<uint32_t, std::string> components_;
-    std::map<std::string, std::string> installedAs_;  // component and folded name -> source path
+    std::unordered_map<std::string, std::string> installedAs_;  // component and folded name -> source path
     std::vector<LooseGroup> looseGroups_;
     std::vector<std::string> looseEntries_;
 };

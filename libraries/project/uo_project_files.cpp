@@ -156,33 +156,48 @@ bool uo_project_files::fu_is_modified() const {
 
 // Names and requirements are checked before anything is written: Setup shows a component's
 // name and makes its folder variable of it, and a requirement must not point into the component.
-bool uo_project_files::fu_validate() {
-    auto refuse = [this](char kind, long id, const std::string& text) {
-        select_item(kind, id);  // the item the message is about
-        runtime::messageBox(BoxTitle, text, runtime::MessageIcon::Exclamation);
-        return false;
-    };
-    for (long r = 1; r <= ids_proggrp->rowCount(); ++r) {
-        const std::string name = runtime::trim(ids_proggrp->getItemString(r, "name"));
-        const std::string error = fu_component_error(*ids_proggrp, r, name, reference(*ids_proggrp, r, "reqprogid"));
-        if (!error.empty())
-            return refuse('c', id_of(*ids_proggrp, r),
-                          (name.empty() ? std::string("A component") : "The component \"" + name + "\"") +
-                              " cannot be saved.\n" + error);
-    }
-    for (long r = 1; r <= ids_filegrp->rowCount(); ++r) {
-        const std::string name = runtime::trim(ids_filegrp->getItemString(r, "name"));
-        const std::string error = fu_filegrp_error(*ids_filegrp, r, name);
-        if (!error.empty())
-            return refuse('g', id_of(*ids_filegrp, r),
-                          (name.empty() ? std::string("A file group") : "The file group \"" + name + "\"") +
-                              " cannot be saved.\n" + error);
-    }
-    return true;
-}
+namespace {
 
-std::string uo_project_files::fu_component_error(runtime::DataStore& ads, long al_row, const std::string& as_name,
-                                                 long al_required) {
+// A row set's rows looked up by folded name (the first two rows of each, in row order) and by id
+// (the first row of each), built in one pass: checking every row then compares no pairs.
+class RowIndex {
+public:
+    // `scope` names the column whose value must match too ("" for none).
+    RowIndex(runtime::DataStore& ds, const char* scope) : scope_(scope) {
+        const long rows = ds.rowCount();
+        names_.reserve(static_cast<size_t>(rows));
+        ids_.reserve(static_cast<size_t>(rows));
+        for (long r = 1; r <= rows; ++r) {
+            auto [at, added] =
+                names_.try_emplace(key(ds, r, runtime::trim(ds.getItemString(r, "name"))), r, 0);
+            if (!added && at->second.second == 0) at->second.second = r;
+            ids_.try_emplace(id_of(ds, r), r);
+        }
+    }
+    // The first row but `self` whose name folds as `name` does (in the same scope as `self`), or 0.
+    long namesake(runtime::DataStore& ds, long self, const std::string& name) const {
+        const auto at = names_.find(key(ds, self, name));
+        if (at == names_.end()) return 0;
+        return at->second.first != self ? at->second.first : at->second.second;
+    }
+    long row_of(long id) const {
+        const auto at = ids_.find(id);
+        return at == ids_.end() ? 0 : at->second;
+    }
+
+private:
+    std::string key(runtime::DataStore& ds, long row, const std::string& name) const {
+        std::string k = runtime::lower(name);
+        if (*scope_) k += '\n' + std::to_string(reference(ds, row, scope_));
+        return k;
+    }
+    const char* scope_;
+    std::unordered_map<std::string, std::pair<long, long>> names_;
+    std::unordered_map<long, long> ids_;
+};
+
+std::string component_error(runtime::DataStore& ads, long al_row, const std::string& as_name,
+                            long al_required, const RowIndex& index) {
     const std::string name = runtime::trim(as_name);
     if (name.empty()) return "The field \"Name\" is empty: every component needs a name.";
     if (name.size() > 32) return "The field \"Name\" takes at most 32 characters.";
@@ -190,22 +205,17 @@ std::string uo_project_files::fu_component_error(runtime::DataStore& ads, long a
     if (name.find('^') != std::string::npos)
         return "The field \"Name\" cannot hold \"^\": ^PATH_" + name + "^ would not name the component's folder.";
     // Setup finds a component's folder variable by its name without regard to case.
-    for (long r = 1; r <= ads.rowCount(); ++r) {
-        if (r == al_row) continue;
-        const std::string other = runtime::trim(ads.getItemString(r, "name"));
-        if (runtime::lower(other) == runtime::lower(name))
-            return "The field \"Name\": another component is called \"" + other +
-                   "\" already. Give each component a name of its own.";
-    }
+    if (const long other = index.namesake(ads, al_row, name))
+        return "The field \"Name\": another component is called \"" +
+               runtime::trim(ads.getItemString(other, "name")) +
+               "\" already. Give each component a name of its own.";
     if (al_required == 0) return "";
     const long own = id_of(ads, al_row);
     if (al_required == own) return "The field \"Required component\": a component cannot require itself.";
     // Up from the required component through its parents: meeting this one makes it a subcomponent.
     long at = al_required;
     for (long steps = 0; at != 0 && steps <= ads.rowCount(); ++steps) {
-        long row = 0;
-        for (long r = 1; r <= ads.rowCount() && row == 0; ++r)
-            if (id_of(ads, r) == at) row = r;
+        const long row = index.row_of(at);
         if (row == 0) break;
         at = reference(ads, row, "proggrpid");
         if (at == own)
@@ -215,19 +225,56 @@ std::string uo_project_files::fu_component_error(runtime::DataStore& ads, long a
     return "";
 }
 
-std::string uo_project_files::fu_filegrp_error(runtime::DataStore& ads, long al_row, const std::string& as_name) {
+std::string filegrp_error(runtime::DataStore& ads, long al_row, const std::string& as_name,
+                          const RowIndex& index) {
     const std::string name = runtime::trim(as_name);
     if (name.empty()) return "The field \"Name\" is empty: every file group needs a name.";
     if (name.size() > 32) return "The field \"Name\" takes at most 32 characters.";
-    const long component = reference(ads, al_row, "proggrpid");
-    for (long r = 1; r <= ads.rowCount(); ++r) {
-        if (r == al_row || reference(ads, r, "proggrpid") != component) continue;
-        const std::string other = runtime::trim(ads.getItemString(r, "name"));
-        if (runtime::lower(other) == runtime::lower(name))
-            return "The field \"Name\": its component has a file group called \"" + other +
-                   "\" already. Give each file group of a component a name of its own.";
-    }
+    if (const long other = index.namesake(ads, al_row, name))
+        return "The field \"Name\": its component has a file group called \"" +
+               runtime::trim(ads.getItemString(other, "name")) +
+               "\" already. Give each file group of a component a name of its own.";
     return "";
+}
+
+}  // namespace
+
+bool uo_project_files::fu_validate() {
+    auto refuse = [this](char kind, long id, const std::string& text) {
+        select_item(kind, id);  // the item the message is about
+        runtime::messageBox(BoxTitle, text, runtime::MessageIcon::Exclamation);
+        return false;
+    };
+    const RowIndex components(*ids_proggrp, "");
+    for (long r = 1; r <= ids_proggrp->rowCount(); ++r) {
+        const std::string name = runtime::trim(ids_proggrp->getItemString(r, "name"));
+        const std::string error =
+            component_error(*ids_proggrp, r, name, reference(*ids_proggrp, r, "reqprogid"), components);
+        if (!error.empty())
+            return refuse('c', id_of(*ids_proggrp, r),
+                          (name.empty() ? std::string("A component") : "The component \"" + name + "\"") +
+                              " cannot be saved.\n" + error);
+    }
+    const RowIndex groups(*ids_filegrp, "proggrpid");
+    for (long r = 1; r <= ids_filegrp->rowCount(); ++r) {
+        const std::string name = runtime::trim(ids_filegrp->getItemString(r, "name"));
+        const std::string error = filegrp_error(*ids_filegrp, r, name, groups);
+        if (!error.empty())
+            return refuse('g', id_of(*ids_filegrp, r),
+                          (name.empty() ? std::string("A file group") : "The file group \"" + name + "\"") +
+                              " cannot be saved.\n" + error);
+    }
+    return true;
+}
+
+std::string uo_project_files::fu_component_error(runtime::DataStore& ads, long al_row,
+                                                 const std::string& as_name, long al_required) {
+    return component_error(ads, al_row, as_name, al_required, RowIndex(ads, ""));
+}
+
+std::string uo_project_files::fu_filegrp_error(runtime::DataStore& ads, long al_row,
+                                               const std::string& as_name) {
+    return filegrp_error(ads, al_row, as_name, RowIndex(ads, "proggrpid"));
 }
 
 void uo_project_files::select_item(char kind, long al_id) {

@@ -128,6 +128,8 @@ struct Transaction::Impl {
     // before any other kind of statement.
     std::string preparedSql;
     SQLHSTMT prepared = SQL_NULL_HSTMT;
+    // The parameters bound to `prepared`, whose buffers the next row reuses.
+    std::vector<Param> preparedParams;
 
     ~Impl() { freeHandles(); }
 
@@ -137,6 +139,7 @@ struct Transaction::Impl {
             prepared = SQL_NULL_HSTMT;
         }
         preparedSql.clear();
+        preparedParams.clear();
     }
 
     void freeHandles() {
@@ -362,39 +365,76 @@ bool syncAutoCommit(Transaction& t, Transaction::Impl& d, bool wanted) {
 
 }  // namespace
 
+// Binds one parameter (number `n`) to a prepared statement; it must live until it has run.
+static bool bindParam(Transaction& t, SQLHSTMT h, SQLUSMALLINT n, Param& p) {
+    SQLRETURN rc;
+    switch (p.kind) {
+        case Param::Null:
+            p.indicator = SQL_NULL_DATA;
+            rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
+                                  &p.indicator);
+            break;
+        case Param::Integer:
+            p.indicator = 0;
+            rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &p.integer, 0,
+                                  &p.indicator);
+            break;
+        case Param::Real:
+            p.indicator = 0;
+            rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real, 0,
+                                  &p.indicator);
+            break;
+        case Param::Text:
+        default:
+            p.indicator = static_cast<SQLLEN>(p.text.size());
+            rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                  std::max<SQLULEN>(p.text.size(), 1), 0, p.text.data(),
+                                  static_cast<SQLLEN>(p.text.size() + 1), &p.indicator);
+            break;
+    }
+    if (!succeeded(rc)) {
+        fail(t, SQL_HANDLE_STMT, h, "Cannot bind a parameter");
+        return false;
+    }
+    return true;
+}
+
 // Binds the parameters to a prepared statement; they must live until it has run.
 static bool bindParams(Transaction& t, SQLHSTMT h, std::vector<Param>& params) {
-    SQLRETURN rc;
-    for (size_t i = 0; i < params.size(); ++i) {
-        Param& p = params[i];
-        auto n = static_cast<SQLUSMALLINT>(i + 1);
-        switch (p.kind) {
-            case Param::Null:
-                p.indicator = SQL_NULL_DATA;
-                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
-                                      &p.indicator);
-                break;
-            case Param::Integer:
-                p.indicator = 0;
-                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
-                                      &p.integer, 0, &p.indicator);
-                break;
-            case Param::Real:
-                p.indicator = 0;
-                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real,
-                                      0, &p.indicator);
-                break;
-            case Param::Text:
-                p.indicator = static_cast<SQLLEN>(p.text.size());
-                rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                      std::max<SQLULEN>(p.text.size(), 1), 0, p.text.data(),
-                                      static_cast<SQLLEN>(p.text.size() + 1), &p.indicator);
-                break;
+    for (size_t i = 0; i < params.size(); ++i)
+        if (!bindParam(t, h, static_cast<SQLUSMALLINT>(i + 1), params[i])) return false;
+    return true;
+}
+
+// Puts the next row's parameters into the buffers bound last time, binding again only the ones
+// whose kind or length differs: row after row, a save then costs no calls but the execution.
+static bool rebindChanged(Transaction& t, SQLHSTMT h, std::vector<Param>& bound, std::vector<Param>& next) {
+    if (bound.size() != next.size()) {
+        bound = std::move(next);
+        return bindParams(t, h, bound);
+    }
+    for (size_t i = 0; i < next.size(); ++i) {
+        Param& b = bound[i];
+        Param& p = next[i];
+        const bool same = b.kind == p.kind && (p.kind != Param::Text || b.text.size() == p.text.size());
+        if (same) {
+            switch (p.kind) {
+                case Param::Integer:
+                    b.integer = p.integer;
+                    break;
+                case Param::Real:
+                    b.real = p.real;
+                    break;
+                case Param::Text:
+                    std::memcpy(b.text.data(), p.text.data(), p.text.size());
+                    break;
+                case Param::Null:
+                    break;
+            }
+            continue;
         }
-        if (!succeeded(rc)) {
-            fail(t, SQL_HANDLE_STMT, h, "Cannot bind a parameter");
-            return false;
-        }
+        b = std::move(p);
+        if (!bindParam(t, h, static_cast<SQLUSMALLINT>(i + 1), b)) return false;
     }
     return true;
 }
@@ -518,8 +558,9 @@ static bool runPrepared(Transaction& t, Transaction::Impl& d, std::string_view s
             return false;
         }
         d.preparedSql = std::move(text);
+        d.preparedParams.clear();
     }
-    if (!bindParams(t, d.prepared, params)) {
+    if (!rebindChanged(t, d.prepared, d.preparedParams, params)) {
         d.dropPrepared();
         return false;
     }

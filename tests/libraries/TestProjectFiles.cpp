@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "EditingFixture.h"
+#include "authoring/core/layouts/core_layouts.h"
 #include "e2e/E2eSupport.h"
 #include "libraries/build/nv_build.h"
+#include "libraries/project/layouts/project_layouts.h"
 #include "libraries/project/uo_project_files.h"
 #include "libraries/support/MachineFileDialog.h"
+#include "runtime/services/Text.h"
 
 namespace {
 
@@ -18,6 +21,7 @@ using editing_test::EditingFixture;
 using editing_test::Frame;
 using pakomo::uo_project_files;
 using pakomo::w_project;
+using runtime::Value;
 
 class ProjectFilesTest : public EditingFixture {
 protected:
@@ -239,5 +243,115 @@ TEST_P(ProjectFilesTest, AFileAddedThroughTheDialogFromDriveCIsBuiltAndInstalled
 }
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(ProjectFilesTest);
+
+// The checks of a component's and a file group's name look their rows up by name and id: each
+// answers as comparing every pair of rows did, on names the same in one component or group, across
+// components, differing only in letter case or blanks, and none the same.
+namespace pairwise {
+
+std::string fold(runtime::DataStore& ds, long r) {
+    return runtime::lower(runtime::trim(ds.getItemString(r, "name")));
+}
+long number(runtime::DataStore& ds, long r, const char* column) {
+    const Value v = ds.getItem(r, column);
+    return v.isNull() ? 0 : static_cast<long>(v.toInt());
+}
+
+std::string component(runtime::DataStore& ds, long row, const std::string& as_name, long required) {
+    const std::string name = runtime::trim(as_name);
+    if (name.empty() || name.size() > 32 || name.find('^') != std::string::npos)
+        return uo_project_files::fu_component_error(ds, row, as_name, required);  // no rows compared
+    for (long r = 1; r <= ds.rowCount(); ++r)
+        if (r != row && fold(ds, r) == runtime::lower(name))
+            return "The field \"Name\": another component is called \"" +
+                   runtime::trim(ds.getItemString(r, "name")) +
+                   "\" already. Give each component a name of its own.";
+    if (required == 0) return "";
+    const long own = number(ds, row, "id");
+    if (required == own) return "The field \"Required component\": a component cannot require itself.";
+    long at = required;
+    for (long steps = 0; at != 0 && steps <= ds.rowCount(); ++steps) {
+        long found = 0;
+        for (long r = 1; r <= ds.rowCount() && found == 0; ++r)
+            if (number(ds, r, "id") == at) found = r;
+        if (found == 0) break;
+        at = number(ds, found, "proggrpid");
+        if (at == own)
+            return "The field \"Required component\": \"" + runtime::trim(ds.getItemString(found, "name")) +
+                   "\" is a subcomponent of \"" + name +
+                   "\", and a component cannot require its own subcomponents.";
+    }
+    return "";
+}
+
+std::string group(runtime::DataStore& ds, long row, const std::string& as_name) {
+    const std::string name = runtime::trim(as_name);
+    if (name.empty() || name.size() > 32) return uo_project_files::fu_filegrp_error(ds, row, as_name);
+    for (long r = 1; r <= ds.rowCount(); ++r)
+        if (r != row && number(ds, r, "proggrpid") == number(ds, row, "proggrpid") &&
+            fold(ds, r) == runtime::lower(name))
+            return "The field \"Name\": its component has a file group called \"" +
+                   runtime::trim(ds.getItemString(r, "name")) +
+                   "\" already. Give each file group of a component a name of its own.";
+    return "";
+}
+
+}  // namespace pairwise
+
+TEST(ProjectNameChecks, AnswerAsComparingEveryPairDid) {
+    struct Row {
+        long id;
+        std::string name;
+        long parent;    // the component's parent, or the file group's component
+        long required;  // components only
+    };
+    const std::vector<std::vector<Row>> tables = {
+        {{1, "Main", 0, 0}, {2, "Extra", 1, 0}, {3, "Tools", 0, 2}},                     // none the same
+        {{1, "Main", 0, 0}, {2, "main", 0, 0}, {3, "MAIN ", 0, 0}, {4, " Main", 5, 0}},  // case and blanks
+        {{1, "Docs", 1, 0}, {2, "Docs", 2, 0}, {3, "docs", 1, 0}, {4, "Help", 2, 0}},    // across and within
+        {{1, "A", 2, 3}, {2, "B", 3, 1}, {3, "C", 1, 2}, {4, "D", 0, 9}, {5, "E", 5, 5}},  // chains, loops
+        {{7, "Same", 0, 0}, {7, "Other", 0, 7}, {8, "", 0, 0}, {9, "x^y", 0, 0}},          // one id twice
+        {},
+    };
+    const std::vector<std::string> typed = {"", "main", "DOCS", "Other ", "Help", "new"};
+    for (size_t t = 0; t < tables.size(); ++t) {
+        auto components = runtime::create<runtime::DataStore>(
+            std::make_shared<const runtime::DataLayout>(pakomo::d_project_proggrps()));
+        auto groups = runtime::create<runtime::DataStore>(
+            std::make_shared<const runtime::DataLayout>(pakomo::d_filegrps()));
+        for (const Row& r : tables[t]) {
+            const long c = components->insertRow(0);
+            components->setItem(c, "id", Value(r.id));
+            components->setItem(c, "name", Value(r.name));
+            components->setItem(c, "proggrpid", Value(r.parent));
+            components->setItem(c, "reqprogid", Value(r.required));
+            const long g = groups->insertRow(0);
+            groups->setItem(g, "id", Value(r.id));
+            groups->setItem(g, "name", Value(r.name));
+            groups->setItem(g, "proggrpid", r.parent ? Value(r.parent) : Value());
+        }
+        for (long row = 1; row <= static_cast<long>(tables[t].size()); ++row) {
+            SCOPED_TRACE("table " + std::to_string(t) + ", row " + std::to_string(row));
+            std::vector<std::string> names = typed;
+            names.push_back(components->getItemString(row, "name"));
+            for (const std::string& name : names) {
+                for (long required : {0L, tables[t][static_cast<size_t>(row - 1)].required, 1L, 2L, 9L})
+                    EXPECT_EQ(uo_project_files::fu_component_error(*components, row, name, required),
+                              pairwise::component(*components, row, name, required))
+                        << name << " requiring " << required;
+                EXPECT_EQ(uo_project_files::fu_filegrp_error(*groups, row, name),
+                          pairwise::group(*groups, row, name))
+                    << name;
+            }
+        }
+        // The answers that tell a name apart are among them.
+        if (t == 2) {
+            EXPECT_NE(uo_project_files::fu_filegrp_error(*groups, 1, "Docs"), "");
+            EXPECT_EQ(uo_project_files::fu_filegrp_error(*groups, 2, "Docs"), "");
+        }
+        runtime::destroy(components);
+        runtime::destroy(groups);
+    }
+}
 
 }  // namespace

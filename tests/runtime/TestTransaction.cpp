@@ -237,6 +237,42 @@ TEST_P(TransactionTest, OneStatementSentRowAfterRowAnswersEachTime) {
     EXPECT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
 }
 
+// Row after row the statement keeps its parameters bound and only puts the next values in: each
+// row is stored as given whether its values change kind, length or neither.
+TEST_P(TransactionTest, OneStatementRowAfterRowStoresEachRowAsGiven) {
+    const std::string insert = "INSERT INTO FILE (ID, PATH) VALUES (?, ?)";
+    const std::string longer(700, 'L');
+    const std::vector<std::pair<long, Value>> rows = {
+        {10, Value("abc")},  {11, Value("xyz")},  {12, Value(nullptr)},
+        {13, Value("abcd")}, {14, Value("ab")},   {15, Value(nullptr)},
+        {16, Value("")},     {17, Value(longer)}, {18, Value(std::string(700, 'M'))},
+        {19, Value("q")},    {20, Value("r")},
+    };
+    for (const auto& [id, path] : rows)
+        ASSERT_EQ(sqlca.executeValues(insert, std::vector<Value>{Value(id), path}), 0)
+            << id << ": " << sqlca.sqlErrText;
+    const std::string update = "UPDATE FILE SET PATH = ? WHERE ID = ?";
+    EXPECT_EQ(sqlca.executeValues(update, std::vector<Value>{Value("one"), Value(10)}), 0)
+        << sqlca.sqlErrText;
+    EXPECT_EQ(sqlca.executeValues(update, std::vector<Value>{Value("two"), Value(99)}), 100);
+    EXPECT_EQ(sqlca.executeValues(update, std::vector<Value>{Value("six"), Value(11)}), 0)
+        << sqlca.sqlErrText;
+    ASSERT_EQ(sqlca.commit(), 0) << sqlca.sqlErrText;
+
+    std::vector<std::pair<std::string, SqlCell>> stored;
+    sqlca.query("SELECT ID, PATH FROM FILE WHERE ID >= 10 ORDER BY ID", {},
+                [&](SqlRow&& r) { stored.emplace_back(r[0].value_or(""), r[1]); });
+    ASSERT_EQ(stored.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const long id = rows[i].first;
+        SqlCell expected = rows[i].second.isNull() ? SqlCell() : SqlCell(rows[i].second.toText());
+        if (id == 10) expected = "one";
+        if (id == 11) expected = "six";
+        EXPECT_EQ(std::stol(stored[i].first), id);
+        EXPECT_EQ(stored[i].second, expected) << id;
+    }
+}
+
 TEST_P(TransactionTest, SelectIntoLeavesValuesAloneWhenNoRowMatches) {
     SqlRow into = {SqlCell("kept"), std::nullopt};
     const SqlCell missing[] = {SqlCell("99")};
