@@ -116,6 +116,12 @@ protected:
         ui.focus(frame);
         ui.click(frame, QPoint(244, 72));
         ui.keys("F7");
+        // The build names the folder it keeps; Enter is Yes.
+        const std::string ask = ui.waitFor("Build");
+        ASSERT_FALSE(ask.empty()) << "the build did not name its disc folder";
+        ASSERT_TRUE(ui.waitActive(ask));
+        keep(ask, "14-build-folder");
+        ui.keys("Return");
         auto built = [&] {
             platform::Registry now(platform::Machine::openAt(machine).value());
             auto v = now.queryValue(platform::RegRoot::CurrentUser,
