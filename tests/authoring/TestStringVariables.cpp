@@ -225,6 +225,7 @@ TEST_F(StringVariablesTest, ATypedNameIsKeptUniqueAndClearOfTheReservedNames) {
 #include "standard/w_a.h"
 #include "runtime/ui/Units.h"
 #include "support/TestEnvironment.h"
+#include "support/runtime/WidgetChecks.h"
 #include <QFontMetrics>
 #include <filesystem>
 
@@ -275,6 +276,7 @@ TEST_F(PickerTest, PastesTheRowLastClickedOrTheFirstAndCancelKeepsThePreviousNam
                                 column)
                           << w.dw_1->store().getItemString(r, "name");
                   EXPECT_LE(fm.horizontalAdvance("WINDOWSSYSTEMDIR") + 8, column);
+                  EXPECT_EQ(runtime::accessKeyClashes(w.widget()), std::vector<std::string>{});
                   std::filesystem::path folder = testing_support::artefactFolder("authoring");
                   std::filesystem::create_directories(folder);
                   w.widget()->grab().save(QString::fromStdString((folder / "w_choose_stringvar.png").string()));
