@@ -68,6 +68,7 @@ w_handle_duplicate_files::w_handle_duplicate_files()
         265, 28, 2882);
     cb_2 = addControl<u_cb_close>("cb_2");
     cb_2->move(2434, 1588);
+    cb_2->setText("C&lose");  // Alt+C is Cancel's
     cb_delete = addControl<u_cb_a>("cb_delete");
     cb_delete->move(1675, 1588);
     cb_delete->setText("&Delete");
