@@ -21,10 +21,10 @@ uo_print_copies::uo_print_copies(std::string className) : runtime::UserObject(st
     st_1 = addControl<u_st_a>("st_1");
     st_1->setText("&Number of copies");
     st_1->move(32, 100);
-    st_1->resize(416, 72);
+    st_1->resize(480, 72);
     em_copies = addControl<u_em_a>("em_copies");
-    em_copies->move(466, 92);
-    em_copies->resize(238, 84);
+    em_copies->move(520, 92);
+    em_copies->resize(190, 84);
     em_copies->setMask("####");
     em_copies->setSpin(1, 1, 9999);
     em_copies->setFont("MS Sans Serif", 8, 700);

@@ -22,12 +22,12 @@ uo_print_orientation::uo_print_orientation(std::string className) : runtime::Use
         int16_t value;
         runtime::Ref<u_rb_a>* rb;
     };
-    for (const Button& b : {Button{"rb_standaard", "&Standard", 84, 357, 0, &rb_standaard},
-                            Button{"rb_liggend", "&Landscape", 168, 338, 1, &rb_liggend},
-                            Button{"rb_staand", "&Portrait", 252, 302, 2, &rb_staand}}) {
+    for (const Button& b : {Button{"rb_standaard", "S&tandard", 84, 430, 0, &rb_standaard},
+                            Button{"rb_liggend", "&Landscape", 168, 430, 1, &rb_liggend},
+                            Button{"rb_staand", "P&ortrait", 252, 430, 2, &rb_staand}}) {
         *b.rb = addControl<u_rb_a>(b.name);
         (*b.rb)->setText(b.text);
-        (*b.rb)->move(256, b.y);
+        (*b.rb)->move(200, b.y);
         (*b.rb)->resize(b.width, 72);
         (*b.rb)->setAutomatic(false);
         int16_t value = b.value;

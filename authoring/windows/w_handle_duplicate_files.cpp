@@ -29,52 +29,53 @@ runtime::Ref<runtime::StaticText> text(w_a& w, const char* name, const char* con
 
 w_handle_duplicate_files::w_handle_duplicate_files()
     : w_a("w_handle_duplicate_files", runtime::WindowKind::Response) {
-    resize(2715, 1776);
+    resize(3215, 1776);  // the texts whole at the program's font
     setTitle("Duplicate files");
     setTitleBarBoxes(true, false, false);
     setResizable(false);
     mainWidget()->setWindowIcon(QIcon(QStringLiteral(":/authoring/Icon.ico")));
 
     cb_3 = addControl<u_cb_help>("cb_3");
-    cb_3->move(2313, 1588);
+    cb_3->move(2813, 1588);
     st_8 = text(*this, "st_8", "Click <Cancel> to close this window without saving the deletions.", 265, 472,
                 1783);
     cb_1 = addControl<u_cb_cancel>("cb_1");
-    cb_1->move(1554, 1588);
+    cb_1->move(2054, 1588);
     cb_1->setCancel(true);
-    st_7 = text(*this, "st_7", "machine.", 265, 236, 2382);
+    st_7 = text(*this, "st_7", "machine.", 265, 236, 2882);
     st_6 = text(
         *this, "st_6",
         "This might be your intention, for example if the same file should be installed in different folders "
         "on the target",
-        265, 184, 2382);
+        265, 184, 2882);
     p_1 = addControl<runtime::Picture>("p_1");
     p_1->move(32, 36);
     p_1->resize(146, 128);
     p_1->setOriginalSize(true);
     p_1->setPictureName(":/authoring/Warning.bmp");
     st_5 = text(*this, "st_5", "then deleting the selected files by clicking <Delete> or pressing <Del>.",
-                265, 380, 2382);
+                265, 380, 2882);
     st_4 = text(
         *this, "st_4",
         "If this is not your intention, you can mark the duplicate files by selecting them at the correct "
         "filegroup(s) and",
-        265, 328, 2382);
-    st_2 = text(*this, "st_2", "more than once.", 265, 80, 2382);
+        265, 328, 2882);
+    st_2 = text(*this, "st_2", "more than once.", 265, 80, 2882);
     st_1 = text(
         *this, "st_1",
         "These files exist more than once in one or more filegroups. If you leave it this way, Setup will "
         "install these files ",
-        265, 28, 2382);
+        265, 28, 2882);
     cb_2 = addControl<u_cb_close>("cb_2");
-    cb_2->move(1934, 1588);
+    cb_2->move(2434, 1588);
+    cb_2->setText("C&lose");  // Alt+C is Cancel's
     cb_delete = addControl<u_cb_a>("cb_delete");
-    cb_delete->move(1175, 1588);
+    cb_delete->move(1675, 1588);
     cb_delete->setText("&Delete");
     cb_delete->setEnabled(false);
     lv_1 = addControl<runtime::ListView>("lv_1");
     lv_1->move(14, 576);
-    lv_1->resize(2656, 980);
+    lv_1->resize(3156, 980);
     lv_1->setExtendedSelect(true);
     lv_1->setDeleteItems(true);
     lv_1->addSmallPicture("Exclamation!");

@@ -145,28 +145,51 @@ int16_t nv_build::fnv_build() {
                       held + "\".");
     nv_registry_create_setup& settings = *a.gnv_registry;
 
-    // From here on the product counts as not built until every file is written.
-    settings.fnv_set_compiled(0);
     const std::string failed = "\"" + read.fullName + "\" cannot be built.\n\n";
-    if (!read.ok()) return report(failed + read.error);
-    if (std::string e = checkFolderName(read.fullName); !e.empty()) return report(failed + e);
-    if (!read.leftOut.empty())
-        runtime::messageBox(BoxTitle, leftOutText(read), runtime::MessageIcon::Exclamation);
+    std::string problem = read.ok() ? checkFolderName(read.fullName) : read.error;
+    if (!problem.empty()) {
+        settings.fnv_set_compiled(0);
+        return report(failed + problem);
+    }
 
+    // The folder is named before anything changes: a build called off leaves a built product so.
     std::string destination = settings.fnv_get_filedest("");
-    if (destination.empty()) {
-        runtime::FileOpenRequest ask;
-        ask.title = "Choose the folder for the discs of " + read.fullName;
-        ask.folderOnly = true;
-        runtime::FileOpenAnswer chosen = runtime::getFileOpenName(ask);
+    bool ask = destination.empty();
+    if (!ask) {
+        const int answer = runtime::messageBox(
+            BoxTitle,
+            "The discs of \"" + read.fullName + "\" go to " + destination + "\\" + read.fullName +
+                ".\n\nYes: build them there.\nNo: choose another folder.\nCancel: build nothing.",
+            runtime::MessageIcon::Question, runtime::MessageButtons::YesNoCancel, 1);
+        if (answer != 1 && answer != 2) {
+            tellOutcome("Not built: the build of " + read.fullName + " was cancelled.");
+            return 0;
+        }
+        ask = answer == 2;
+    }
+    if (ask) {
+        runtime::FileOpenRequest request;
+        request.title = "Choose the folder for the discs of " + read.fullName;
+        request.folderOnly = true;
+        if (!destination.empty())
+            if (auto host = machine->hostPath(destination)) request.folder = host->string();
+        runtime::FileOpenAnswer chosen = runtime::getFileOpenName(request);
         if (chosen.result != 1 || chosen.folder.empty()) {
             tellOutcome("Not built: no folder was chosen for the discs of " + read.fullName + ".");
             return 0;
         }
         destination = machinePath(*machine, chosen.folder);
-        if (settings.fnv_set_filedest(destination) != 1)
+        if (settings.fnv_set_filedest(destination) != 1) {
+            settings.fnv_set_compiled(0);
             return report(failed + "The folder " + destination + " cannot be stored in the settings.");
+        }
     }
+
+    // From here on the product counts as not built until every file is written.
+    settings.fnv_set_compiled(0);
+    if (!read.leftOut.empty())
+        runtime::messageBox(BoxTitle, leftOutText(read), runtime::MessageIcon::Exclamation);
+
     auto output = machine->hostPath(destination + "\\" + read.fullName);
     if (!output)
         return report(failed + "The folder " + destination + " cannot be used: " + output.error().text);

@@ -3,7 +3,8 @@
 // once. It reads the product from the project database, writes its discs below the product's
 // "FileDestination" setting, in a folder named after the full product name, with Setup and its
 // decompression library on Disc1, and sets "UpToDate" to 1 only when every file was written.
-// An empty "FileDestination" is asked for first and stored. Build settings below "BuildParms":
+// An empty "FileDestination" is asked for first and stored; a stored one is named in a question
+// whose "No" chooses another folder, so that each build may go elsewhere. Build settings below "BuildParms":
 // "Sizetype" 0 (or missing) one disc of any size, 1 discs of "Size" kilobytes;
 // "CompressionLevel" 1 to 19, 3 when missing. Setup and its library are taken from the "Redist"
 // folder when it is set, else from the folder of the running program.

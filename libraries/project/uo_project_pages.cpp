@@ -34,18 +34,18 @@ struct FieldText {
 using K = uo_project_pages::Field;
 constexpr FieldText kFields[] = {
     {0, "WINDOWS", "WELCOME", K::Check, "Show the &welcome page", 0},
-    {0, "WWELCOME", "PROTECT", K::Check, "with the &copyright warning", 0},
+    {0, "WWELCOME", "PROTECT", K::Check, "with the c&opyright warning", 0},
     {1, "WINDOWS", "LICENSE", K::Check, "Show the &licence agreement:", 0},
     {1, "WLICAGR", "LICTEXT", K::Text, "", 0},
     {2, "WINDOWS", "USERINFO", K::Check, "Ask for the &user's name and company:", 0},
     {2, "WUSER", "REGKEY", K::Line, "Registry key:", 254},
     {2, "WUSER", "PAGETEXT", K::Text, "", 0},
-    {3, "WINDOWS", "PROGGROUP", K::Check, "Let the user choose the &program group:", 0},
+    {3, "WINDOWS", "PROGGROUP", K::Check, "Let the user choose the progr&am group:", 0},
     {3, "WCREGRP", "GROUPNAME", K::Line, "Default group:", 32},
     {3, "WCREGRP", "PAGETEXT", K::Text, "", 0},
     {4, "WINDOWS", "FINISHED", K::Check, "Show the &finished page:", 0},
     {4, "WFINISH", "FINALTEXT", K::Text, "", 0},
-    {4, "WFINISH", "RESTART", K::Check, "Offer to &restart the computer:", 0},
+    {4, "WFINISH", "RESTART", K::Check, "Offer to res&tart the computer:", 0},
     {4, "WFINISH", "CHOICE1", K::Line, "First choice:", 64},
     {4, "WFINISH", "CHOICE2", K::Line, "Second choice:", 64},
     {5, "README", "READMEMODE", K::Mode, "Readme file:", 0},
@@ -96,7 +96,7 @@ uo_project_pages::uo_project_pages() : uo_project_pane("uo_project_pages") {
     cb_preview = addControl<runtime::CommandButton>("cb_preview");
     cb_preview->move(kFieldX + 840, kTop);
     cb_preview->resize(360, 88);
-    cb_preview->setText("Pre&view");
+    cb_preview->setText("Pr&eview");
     cb_preview->on("clicked", [this](Args) {
         fu_preview();
         return Value();

@@ -19,6 +19,7 @@
 #include "libraries/project/uo_project_strings.h"
 #include "libraries/project/w_proggrp_properties.h"
 #include "libraries/project/w_wmain_setuptext.h"
+#include "runtime/data/QuietDatabaseErrors.h"
 #include "runtime/services/MessageBox.h"
 #include "runtime/services/Text.h"
 #include "standard/w_mdi.h"
@@ -338,25 +339,22 @@ bool w_project::fw_save() {
     for (auto& pane : i_panes)
         if (!pane->fu_validate()) return false;
 
-    auto edited = runtime::create<runtime::DataStore>(edited_layout());
-    edited->insertRow(0);
-    edited->setItem(1, "prodname", Value(name));
-    edited->setItem(1, "prodvers", Value(vers));
-    edited->setItem(1, "label", Value(label));
-    edited->setItem(1, "stringvar_basepath", Value(basepath));
-    s->fnv_prodname_changed(*edited);
-    runtime::destroy(edited);
-
     ids_products->setItem(row, "prodname", Value(name));
     ids_products->setItem(row, "prodvers", Value(vers));
     ids_products->setItem(row, "label", Value(label));
     ids_products->setItem(row, "basepath", Value(basepath));
-    bool ok = s->fnv_update_all_products() == 1;
-    for (auto& pane : i_panes) ok = ok && pane->fu_save();
-    std::string error = a.sqlca.sqlErrText;
-    if (ok && a.sqlca.commit() < 0) {
-        ok = false;
+    bool ok;
+    std::string error;
+    {
+        // A refused row is told once, below, with what to do; not also by the row set.
+        runtime::QuietDatabaseErrors quiet;
+        ok = s->fnv_update_all_products() == 1;
+        for (auto& pane : i_panes) ok = ok && pane->fu_save();
         error = a.sqlca.sqlErrText;
+        if (ok && a.sqlca.commit() < 0) {
+            ok = false;
+            error = a.sqlca.sqlErrText;
+        }
     }
     if (!ok) {
         a.sqlca.rollback();
@@ -365,6 +363,15 @@ bool w_project::fw_save() {
         report("The product could not be saved: " + error + "\nCheck the database, then save again.");
         return false;
     }
+    // Only a committed rename drops the settings of the old name (build folder, built state).
+    auto edited = runtime::create<runtime::DataStore>(edited_layout());
+    edited->insertRow(0);
+    edited->setItem(1, "prodname", Value(name));
+    edited->setItem(1, "prodvers", Value(vers));
+    edited->setItem(1, "label", Value(label));
+    edited->setItem(1, "stringvar_basepath", Value(basepath));
+    s->fnv_prodname_changed(*edited);
+    runtime::destroy(edited);
     for (auto& pane : i_panes) pane->fu_saved();
     fw_show_fullname();
     if (w_mdi* frame = a.g_w_frame.get())

@@ -3,6 +3,7 @@
 
 #include "runtime/core/Application.h"
 #include "runtime/data/DataStoreRows.h"
+#include "runtime/data/QuietDatabaseErrors.h"
 #include "runtime/db/Transaction.h"
 #include "runtime/services/MessageBox.h"
 
@@ -48,11 +49,19 @@ bool bindArguments(std::string_view select, std::string& sql, std::vector<int>& 
 
 }  // namespace
 
+namespace {
+int g_quiet = 0;  // the user-interface thread's count of live QuietDatabaseErrors
+}  // namespace
+
+QuietDatabaseErrors::QuietDatabaseErrors() { ++g_quiet; }
+QuietDatabaseErrors::~QuietDatabaseErrors() { --g_quiet; }
+bool QuietDatabaseErrors::active() { return g_quiet > 0; }
+
 void DataStore::reportDatabaseError(long dbCode, const std::string& statement, Buffer buffer, long row) {
     const int bufferCode = buffer == Buffer::Primary ? 0 : buffer == Buffer::Delete ? 1 : 2;
     Ref<DataStore> self(this);
     Value handled = trigger("dberror", {dbCode, lastError_, statement, bufferCode, row});
-    if (!self || handled.toInt() == 1) return;
+    if (!self || handled.toInt() == 1 || QuietDatabaseErrors::active()) return;
     Application* app = Application::instance();
     messageBox(app ? app->dwMessageTitle() : Application::defaultDwMessageTitle(), lastError_, MessageIcon::StopSign);
 }

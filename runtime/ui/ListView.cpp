@@ -12,6 +12,8 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 #include <QMouseEvent>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -67,6 +69,38 @@ private:
 
 // Every icon the same size, the grid's cell: the view then lays out thousands of items without
 // measuring each label.
+// A label that its cell cuts shows whole as the item's tip, as the pointer rests on it.
+class CutLabelTips : public QObject {
+public:
+    explicit CutLabelTips(QListView* view) : QObject(view), view_(view) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::ToolTip) return false;
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QModelIndex index = view_->indexAt(help->pos());
+        const QString label = index.data(Qt::DisplayRole).toString();
+        if (!index.isValid() || label.isEmpty() || fits(index, label)) {
+            QToolTip::hideText();
+            return true;
+        }
+        QToolTip::showText(help->globalPos(), label, view_->viewport(), view_->visualRect(index));
+        return true;
+    }
+
+private:
+    bool fits(const QModelIndex& index, const QString& label) const {
+        const QFontMetrics fm(view_->font());
+        const QRect cell = view_->visualRect(index);
+        if (view_->viewMode() != QListView::IconMode)
+            return fm.horizontalAdvance(label) <= cell.width() - view_->iconSize().width() - 8;
+        // Below the picture, the lines the cell has room for.
+        const int lines = std::max(1, (cell.height() - view_->iconSize().height() - 8) / fm.height());
+        const QRect needed =
+            fm.boundingRect(QRect(0, 0, cell.width() - 6, 1 << 20), Qt::AlignHCenter | Qt::TextWordWrap, label);
+        return needed.width() <= cell.width() - 6 && needed.height() <= lines * fm.height();
+    }
+    QListView* view_;
+};
+
 class FixedCell : public QStyledItemDelegate {
 public:
     FixedCell(const QSize* cell, QObject* parent) : QStyledItemDelegate(parent), cell_(cell) {}
@@ -242,6 +276,7 @@ void ListView::makeIconView() {
     QObject::connect(icons_, &QListView::doubleClicked, icons_, [self, itemOf](const QModelIndex& index) {
         if (ListView* l = self.get()) l->trigger("doubleclicked", {itemOf(index)});
     });
+    icons_->viewport()->installEventFilter(new CutLabelTips(icons_));
     icons_->viewport()->installEventFilter(new RightClicks(icons_->viewport(), [self, itemOf](QPoint p) {
         ListView* l = self.get();
         if (!l || !l->icons_) return;

@@ -9,6 +9,9 @@
 #include "authoring/FilesFixture.h"
 #include "authoring/windows/w_file_properties.h"
 #include "authoring/windows/w_handle_duplicate_files.h"
+#include "support/TestEnvironment.h"
+#include "support/runtime/WidgetChecks.h"
+#include <filesystem>
 #include "standard/str_listviewsort.h"
 
 using namespace pakomo;
@@ -57,6 +60,11 @@ TEST_F(DuplicateFilesDialog, NumbersTheCopiesOfEachPathAndMarksAllButTheFirst) {
     nv_filegrp& s = loadDuplicates();
     bool changed = inDialog(s, [](w_handle_duplicate_files& d) {
         EXPECT_EQ(d.title(), "Duplicate files");
+        EXPECT_EQ(runtime::clippedTexts(d.widget()), std::vector<std::string>{});
+        EXPECT_EQ(runtime::accessKeyClashes(d.widget()), std::vector<std::string>{});
+        std::filesystem::path folder = testing_support::artefactFolder("authoring");
+        std::filesystem::create_directories(folder);
+        d.widget()->grab().save(QString::fromStdString((folder / "w_handle_duplicate_files.png").string()));
         EXPECT_EQ(labels(*d.lv_1),
                   (std::vector<std::string>{"1. C:\\App\\Main.exe|Programs|0", "2. c:\\app\\MAIN.EXE|Extra|1",
                                             "1. C:\\b.dll|Programs|0", "2. C:\\b.dll|Extra|1"}));

@@ -13,6 +13,7 @@
 #include "libraries/support/MachineFileDialog.h"
 #include "libraries/support/support.h"
 #include "platform/Machine.h"
+#include "support/runtime/WidgetChecks.h"
 #include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 
@@ -61,6 +62,7 @@ protected:
     static void screenshot(QWidget* w, const std::string& name) {
         fs::path folder = testing_support::artefactFolder("authoring");
         fs::create_directories(folder);
+        EXPECT_EQ(runtime::accessKeyClashes(w), std::vector<std::string>{}) << "access keys shared on " << name;
         w->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
     }
 

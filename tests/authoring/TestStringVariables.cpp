@@ -223,6 +223,11 @@ TEST_F(StringVariablesTest, ATypedNameIsKeptUniqueAndClearOfTheReservedNames) {
 #include "runtime/services/System.h"
 #include "standard/u_sle_a.h"
 #include "standard/w_a.h"
+#include "runtime/ui/Units.h"
+#include "support/TestEnvironment.h"
+#include "support/runtime/WidgetChecks.h"
+#include <QFontMetrics>
+#include <filesystem>
 
 namespace {
 
@@ -262,6 +267,19 @@ TEST_F(PickerTest, PastesTheRowLastClickedOrTheFirstAndCancelKeepsThePreviousNam
                   EXPECT_EQ(w.title(), "Stringconstants");
                   EXPECT_EQ(w.dw_1->rowCount(), 17);
                   EXPECT_EQ(w.dw_1->getSelectedRow(0), 1);
+                  // Every name shows whole in its column, the longest reserved one too.
+                  const QFontMetrics fm(w.dw_1->widget()->font());
+                  const int column = runtime::units::toPixelsX(
+                      std::stoi(w.dw_1->describe("name.width")));
+                  for (long r = 1; r <= w.dw_1->rowCount(); ++r)
+                      EXPECT_LE(fm.horizontalAdvance(QString::fromStdString(w.dw_1->store().getItemString(r, "name"))) + 8,
+                                column)
+                          << w.dw_1->store().getItemString(r, "name");
+                  EXPECT_LE(fm.horizontalAdvance("WINDOWSSYSTEMDIR") + 8, column);
+                  EXPECT_EQ(runtime::accessKeyClashes(w.widget()), std::vector<std::string>{});
+                  std::filesystem::path folder = testing_support::artefactFolder("authoring");
+                  std::filesystem::create_directories(folder);
+                  w.widget()->grab().save(QString::fromStdString((folder / "w_choose_stringvar.png").string()));
                   w.cb_1->click();
               }),
               "B");

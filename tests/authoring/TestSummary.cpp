@@ -17,6 +17,7 @@
 #include "authoring/FilesFixture.h"
 #include "authoring/windows/w_summary.h"
 #include "libraries/project/w_project.h"
+#include "support/runtime/WidgetChecks.h"
 #include "runtime/ui/DataWindow.h"
 #include "runtime/ui/ReportPainter.h"
 #include "standard/w_print_dw.h"
@@ -136,6 +137,7 @@ protected:
         writeMachineFile("C:\\src\\empty.txt", "");
     }
     void screenshot(runtime::Window& w, const std::string& name) {
+        EXPECT_EQ(runtime::accessKeyClashes(w.widget()), std::vector<std::string>{}) << "access keys shared on " << name;
         EXPECT_TRUE(w.widget()->grab().save(QString::fromStdString((artefacts / (name + ".png")).string())));
     }
 

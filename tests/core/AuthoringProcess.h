@@ -105,6 +105,12 @@ protected:
         ui.focus(frame);
         ui.click(frame, icon);
         ui.keys("F7");
+        // The build names the folder it keeps; Enter is Yes.
+        const std::string ask = ui.waitFor("Build");
+        ASSERT_FALSE(ask.empty()) << "the build did not name its disc folder";
+        ASSERT_TRUE(ui.waitActive(ask));
+        keep(ask, shot + "-folder");
+        ui.keys("Return");
         auto built = [&] {
             platform::Registry now(platform::Machine::openAt(machine).value());
             auto v = now.queryValue(platform::RegRoot::CurrentUser,

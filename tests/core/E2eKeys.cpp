@@ -111,6 +111,10 @@ TEST_F(KeysOfTheProgram, EveryShortcutAndF1OpensWhatItShows) {
     // F7 builds into the product's folder, through the keyboard alone.
     driver.click(frame, QPoint(148, 72));
     driver.keys("F7");
+    const std::string ask = driver.waitFor("Build");
+    ASSERT_FALSE(ask.empty()) << "the build did not name its disc folder";
+    ASSERT_TRUE(driver.waitActive(ask));
+    driver.keys("Return");  // Yes: the folder kept
     const fs::path setup = machine / "drive_c" / "Builds" / "Hello 1.00.00 Example" / "Disc1" / "Setup.exe";
     for (int i = 0; i < 300 && !fs::exists(setup); ++i) ::usleep(100000);
     EXPECT_TRUE(fs::exists(setup)) << "F7 built nothing";

@@ -164,6 +164,10 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
     // The second item of the chooser's large icons, right of "New product" at the frame's top left.
     driver.click(frame, QPoint(148, 72));
     driver.keys("F7");
+    const std::string ask = driver.waitFor("Build");
+    ASSERT_FALSE(ask.empty()) << "the build did not name its disc folder";
+    ASSERT_TRUE(driver.waitActive(ask));
+    driver.keys("Return");  // Yes: the folder kept
     const fs::path setup = machine / "drive_c" / "Builds" / "Hello 1.00.00 Example" / "Disc1" / "Setup.exe";
     for (int i = 0; i < 300 && !fs::exists(setup); ++i) ::usleep(100000);
     ASSERT_TRUE(fs::exists(setup)) << "F7 built nothing";
@@ -277,6 +281,10 @@ TEST_F(ProfileScript, AProductMadeInTheWizardIsOpenedBuiltAndTested) {
     driver.focus(frame);
     driver.click(frame, QPoint(244, 72));
     driver.keys("F7");
+    const std::string ask = driver.waitFor("Build");
+    ASSERT_FALSE(ask.empty()) << "the build did not name its disc folder";
+    ASSERT_TRUE(driver.waitActive(ask));
+    driver.keys("Return");  // Yes: the folder kept
     const fs::path setup = machine / "drive_c" / "Builds" / full / "Disc1" / "Setup.exe";
     for (int i = 0; i < 300 && !fs::exists(setup); ++i) ::usleep(100000);
     keep(frame, "after-build.png");

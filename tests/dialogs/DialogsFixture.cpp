@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/runtime/WidgetChecks.h"
 #include "support/TestEnvironment.h"
 #include "support/runtime/UiDoubles.h"
 
@@ -28,6 +29,7 @@ void DialogsFixture::TearDown() {
 void DialogsFixture::screenshot(runtime::VisualObject& object, const std::string& name) {
     std::filesystem::path folder = testing_support::artefactFolder("dialogs");
     std::filesystem::create_directories(folder);
+    EXPECT_EQ(runtime::accessKeyClashes(object.widget()), std::vector<std::string>{}) << "access keys shared on " << name;
     object.widget()->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
 }
 

@@ -22,6 +22,7 @@
 #include "standard/u_cb_print.h"
 #include "standard/w_print_dw.h"
 #include "support/TestEnvironment.h"
+#include "support/runtime/WidgetChecks.h"
 
 using namespace pakomo;
 using runtime::Args;
@@ -105,6 +106,7 @@ TEST_F(PrintDialog, OpensOnTheCallersRowsAtTwentyFivePercentWithRulersStandardAn
         EXPECT_EQ(w.uo_1->uo_oplage->em_copies->text(), "1");
         EXPECT_EQ(w.widget()->width(), runtime::units::toPixelsX(2770)) << "the dialog has its designed size";
         screenshot(w, "w_print_dw");
+        EXPECT_EQ(runtime::clippedTexts(w.uo_1->widget()), std::vector<std::string>{});
         w.cb_2->click();
     });
     EXPECT_FALSE(ok);

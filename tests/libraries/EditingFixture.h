@@ -16,6 +16,7 @@
 #include "libraries/wizard/w_product_wizard.h"
 #include "libraries/wizard/w_regkey_wizard.h"
 #include "libraries/wizard/w_stringtable_wizard.h"
+#include "support/runtime/WidgetChecks.h"
 #include "runtime/services/RegistryFunctions.h"
 #include "standard/register_standard.h"
 #include "standard/w_mdi.h"
@@ -27,6 +28,7 @@ namespace editing_test {
 inline void screenshot(QWidget* widget, const std::string& name) {
     std::filesystem::path folder = testing_support::artefactFolder("libraries");
     std::filesystem::create_directories(folder);
+    EXPECT_EQ(runtime::accessKeyClashes(widget), std::vector<std::string>{}) << "access keys shared on " << name;
     widget->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
 }
 

@@ -153,6 +153,7 @@ protected:
         EXPECT_EQ(settings().fnv_set_string("Redist", "Path", machine.windowsPath(bin)), 1);
         EXPECT_EQ(settings().fnv_set_filedest(machine.windowsPath(out.path())), 1);
         pakomo::register_build_library();
+        boxes.answer(1);  // Yes: the stored folder
         auto b = runtime::createByName("nv_build").as<pakomo::nv_build>();
         EXPECT_EQ(b->ii_result, 1);
         runtime::destroy(b);

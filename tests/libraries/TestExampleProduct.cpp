@@ -29,6 +29,7 @@ TEST_F(ExampleProductTest, BuildsFromTheProfilesDatabaseAndMachineFiles) {
     hold(1, "Hello 1.00.00 Example");
     ASSERT_EQ(settings().fnv_set_filedest("C:\\Builds"), 1);
     application().gi_prod_id = 1;
+    boxes.answer(1);  // Yes: the stored folder
     auto build = runtime::createByName("nv_build").as<pakomo::nv_build>();
     const int16_t result = build->ii_result;
     runtime::destroy(build);

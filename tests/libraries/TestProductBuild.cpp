@@ -267,6 +267,7 @@ TEST_F(ProductBuildTest, BuildSettingsGiveTheDiscSizeAndCompression) {
     ASSERT_EQ(settings().fnv_set_sizetype(1), 1);
     ASSERT_EQ(settings().fnv_set_size(kilobytes), 1);
     ASSERT_EQ(settings().fnv_set_compression_level(19), 1);
+    boxes.answer(1);  // Yes: the stored folder
     EXPECT_EQ(build(), 1);
     EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
     for (int disc : {1, 2}) {
@@ -276,11 +277,52 @@ TEST_F(ProductBuildTest, BuildSettingsGiveTheDiscSizeAndCompression) {
     }
 }
 
+// A stored folder is named before each build: Yes builds there, No chooses another, which is
+// then kept, and Cancel (or a cancelled choice) builds nothing and leaves a built product so.
+TEST_F(ProductBuildTest, TheStoredFolderIsNamedAndAnotherCanBeChosen) {
+    useDestination();
+    boxes.answer(1);
+    ASSERT_EQ(build(), 1);
+    const std::string first = machine.windowsPath(out.path());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].buttons, runtime::MessageButtons::YesNoCancel);
+    EXPECT_NE(boxes.shown()[0].text.find(first + "\\" + Alpha), std::string::npos) << boxes.shown()[0].text;
+
+    runtime::ScriptedFileDialog dialog;
+    struct Case {
+        const char* name;
+        std::vector<int> answers;
+        bool chooses;  // the folder dialog is shown and cancelled
+    };
+    for (const Case& c : {Case{"Cancel", {3}, false}, Case{"No, then no folder", {2}, true}}) {
+        SCOPED_TRACE(c.name);
+        for (int a : c.answers) boxes.answer(a);
+        if (c.chooses) dialog.answer({.result = 0});
+        EXPECT_EQ(build(), 0);
+        EXPECT_EQ(dialog.take().size(), c.chooses ? 1u : 0u);
+        EXPECT_EQ(settings().fnv_get_filedest(""), first);
+        EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
+    }
+
+    testing_support::TempFolder other{"other-builds"};
+    boxes.answer(2);
+    dialog.answer({.result = 1, .folder = other.path().string()});
+    EXPECT_EQ(build(), 1);
+    const std::vector<runtime::FileOpenRequest> asked = dialog.take();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].folderOnly);
+    EXPECT_EQ(fs::path(asked[0].folder), out.path());  // it opens on the folder used so far
+    EXPECT_EQ(settings().fnv_get_filedest(""), machine.windowsPath(other.path()));
+    EXPECT_TRUE(fs::exists(other.path() / Alpha / "Disc1" / "Setup.exe"));
+    EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
+}
+
 class BuildFailure;
 struct FailureCase {
     const char* name;
     std::function<void(BuildFailure&)> breakIt;
     std::vector<std::string> says;  // parts of the message
+    bool foundOnReading = false;  // refused before the disc folder is asked for
 };
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
@@ -296,17 +338,25 @@ public:
 // is wrong, and the product no longer counts as built.
 TEST_P(BuildFailure, IsReportedByNameAndLeavesTheProductNotBuilt) {
     useDestination();
+    boxes.answer(1);
     ASSERT_EQ(build(), 1);
     ASSERT_EQ(settings().fnv_get_compiled(0), 1u);
 
     GetParam().breakIt(*this);
+    const size_t before = boxes.shown().size();
+    if (!GetParam().foundOnReading) boxes.answer(1);  // Yes: the stored folder
     boxes.answer(1);
     EXPECT_EQ(build(), -1);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, "Build");
+    // The folder question, unless the fault was found first, and one message.
+    ASSERT_EQ(boxes.shown().size(), before + (GetParam().foundOnReading ? 1 : 2));
+    if (!GetParam().foundOnReading) {
+        EXPECT_EQ(boxes.shown()[before].buttons, runtime::MessageButtons::YesNoCancel);
+    }
+    const runtime::MessageBoxRequest& said = boxes.shown().back();
+    EXPECT_EQ(said.title, "Build");
+    EXPECT_EQ(said.icon, runtime::MessageIcon::StopSign);
     for (const std::string& part : GetParam().says)
-        EXPECT_NE(boxes.shown()[0].text.find(part), std::string::npos)
-            << part << " not in: " << boxes.shown()[0].text;
+        EXPECT_NE(said.text.find(part), std::string::npos) << part << " not in: " << said.text;
     EXPECT_EQ(settings().fnv_get_compiled(0), 0u);
     EXPECT_EQ(waitLog().opens, waitLog().closes);
 }
@@ -317,7 +367,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"missing source file",
                     [](BuildFailure& t) { t.removeSource("C:\\Sources\\Alpha\\data.bin"); },
                     {"\"C:\\Sources\\Alpha\\data.bin\" of the file group \"Program\" (component \"Main\")",
-                     "does not exist"}},
+                     "does not exist"},
+                    true},
         FailureCase{"title too long for its field",
                     [](BuildFailure& t) {
                         t.execute("UPDATE WMAIN SET TITLE = '" + std::string(65, 'T') + "' WHERE PRODID = 3");
@@ -333,14 +384,16 @@ INSTANTIATE_TEST_SUITE_P(
                     [](BuildFailure& t) {
                         t.execute("UPDATE FILEGRP SET PROGGRPID = 9 WHERE PRODID = 3 AND ID = 2");
                     },
-                    {"C:\\Sources\\Alpha\\readme.txt", "\"Manuals\"", "component that does not exist"}},
+                    {"C:\\Sources\\Alpha\\readme.txt", "\"Manuals\"", "component that does not exist"},
+                    true},
         FailureCase{"two files of one component with the same name",
                     [](BuildFailure& t) {
                         t.addSource("C:\\Sources\\Beta\\DATA.BIN");
                         t.execute(
                             "INSERT INTO FILE VALUES (7, 3, 1, 'C:\\Sources\\Beta\\DATA.BIN', 0, 0, '', 0)");
                     },
-                    {"\"C:\\Sources\\Alpha\\data.bin\" and \"C:\\Sources\\Beta\\DATA.BIN\"", "\"Main\""}},
+                    {"\"C:\\Sources\\Alpha\\data.bin\" and \"C:\\Sources\\Beta\\DATA.BIN\"", "\"Main\""},
+                    true},
         FailureCase{"compression level out of range",
                     [](BuildFailure& t) { t.productSettings().fnv_set_compression_level(20); },
                     {"CompressionLevel", "20"}},
@@ -398,6 +451,7 @@ namespace {
 TEST_F(ProductBuildTest, TheProgramsWaitWindowOpensAndClosesAroundTheBuild) {
     pakomo::register_standard();
     useDestination();
+    boxes.answer(1);
     EXPECT_EQ(build(), 1);
     EXPECT_EQ(settings().fnv_get_compiled(0), 1u);
     EXPECT_FALSE(application().w_moment_aub.isValid());
@@ -425,12 +479,14 @@ TEST_F(ProductBuildTest, TheFramesStatusBarTellsTheOutcome) {
     useDestination();
     ASSERT_EQ(settings().fnv_set_compression_level(20), 1);
     boxes.answer(1);
+    boxes.answer(1);
     EXPECT_EQ(build(), -1);
     EXPECT_NE(frame->statusText().find("Not built: \"" + Alpha + "\" cannot be built. The compression level"),
               std::string::npos)
         << frame->statusText();
 
     ASSERT_EQ(settings().fnv_set_compression_level(3), 1);
+    boxes.answer(1);
     EXPECT_EQ(build(), 1);
     EXPECT_EQ(frame->statusText(), "\"" + Alpha + "\" is built: its discs are in " +
                                        machine.windowsPath(out.path()) + "\\" + Alpha + ".");

@@ -231,6 +231,7 @@ TEST_P(ProjectFilesTest, AFileAddedThroughTheDialogFromDriveCIsBuiltAndInstalled
     ASSERT_EQ(settings().fnv_set_filedest(machine.windowsPath(out.path())), 1);
     pakomo::register_build_library();
     application().gi_prod_id = 1;
+    boxes.answer(1);  // Yes: the stored folder
     auto build = runtime::createByName("nv_build").as<pakomo::nv_build>();
     EXPECT_EQ(build->ii_result, 1);
     runtime::destroy(build);

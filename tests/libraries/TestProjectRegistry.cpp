@@ -349,6 +349,7 @@ TEST_P(ProjectRegistryTest, PastedValuesAreInstalledAsTheyWereRead) {
     ASSERT_EQ(settings().fnv_set_filedest("C:\\Builds"), 1);
     pakomo::register_build_library();
     application().gi_prod_id = 1;
+    boxes.answer(1);  // Yes: the stored folder
     auto build = runtime::createByName("nv_build").as<pakomo::nv_build>();
     const int16_t built = build->ii_result;
     runtime::destroy(build);

@@ -112,6 +112,39 @@ TEST_P(ProjectWindowTest, SaveRefusesAnEmptyNameAndAnotherProductsFullName) {
     project->close();
 }
 
+// A rename that the database refuses keeps the old name's settings, where the discs go among
+// them, and is told in one message; saved again once the database takes it, the rename drops them.
+TEST_P(ProjectWindowTest, ARefusedRenameKeepsTheSettingsAndIsToldOnce) {
+    ASSERT_EQ(settings().fnv_set_filedest("C:\\Builds"), 1);
+    if (GetParam() == testing_support::DatabaseSystem::SQLite) {
+        executeSql({"CREATE TRIGGER refuse BEFORE UPDATE ON PRODUCT BEGIN SELECT RAISE(ABORT, 'refused'); END"});
+    } else {
+        executeSql({"CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'refused'; END $$ "
+                    "LANGUAGE plpgsql",
+                    "CREATE TRIGGER refuse BEFORE UPDATE ON PRODUCT FOR EACH ROW EXECUTE FUNCTION refuse()"});
+    }
+    auto project = openProject(1);
+    project->sle_prodname->setText("Gamma");
+    boxes.answer(1);
+    project->cb_save->click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, runtime::MessageIcon::StopSign);
+    EXPECT_NE(boxes.shown()[0].text.find("The product could not be saved"), std::string::npos) << boxes.shown()[0].text;
+    EXPECT_NE(boxes.shown()[0].text.find("refused"), std::string::npos) << boxes.shown()[0].text;
+    EXPECT_EQ(text("SELECT PRODNAME FROM PRODUCT WHERE ID = 1"), "Alpha");
+    EXPECT_EQ(reg::getString(oldKey + "\\BuildParms", "FileDestination"), "C:\\Builds");
+    EXPECT_EQ(service().fnv_get_fullprodname(), "Alpha 1.00.00 Empty");
+    EXPECT_TRUE(project->fw_is_modified());  // the edit stays for another try
+
+    executeSql({"DROP TRIGGER refuse" + std::string(GetParam() == testing_support::DatabaseSystem::SQLite ? "" : " ON PRODUCT")});
+    project->cb_save->click();
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(text("SELECT PRODNAME FROM PRODUCT WHERE ID = 1"), "Gamma");
+    EXPECT_FALSE(reg::getString(oldKey + "\\BuildParms", "FileDestination"));
+    EXPECT_EQ(service().fnv_get_fullprodname(), "Gamma 1.00.00 Empty");
+    project->close();
+}
+
 TEST_P(ProjectWindowTest, ClosingWithUnsavedEditsDoesWhatTheUserAnswers) {
     struct Case {
         int answer;  // 1 Yes, 2 No, 3 Cancel

@@ -13,7 +13,10 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -326,6 +329,31 @@ TEST_F(ViewsTest, LargeIconViewShowsTheLargePicturesAndRaisesTheSameEvents) {
     list->setView(ListView::View::Report);
     EXPECT_EQ(list->iconView(), nullptr);
     EXPECT_FALSE(icons->isVisible());
+}
+
+// A label its cell cuts shows whole as a tip where the pointer rests; one that fits shows none.
+TEST_F(ViewsTest, ALargeIconsCutLabelShowsWholeAsATip) {
+    testing_support::TempFolder folder;
+    list->addLargePicture(fourColourPicture(folder, 52));
+    list->addColumn("Name", Alignment::Left, 800);
+    const std::string longName = "Accounting Suite Professional Edition 2026.10.04 Customers Northern Region";
+    list->addItem("Short 1.0", 1);
+    list->addItem(longName, 1);
+    list->setView(ListView::View::LargeIcon);
+    ui_test::settle();
+    QListView* icons = list->iconView();
+    ASSERT_NE(icons, nullptr);
+    auto tipAt = [&](int row) {
+        QToolTip::hideText();
+        for (int i = 0; i < 50 && QToolTip::isVisible(); ++i) QTest::qWait(10);
+        const QPoint at = icons->visualRect(icons->model()->index(row, 0)).center();
+        QHelpEvent help(QEvent::ToolTip, at, icons->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(icons->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+    };
+    EXPECT_EQ(tipAt(1), longName);
+    EXPECT_EQ(tipAt(0), "");
+    QToolTip::hideText();
 }
 
 TEST_F(ViewsTest, SortingChildrenIgnoresLetterCaseAsTheSortedInsertDoes) {

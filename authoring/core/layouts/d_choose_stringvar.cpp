@@ -7,10 +7,9 @@ runtime::DataLayout d_choose_stringvar() {
     runtime::DataLayout l;
     l.name = "d_choose_stringvar";
     l.columns = {layout_column("name", "name", "char(32)"), layout_column("value", "value", "char(254)")};
-    // Wide enough for the longest built-in name (PROGRAMFILESDIR); the value takes the rest of the
-    // picker's list.
-    l.columns[0].attributes["width"] = "640";
-    l.columns[1].attributes["width"] = "1220";
+    // The name column holds the longest reserved name (WINDOWSSYSTEMDIR) whole; the value the rest.
+    l.columns[0].attributes["width"] = "700";
+    l.columns[1].attributes["width"] = "1150";
     return l;
 }
 
