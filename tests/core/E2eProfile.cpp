@@ -162,7 +162,13 @@ TEST_F(ProfileScript, TheExampleProductIsBuiltAndTestedByItsKeys) {
     ASSERT_FALSE(frame.empty());
     ASSERT_TRUE(driver.waitActive(frame));
     // The second item of the chooser's large icons, right of "New product" at the frame's top left.
+    // Its menu entries are enabled by an event the click posts; on a slow machine a key typed at
+    // once would come first, so F7 waits, as a user would, until "&Open" shows it enabled.
+    const QRect openButton(186, 325, 72, 15);
+    const QImage disabledOpen = driver.screenshot(frame).copy(openButton);
     driver.click(frame, QPoint(148, 72));
+    for (int i = 0; i < 100 && driver.screenshot(frame).copy(openButton) == disabledOpen; ++i) ::usleep(100000);
+    ASSERT_NE(driver.screenshot(frame).copy(openButton), disabledOpen) << "the click chose no product";
     driver.keys("F7");
     const std::string ask = driver.waitFor("Build");
     ASSERT_FALSE(ask.empty()) << "the build did not name its disc folder";
