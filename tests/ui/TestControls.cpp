@@ -562,6 +562,37 @@ TEST_F(ControlsTest, ApplicationLoopRunsPostedEventsAndEndsWithItsLastWindow) {
     EXPECT_EQ(log, (std::vector<std::string>{"ue_init", "ue_close", "application close"}));
 }
 
+// A key pressed right after a click whose handler posted an event finds that event run: the
+// posted event comes before the later input, however the window system batches them.
+TEST_F(ControlsTest, InputArrivesAfterTheEventsPostedBeforeIt) {
+    Ref<Window> w = create<Window>("w_order");
+    bool enabled = false;
+    std::vector<bool> seenByKey;
+    w->on("ue_enable", [&](Args) {
+        enabled = true;
+        return Value();
+    });
+    w->open();
+    QWidget* widget = w->widget();
+    ASSERT_NE(widget, nullptr);
+    struct KeyProbe : QObject {
+        std::function<void()> onKey;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::KeyPress) onKey();
+            return false;
+        }
+    } probe;
+    probe.onKey = [&] { seenByKey.push_back(enabled); };
+    widget->installEventFilter(&probe);
+    w->post("ue_enable");
+    QTest::keyClick(widget, Qt::Key_F7);  // spontaneous, as the window system delivers it
+    widget->removeEventFilter(&probe);
+    ASSERT_FALSE(seenByKey.empty());
+    EXPECT_TRUE(seenByKey.front()) << "the key overtook the posted event";
+    w->close();
+    ui_test::settle();
+}
+
 }  // namespace
 
 // A disabled static text on the program's grey takes no clicks but its text stays readable: dark
