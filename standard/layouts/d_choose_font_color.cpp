@@ -5,6 +5,8 @@ namespace pakomo {
 runtime::DataLayout d_choose_font_color() {
     runtime::DataLayout l;
     l.name = "d_choose_font_color";
+    // One field showing the colour, not a grid with its heading.
+    l.presentation = "freeform";
     runtime::ColumnLayout c;
     c.name = "color";
     c.type = "long";

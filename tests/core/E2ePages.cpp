@@ -1,6 +1,7 @@
-// Setup's pages as the publisher sees them, and as Setup then shows them. The example product gets
-// a background text near the lower right corner and one in the middle, and a new name typed in the
-// project window, which Setup's welcome sentence shows; the welcome and background previews are
+// Setup's pages as the publisher sees them, and as Setup then shows them. On the project window's
+// background tab the example product gets a text near the lower right corner, one in the middle and
+// a light yellow colour, all through its menus and dialogs; then a new name typed in the project
+// window, which Setup's welcome sentence shows; the welcome and background previews are
 // opened from the project window's pages tab, the product saved, built (F7) and tested (F8), and
 // Setup's welcome page and background window are held against the previews: each text at the
 // same place relative to its page or window, within a few pixels once scaled to Setup's size.
@@ -20,7 +21,6 @@
 #include <string>
 
 #include "core/AuthoringProcess.h"
-#include "runtime/db/Transaction.h"
 #include "setup/ProcessDriver.h"
 
 namespace {
@@ -51,6 +51,8 @@ bool blue(QRgb p) { return qBlue(p) > 150 && qRed(p) < 90 && qGreen(p) < 90; }
 // The side picture: dark blue to blue green, with a disc of grey blue.
 bool navy(QRgb p) { return qBlue(p) > 100 && qRed(p) < 60; }
 bool yellow(QRgb p) { return qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 192; }
+// The example product's background, 8388608.
+bool navyBackground(QRgb p) { return qRed(p) == 0 && qGreen(p) == 0 && qBlue(p) == 128; }
 bool dark(QRgb p) { return qGray(p) < 110 && !navy(p); }
 
 // A point in a page's dialog units, in Setup's pixels.
@@ -119,27 +121,89 @@ protected:
         fs::remove(testing_support::artefactFolder(artefacts) / "places.txt");
     }
 
-    // Stands for the project window's background tab until it places them: the background's
-    // colour and texts written into the product's rows as that tab saves them.
-    void placeBackground(int product, long colour, std::span<const BackgroundText> texts) {
-        ::setenv("ODBCINI", (home / ".odbc.ini").c_str(), 1);
-        runtime::Transaction t;
-        t.dbms = "ODBC";
-        t.dbParm = "Connectstring='DSN=Pakomo'";
-        ASSERT_EQ(t.connect(), 0) << t.sqlErrText;
-        const std::string id = std::to_string(product);
-        auto run = [&](const std::string& sql) {
-            EXPECT_EQ(t.execute(sql), 0) << sql << ": " << t.sqlErrText;
-        };
-        run("DELETE FROM MAINTEXT WHERE PRODID = " + id);
+    // Setup's background on the project window's background tab, as a publisher makes it: the
+    // example's text deleted through its menu, each text added where the background is
+    // right-clicked and then put at its exact place through the Left and Top fields, the colour
+    // mixed with the colour dialog's RGB... The drawing is Setup's window on the example's navy.
+    void placeBackground(long colour, std::span<const BackgroundText> texts) {
+        ui.keys("alt+b");
+        ASSERT_TRUE(frameChanged()) << "no background tab";
+        const QImage tab = keep(stable(frame), "02-background-tab");
+        const QRect drawn = where(tab, navyBackground, QRect(16, 112, 597, 244));
+        ASSERT_GT(drawn.width(), 100) << "the tab draws no background of the example's colour";
+        // The example's white text, below the white title.
+        const QRect example = where(tab, [](QRgb p) { return qGray(p) > 200; }, drawn.adjusted(0, 12, 0, 0));
+        ASSERT_FALSE(example.isNull()) << "the tab draws no example text";
+        ASSERT_TRUE(menu(example.center(), "d"));
+        ASSERT_TRUE(frameChanged());
         int n = 0;
-        for (const BackgroundText& b : texts)
-            run("INSERT INTO MAINTEXT VALUES (" + std::to_string(++n) + ", " + id + ", '" + b.line + "', " +
-                std::to_string(b.x) + ", " + std::to_string(b.y) + ", " + std::to_string(b.size) +
-                ", 1, 0, 0, " + std::to_string(b.colour) + ", 'DejaVu Sans')");
-        run("UPDATE WMAIN SET BGCOLOR = " + std::to_string(colour) + " WHERE PRODID = " + id);
-        EXPECT_EQ(t.commit(), 0) << t.sqlErrText;
-        t.disconnect();
+        for (const BackgroundText& b : texts) {
+            // Near its place; the fields make it exact.
+            ASSERT_TRUE(menu(drawn.topLeft() + QPoint(drawn.width() * b.x / 10000, drawn.height() * b.y / 10000),
+                             "n"));
+            const std::string font = ui.waitFor("Font selection", 10);
+            ASSERT_FALSE(font.empty()) << "New text... asked for no text";
+            ASSERT_TRUE(ui.waitActive(font));
+            ui.type(b.line);  // the text's field has the focus
+            ui.click(font, QPoint(100, 88));
+            ::usleep(300000);
+            // Looked up in the open list of fonts from its top: from the face shown, the lookup
+            // would go on to the next face of the same start.
+            ui.keys("Home");
+            ui.type("DejaVu Sans");
+            ui.keys("Return");
+            ui.click(font, QPoint(360, 87));
+            ui.keys("ctrl+a");
+            ui.type(std::to_string(b.size));
+            ui.keys("Tab");
+            ui.click(font, QPoint(545, 95));  // RGB...
+            ASSERT_NO_FATAL_FAILURE(mix(b.colour));
+            keep(stable(font), "02-text-" + std::to_string(++n));
+            ui.keys("alt+o");
+            ASSERT_TRUE(ui.waitGone("Font selection"));
+            for (auto [at, edge] : {std::pair{QPoint(435, 94), b.x}, {QPoint(549, 94), b.y}}) {
+                ui.click(frame, at);
+                ui.keys("ctrl+a");
+                ui.type(std::to_string(edge / 100));
+                ui.keys("Tab");
+            }
+        }
+        ASSERT_TRUE(menu(drawn.topLeft() + QPoint(drawn.width() / 4, drawn.height() / 2), "b"));
+        const std::string picker = ui.waitFor("Select a color", 10);
+        ASSERT_FALSE(picker.empty()) << "Backgroundcolor... showed no colour dialog";
+        ASSERT_TRUE(ui.waitActive(picker));
+        keep(stable(picker), "02-colour");
+        ui.keys("alt+r");
+        ASSERT_NO_FATAL_FAILURE(mix(colour));
+        ui.keys("alt+o");
+        ASSERT_TRUE(ui.waitGone("Select a color"));
+        ASSERT_TRUE(ui.waitActive(frame));
+        keep(stable(frame, yellow), "02-background");
+    }
+
+    // Right-clicks the drawing at `at` and chooses the menu's entry by its key.
+    bool menu(QPoint at, const std::string& key) {
+        screenShot = ui.screenshot(root());
+        rightClick(frame, at);
+        if (!screenChanged()) return false;
+        ::usleep(300000);  // the menu takes its keys once it has grabbed them
+        ui.keys(key);
+        return true;
+    }
+
+    // The colour mixed from its red, green and blue, typed into the mixer that RGB... opened.
+    void mix(long colour) {
+        const std::string mixer = ui.waitFor("Color selection", 10);
+        ASSERT_FALSE(mixer.empty()) << "RGB... opened no mixer";
+        ASSERT_TRUE(ui.waitActive(mixer));
+        for (auto [y, part] : {std::pair{31, colour & 255}, {100, (colour >> 8) & 255}, {169, colour >> 16}}) {
+            ui.click(mixer, QPoint(40, y));
+            ui.keys("ctrl+a");
+            ui.type(std::to_string(part));
+            ui.keys("Tab");
+        }
+        ui.keys("alt+o");
+        ASSERT_TRUE(ui.waitGone("Color selection"));
     }
 
     // Opens the preview of the pages tab's page shown (its Preview button), keeps its screenshot
@@ -173,8 +237,6 @@ protected:
 };
 
 TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
-    const BackgroundText texts[] = {Corner, Middle};
-    ASSERT_NO_FATAL_FAILURE(placeBackground(1, Yellow, texts));
     pakomo = std::make_unique<setup_test::Child>(
         std::vector<std::string>{(fs::path(std::getenv("RUX_BUILD_DIR")) / "bin" / "pakomo").string()},
         programEnvironment(x.display));
@@ -186,6 +248,10 @@ TEST_F(PagesProcess, SetupShowsItsPagesWhereThePreviewsShowedThem) {
     ui.keys("Return");
     ASSERT_TRUE(frameChanged()) << "no project window came";
     keep(stable(frame), "01-project");
+    const BackgroundText texts[] = {Corner, Middle};
+    ASSERT_NO_FATAL_FAILURE(placeBackground(Yellow, texts));
+    ui.keys("alt+p");
+    ASSERT_TRUE(frameChanged()) << "no product tab";
 
     // The product's new name, typed over the old one.
     ui.click(frame, QPoint(265, 94));
