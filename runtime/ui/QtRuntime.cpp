@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEventLoop>
+#include <QEvent>
 #include <QMetaObject>
 
 namespace runtime {
@@ -41,6 +42,31 @@ private:
     bool quitting_ = false;
 };
 
+// The user's input runs after the events the program posted before it, as on Windows, where posted
+// messages come before later input: a click's posted event (which enables the menu entries, say)
+// has run when the key pressed right after it arrives, however slow the machine.
+class InputAfterPosted : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        switch (e->type()) {
+            case QEvent::ShortcutOverride:
+            case QEvent::KeyPress:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                if (e->spontaneous() && EventQueue::pendingCount() > 0) EventQueue::runPending();
+                break;
+            default:
+                break;
+        }
+        return QObject::eventFilter(watched, e);
+    }
+};
+
+InputAfterPosted& inputFilter() {
+    static InputAfterPosted f;
+    return f;
+}
+
 QtDriver& driver() {
     static QtDriver d;
     return d;
@@ -58,11 +84,13 @@ void installQtRuntime() {
         }
     });
     installQtServices();
+    if (auto* app = QCoreApplication::instance()) app->installEventFilter(&inputFilter());
     if (EventQueue::pendingCount() > 0) driver().schedule();
 }
 
 void uninstallQtRuntime() {
     EventLoop::setDriver(nullptr);
+    if (auto* app = QCoreApplication::instance()) app->removeEventFilter(&inputFilter());
     Pointer::setListener({});
     uninstallQtServices();
 }
