@@ -212,17 +212,24 @@ Value Expression::eval(int node, const Context& ctx) const {
         return eval(c && *c ? n.b : n.c, ctx);
     }
     case Op::Upper: case Op::Lower: case Op::Trim: {
-        Value v = eval(n.a, ctx);
+        // The text is read in place and copied once, also for a case of a trim: sort keys like
+        // lower(trim(path)) are built for every row.
+        const bool trimmed = n.op == Op::Trim || nodes_[n.a].op == Op::Trim;
+        const int source = n.op != Op::Trim && trimmed ? nodes_[n.a].a : n.a;
+        Value scratch;
+        const Value& v = evalRef(source, ctx, scratch);
         if (!v.isText()) return {};
-        std::string s = std::get<std::string>(v.storage());
-        if (n.op == Op::Trim) {
+        std::string_view s = std::get<std::string>(v.storage());
+        if (trimmed) {
             std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
-            return Value(b == std::string::npos ? std::string() : s.substr(b, e - b + 1));
+            s = b == std::string_view::npos ? std::string_view() : s.substr(b, e - b + 1);
         }
-        for (char& ch : s)
-            ch = static_cast<char>(n.op == Op::Upper ? std::toupper(static_cast<unsigned char>(ch))
-                                                     : std::tolower(static_cast<unsigned char>(ch)));
-        return Value(std::move(s));
+        std::string out(s);
+        if (n.op != Op::Trim)
+            for (char& ch : out)
+                ch = static_cast<char>(n.op == Op::Upper ? std::toupper(static_cast<unsigned char>(ch))
+                                                         : std::tolower(static_cast<unsigned char>(ch)));
+        return Value(std::move(out));
     }
     case Op::Page: return Value(ctx.all ? ctx.all->page() : 0L);
     case Op::PageCount: return Value(ctx.all ? ctx.all->pageCount() : 0L);
