@@ -129,9 +129,13 @@ void w_choose_product::fw_populate_treeview() {
         runtime::ListViewItem& product = items[static_cast<size_t>(row)];
         product.pictureIndex = 2;
         product.data = static_cast<int>(ids_all_products->getItem(row, id).toInt());
-        product.label = ids_all_products->getItemString(row, prodname) + " " +
-                        ids_all_products->getItemString(row, prodvers) + " " +
-                        ids_all_products->getItemString(row, label);
+        // Made in one piece: joining the three parts with + copies the text twice more.
+        std::string name = ids_all_products->getItemString(row, prodname);
+        const std::string version = ids_all_products->getItemString(row, prodvers);
+        const std::string labelText = ids_all_products->getItemString(row, label);
+        name.reserve(name.size() + version.size() + labelText.size() + 2);
+        name.append(1, ' ').append(version).append(1, ' ').append(labelText);
+        product.label = std::move(name);
     }
     list.addItems(std::move(items));
     list.setRedraw(true);

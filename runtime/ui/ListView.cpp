@@ -380,6 +380,12 @@ int ListView::addItems(std::vector<ListViewItem> items) {
     updating_ = true;
     QList<QTreeWidgetItem*> made;
     made.reserve(static_cast<qsizetype>(items.size()));
+    // The item records grow once for all the items.
+    const size_t total = data_.size() + items.size();
+    data_.reserve(total);
+    pictureOf_.reserve(total);
+    labels_.reserve(total);
+    wasSelected_.reserve(total);
     std::vector<qsizetype> selected;
     for (ListViewItem& values : items) {
         if (values.selected) selected.push_back(made.size());
@@ -511,6 +517,8 @@ int ListView::sort(SortType type, int column) {
     updating_ = true;
     std::vector<QTreeWidgetItem*> taken;
     std::vector<bool> selected;
+    selected.reserve(static_cast<size_t>(n));
+    taken.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) selected.push_back(tree()->topLevelItem(i)->isSelected());
     // All at once: taking them one by one costs a model update each.
     for (QTreeWidgetItem* item : tree()->invisibleRootItem()->takeChildren()) taken.push_back(item);
@@ -518,6 +526,10 @@ int ListView::sort(SortType type, int column) {
     std::vector<int> pictures;
     std::vector<std::string> labels;
     std::vector<bool> was;
+    data.reserve(static_cast<size_t>(n));
+    pictures.reserve(static_cast<size_t>(n));
+    labels.reserve(static_cast<size_t>(n));
+    was.reserve(static_cast<size_t>(n));
     QList<QTreeWidgetItem*> ordered;
     ordered.reserve(n);
     for (int from : order) ordered.append(taken[static_cast<size_t>(from - 1)]);
