@@ -99,6 +99,7 @@ void DataWindow::showEditor(bool reload) {
             static_cast<int>((units::toPixelsY(headerHeight()) + (row_ - 1) * rowH + units::toPixelsY(box.y)) * z) -
                 v->verticalScrollBar()->value(),
             static_cast<int>(units::toPixelsX(box.w) * z), static_cast<int>(units::toPixelsY(box.h) * z));
+    if (toInt(columnAttributeText(row_, column_, "border"), 0) != 0) r.adjust(1, 1, -1, -1);
     QWidget* editor = isDropDown(style) ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
     QWidget* other = editor == v->edit_ ? static_cast<QWidget*>(v->combo_) : static_cast<QWidget*>(v->edit_);
     bool focus = v->hasFocus() || other->hasFocus() || editor->hasFocus();

@@ -121,6 +121,12 @@ void DataWindow::paintRows(QPainter& p, long first, long last, double, int topY,
             QRect r(units::toPixelsX(b.x), y + units::toPixelsY(b.y), units::toPixelsX(b.w), units::toPixelsY(b.h));
             std::string bg = columnAttributeText(row, b.column, "background.color");
             if (!sel && !bg.empty() && bg != "16777215") p.fillRect(r, runtimeColor(toInt(bg, 16777215)));
+            // A bordered column looks like a text field whether it holds text or not; the edit field
+            // that takes over the cell sits inside this line.
+            if (toInt(columnAttributeText(row, b.column, "border"), 0) != 0) {
+                p.setPen(QColor(0x80, 0x80, 0x80));
+                p.drawRect(r.adjusted(0, 0, -1, -1));
+            }
             long fg = toInt(columnAttributeText(row, b.column, "color"), 0);
             p.setPen(sel ? QColor(Qt::white) : runtimeColor(fg));
             std::string style = editStyle(b.column);

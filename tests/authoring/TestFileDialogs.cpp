@@ -9,6 +9,7 @@
 #include "authoring/FilesFixture.h"
 #include "authoring/windows/w_file_properties.h"
 #include "authoring/windows/w_handle_duplicate_files.h"
+#include "runtime/ui/Units.h"
 #include "support/TestEnvironment.h"
 #include "support/runtime/WidgetChecks.h"
 #include <filesystem>
@@ -274,6 +275,36 @@ TEST_F(FileProperties, TypedShortcutTextCountsForOkAndGoesWithCancel) {
         w.cb_2->click();
     });
     EXPECT_EQ(item(1, "linktext").toText(), "Typed");
+}
+
+// The shortcut text keeps the line around it empty, filled and while typed into.
+TEST_F(FileProperties, TheShortcutTextIsFramedWhateverItHolds) {
+    properties(1, [&](w_file_properties& w) {
+        std::filesystem::path folder = testing_support::artefactFolder("authoring");
+        std::filesystem::create_directories(folder);
+        // The field's left edge, half way down, and the grey of its line.
+        auto framed = [&](const char* shot) {
+            core_test::settle();
+            QImage image = w.dw_1->widget()->grab().toImage();
+            image.save(QString::fromStdString((folder / shot).string()));
+            QPoint left(runtime::units::toPixelsX(1390), runtime::units::toPixelsY(140 + 40));
+            QPoint top(runtime::units::toPixelsX(1390 + 575), runtime::units::toPixelsY(140));
+            return image.pixelColor(left) == QColor(0x80, 0x80, 0x80) &&
+                   image.pixelColor(top) == QColor(0x80, 0x80, 0x80);
+        };
+        EXPECT_TRUE(framed("w_file_properties-empty.png"));
+        w.dw_1->store().setItem(1, "exe", 1);
+        w.dw_1->store().setItem(1, "stringvar_linktext", "My App");
+        EXPECT_TRUE(framed("w_file_properties-filled.png"));
+        w.dw_1->setRow(1);
+        w.dw_1->setColumn("stringvar_linktext");
+        EXPECT_EQ(w.dw_1->setEditText("Typed here"), 1);
+        EXPECT_TRUE(framed("w_file_properties-typing.png"));
+        EXPECT_EQ(runtime::clippedTexts(w.widget()), std::vector<std::string>{});
+        EXPECT_EQ(runtime::accessKeyClashes(w.widget()), std::vector<std::string>{});
+        w.widget()->grab().save(QString::fromStdString((folder / "w_file_properties.png").string()));
+        w.cb_1->click();
+    });
 }
 
 TEST_F(FileProperties, OpensAsUsualAfterTheDuplicateFilesDialog) {

@@ -31,7 +31,7 @@ runtime::DataLayout d_file_properties() {
     runtime::ColumnLayout linktext =
         layout_column("stringvar_linktext", "FILE.LINKTEXT", "char(64)", false, true);
     linktext.attributes = {
-        {"x", "1390"}, {"y", "140"}, {"width", "1150"}, {"height", "80"}, {"tabsequence", "30"}};
+        {"x", "1390"}, {"y", "140"}, {"width", "1150"}, {"height", "80"}, {"tabsequence", "30"}, {"border", "5"}};
     l.columns = {
         layout_column("id", "FILE.ID", "decimal(0)", true),
         layout_column("prodid", "FILE.PRODID", "decimal(0)", true),
