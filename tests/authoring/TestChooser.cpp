@@ -10,6 +10,9 @@
 #include <QTreeWidget>
 
 #include "authoring/menus/m_popups.h"
+#include "support/TestEnvironment.h"
+#include "support/runtime/WidgetChecks.h"
+#include <filesystem>
 
 namespace {
 
@@ -38,6 +41,11 @@ TEST_F(ChooserTest, ListsNewProductThenEveryProductInIdOrderWithNothingSelected)
     // The two pictures of the program: a new product and an existing one.
     EXPECT_FALSE(list().tree()->topLevelItem(0)->icon(0).isNull());
     EXPECT_FALSE(list().tree()->topLevelItem(1)->icon(0).isNull());
+    EXPECT_EQ(runtime::clippedTexts(chooser().widget()), std::vector<std::string>{});
+    EXPECT_EQ(runtime::accessKeyClashes(chooser().widget()), std::vector<std::string>{});
+    std::filesystem::path folder = testing_support::artefactFolder("authoring");
+    std::filesystem::create_directories(folder);
+    chooser().widget()->grab().save(QString::fromStdString((folder / "w_choose_product.png").string()));
     chooser().close();
     core_test::settle();
     EXPECT_EQ(frame->fw_number_of_open_sheets(), 0);
