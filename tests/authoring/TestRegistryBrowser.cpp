@@ -24,6 +24,7 @@
 #include "standard/register_standard.h"
 #include "standard/w_a.h"
 #include "support/TestEnvironment.h"
+#include "support/runtime/WidgetChecks.h"
 
 namespace {
 
@@ -448,6 +449,8 @@ TEST_F(BrowserTest, PasteHandsTheSelectedValuesToTheOpenerInListOrder) {
         EXPECT_EQ(w.uo_1->lv_1->totalColumns(), 2);
         EXPECT_EQ(w.uo_1->width(), w.ii_resize_width - 2) << "laid out when it was shown";
         EXPECT_EQ(w.uo_1->height(), w.ii_resize_height - 100 - 2);
+        EXPECT_EQ(runtime::clippedTexts(w.widget()), std::vector<std::string>{});
+        EXPECT_EQ(runtime::accessKeyClashes(w.widget()), std::vector<std::string>{});
         choose(w, {"HKEY_CURRENT_USER", "Software", "RegBrowse", "Beta"}, {1, 2, 3, 4});
         fs::path artefacts = testing_support::artefactFolder("authoring");
         fs::create_directories(artefacts);

@@ -91,6 +91,7 @@ TEST_F(StringVariablesTest, ReservedNamesAndRawValues) {
 }  // namespace
 
 #include "authoring/windows/w_datawindow_zoom.h"
+#include "support/runtime/WidgetChecks.h"
 #include "runtime/data/DataLayout.h"
 
 namespace {
@@ -139,6 +140,8 @@ TEST_F(StringVariablesTest, PreviewsFitTheirPageShrinkingOnlyWhatIsTooLarge) {
             EXPECT_EQ(p.width(), c.windowW + 128);
             EXPECT_EQ(p.height(), c.windowH + 224 + p.cb_1->height());
             EXPECT_FALSE(p.cb_2->visible());
+            EXPECT_EQ(runtime::clippedTexts(p.widget()), std::vector<std::string>{});
+            EXPECT_EQ(runtime::accessKeyClashes(p.widget()), std::vector<std::string>{});
             p.cb_1->click();
         });
         preview->open();
