@@ -9,6 +9,7 @@
 #include "authoring/menus/m_a.h"
 #include "authoring/menus/m_mdi.h"
 #include "authoring/windows/w_logo.h"
+#include "support/runtime/WidgetChecks.h"
 #include "authoring/windows/w_mdi_frame.h"
 #include "runtime/ui/Menu.h"
 #include "standard/register_standard.h"
@@ -200,6 +201,7 @@ TEST_F(FrameTest, SplashShowsTheNameAboveTheVersionWithoutTitleBar) {
     EXPECT_EQ(logo->st_versie->text(), "1.0e");
     EXPECT_LT(logo->st_appname->y(), logo->st_versie->y());
     EXPECT_FALSE(logo->p_1->pictureName().empty());
+    EXPECT_EQ(runtime::clippedTexts(logo->widget()), std::vector<std::string>{});
     logo->close();
 }
 
