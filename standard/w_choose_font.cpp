@@ -42,7 +42,7 @@ w_choose_font::w_choose_font(std::string className) : w_ok_cancel(std::move(clas
     st_size = addControl<u_st_a>("st_size");
     st_size->setText("Pointsize");
     st_size->move(1545, 20);
-    st_size->resize(201, 56);
+    st_size->resize(300, 56);  // wider than the list below it, so the whole word shows at our font
     ddlb_size = addControl<runtime::DropDownListBox>("ddlb_size");
     ddlb_size->move(1545, 84);
     ddlb_size->resize(279, 88);  // its list drops down to 604

@@ -24,6 +24,7 @@ void FrameworkFixture::TearDown() {
 void FrameworkFixture::saveScreenshot(QWidget* widget, const std::string& name) {
     std::filesystem::path folder = testing_support::artefactFolder("framework");
     std::filesystem::create_directories(folder);
+    EXPECT_EQ(runtime::clippedTexts(widget), std::vector<std::string>{}) << "texts cut on " << name;
     EXPECT_EQ(runtime::accessKeyClashes(widget), std::vector<std::string>{}) << "access keys shared on " << name;
     widget->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
 }
