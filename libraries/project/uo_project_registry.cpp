@@ -162,7 +162,7 @@ void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
         for (const std::string& t : texts) w = std::max(w, need(plain, t));
         return w;
     };
-    std::vector<std::string> components, types;
+    std::vector<std::string> components, types{"REG_SZ"};  // a new entry's type
     if (runtime::DataStore* list = dw.getChild("proggrpid"))
         for (long r = 1; r <= list->rowCount(); ++r) components.push_back(list->getItemString(r, "name"));
     for (long r = 1; r <= dw.rowCount(); ++r)
