@@ -1,5 +1,8 @@
 #include "libraries/project/uo_project_files.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -50,8 +53,10 @@ uo_project_files::uo_project_files(std::string className) : uo_project_pane(std:
     // Name, size and modified as wide as the user left them; the folder of each file beside them.
     std::vector<int16_t> widths{1096, 256, 528};
     if (app().gnv_registry) app().gnv_registry->fnv_get_positions_fileview(widths);
+    ii_widths = widths;
     lv_files->fu_set_columns(widths[0], widths[1], widths[2]);
     lv_files->addColumn("Folder", runtime::Alignment::Left, 1400);
+    if (auto* tree = lv_files->tree()) tree->header()->setStretchLastSection(false);
     cb_properties = addControl<runtime::CommandButton>("cb_properties");
     cb_properties->move(margin, content_top + 740);
     cb_properties->resize(600, 100);
@@ -115,12 +120,19 @@ uo_project_files::uo_project_files(std::string className) : uo_project_pane(std:
         inv_filegrp->fnv_show_file_info(*lv_files, *st_info);
         return Value();
     });
+    // The columns follow the list's width, which follows the pane's.
+    extend("resize", [this](Args) {
+        fu_fit_columns();
+        return Value();
+    });
     on("destructor", [this, widths](Args) {
-        // Only widths the user changed are written: units and pixels do not convert back exactly.
+        // Only widths the user changed are written: units and pixels do not convert back exactly,
+        // and the fit's own widths are the list's, not the user's.
         std::vector<int16_t> now = widths;
         for (size_t c = 0; c < 3 && lv_files; ++c) {
             const int px = lv_files->tree()->columnWidth(static_cast<int>(c));
-            if (px != runtime::units::toPixelsX(widths[c]))
+            const int set = ii_fitted.size() > c ? ii_fitted[c] : runtime::units::toPixelsX(widths[c]);
+            if (px != set)
                 now[c] = static_cast<int16_t>(runtime::units::toUnitsX(px));
         }
         if (app().gnv_registry && now != widths) app().gnv_registry->fnv_set_positions_fileview(now);
@@ -426,6 +438,41 @@ void uo_project_files::show_files(long al_filegrp) {
     lv_files->deleteItems();
     st_info->setText("");
     if (al_filegrp > 0) inv_filegrp->fnv_populate_fileview(*lv_files, al_filegrp);
+    fu_fit_columns();
+}
+
+void uo_project_files::fu_fit_columns() {
+    QTreeWidget* tree = lv_files ? lv_files->tree() : nullptr;
+    if (!tree || tree->columnCount() < 4) return;
+    // The user's widths where they changed one since the last fit.
+    for (size_t c = 0; c < 3 && ii_fitted.size() == 3; ++c)
+        if (tree->columnWidth(static_cast<int>(c)) != ii_fitted[c])
+            ii_widths[c] = static_cast<int16_t>(runtime::units::toUnitsX(tree->columnWidth(static_cast<int>(c))));
+    const QFontMetrics fm(tree->font());
+    const int pad = 2 * tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 8;
+    // The widest of the heading, the texts shown and the longest the column can show.
+    auto need = [&](int column, const char* longest) {
+        int w = std::max(tree->header()->sectionSizeHint(column), fm.horizontalAdvance(QString(longest)) + pad);
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            w = std::max(w, fm.horizontalAdvance(tree->topLevelItem(i)->text(column)) + pad);
+        return w;
+    };
+    const int size = std::max(need(1, "4294967295"), runtime::units::toPixelsX(ii_widths[1]));
+    const int modified = std::max(need(2, "28-12-2026 23:59:59"), runtime::units::toPixelsX(ii_widths[2]));
+    // The room left of a vertical scroll bar, shown or not, so that a growing list keeps its fit.
+    // The control's own width: a list on a tab not yet shown has no size of its own in Qt.
+    const int room = runtime::units::toPixelsX(lv_files->width()) - 2 * tree->frameWidth() -
+                     tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree) - 2;
+    const int least_name = tree->header()->sectionSizeHint(0), least_folder = tree->header()->sectionSizeHint(3);
+    const int rest = std::max(least_name + least_folder, room - size - modified);
+    const int name_share = std::max<int>(1, ii_widths[0]), folder_share = 1400;
+    const int name = std::max(least_name, rest * name_share / (name_share + folder_share));
+    const int folder = std::max(least_folder, rest - name);
+    tree->setColumnWidth(0, name);
+    tree->setColumnWidth(1, size);
+    tree->setColumnWidth(2, modified);
+    tree->setColumnWidth(3, folder);
+    ii_fitted = {tree->columnWidth(0), tree->columnWidth(1), tree->columnWidth(2)};
 }
 
 std::string uo_project_files::new_name(u_ds_create_setup_a& ads, const std::string& as_base) const {

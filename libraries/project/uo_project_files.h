@@ -7,6 +7,7 @@
 // a component's other properties are set in its properties form (a double click, or Properties).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "authoring/core/u_ds_create_setup_a.h"
 #include "authoring/project/nv_filegrp.h"
@@ -47,6 +48,10 @@ public:
     // The same for file group row `al_row` of `ads_filegrp` named `as_name`.
     static std::string fu_filegrp_error(runtime::DataStore& ads_filegrp, long al_row, const std::string& as_name);
 
+    // Size and modified as wide as their texts, or as the user left them; name and folder share
+    // the rest of the list's width, so that nothing needs scrolling sideways.
+    void fu_fit_columns();
+
     runtime::Ref<u_tv_a> tv_project;
     runtime::Ref<u_lv_fileview_a> lv_files;
     runtime::Ref<runtime::StaticText> st_info;
@@ -58,6 +63,8 @@ public:
 
 private:
     void show_files(long al_filegrp);
+    std::vector<int16_t> ii_widths;  // name, size and modified as the user left them, in units
+    std::vector<int> ii_fitted;      // the pixel widths the last fit gave the first three columns
     long filegrp_row(long al_id) const;
     long proggrp_row(long al_id) const;
     void select_item(char kind, long al_id);  // 'c' a component, 'g' a file group

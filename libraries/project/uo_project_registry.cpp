@@ -151,9 +151,10 @@ void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
     QFont bold_font = area->font();
     bold_font.setBold(true);
     const QFontMetrics bold(bold_font);
-    // A cell keeps a few pixels on either side of its text and its grid line.
+    // A cell draws its text 3 pixels in from either side; one more each for its grid line and
+    // for the rounding of units to pixels.
     auto need = [&](const QFontMetrics& fm, const std::string& text) {
-        return runtime::units::toUnitsX(fm.horizontalAdvance(QString::fromStdString(text)) + 14);
+        return runtime::units::toUnitsX(fm.horizontalAdvance(QString::fromStdString(text)) + 8);
     };
     // The widest of a column's heading and of the names it shows.
     auto widest = [&](const char* heading, std::vector<std::string> texts) {
@@ -161,7 +162,7 @@ void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
         for (const std::string& t : texts) w = std::max(w, need(plain, t));
         return w;
     };
-    std::vector<std::string> components, types{"REG_EXPAND_SZ"};
+    std::vector<std::string> components, types{"REG_SZ"};  // a new entry's type
     if (runtime::DataStore* list = dw.getChild("proggrpid"))
         for (long r = 1; r <= list->rowCount(); ++r) components.push_back(list->getItemString(r, "name"));
     for (long r = 1; r <= dw.rowCount(); ++r)
@@ -170,13 +171,29 @@ void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
     int component = std::min(widest("Component", components), 900);
     int root = widest("Root", {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"});
     int type = widest("Type", types);
+    // Room for the common wider type too, where there is some, so that choosing it keeps the fit.
+    types.push_back("REG_EXPAND_SZ");
+    const int type_room = widest("Type", types);
     // The room left of a vertical scroll bar, shown or not, so that a growing list keeps its fit.
+    // The control's own width: a list on a page not yet shown has no size of its own in Qt.
     const int room = runtime::units::toUnitsX(
-        area->width() - 2 * area->frameWidth() - area->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2);
+        runtime::units::toPixelsX(adw.width()) - 2 * area->frameWidth() - area->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2);
     int name = need(bold, "Value name"), key = need(plain, "Software\\Maker"), data = need(bold, "Data") * 2;
+    if (room - component - root - type_room - need(bold, "Value name") - need(bold, "Key") - need(bold, "Data") >= 0)
+        type = type_room;
     const int least = component + root + type + name + key + data;
-    if (room < least) {
-        // Too narrow for every text: each column gives up its share, none is pushed out of sight.
+    // Key, value name and data may give up room down to their headings: the names the other
+    // columns show are whole words and keep their width.
+    const int fixed = component + root + type;
+    const int name_least = need(bold, "Value name"), key_least = need(bold, "Key"), data_least = need(bold, "Data");
+    const int give = name + key + data - name_least - key_least - data_least;
+    const int spare = room - fixed - name_least - key_least - data_least;
+    if (room < least && spare >= 0) {
+        name = name_least + (name - name_least) * spare / give;
+        key = key_least + (key - key_least) * spare / give;
+        data = data_least + (data - data_least) * spare / give;
+    } else if (room < least) {
+        // Too narrow for every heading: each column gives up its share, none is pushed out of sight.
         for (int* w : {&component, &root, &type, &name, &key, &data}) *w = *w * room / least;
     } else {
         const int more = room - least;

@@ -2,10 +2,14 @@
 // The product wizard and the project window against the real project service over a fresh
 // project database (SQLite and PostgreSQL): a chooser that frees the wizard when told, a frame
 // that records its ue_fileopen, and screenshots kept as test artefacts.
+#include <QAbstractScrollArea>
+#include <QFontMetrics>
 #include <QMainWindow>
+#include <QScrollBar>
 #include <QWidget>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "authoring/ProjectFixture.h"
@@ -16,6 +20,7 @@
 #include "libraries/wizard/w_product_wizard.h"
 #include "libraries/wizard/w_regkey_wizard.h"
 #include "libraries/wizard/w_stringtable_wizard.h"
+#include "runtime/ui/Units.h"
 #include "support/runtime/WidgetChecks.h"
 #include "runtime/services/RegistryFunctions.h"
 #include "standard/register_standard.h"
@@ -30,6 +35,39 @@ inline void screenshot(QWidget* widget, const std::string& name) {
     std::filesystem::create_directories(folder);
     EXPECT_EQ(runtime::accessKeyClashes(widget), std::vector<std::string>{}) << "access keys shared on " << name;
     widget->grab().save(QString::fromStdString((folder / (name + ".png")).string()));
+}
+
+// The texts a grid's visible columns cut: each heading at the heading's bold font, and the texts
+// given for a column at the list's font; each as "<column>: <text>". Also the columns that run past
+// the list's width, which only a horizontal scroll bar would show.
+inline std::vector<std::string> clippedGridTexts(
+    runtime::DataWindow& dw, const std::vector<std::pair<std::string, std::vector<std::string>>>& texts = {}) {
+    std::vector<std::string> cut;
+    auto* area = qobject_cast<QAbstractScrollArea*>(dw.widget());
+    if (!area) return {"no list"};
+    QFont bold_font = area->viewport()->font();
+    bold_font.setBold(true);
+    const QFontMetrics plain(area->viewport()->font()), bold(bold_font);
+    const runtime::DataLayout& layout = dw.store().layout();
+    int right = 0;
+    for (const runtime::ColumnLayout& c : layout.columns) {
+        auto visible = c.attributes.find("visible");
+        if (visible != c.attributes.end() && visible->second == "0") continue;
+        // A cell draws its text 3 pixels in from either side.
+        const int room = runtime::units::toPixelsX(std::stoi(c.attributes.at("width"))) - 6;
+        right += std::stoi(c.attributes.at("width"));
+        for (const runtime::TextLayout& t : layout.texts)
+            if (t.name == c.name + "_t" && bold.horizontalAdvance(QString::fromStdString(t.text)) > room)
+                cut.push_back(c.name + ": " + t.text);
+        for (const auto& [column, shown] : texts)
+            if (column == c.name)
+                for (const std::string& text : shown)
+                    if (plain.horizontalAdvance(QString::fromStdString(text)) > room)
+                        cut.push_back(c.name + ": " + text);
+    }
+    if (runtime::units::toPixelsX(right) > area->viewport()->width()) cut.push_back("wider than the list");
+    if (area->horizontalScrollBar()->maximum() > 0) cut.push_back("scrolls sideways");
+    return cut;
 }
 
 // Stands in for the product chooser: keeps the wizard it started and frees it on ue_end_wizard.

@@ -1,7 +1,11 @@
 // The project window's components and files: the tree of components and file groups, the files of
 // the chosen group, and the context menus' work, saved with the product in one commit.
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTreeWidget>
 #include <string>
 #include <vector>
 
@@ -116,6 +120,43 @@ TEST_P(ProjectFilesTest, TheTreeShowsComponentsWithTheirGroupsAndAGroupItsFiles)
     EXPECT_TRUE(files().empty());
     screenshot(frame->mainWidget(), "project_window_files");
     EXPECT_FALSE(project->fw_is_modified());
+}
+
+// At the frame's size every heading and every file's size and date is whole, name and folder share
+// the rest and nothing scrolls sideways; the name and folder grow with the pane.
+TEST_P(ProjectFilesTest, TheFileColumnsFitTheListAndFollowItsWidth) {
+    project->tab_panes->selectTab(project->tab_panes->indexOf(*pane));
+    core_test::settle();
+    choose("Docs");
+    QTreeWidget* list = pane->lv_files->tree();
+    auto cut = [list] {
+        std::vector<std::string> out;
+        const QFontMetrics heading(list->header()->font()), cell(list->font());
+        int sum = 0;
+        for (int c = 0; c < list->columnCount(); ++c) {
+            const int room = list->columnWidth(c) - 6;
+            sum += list->columnWidth(c);
+            const QString head = list->headerItem()->text(c);
+            if (heading.horizontalAdvance(head) > room) out.push_back(head.toStdString());
+            // The name column's cells also hold a picture: its heading is what must fit there.
+            for (int i = 0; c > 0 && i < list->topLevelItemCount(); ++i)
+                if (cell.horizontalAdvance(list->topLevelItem(i)->text(c)) > room)
+                    out.push_back(list->topLevelItem(i)->text(c).toStdString());
+        }
+        if (cell.horizontalAdvance("28-12-2026 23:59:59") > list->columnWidth(2) - 6) out.push_back("a date");
+        if (sum > list->viewport()->width()) out.push_back("wider than the list");
+        if (list->horizontalScrollBar()->maximum() > 0) out.push_back("scrolls sideways");
+        return out;
+    };
+    ASSERT_EQ(list->columnCount(), 4);
+    EXPECT_EQ(cut(), std::vector<std::string>{});
+    screenshot(project->widget(), "project-files-frame-size");
+    const int name = list->columnWidth(0), folder = list->columnWidth(3);
+    pane->resize(pane->width() + 2000, pane->height());
+    core_test::settle();
+    EXPECT_EQ(cut(), std::vector<std::string>{});
+    EXPECT_GT(list->columnWidth(0), name + 50);
+    EXPECT_GT(list->columnWidth(3), folder + 50);
 }
 
 TEST_P(ProjectFilesTest, NewComponentsAndGroupsAndAMovedGroupAreSavedWithTheProduct) {

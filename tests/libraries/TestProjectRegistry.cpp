@@ -435,10 +435,42 @@ TEST_P(ProjectRegistryTest, TheColumnsFitTheListAndFollowItsWidth) {
     const int before = visibleColumnsWidth(dw());
     EXPECT_LE(runtime::units::toPixelsX(before), area->viewport()->width());
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+    // Every heading and root name is whole at the frame's size.
+    EXPECT_EQ(editing_test::clippedGridTexts(dw(), {{"rootkey", {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
+                                                                 "HKEY_LOCAL_MACHINE", "HKEY_USERS"}}}),
+              std::vector<std::string>{});
+    editing_test::screenshot(project->widget(), "project-registry-frame-size");
     pane->resize(pane->width() + 2000, pane->height());
     core_test::settle();
     const int after = visibleColumnsWidth(dw());
     EXPECT_GT(after, before + 1500);
     EXPECT_LE(runtime::units::toPixelsX(after), area->viewport()->width());
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+}
+
+// Tab walks the row's cells in their order, the type's drop-down included.
+TEST_P(ProjectRegistryTest, TabMovesFromTheTypeToTheData) {
+    chooseFromMenu(1, 0);
+    dw().setColumn("stringvar_valuename");
+    core_test::settle();
+    QWidget* field = dw().editField();
+    ASSERT_NE(field, nullptr);
+    field->setFocus();
+    core_test::settle();
+    // The key goes to the cell's field, as the focus would take it there.
+    auto tab = [this](Qt::Key key) {
+        QWidget* focus = dw().editField();
+        ASSERT_NE(focus, nullptr);
+        ASSERT_TRUE(focus->isVisible());
+        QTest::keyClick(focus, key);
+        core_test::settle();
+    };
+    tab(Qt::Key_Tab);
+    ASSERT_EQ(dw().getColumnName(), "valuetype");
+    tab(Qt::Key_Tab);
+    EXPECT_EQ(dw().getColumnName(), "stringvar_regdata");
+    tab(Qt::Key_Backtab);
+    EXPECT_EQ(dw().getColumnName(), "valuetype");
+    tab(Qt::Key_Backtab);
+    EXPECT_EQ(dw().getColumnName(), "stringvar_valuename");
 }

@@ -81,6 +81,10 @@ TEST_P(WizardPagesTest, ThePagesMenusReachTheirWindows) {
     chooseFromMenu(entries, 2, 2);  // "&Delete"
     ASSERT_EQ(entries.rowCount(), 1);
     EXPECT_EQ(entries.store().getItemString(1, "stringvar_regkey"), "");
+    EXPECT_EQ(editing_test::clippedGridTexts(entries, {{"rootkey", {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
+                                                                     "HKEY_LOCAL_MACHINE", "HKEY_USERS"}},
+                                                        {"valuetype", {"REG_SZ"}}}),
+              std::vector<std::string>{});
     screenshot(w.mainWidget(), "wizard_registry_page");
     w.cb_cancel->click();
     core_test::settle();
