@@ -1,6 +1,6 @@
 #include "libraries/project/w_proggrp_properties.h"
+#include "libraries/project/stringvar_field.h"
 
-#include <QLineEdit>
 
 #include "authoring/core/pakomo.h"
 #include "libraries/project/uo_project_files.h"
@@ -109,21 +109,8 @@ w_proggrp_properties::w_proggrp_properties() : w_a("w_proggrp_properties", runti
     cb_cancel->setCancel(true);
     cb_cancel->setTabOrder(110);
 
-    // The folder takes string variables through the edit popup, in place of the field's own menu.
-    sle_installpth->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
-    // Shown once the click is over, as the other windows show it.
-    sle_installpth->on("rbuttondown", [this](Args a) {
-        post("ue_rbuttondown", {a.begin(), a.end()});
-        return Value();
-    });
-    on("ue_rbuttondown", [this](Args a) {
-        if (!inv_popup && runtime::isClassRegistered("nv_stringvar_popup"))
-            inv_popup = runtime::createByName("nv_stringvar_popup");
-        if (!inv_popup) return Value();
-        inv_popup->trigger("fnv_show_popup", {Value(this), Value(sle_installpth.get()),
-                                              a.size() > 1 ? a[1] : Value(0), a.size() > 2 ? a[2] : Value(0)});
-        return Value();
-    });
+    // The folder takes string variables through the edit popup.
+    fu_stringvar_field(*this, *sle_installpth, inv_popup);
     extend("open", [this](Args) {
         fw_center();
         fw_set_helptopic(help_topic);

@@ -1,6 +1,6 @@
 #include "libraries/project/w_wmain_setuptext.h"
+#include "libraries/project/stringvar_field.h"
 
-#include <QLineEdit>
 
 #include "authoring/core/pakomo.h"
 
@@ -27,21 +27,7 @@ w_wmain_setuptext::w_wmain_setuptext() : w_ok_cancel("w_wmain_setuptext") {
     cb_2->move(1740, 270);
     cb_2->setTabOrder(30);
 
-    // String variables through the edit popup, in place of the field's own menu.
-    sle_title->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
-    sle_title->on("rbuttondown", [this](Args a) {
-        post("ue_rbuttondown", {a.begin(), a.end()});
-        return Value();
-    });
-    on("ue_rbuttondown", [this](Args a) {
-        if (!inv_popup && runtime::isClassRegistered("nv_stringvar_popup"))
-            inv_popup = runtime::createByName("nv_stringvar_popup");
-        if (!inv_popup) return Value();
-        inv_popup->trigger("fnv_show_popup",
-                           {Value(this), Value(sle_title.get()), a.size() > 1 ? a[1] : Value(0),
-                            a.size() > 2 ? a[2] : Value(0)});
-        return Value();
-    });
+    fu_stringvar_field(*this, *sle_title, inv_popup);
     extend("open", [this](Args) {
         fw_center();
         fw_set_helptopic(help_topic);
