@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QStyle>
 #include <cctype>
+#include <unordered_set>
 
 #include "authoring/core/pakomo.h"
 #include "libraries/build/RegistryNames.h"
@@ -165,9 +166,15 @@ void uo_project_registry::fu_fit_columns(u_dw_a& adw) {
     std::vector<std::string> components, types{"REG_SZ"};  // a new entry's type
     if (runtime::DataStore* list = dw.getChild("proggrpid"))
         for (long r = 1; r <= list->rowCount(); ++r) components.push_back(list->getItemString(r, "name"));
-    for (long r = 1; r <= dw.rowCount(); ++r)
-        if (const char* name = type_name(static_cast<long>(dw.store().getItemNumber(r, "valuetype"))))
-            types.push_back(name);
+    // Each type measured once, however many entries share it.
+    bool shown[11] = {};
+    const int valuetype = dw.store().columnNumber("valuetype");
+    for (long r = 1; r <= dw.rowCount(); ++r) {
+        const long code = static_cast<long>(dw.store().getItemNumber(r, valuetype));
+        if (code >= 0 && code <= 10) shown[code] = true;
+    }
+    for (long code = 0; code <= 10; ++code)
+        if (shown[code]) types.push_back(type_name(code));
     int component = std::min(widest("Component", components), 900);
     int root = widest("Root", {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"});
     int type = widest("Type", types);
@@ -363,14 +370,13 @@ void uo_project_registry::fu_fill_components(u_dw_a& adw, const runtime::DataSto
         add(static_cast<long>(ads_proggrp->getItemNumber(r, "id")),
             runtime::trim(ads_proggrp->getItemString(r, "name")));
     // An entry whose component was deleted belongs to none, as the build will take it.
+    std::unordered_set<long> components{0};
+    for (long r = 1; r <= ads_proggrp->rowCount(); ++r)
+        components.insert(static_cast<long>(ads_proggrp->getItemNumber(r, "id")));
     runtime::DataStore& ds = adw.store();
-    for (long r = 1; r <= ds.rowCount(); ++r) {
-        const long id = static_cast<long>(ds.getItemNumber(r, "proggrpid"));
-        bool known = id == 0;
-        for (long c = 1; !known && c <= ads_proggrp->rowCount(); ++c)
-            known = static_cast<long>(ads_proggrp->getItemNumber(c, "id")) == id;
-        if (!known) ds.setItem(r, "proggrpid", Value(0));
-    }
+    const int proggrpid = ds.columnNumber("proggrpid");
+    for (long r = 1; r <= ds.rowCount(); ++r)
+        if (!components.count(static_cast<long>(ds.getItemNumber(r, proggrpid)))) ds.setItem(r, proggrpid, Value(0));
     fu_fit_columns(adw);
 }
 
@@ -422,7 +428,9 @@ bool uo_project_registry::fu_validate() {
 bool uo_project_registry::fu_save() { return dw_regkeys->store().update(false) == 1; }
 
 void uo_project_registry::fu_saved() {
+    const bool changed = fu_is_modified();
     dw_regkeys->store().resetUpdate();
+    if (!changed) return;  // the component pane's copy is as saved already
     // The component pane keeps the entries too, to clear the component of those whose component
     // it deletes: it must know the entries as they are saved now.
     if (auto* window = dynamic_cast<w_project*>(find_parent_window(*this).get())) {

@@ -148,6 +148,8 @@ long DataStore::update(bool resetFlags) {
         bool mustTouch;  // an UPDATE or DELETE that touches no row means the row changed
         Buffer buffer = Buffer::Primary;
         long row = 0;  // in `buffer`, for the error report
+        const std::string* shared = nullptr;  // the text, when it is the one every insert shares
+        const std::string& text() const { return shared ? *shared : sql; }
     };
     std::vector<Statement> statements;
     long inserted = 0, updated = 0, deleted = 0;
@@ -177,24 +179,29 @@ long DataStore::update(bool resetFlags) {
         statements.push_back(std::move(s));
         ++deleted;
     }
+    // Every new row writes the same columns: one text for all, built once.
+    std::vector<std::size_t> written;
+    std::string insert = "INSERT INTO " + table + " (", values;
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (!layout_.columns[c].updatable && !layout_.columns[c].key) continue;
+        insert += (written.empty() ? "" : ", ") + names[c];
+        values += written.empty() ? "?" : ", ?";
+        written.push_back(c);
+    }
+    insert += ") VALUES (" + values + ")";
+    std::size_t changed = storage_->deleted.size();
+    for (auto* buffer : {&storage_->primary, &storage_->filtered})
+        for (const Row& r : *buffer) changed += r.status == ItemStatus::NewModified || r.status == ItemStatus::DataModified;
+    statements.reserve(changed);
     for (auto* buffer : {&storage_->primary, &storage_->filtered}) {
         Buffer which = buffer == &storage_->primary ? Buffer::Primary : Buffer::Filter;
         long row = 0;
         for (const Row& r : *buffer) {
             ++row;
-            if (r.status != ItemStatus::NewModified) continue;
-            Statement s{"INSERT INTO " + table + " (", {}, false, which, row};
-            std::string values;
-            bool first = true;
-            for (std::size_t c = 0; c < columns; ++c) {
-                if (!layout_.columns[c].updatable && !layout_.columns[c].key) continue;
-                s.sql += (first ? "" : ", ") + names[c];
-                values += first ? "?" : ", ?";
-                s.params.push_back(r.values[c]);
-                first = false;
-            }
-            if (first) continue;  // nothing to write
-            s.sql += ") VALUES (" + values + ")";
+            if (r.status != ItemStatus::NewModified || written.empty()) continue;  // nothing to write
+            Statement s{{}, {}, false, which, row, &insert};
+            s.params.reserve(written.size());
+            for (std::size_t c : written) s.params.push_back(r.values[c]);
             statements.push_back(std::move(s));
             ++inserted;
         }
@@ -225,15 +232,15 @@ long DataStore::update(bool resetFlags) {
         return -1;
     }
     for (const Statement& s : statements) {
-        long code = transaction_->executeValues(s.sql, s.params);
+        long code = transaction_->executeValues(s.text(), s.params);
         if (code < 0) {
             lastError_ = transaction_->sqlErrText;
-            reportDatabaseError(transaction_->sqlDbCode, s.sql, s.buffer, s.row);
+            reportDatabaseError(transaction_->sqlDbCode, s.text(), s.buffer, s.row);
             return -1;
         }
         if (code == 100 && s.mustTouch) {
             lastError_ = "Row changed between retrieve and update.";
-            reportDatabaseError(0, s.sql, s.buffer, s.row);
+            reportDatabaseError(0, s.text(), s.buffer, s.row);
             return -1;
         }
     }

@@ -41,6 +41,14 @@ std::vector<std::string_view> words(std::string_view s, size_t max) {
     return out;
 }
 
+// The first word of a statement text; row after row, a save asks this of each statement.
+std::string_view firstWord(std::string_view s) {
+    s = trim(s);
+    size_t end = 0;
+    while (end < s.size() && !std::isspace(static_cast<unsigned char>(s[end]))) ++end;
+    return s.substr(0, end);
+}
+
 // A statement text without its closing semicolon.
 std::string_view withoutSemicolon(std::string_view s) {
     s = trim(s);
@@ -525,11 +533,10 @@ bool readRow(Transaction& t, SQLHSTMT h, SQLSMALLINT columns, SqlRow& row, std::
 enum class Verb { Other, Update, Delete, Insert };
 
 Verb verbOf(std::string_view sql) {
-    std::vector<std::string_view> w = words(sql, 1);
-    if (w.empty()) return Verb::Other;
-    if (equalsNoCase(w[0], "UPDATE")) return Verb::Update;
-    if (equalsNoCase(w[0], "DELETE")) return Verb::Delete;
-    if (equalsNoCase(w[0], "INSERT")) return Verb::Insert;
+    const std::string_view w = firstWord(sql);
+    if (equalsNoCase(w, "UPDATE")) return Verb::Update;
+    if (equalsNoCase(w, "DELETE")) return Verb::Delete;
+    if (equalsNoCase(w, "INSERT")) return Verb::Insert;
     return Verb::Other;
 }
 
@@ -754,10 +761,7 @@ static long queryRows(Transaction& t, Transaction::Impl& d, std::string_view sql
 
 namespace {
 
-bool isSelect(std::string_view sql) {
-    std::vector<std::string_view> w = words(sql, 1);
-    return !w.empty() && equalsNoCase(w[0], "SELECT");
-}
+bool isSelect(std::string_view sql) { return equalsNoCase(firstWord(sql), "SELECT"); }
 
 // With automatic commit off the driver opens a transaction for the first statement, also for a
 // read; left open while the program waits for its user, it keeps SQLite's file locked against
@@ -828,6 +832,8 @@ enum class End { None, Commit, Rollback };
 
 // COMMIT or ROLLBACK (with WORK or TRANSACTION) given as statement text.
 End endOfTransaction(std::string_view sql) {
+    const std::string_view first = firstWord(sql);
+    if (!startsWithNoCase(first, "COMMIT") && !startsWithNoCase(first, "ROLLBACK")) return End::None;
     std::vector<std::string_view> w = words(withoutSemicolon(sql), 2);
     if (w.empty() || w.size() > 2) return End::None;
     if (w.size() == 2 && !equalsNoCase(w[1], "WORK") && !equalsNoCase(w[1], "TRANSACTION")) return End::None;

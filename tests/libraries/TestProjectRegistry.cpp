@@ -263,10 +263,42 @@ TEST_P(ProjectRegistryTest, TheComponentColumnOffersTheWindowsComponentsAsTheyAr
     EXPECT_EQ(list->getItemString(2, "name"), "Main");
     auto* files = dynamic_cast<pakomo::uo_project_files*>(project->findControl("uo_files"));
     ASSERT_NE(files, nullptr);
+    // A second component, and entries of it, of none and of one that is gone.
+    const long second = files->ids_proggrp->insertRow(0);
+    files->ids_proggrp->setItem(second, "id", Value(2));
+    files->ids_proggrp->setItem(second, "name", Value("Second"));
+    runtime::DataStore& entries = dw().store();
+    for (int component : {2, 0, 7}) entries.setItem(entries.insertRow(0), "proggrpid", Value(component));
+    pane->fu_refresh_components();
+    EXPECT_EQ(list->rowCount(), 3);
+    auto components = [&] {
+        std::vector<long> out;
+        for (long r = 1; r <= entries.rowCount(); ++r) out.push_back(entries.getItem(r, "proggrpid").toInt());
+        return out;
+    };
+    EXPECT_EQ(components(), (std::vector<long>{1, 2, 0, 0}));
     files->ids_proggrp->deleteRow(1);
     pane->fu_refresh_components();
-    EXPECT_EQ(list->rowCount(), 1);
-    EXPECT_EQ(dw().store().getItem(1, "proggrpid").toInt(), 0);
+    EXPECT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(components(), (std::vector<long>{0, 2, 0, 0}));
+}
+
+// The component pane clears the component of the entries of a component it deletes: it must know
+// the entries as they are saved, also those the registry tab added.
+TEST_P(ProjectRegistryTest, TheComponentPaneKnowsTheEntriesAsSaved) {
+    auto* files = dynamic_cast<pakomo::uo_project_files*>(project->findControl("uo_files"));
+    ASSERT_NE(files, nullptr);
+    ASSERT_EQ(files->ids_regkeys->rowCount(), 1);
+    ASSERT_TRUE(project->fw_save());  // nothing changed: the pane's copy stays as it is
+    EXPECT_EQ(files->ids_regkeys->rowCount(), 1);
+    runtime::DataStore& entries = dw().store();
+    const long row = pane->fu_insert_entry(*pane->dw_regkeys, 1, 0, 1);
+    entries.setItem(row, "rootkey", Value(2));
+    entries.setItem(row, "stringvar_regkey", Value("Software\\Y"));
+    entries.setItem(row, "valuetype", Value(1));
+    entries.setItem(row, "stringvar_regdata", Value("data"));
+    ASSERT_TRUE(project->fw_save());
+    EXPECT_EQ(files->ids_regkeys->rowCount(), 2);
 }
 
 struct SourceValue {
