@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -12,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <thread>
 #include <type_traits>
 #include <unordered_map>
 #include <vector>
@@ -293,14 +296,14 @@ private:
     }
 
     bool readFiles() {
-        return query(
+        const bool read = query(
             "FILE",
             "SELECT FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, FILE.SHARED, FILE.FILEGRPID, "
             "FILEGRP.ID, "
             "FILEGRP.NAME, FILEGRP.PROGGRPID FROM FILE LEFT JOIN FILEGRP ON FILEGRP.PRODID = FILE.PRODID AND "
             "FILEGRP.ID = FILE.FILEGRPID WHERE FILE.PRODID = ? ORDER BY FILE.ID",
             [&](Cells c) {
-                const std::string path = text(c[0]);
+                std::string path = text(c[0]);
                 // The messages are made only for a file that fails.
                 auto what = [&] { return "The file " + inQuotes(path); };
                 if (!c[6]) {
@@ -343,32 +346,62 @@ private:
                     fail(where() + " cannot be read: " + host.error().text);
                     return;
                 }
-                // One look at the file here; the writer reports what goes wrong when it reads it.
-                struct stat st {};
-                if (::stat(host->c_str(), &st) != 0) {
-                    fail(where() + " cannot be read: " +
-                         (errno == ENOENT || errno == ENOTDIR ? std::string("it does not exist")
-                                                              : std::strerror(errno)));
-                    return;
-                }
-                if (!S_ISREG(st.st_mode)) {
-                    fail(where() + " cannot be read: it is not a file");
-                    return;
-                }
-                f.source = *host;
+                f.source = std::move(*host);
                 // Windows names are the same whatever their letter case: the second file would
                 // be installed over the first.
                 std::string key = std::to_string(f.componentId) + "\\";
                 for (char ch : f.name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-                auto [same, added] = installedAs_.emplace(key, path);
+                auto [same, added] = installedAs_.emplace(std::move(key), paths_.size());
                 if (!added) {
-                    fail("The files " + inQuotes(same->second) + " and " + inQuotes(path) +
+                    fail("The files " + inQuotes(paths_[same->second]) + " and " + inQuotes(path) +
                          " would both be installed as " + inQuotes(f.name) + " of the component " +
                          inQuotes(components_.at(f.componentId)));
                     return;
                 }
+                if (groups_.empty() || groups_.back() != group) groups_.emplace_back(group);
+                groupOf_.push_back(groups_.size() - 1);
+                paths_.push_back(std::move(path));
                 out_.product.files.push_back(std::move(f));
             });
+        // A file that cannot be read stops the build before any other fault of a later row.
+        if (checkSources()) return read;
+        return false;
+    }
+
+    // One look at each source here, the many of a large product in parallel; the writer reports
+    // what goes wrong when it reads them. The first one that cannot be read is named.
+    bool checkSources() {
+        const std::vector<build::ProductFile>& files = out_.product.files;
+        std::vector<int> problem(files.size(), 0);  // errno, or -1: not a file
+        constexpr size_t Batch = 512;
+        std::atomic<size_t> next{0};
+        auto look = [&] {
+            for (size_t begin; (begin = next.fetch_add(Batch)) < files.size();) {
+                for (size_t i = begin; i < std::min(files.size(), begin + Batch); ++i) {
+                    struct stat st {};
+                    if (::stat(files[i].source.c_str(), &st) != 0)
+                        problem[i] = errno ? errno : ENOENT;
+                    else if (!S_ISREG(st.st_mode))
+                        problem[i] = -1;
+                }
+            }
+        };
+        const size_t helpers =
+            std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), files.size() / Batch);
+        std::vector<std::thread> pool;
+        for (size_t t = 1; t < helpers; ++t) pool.emplace_back(look);
+        look();
+        for (auto& t : pool) t.join();
+        const auto bad = std::find_if(problem.begin(), problem.end(), [](int p) { return p != 0; });
+        if (bad == problem.end()) return true;
+        const size_t i = static_cast<size_t>(bad - problem.begin());
+        const int e = *bad;
+        out_.error = "The file " + inQuotes(paths_[i]) + " of the file group " + inQuotes(groups_[groupOf_[i]]) +
+                     " (component " + inQuotes(components_.at(files[i].componentId)) + ") cannot be read: " +
+                     (e == -1                       ? std::string("it is not a file")
+                      : e == ENOENT || e == ENOTDIR ? std::string("it does not exist")
+                                                    : std::string(std::strerror(e)));
+        return false;
     }
 
     // A Windows path goes through the machine's drives; a host path is read as it stands. Earlier
@@ -392,7 +425,10 @@ private:
     const platform::Machine& machine_;
     ProjectProduct out_;
     std::map<uint32_t, std::string> components_;
-    std::unordered_map<std::string, std::string> installedAs_;  // component and folded name -> source path
+    std::unordered_map<std::string, size_t> installedAs_;  // component and folded name -> file
+    std::vector<std::string> paths_;                       // each file's path as the database holds it
+    std::vector<std::string> groups_;                      // the file groups' names, as the files come
+    std::vector<size_t> groupOf_;                          // each file's group in groups_
     std::vector<LooseGroup> looseGroups_;
     std::vector<std::string> looseEntries_;
 };

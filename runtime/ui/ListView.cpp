@@ -40,6 +40,29 @@ void mergeSort(std::vector<int>& v, const std::function<int(int, int)>& cmp) {
 
 using detail::RightClicks;
 
+// An item that sorts by the place the list gives it, so that the model puts the items in the
+// list's order without taking them out and in again.
+// It also holds its picture itself: the view asks for it only to draw the item, so that thousands
+// of items share their picture without a value made for each.
+class RankedItem : public QTreeWidgetItem {
+public:
+    int rank = 0;
+    bool operator<(const QTreeWidgetItem& other) const override {
+        return rank < static_cast<const RankedItem&>(other).rank;
+    }
+    QVariant data(int column, int role) const override {
+        if (column == 0 && role == Qt::DecorationRole) return picture_.isNull() ? QVariant() : QVariant(picture_);
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setPicture(const QIcon& icon) {
+        picture_ = icon;
+        if (treeWidget()) emitDataChanged();
+    }
+
+private:
+    QIcon picture_;
+};
+
 // The Del key of a list that lets the user delete items; other keys pass on.
 class DeleteKey : public QObject {
 public:
@@ -217,7 +240,7 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
     static auto& icons = *new std::map<std::string, QIcon>;  // kept to the end of the process
     // This list's icon of each picture index, so that filling it looks up each picture once.
     if (auto known = iconOfPicture_.find(picture); known != iconOfPicture_.end()) {
-        item->setIcon(0, known->second);
+        static_cast<RankedItem*>(item)->setPicture(known->second);
         return;
     }
     auto at = [picture](const std::vector<Picture>& list) -> const Picture* {
@@ -227,7 +250,7 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
     const Picture* large = at(largePictures_);
     if (!small && !large) {
         iconOfPicture_.emplace(picture, QIcon());
-        item->setIcon(0, QIcon());
+        static_cast<RankedItem*>(item)->setPicture(QIcon());
         return;
     }
     std::string key;
@@ -245,7 +268,7 @@ void ListView::applyPicture(QTreeWidgetItem* item, int picture) {
         it = icons.emplace(key, icon).first;
     }
     iconOfPicture_.emplace(picture, it->second);
-    item->setIcon(0, it->second);
+    static_cast<RankedItem*>(item)->setPicture(it->second);
 }
 
 QListView* ListView::iconView() const { return view_ == View::Report ? nullptr : icons_; }
@@ -353,9 +376,11 @@ int ListView::addItem(std::string_view label, int pictureIndex) {
 }
 
 QTreeWidgetItem* ListView::makeItem(ListViewItem values) {
-    auto* item = new QTreeWidgetItem;
+    auto* item = new RankedItem;
     item->setText(0, qs(values.label));
-    for (size_t c = 0; c < aligns_.size(); ++c) item->setTextAlignment(static_cast<int>(c), aligns_[c]);
+    // The view reads the left alignment where an item has none: thousands of items need not say it.
+    for (size_t c = 0; c < aligns_.size(); ++c)
+        if (aligns_[c] != (Qt::AlignLeft | Qt::AlignVCenter)) item->setTextAlignment(static_cast<int>(c), aligns_[c]);
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     if (editLabels_) flags |= Qt::ItemIsEditable;
     item->setFlags(flags);
@@ -500,28 +525,25 @@ int ListView::sort(SortType type, int column) {
         QCollator collator;
         keys.reserve(static_cast<size_t>(n));
         for (int i = 1; i <= n; ++i) keys.push_back(collator.sortKey(itemAt(i)->text(c)));
-        cmp = [&keys, type](int a, int b) -> int {
-            int r = keys[static_cast<size_t>(a - 1)].compare(keys[static_cast<size_t>(b - 1)]);
-            r = r < 0 ? -1 : r > 0 ? 1 : 0;
-            return type == SortType::Descending ? -r : r;
-        };
     }
     // The keys order strictly, so the library's stable sort gives the merge sort's order; a
     // script's comparison may not, and keeps the merge sort.
-    if (type == SortType::UserDefined)
+    if (type == SortType::UserDefined) {
         mergeSort(order, cmp);
-    else
-        std::stable_sort(order.begin(), order.end(), [&cmp](int a, int b) { return cmp(a, b) < 0; });
+    } else {
+        const bool descending = type == SortType::Descending;
+        std::stable_sort(order.begin(), order.end(), [&keys, descending](int a, int b) {
+            const int r = keys[static_cast<size_t>(a - 1)].compare(keys[static_cast<size_t>(b - 1)]);
+            return descending ? r > 0 : r < 0;
+        });
+    }
     if (!self || totalItems() != n) return -1;
-    // Put the items into the new order.
+    // Put the items into the new order: each item is told its place and the model sorts by it, in
+    // one layout change that keeps the selection and the current item.
     updating_ = true;
-    std::vector<QTreeWidgetItem*> taken;
-    std::vector<bool> selected;
-    selected.reserve(static_cast<size_t>(n));
-    taken.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) selected.push_back(tree()->topLevelItem(i)->isSelected());
-    // All at once: taking them one by one costs a model update each.
-    for (QTreeWidgetItem* item : tree()->invisibleRootItem()->takeChildren()) taken.push_back(item);
+    for (int at = 0; at < n; ++at)
+        static_cast<RankedItem*>(tree()->topLevelItem(order[static_cast<size_t>(at)] - 1))->rank = at;
+    tree()->model()->sort(0, Qt::AscendingOrder);
     std::vector<Value> data;
     std::vector<int> pictures;
     std::vector<std::string> labels;
@@ -530,13 +552,8 @@ int ListView::sort(SortType type, int column) {
     pictures.reserve(static_cast<size_t>(n));
     labels.reserve(static_cast<size_t>(n));
     was.reserve(static_cast<size_t>(n));
-    QList<QTreeWidgetItem*> ordered;
-    ordered.reserve(n);
-    for (int from : order) ordered.append(taken[static_cast<size_t>(from - 1)]);
-    tree()->addTopLevelItems(ordered);  // at once: one by one costs a model update each
     for (int from : order) {
         size_t f = static_cast<size_t>(from - 1);
-        if (selected[f]) taken[f]->setSelected(true);  // taken items come back unselected
         data.push_back(std::move(data_[f]));
         pictures.push_back(pictureOf_[f]);
         labels.push_back(std::move(labels_[f]));

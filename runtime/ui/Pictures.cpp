@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include <map>
 #include <system_error>
 
 namespace runtime {
@@ -69,8 +70,16 @@ std::string findPictureFile(std::string_view name) {
 QIcon pictureIcon(std::string_view name, long maskColor) {
     if (isStockPicture(name)) {
         std::string key = detail::lowerAscii(name);
-        for (const Stock& s : kStock)
-            if (key == s.name) return QApplication::style()->standardIcon(s.pixmap);
+        // The style loads a stock icon's files each time it is asked; windows ask for their
+        // toolbar's icons whenever they open.
+        static auto& made = *new std::map<std::pair<const QStyle*, QStyle::StandardPixmap>, QIcon>;
+        for (const Stock& s : kStock) {
+            if (key != s.name) continue;
+            QStyle* style = QApplication::style();
+            auto it = made.find({style, s.pixmap});
+            if (it == made.end()) it = made.emplace(std::pair{style, s.pixmap}, style->standardIcon(s.pixmap)).first;
+            return it->second;
+        }
         return {};
     }
     std::string file = findPictureFile(name);

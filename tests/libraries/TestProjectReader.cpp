@@ -136,6 +136,68 @@ TEST_P(SourcePaths, AreFoundThroughTheMachineOrNamedWhenTheyCannotBeRead) {
 
 INSTANTIATE_DATABASE_TEST_SUITE_P(SourcePaths);
 
+class FileFaults : public SourcePaths {};
+
+// The build stops at the first file, in the order of the files, that cannot be read or would be
+// installed over another one of its component; names that differ only in letter case are one.
+TEST_P(FileFaults, TheFirstInFileOrderIsNamed) {
+    executeSql({"INSERT INTO PROGGRP VALUES (2, 5, 'Extra', '^SETUPPATH^', 0, 0, 1, 1, '', 0)",
+                "INSERT INTO FILEGRP VALUES (3, 5, 'Docs', 2)"});
+    const std::string a = onHost("a.txt", "a"), b = onHost("sub/A.TXT", "b"), c = onHost("c.txt", "c");
+    const std::string gone = folderOf("x") + "/gone.txt";
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, std::string>> files;  // file group and path, in file order
+        std::string says;                                // empty: read
+    };
+    const std::string both = "would both be installed as \"A.TXT\" of the component \"Main\"";
+    const std::vector<Case> cases = {
+        {"none", {{1, a}, {1, c}, {3, b}}, ""},
+        {"the same name in two components", {{1, a}, {3, b}}, ""},
+        {"in one group, differing in letter case", {{1, a}, {1, c}, {1, b}}, both},
+        {"across groups of one component", {{1, a}, {3, c}, {1, b}}, both},
+        {"a missing file before a clash", {{1, gone}, {1, a}, {1, b}}, "gone.txt\" of the file group \"Program\""},
+        {"a clash before a missing file", {{1, a}, {1, b}, {1, gone}}, both},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        clear({"DELETE FROM FILE"});
+        int id = 0;
+        for (const auto& [group, path] : k.files) file(++id, group, path);
+        pakomo::ProjectProduct p = read();
+        if (k.says.empty()) {
+            ASSERT_TRUE(p.ok()) << p.error;
+            EXPECT_EQ(p.product.files.size(), k.files.size());
+        } else {
+            EXPECT_NE(p.error.find(k.says), std::string::npos) << p.error;
+        }
+    }
+}
+
+// Many files are looked at in parallel; still the first that cannot be read is the one named.
+TEST_P(FileFaults, OfManyFilesTheFirstMissingOneIsNamed) {
+    std::vector<std::string> statements;
+    for (int i = 1; i <= 2000; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        if (i != 1500 && i != 1900) onHost(name, "x");
+        statements.push_back("INSERT INTO FILE VALUES (" + std::to_string(i) + ", 5, 1, " + lit(folderOf(name) + "/" + name) +
+                             ", 0, 0, '', 0)");
+    }
+    executeSql(statements);
+    pakomo::ProjectProduct p = read();
+    EXPECT_NE(p.error.find("f1500.txt\" of the file group \"Program\" (component \"Main\") cannot be read: it does not exist"),
+              std::string::npos)
+        << p.error;
+    testing_support::writeFile(host / "f1500.txt", "x");
+    testing_support::writeFile(host / "f1900.txt", "x");
+    p = read();
+    ASSERT_TRUE(p.ok()) << p.error;
+    EXPECT_EQ(p.product.files.size(), 2000u);
+    EXPECT_EQ(p.product.files[1499].name, "f1500.txt");
+}
+
+INSTANTIATE_DATABASE_TEST_SUITE_P(FileFaults);
+
 struct LooseCase {
     const char* name;
     std::vector<std::string> rows;

@@ -458,4 +458,34 @@ TEST_F(ViewsTest, SortingByTextKeepsTheLocalesOrderAndTheSelectedItems) {
     EXPECT_EQ(list->totalSelected(), 1);
 }
 
+// Equal labels keep their order, and each item's data, picture and focus go with it.
+TEST_F(ViewsTest, SortingIsStableAndEveryItemKeepsItsData) {
+    int n = 0;
+    for (const char* label : {"b", "a", "b", "a"}) {
+        ListViewItem item;
+        item.label = label;
+        item.data = ++n;
+        item.pictureIndex = n;
+        list->addItem(item);
+    }
+    list->tree()->setCurrentItem(list->tree()->topLevelItem(2));  // the second "b", data 3
+    auto dataOrder = [&] {
+        std::vector<long> out;
+        for (int i = 1; i <= list->totalItems(); ++i) {
+            ListViewItem item;
+            list->getItem(i, item);
+            EXPECT_EQ(item.pictureIndex, item.data.toInt());
+            out.push_back(item.data.toInt());
+        }
+        return out;
+    };
+    EXPECT_EQ(list->sort(ListView::SortType::Ascending), 1);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"a", "a", "b", "b"}));
+    EXPECT_EQ(dataOrder(), (std::vector<long>{2, 4, 1, 3}));
+    EXPECT_EQ(list->tree()->currentItem(), list->tree()->topLevelItem(3));
+    EXPECT_EQ(list->sort(ListView::SortType::Descending), 1);
+    EXPECT_EQ(dataOrder(), (std::vector<long>{1, 3, 2, 4}));
+    EXPECT_EQ(list->tree()->currentItem(), list->tree()->topLevelItem(1));
+}
+
 }  // namespace
