@@ -362,9 +362,12 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
     const size_t window = threads * 2;  // jobs done but not yet written stay few
     std::vector<Job> jobs(order.size());
     std::mutex mutex;
-    std::condition_variable changed;
+    // Two signals, so that a finished file wakes this thread alone and a written one only the
+    // threads that wait for room.
+    std::condition_variable windowMoved, jobDone;
     std::vector<Buffer> spare;  // output buffers written out, for the next files
     size_t written = 0;
+    size_t waiting = 0;  // threads held back by the window
     std::atomic<size_t> next{0};
     std::atomic<bool> stop{false};
 
@@ -375,7 +378,9 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
             if (i >= jobs.size()) return;
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return stop || i < written + window; });
+                ++waiting;
+                windowMoved.wait(lock, [&] { return stop || i < written + window; });
+                --waiting;
                 if (stop) return;
             }
             Job done;
@@ -392,7 +397,7 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
                 std::lock_guard lock(mutex);
                 jobs[i] = std::move(done);
             }
-            changed.notify_all();
+            jobDone.notify_one();
         }
     };
     std::vector<std::thread> pool;
@@ -413,7 +418,13 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
         Job job;
         {
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return jobs[i].done; });
+            if (!jobs[i].done && waiting > 0) {
+                // The thread of this file may still wait for a move it was not told of.
+                lock.unlock();
+                windowMoved.notify_all();
+                lock.lock();
+            }
+            jobDone.wait(lock, [&] { return jobs[i].done; });
             job = std::move(jobs[i]);
         }
         if (!job.error.empty()) {
@@ -433,18 +444,22 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
             }
             fs::remove(job.spill, ec);
         }
+        bool held;  // a thread waits for the window to move
         {
             std::lock_guard lock(mutex);
             ++written;
             spare.push_back(std::move(job.bytes));
+            held = waiting > 0;
         }
-        changed.notify_all();
+        // Told in steps of a few files: waking the waiting threads for each one costs more than
+        // the room it gives.
+        if (held && written % std::max(1u, threads / 2) == 0) windowMoved.notify_all();
     }
     {
         std::lock_guard lock(mutex);
         stop = true;
     }
-    changed.notify_all();
+    windowMoved.notify_all();
     for (auto& t : pool) t.join();
     if (!error.empty()) return fail(error);
     if (std::string e = sink.finish(); !e.empty()) return fail(e);
