@@ -90,16 +90,17 @@ protected:
     }
     bool frameChanged() { return changed(frame, frameShot); }
     bool screenChanged() { return changed(root(), screenShot); }
-    // Waits, at most five seconds, until the frame shows the same twice in a row 0.3 s apart.
-    void settle() {
-        QImage before = ui.screenshot(frame);
+    // Waits, at most five seconds, until the window shows the same twice in a row 0.3 s apart.
+    void settle(const std::string& window) {
+        QImage before = ui.screenshot(window);
         for (int i = 0; i < 16; ++i) {
             ::usleep(300000);
-            QImage now = ui.screenshot(frame);
+            QImage now = ui.screenshot(window);
             if (now == before) return;
             before = now;
         }
     }
+    void settle() { settle(frame); }
 
     // Where the discs go is the product's setting, as a publisher sets it once; F7 on the product
     // chosen by a click on its icon in the chooser builds it.

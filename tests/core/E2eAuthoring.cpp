@@ -143,28 +143,40 @@ protected:
 
 
     // A row added through a list's menu on the wizard's current page: the menu's "Add".
+    // The menu is a window of its own: it is looked for on the screen, and the key waits until it
+    // is drawn, or the key would go to the list.
     void addRowThroughMenu(const std::string& wizard, QImage& page) {
+        const std::string screen = root();
+        QImage shot = ui.screenshot(screen);
         rightClick(wizard, QPoint(200, 150));
-        ASSERT_TRUE(changed(wizard, page)) << "no menu came";  // the menu shows over the page
+        ASSERT_TRUE(changed(screen, shot)) << "no menu came";
+        settle(screen);
+        page = ui.screenshot(wizard);
         ui.keys("a");
         ASSERT_TRUE(changed(wizard, page)) << "no row was added";
+        settle(wizard);
+        page = ui.screenshot(wizard);
+    }
+    // The next page, once the wizard has finished drawing it: a key pressed while it changes
+    // pages may find its button still disabled.
+    void nextPage(const std::string& wizard, QImage& page) {
+        ui.keys("alt+n");
+        ASSERT_TRUE(changed(wizard, page));
+        settle(wizard);
+        page = ui.screenshot(wizard);
     }
 
     // The string-variable page, then the registry page: a variable, and an entry whose data is it.
     void fillWizardLists(const std::string& wizard) {
         QImage page = ui.screenshot(wizard);
-        for (int i = 0; i < 4; ++i) {
-            ui.keys("alt+n");
-            ASSERT_TRUE(changed(wizard, page));
-        }
+        for (int i = 0; i < 4; ++i) ASSERT_NO_FATAL_FAILURE(nextPage(wizard, page));
         keep(wizard, "01a-string-variables");
         ASSERT_NO_FATAL_FAILURE(addRowThroughMenu(wizard, page));
         ui.type("maker");
         ui.keys("Tab");
         ui.type("Maker Ltd");
         keep(wizard, "01b-string-variable-typed");
-        ui.keys("alt+n");
-        ASSERT_TRUE(changed(wizard, page));
+        ASSERT_NO_FATAL_FAILURE(nextPage(wizard, page));
         keep(wizard, "01c-registry-entries");
         ASSERT_NO_FATAL_FAILURE(addRowThroughMenu(wizard, page));
         ui.type("Software\\Maker\\Delta");
