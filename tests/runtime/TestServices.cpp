@@ -157,6 +157,28 @@ TEST(FileFunctions, ExistsLengthAndDelete) {
     EXPECT_FALSE(fileDelete("C:\\Windows\\Temp"));
 }
 
+// Many files are looked at in parallel; each length stays at its path's place.
+TEST(FileFunctions, LengthsOfManyFilesKeepTheirOrder) {
+    platform::Result<platform::Machine> machine = platform::Machine::open();
+    ASSERT_TRUE(machine.ok());
+    std::vector<std::string> paths;
+    std::vector<int64_t> expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string path = "C:\\Windows\\Temp\\many\\f" + std::to_string(i) + ".txt";
+        paths.push_back(path);
+        if (i % 7 == 3) {  // missing
+            expected.push_back(-1);
+            continue;
+        }
+        testing_support::writeFile(machine->hostPath(path).value(), std::string(static_cast<size_t>(i % 50), 'x'));
+        expected.push_back(i % 50);
+    }
+    paths.push_back("C:\\Windows\\Temp\\many");  // a folder
+    expected.push_back(-1);
+    EXPECT_EQ(fileLengths(paths), expected);
+    EXPECT_TRUE(fileLengths({}).empty());
+}
+
 TEST(RunService, RecordsCommandLinesAndStartsRealPrograms) {
     {
         RecordedRuns runs(1);
