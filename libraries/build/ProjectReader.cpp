@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -14,12 +13,12 @@
 #include <map>
 #include <optional>
 #include <span>
-#include <thread>
 #include <type_traits>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/Machine.h"
+#include "platform/Parallel.h"
 #include "runtime/db/Transaction.h"
 
 namespace pakomo {
@@ -373,25 +372,13 @@ private:
     bool checkSources() {
         const std::vector<build::ProductFile>& files = out_.product.files;
         std::vector<int> problem(files.size(), 0);  // errno, or -1: not a file
-        constexpr size_t Batch = 512;
-        std::atomic<size_t> next{0};
-        auto look = [&] {
-            for (size_t begin; (begin = next.fetch_add(Batch)) < files.size();) {
-                for (size_t i = begin; i < std::min(files.size(), begin + Batch); ++i) {
-                    struct stat st {};
-                    if (::stat(files[i].source.c_str(), &st) != 0)
-                        problem[i] = errno ? errno : ENOENT;
-                    else if (!S_ISREG(st.st_mode))
-                        problem[i] = -1;
-                }
-            }
-        };
-        const size_t helpers =
-            std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), files.size() / Batch);
-        std::vector<std::thread> pool;
-        for (size_t t = 1; t < helpers; ++t) pool.emplace_back(look);
-        look();
-        for (auto& t : pool) t.join();
+        platform::forEachInParallel(files.size(), [&](size_t i) {
+            struct stat st {};
+            if (::stat(files[i].source.c_str(), &st) != 0)
+                problem[i] = errno ? errno : ENOENT;
+            else if (!S_ISREG(st.st_mode))
+                problem[i] = -1;
+        });
         const auto bad = std::find_if(problem.begin(), problem.end(), [](int p) { return p != 0; });
         if (bad == problem.end()) return true;
         const size_t i = static_cast<size_t>(bad - problem.begin());

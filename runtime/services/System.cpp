@@ -1,11 +1,9 @@
 #include "runtime/services/System.h"
 
-#include <algorithm>
-#include <atomic>
 #include <ctime>
-#include <thread>
 
 #include "platform/Files.h"
+#include "platform/Parallel.h"
 #include "platform/Process.h"
 #include "runtime/core/EventQueue.h"
 
@@ -100,24 +98,11 @@ std::vector<int64_t> fileLengths(std::span<const std::string> paths) {
     std::vector<int64_t> out(paths.size(), -1);
     std::optional<platform::Files> f = files();
     if (!f) return out;
-    // Thousands of files are looked at by several threads: each look mostly waits on the file
-    // system, and a few hundred are not worth a thread.
-    constexpr std::size_t Batch = 512;
-    std::atomic<std::size_t> next{0};
-    auto look = [&] {
-        for (std::size_t begin; (begin = next.fetch_add(Batch)) < paths.size();) {
-            for (std::size_t i = begin; i < std::min(paths.size(), begin + Batch); ++i) {
-                platform::Result<uint64_t> length = f->length(paths[i]);
-                if (length) out[i] = static_cast<int64_t>(length.value());
-            }
-        }
-    };
-    const std::size_t helpers =
-        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), paths.size() / Batch);
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < helpers; ++t) pool.emplace_back(look);
-    look();
-    for (auto& t : pool) t.join();
+    // Thousands of files are looked at on several threads, each length at its path's place.
+    platform::forEachInParallel(paths.size(), [&](std::size_t i) {
+        platform::Result<uint64_t> length = f->length(paths[i]);
+        if (length) out[i] = static_cast<int64_t>(length.value());
+    });
     return out;
 }
 

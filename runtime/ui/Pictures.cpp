@@ -72,12 +72,14 @@ QIcon pictureIcon(std::string_view name, long maskColor) {
         std::string key = detail::lowerAscii(name);
         // The style loads a stock icon's files each time it is asked; windows ask for their
         // toolbar's icons whenever they open.
-        static auto& made = *new std::map<std::pair<const QStyle*, QStyle::StandardPixmap>, QIcon>;
+        // Kept by the style's name: a style made anew may take a freed one's address.
+        static auto& made = *new std::map<std::pair<QString, QStyle::StandardPixmap>, QIcon>;
         for (const Stock& s : kStock) {
             if (key != s.name) continue;
             QStyle* style = QApplication::style();
-            auto it = made.find({style, s.pixmap});
-            if (it == made.end()) it = made.emplace(std::pair{style, s.pixmap}, style->standardIcon(s.pixmap)).first;
+            const std::pair made_key{style->name(), s.pixmap};
+            auto it = made.find(made_key);
+            if (it == made.end()) it = made.emplace(made_key, style->standardIcon(s.pixmap)).first;
             return it->second;
         }
         return {};
