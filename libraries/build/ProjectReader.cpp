@@ -40,16 +40,36 @@ std::string text(const runtime::SqlCellView& cell) {
 // A long text (memo) as stored.
 std::string memo(const runtime::SqlCellView& cell) { return cell ? std::string(*cell) : std::string(); }
 
+// A number as the driver gives it as text. Plain digits, as almost every cell holds, are read
+// here; anything else goes through strtod.
+std::optional<double> numeric(std::string_view s) {
+    if (!s.empty() && s.size() <= 15 &&
+        std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+        uint64_t n = 0;
+        for (char ch : s) n = n * 10 + static_cast<uint64_t>(ch - '0');
+        return static_cast<double>(n);
+    }
+    const std::string copy(s);
+    char* end = nullptr;
+    errno = 0;
+    double d = std::strtod(copy.c_str(), &end);
+    if (end == copy.c_str() || *end != '\0' || errno == ERANGE) return std::nullopt;
+    return d;
+}
+
 // A flag counts as set only when it holds exactly 1.
 bool flag(const runtime::SqlCellView& cell) {
     if (!cell) return false;
-    std::string s(trimBlanks(*cell));
-    char* end = nullptr;
-    double d = std::strtod(s.c_str(), &end);
-    return end != s.c_str() && *end == '\0' && d == 1.0;
+    auto d = numeric(trimBlanks(*cell));
+    return d && *d == 1.0;
 }
 
-std::string inQuotes(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string inQuotes(std::string_view s) {
+    std::string quoted;
+    quoted.reserve(s.size() + 2);
+    quoted.append(1, '"').append(s).append(1, '"');
+    return quoted;
+}
 
 class Reader {
 public:
@@ -79,18 +99,15 @@ private:
     requires std::is_invocable_r_v<std::string, Describe> std::optional<uint32_t> number(
         const runtime::SqlCellView& cell, const Describe& what, uint32_t max) {
         if (!cell) return 0u;
-        std::string s(trimBlanks(*cell));
+        const std::string_view s = trimBlanks(*cell);
         if (s.empty()) return 0u;
-        char* end = nullptr;
-        errno = 0;
-        double d = std::strtod(s.c_str(), &end);
-        if (end == s.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(d) || d < 0 || d > max ||
-            d != std::floor(d)) {
+        const std::optional<double> d = numeric(s);
+        if (!d || !std::isfinite(*d) || *d < 0 || *d > max || *d != std::floor(*d)) {
             fail(what() + " holds " + inQuotes(s) + "; it must be a whole number from 0 to " +
                  std::to_string(max));
             return std::nullopt;
         }
-        return static_cast<uint32_t>(d);
+        return static_cast<uint32_t>(*d);
     }
 
     // Runs a query of this product's rows (its one parameter is the product id).
@@ -231,15 +248,20 @@ private:
             });
     }
 
-    // File groups of no component; their files are counted as they are read.
+    // Every file group, for its files to find; those of no component have their files counted.
     bool readFileGroups() {
         return query(
             "FILEGRP", "SELECT ID, NAME, PROGGRPID FROM FILEGRP WHERE PRODID = ? ORDER BY ID", [&](Cells c) {
                 const std::string name = text(c[1]);
                 auto component = number(
-                    c[2], "File group " + inQuotes(name) + "'s component (FILEGRP.PROGGRPID)", 0xFFFFFFFFu);
+                    c[2], [&] { return "File group " + inQuotes(name) + "'s component (FILEGRP.PROGGRPID)"; },
+                    0xFFFFFFFFu);
                 if (!component) return;
+                const std::optional<double> id = c[0] ? numeric(trimBlanks(*c[0])) : std::nullopt;
+                if (!id) return;  // no file can name it
+                Group g{name, *component, looseGroups_.size()};
                 if (*component == 0) looseGroups_.push_back({text(c[0]), name, 0});
+                groupsById_.emplace(*id, std::move(g));
             });
     }
 
@@ -267,10 +289,13 @@ private:
             [&](Cells c) {
                 build::RegistryEntry r;
                 r.key = text(c[2]);
-                const std::string what = "Registry entry " + inQuotes(r.key);
-                auto component = number(c[0], what + "'s component (REGKEYS.PROGGRPID)", 0xFFFFFFFFu);
-                auto root = number(c[1], what + "'s root (REGKEYS.ROOTKEY)", 255);
-                auto type = number(c[5], what + "'s value type (REGKEYS.VALUETYPE)", 255);
+                auto what = [&](const char* field) { return "Registry entry " + inQuotes(r.key) + field; };
+                auto component = number(
+                    c[0], [&] { return what("'s component (REGKEYS.PROGGRPID)"); }, 0xFFFFFFFFu);
+                auto root = number(
+                    c[1], [&] { return what("'s root (REGKEYS.ROOTKEY)"); }, 255);
+                auto type = number(
+                    c[5], [&] { return what("'s value type (REGKEYS.VALUETYPE)"); }, 255);
                 if (!component || !root || !type) return;
                 if (*component == 0) {  // belongs to no component: never written
                     const std::string name = text(c[3]);
@@ -297,25 +322,22 @@ private:
     bool readFiles() {
         const bool read = query(
             "FILE",
-            "SELECT FILE.PATH, FILE.README, FILE.EXE, FILE.LINKTEXT, FILE.SHARED, FILE.FILEGRPID, "
-            "FILEGRP.ID, "
-            "FILEGRP.NAME, FILEGRP.PROGGRPID FROM FILE LEFT JOIN FILEGRP ON FILEGRP.PRODID = FILE.PRODID AND "
-            "FILEGRP.ID = FILE.FILEGRPID WHERE FILE.PRODID = ? ORDER BY FILE.ID",
+            "SELECT PATH, README, EXE, LINKTEXT, SHARED, FILEGRPID FROM FILE WHERE PRODID = ? ORDER BY ID",
             [&](Cells c) {
                 std::string path = text(c[0]);
                 // The messages are made only for a file that fails.
                 auto what = [&] { return "The file " + inQuotes(path); };
-                if (!c[6]) {
+                const std::optional<double> groupId = c[5] ? numeric(trimBlanks(*c[5])) : std::nullopt;
+                const auto found = groupId ? groupsById_.find(*groupId) : groupsById_.end();
+                if (found == groupsById_.end()) {
                     fail(what() + " belongs to a file group that does not exist (" + text(c[5]) + ")");
                     return;
                 }
-                auto component = number(
-                    c[8], [&] { return what() + "'s component (FILEGRP.PROGGRPID)"; }, 0xFFFFFFFFu);
-                if (!component) return;
-                const std::string_view group = c[7] ? trimBlanks(*c[7]) : std::string_view();
+                const Group& owner = found->second;
+                const uint32_t* component = &owner.component;
+                const std::string_view group = owner.name;
                 if (*component == 0) {  // left out with its file group
-                    for (auto& g : looseGroups_)
-                        if (g.id == text(c[6])) ++g.files;
+                    ++looseGroups_[owner.loose].files;
                     return;
                 }
                 if (!components_.count(*component)) {
@@ -417,6 +439,12 @@ private:
     std::vector<std::string> groups_;                      // the file groups' names, as the files come
     std::vector<size_t> groupOf_;                          // each file's group in groups_
     std::vector<LooseGroup> looseGroups_;
+    struct Group {
+        std::string name;
+        uint32_t component;
+        size_t loose;  // its place in looseGroups_ when it has no component
+    };
+    std::unordered_map<double, Group> groupsById_;  // by the id's value, as the database compares them
     std::vector<std::string> looseEntries_;
 };
 

@@ -196,6 +196,48 @@ TEST_P(FileFaults, OfManyFilesTheFirstMissingOneIsNamed) {
     EXPECT_EQ(p.product.files[1499].name, "f1500.txt");
 }
 
+
+// Each file finds its group by the group's number, however the number is written, and its flags
+// are set only by the value 1.
+TEST_P(FileFaults, FilesFindTheirGroupsAndFlagsReadOnlyOneAsSet) {
+    executeSql({"INSERT INTO FILEGRP VALUES (7, 5, 'Orphans', 9)"});
+    const std::string a = onHost("a.txt", "a");
+    struct Case {
+        const char* name;
+        std::string group, readme, exe, shared;
+        bool readmeSet, exeSet, sharedSet;
+        std::string says;  // empty: read
+    };
+    const std::vector<Case> cases = {
+        {"plain", "1", "1", "0", "0", true, false, false, ""},
+        {"written with decimals", "1.0", "1.0", "0.5", "2", true, false, false, ""},
+        {"all set", "1", "1", "1", "1", true, true, true, ""},
+        {"nulls", "1", "NULL", "NULL", "NULL", false, false, false, ""},
+        {"a group that does not exist", "4", "0", "0", "0", false, false, false,
+         "belongs to a file group that does not exist (4)"},
+        {"no group", "NULL", "0", "0", "0", false, false, false, "belongs to a file group that does not exist ()"},
+        {"a group of a missing component", "7", "0", "0", "0", false, false, false,
+         "its file group \"Orphans\" belongs to a component that does not exist (9)"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        clear({"DELETE FROM FILE"});
+        executeSql({"INSERT INTO FILE VALUES (1, 5, " + k.group + ", " + lit(a) + ", " + k.readme + ", " + k.exe +
+                    ", '', " + k.shared + ")"});
+        pakomo::ProjectProduct p = read();
+        if (!k.says.empty()) {
+            EXPECT_NE(p.error.find(k.says), std::string::npos) << p.error;
+            continue;
+        }
+        ASSERT_TRUE(p.ok()) << p.error;
+        ASSERT_EQ(p.product.files.size(), 1u);
+        EXPECT_EQ(p.product.files[0].componentId, 1u);
+        EXPECT_EQ(p.product.files[0].readme, k.readmeSet);
+        EXPECT_EQ(p.product.files[0].shortcut, k.exeSet);
+        EXPECT_EQ(p.product.files[0].shared, k.sharedSet);
+    }
+}
+
 INSTANTIATE_DATABASE_TEST_SUITE_P(FileFaults);
 
 struct LooseCase {
