@@ -18,6 +18,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <thread>
+#include <unordered_map>
 #include <unistd.h>
 
 namespace build {
@@ -347,16 +348,22 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
     ArchiveSink sink(out, firstRoom, otherRoom);
     if (std::string e = sink.open(); !e.empty()) return fail(e);
 
-    // Archive order: components in order, each with its files in record order.
-    std::vector<size_t> order;
-    std::vector<size_t> firstJobOfComponent;
-    for (const auto& c : product.components) {
-        firstJobOfComponent.push_back(order.size());
-        for (size_t f = 0; f < product.files.size(); ++f) {
-            if (product.files[f].componentId == c.id) order.push_back(f);
-        }
+    // Archive order: components in order, each with its files in record order. The files are
+    // counted per component and then placed, so the order costs one pass over them.
+    std::unordered_map<uint32_t, size_t> componentAt;  // the ids are unique: checked above
+    for (size_t c = 0; c < product.components.size(); ++c) componentAt.emplace(product.components[c].id, c);
+    std::vector<size_t> fileComponent(product.files.size());
+    std::vector<size_t> firstJobOfComponent(product.components.size() + 1, 0);
+    for (size_t f = 0; f < product.files.size(); ++f) {
+        fileComponent[f] = componentAt.at(product.files[f].componentId);
+        ++firstJobOfComponent[fileComponent[f] + 1];
     }
-    firstJobOfComponent.push_back(order.size());
+    for (size_t c = 1; c < firstJobOfComponent.size(); ++c) firstJobOfComponent[c] += firstJobOfComponent[c - 1];
+    std::vector<size_t> order(product.files.size());
+    {
+        std::vector<size_t> place(firstJobOfComponent.begin(), firstJobOfComponent.end() - 1);
+        for (size_t f = 0; f < product.files.size(); ++f) order[place[fileComponent[f]]++] = f;
+    }
 
     const unsigned threads = std::max(1u, options.threads ? options.threads : std::thread::hardware_concurrency());
     const size_t window = threads * 2;  // jobs done but not yet written stay few
