@@ -322,15 +322,19 @@ private:
     bool readFiles() {
         const bool read = query(
             "FILE",
-            "SELECT PATH, README, EXE, LINKTEXT, SHARED, FILEGRPID FROM FILE WHERE PRODID = ? ORDER BY ID",
+            // The three flags come as one number's bits, set where a flag holds exactly 1: every
+            // cell costs the driver a text of its own.
+            "SELECT PATH, LINKTEXT, FILEGRPID, (CASE WHEN README = 1 THEN 1 ELSE 0 END) + "
+            "(CASE WHEN EXE = 1 THEN 2 ELSE 0 END) + (CASE WHEN SHARED = 1 THEN 4 ELSE 0 END) "
+            "FROM FILE WHERE PRODID = ? ORDER BY ID",
             [&](Cells c) {
                 std::string path = text(c[0]);
                 // The messages are made only for a file that fails.
                 auto what = [&] { return "The file " + inQuotes(path); };
-                const std::optional<double> groupId = c[5] ? numeric(trimBlanks(*c[5])) : std::nullopt;
+                const std::optional<double> groupId = c[2] ? numeric(trimBlanks(*c[2])) : std::nullopt;
                 const auto found = groupId ? groupsById_.find(*groupId) : groupsById_.end();
                 if (found == groupsById_.end()) {
-                    fail(what() + " belongs to a file group that does not exist (" + text(c[5]) + ")");
+                    fail(what() + " belongs to a file group that does not exist (" + text(c[2]) + ")");
                     return;
                 }
                 const Group& owner = found->second;
@@ -353,10 +357,12 @@ private:
                 f.componentId = *component;
                 size_t slash = path.find_last_of("\\/");
                 f.name = slash == std::string::npos ? path : path.substr(slash + 1);
-                f.readme = flag(c[1]);
-                f.shortcut = flag(c[2]);
-                f.linkText = text(c[3]);
-                f.shared = flag(c[4]);
+                const std::optional<double> flags = c[3] ? numeric(trimBlanks(*c[3])) : std::nullopt;
+                const unsigned bits = flags && *flags >= 0 && *flags <= 7 ? static_cast<unsigned>(*flags) : 0u;
+                f.readme = (bits & 1u) != 0;
+                f.shortcut = (bits & 2u) != 0;
+                f.linkText = text(c[1]);
+                f.shared = (bits & 4u) != 0;
                 if (path.empty()) {
                     fail("A file of the file group " + inQuotes(group) + " (component " +
                          inQuotes(components_.at(*component)) + ") has no path");
