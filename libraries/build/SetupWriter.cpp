@@ -366,7 +366,9 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
     }
 
     const unsigned threads = std::max(1u, options.threads ? options.threads : std::thread::hardware_concurrency());
-    const size_t window = threads * 2;  // jobs done but not yet written stay few
+    // Jobs done but not yet written stay few: at most this many files of up to 4 MiB wait. Half
+    // of it is told at once to the threads that wait (below).
+    const size_t window = threads * 4;
     std::vector<Job> jobs(order.size());
     std::mutex mutex;
     // Two signals, so that a finished file wakes this thread alone and a written one only the
@@ -458,9 +460,9 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
             spare.push_back(std::move(job.bytes));
             held = waiting > 0;
         }
-        // Told in steps of a few files: waking the waiting threads for each one costs more than
-        // the room it gives.
-        if (held && written % std::max(1u, threads / 2) == 0) windowMoved.notify_all();
+        // Told in steps of half the window: each wake-up costs more than compressing a small
+        // file, and a woken thread then finds room for several.
+        if (held && written % (window / 2) == 0) windowMoved.notify_all();
     }
     {
         std::lock_guard lock(mutex);
