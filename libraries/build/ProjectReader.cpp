@@ -422,11 +422,14 @@ private:
     // A Windows path goes through the machine's drives; a host path is read as it stands. Earlier
     // versions joined a host folder and a name with a backslash: such a path is read with its
     // backslashes as "/" when it does not exist as written.
-    platform::Result<fs::path> sourcePath(const std::string& path) const {
-        if (path.front() != '/') return machine_.hostPath(path);
-        std::error_code ec;
-        if (path.find('\\') == std::string::npos || fs::exists(fs::path(path), ec)) return fs::path(path);
-        return machine_.hostPath(path);
+    platform::Result<std::string> sourcePath(const std::string& path) const {
+        if (path.front() == '/') {
+            std::error_code ec;
+            if (path.find('\\') == std::string::npos || fs::exists(fs::path(path), ec)) return path;
+        }
+        platform::Result<fs::path> host = machine_.hostPath(path);
+        if (!host) return host.error();
+        return host->native();
     }
 
     struct LooseGroup {

@@ -66,7 +66,8 @@ private:
     int fd_ = -1;
 };
 
-Fd openRead(const fs::path& p) { return Fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC)); }
+Fd openRead(const char* p) { return Fd(::open(p, O_RDONLY | O_CLOEXEC)); }
+Fd openRead(const fs::path& p) { return openRead(p.c_str()); }
 Fd openWrite(const fs::path& p) { return Fd(::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)); }
 
 using platform::readFull;
@@ -136,8 +137,9 @@ public:
     Compressor(int level, unsigned bigFileWorkers)
         : cctx_(ZSTD_createCCtx()), level_(level), bigFileWorkers_(bigFileWorkers) {}
 
-    void run(const fs::path& source, const fs::path& spillPath, Job& job) {
-        job.error = compress(source, spillPath, job);
+    // A file too big to keep in memory goes to `spillFolder`, named after its job.
+    void run(const std::string& source, const fs::path& spillFolder, size_t jobIndex, Job& job) {
+        job.error = compress(source, spillFolder, jobIndex, job);
     }
 
 private:
@@ -151,26 +153,26 @@ private:
                !ZSTD_isError(ZSTD_CCtx_setPledgedSrcSize(c, size));
     }
 
-    std::string compress(const fs::path& source, const fs::path& spillPath, Job& job) {
-        Fd in = openRead(source);
-        if (!in.valid()) return "Cannot open the source file " + source.string() + ": " + errnoText();
+    std::string compress(const std::string& source, const fs::path& spillFolder, size_t jobIndex, Job& job) {
+        Fd in = openRead(source.c_str());
+        if (!in.valid()) return "Cannot open the source file " + source + ": " + errnoText();
         struct stat st {};
         if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
-            return "The source " + source.string() + " is not a file";
+            return "The source " + source + " is not a file";
         const uint64_t size = static_cast<uint64_t>(st.st_size);
-        if (size > 0xFFFFFFFFu) return "The source file " + source.string() + " is 4 GiB or larger";
+        if (size > 0xFFFFFFFFu) return "The source file " + source + " is 4 GiB or larger";
         job.sizes.installedSize = static_cast<uint32_t>(size);
         // 100-nanosecond ticks since 1601-01-01 UTC.
         job.sizes.lastWriteTime = static_cast<uint64_t>(st.st_mtim.tv_sec + 11644473600LL) * 10000000u +
                                   static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100u;
         if (!setUp(size)) return "The compressor cannot be set up";
-        const std::string changed = "The source file " + source.string() + " changed while it was read";
+        auto changed = [&source] { return "The source file " + source + " changed while it was read"; };
 
         if (size <= WholeFileLimit) {
             input_.reserve(size + 1);
             ssize_t got = readFull(in.get(), input_.data.get(), size + 1);
-            if (got < 0) return "Cannot read " + source.string() + ": " + errnoText();
-            if (static_cast<uint64_t>(got) != size) return changed;
+            if (got < 0) return "Cannot read " + source + ": " + errnoText();
+            if (static_cast<uint64_t>(got) != size) return changed();
             job.bytes.reserve(ZSTD_compressBound(size));
             size_t n = ZSTD_compress2(cctx_.get(), job.bytes.data.get(), job.bytes.capacity, input_.data.get(), size);
             if (ZSTD_isError(n)) return std::string("Compression failed: ") + ZSTD_getErrorName(n);
@@ -179,6 +181,7 @@ private:
             return {};
         }
 
+        const fs::path spillPath = spillFolder / (std::to_string(jobIndex) + ".zst");
         Fd out = openWrite(spillPath);
         if (!out.valid()) return "Cannot create " + spillPath.string() + ": " + errnoText();
         job.spill = spillPath;
@@ -187,9 +190,9 @@ private:
         uint64_t read = 0, stored = 0;
         for (bool last = false; !last;) {
             ssize_t got = readFull(in.get(), input_.data.get(), StreamChunk);
-            if (got < 0) return "Cannot read " + source.string() + ": " + errnoText();
+            if (got < 0) return "Cannot read " + source + ": " + errnoText();
             read += static_cast<uint64_t>(got);
-            if (read > size) return changed;
+            if (read > size) return changed();
             last = static_cast<size_t>(got) < StreamChunk;
             ZSTD_inBuffer src{input_.data.get(), static_cast<size_t>(got), 0};
             const ZSTD_EndDirective mode = last ? ZSTD_e_end : ZSTD_e_continue;
@@ -197,7 +200,7 @@ private:
                 ZSTD_outBuffer dst{output_.data.get(), output_.capacity, 0};
                 size_t remaining = ZSTD_compressStream2(cctx_.get(), &dst, &src, mode);
                 if (ZSTD_isError(remaining))
-                    return read != size && last ? changed
+                    return read != size && last ? changed()
                                                 : std::string("Compression failed: ") + ZSTD_getErrorName(remaining);
                 if (!writeFull(out.get(), output_.data.get(), dst.pos))
                     return "Cannot write " + spillPath.string() + ": " + errnoText();
@@ -205,9 +208,9 @@ private:
                 if (last ? remaining == 0 : src.pos == src.size) break;
             }
         }
-        if (read != size) return changed;
+        if (read != size) return changed();
         if (!out.close()) return "Cannot write " + spillPath.string() + ": " + errnoText();
-        if (stored > 0xFFFFFFFFu) return "The stored bytes of " + source.string() + " reach 4 GiB";
+        if (stored > 0xFFFFFFFFu) return "The stored bytes of " + source + " reach 4 GiB";
         job.sizes.storedSize = static_cast<uint32_t>(stored);
         return {};
     }
@@ -400,7 +403,7 @@ BuildResult writeSetup(const Product& product, const BuildOptions& options) {
                     spare.pop_back();
                 }
             }
-            compressor.run(product.files[order[i]].source, staging / (std::to_string(i) + ".zst"), done);
+            compressor.run(product.files[order[i]].source, staging, i, done);
             done.done = true;
             {
                 std::lock_guard lock(mutex);

@@ -54,7 +54,9 @@ struct ProductFile {
     bool shortcut = false;
     std::string linkText{};
     bool shared = false;
-    std::filesystem::path source{};  // host path; its size and last-write time are recorded
+    // Host path; its size and last-write time are recorded. Kept as text: a product holds many,
+    // and a std::filesystem::path splits itself into parts as it is made.
+    std::string source{};
 };
 
 struct Product {
