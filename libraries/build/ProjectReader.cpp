@@ -257,11 +257,10 @@ private:
                     c[2], [&] { return "File group " + inQuotes(name) + "'s component (FILEGRP.PROGGRPID)"; },
                     0xFFFFFFFFu);
                 if (!component) return;
-                const std::optional<double> id = c[0] ? numeric(trimBlanks(*c[0])) : std::nullopt;
-                if (!id) return;  // no file can name it
                 Group g{name, *component, looseGroups_.size()};
                 if (*component == 0) looseGroups_.push_back({text(c[0]), name, 0});
-                groupsById_.emplace(*id, std::move(g));
+                // An id that is no number cannot be named by a file.
+                if (auto id = c[0] ? numeric(trimBlanks(*c[0])) : std::nullopt) groupsById_.emplace(*id, std::move(g));
             });
     }
 
@@ -338,23 +337,23 @@ private:
                     return;
                 }
                 const Group& owner = found->second;
-                const uint32_t* component = &owner.component;
+                const uint32_t component = owner.component;
                 const std::string_view group = owner.name;
-                if (*component == 0) {  // left out with its file group
+                if (component == 0) {  // left out with its file group
                     ++looseGroups_[owner.loose].files;
                     return;
                 }
-                if (!components_.count(*component)) {
+                if (!components_.count(component)) {
                     fail(what() + " cannot be placed: its file group " + inQuotes(group) +
-                         " belongs to a component that does not exist (" + std::to_string(*component) + ")");
+                         " belongs to a component that does not exist (" + std::to_string(component) + ")");
                     return;
                 }
                 auto where = [&] {
                     return what() + " of the file group " + inQuotes(group) + " (component " +
-                           inQuotes(components_.at(*component)) + ")";
+                           inQuotes(components_.at(component)) + ")";
                 };
                 build::ProductFile f;
-                f.componentId = *component;
+                f.componentId = component;
                 size_t slash = path.find_last_of("\\/");
                 f.name = slash == std::string::npos ? path : path.substr(slash + 1);
                 const std::optional<double> flags = c[3] ? numeric(trimBlanks(*c[3])) : std::nullopt;
@@ -365,7 +364,7 @@ private:
                 f.shared = (bits & 4u) != 0;
                 if (path.empty()) {
                     fail("A file of the file group " + inQuotes(group) + " (component " +
-                         inQuotes(components_.at(*component)) + ") has no path");
+                         inQuotes(components_.at(component)) + ") has no path");
                     return;
                 }
                 auto host = sourcePath(path);
