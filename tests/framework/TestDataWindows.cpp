@@ -427,6 +427,8 @@ TEST_F(DataWindows, TheStringVariablePickersRowsHaveNameAndValue) {
     EXPECT_EQ(ds->dataObject(), "d_choose_stringvar");
     EXPECT_GT(ds->columnNumber("name"), 0);
     EXPECT_GT(ds->columnNumber("value"), 0);
+    EXPECT_EQ(ds->describe("name_t.text"), "Name");
+    EXPECT_EQ(ds->describe("value_t.text"), "Value");
     runtime::destroy(ds);
 }
 

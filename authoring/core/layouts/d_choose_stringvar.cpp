@@ -10,6 +10,7 @@ runtime::DataLayout d_choose_stringvar() {
     // The name column holds the longest reserved name (WINDOWSSYSTEMDIR) whole; the value the rest.
     l.columns[0].attributes["width"] = "700";
     l.columns[1].attributes["width"] = "1150";
+    l.texts = {{"name_t", "Name", "header", 0, 0, 700, 80}, {"value_t", "Value", "header", 700, 0, 1150, 80}};
     return l;
 }
 
