@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -40,20 +41,17 @@ std::string text(const runtime::SqlCellView& cell) {
 // A long text (memo) as stored.
 std::string memo(const runtime::SqlCellView& cell) { return cell ? std::string(*cell) : std::string(); }
 
-// A number as the driver gives it as text. Plain digits, as almost every cell holds, are read
-// here; anything else goes through strtod.
+// A number as the driver gives it as text, read as strtod reads it; from_chars reads almost every
+// cell without a copy.
 std::optional<double> numeric(std::string_view s) {
-    if (!s.empty() && s.size() <= 15 &&
-        std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
-        uint64_t n = 0;
-        for (char ch : s) n = n * 10 + static_cast<uint64_t>(ch - '0');
-        return static_cast<double>(n);
-    }
-    const std::string copy(s);
-    char* end = nullptr;
+    double d = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), d);
+    if (ec == std::errc() && end == s.data() + s.size()) return d;
+    const std::string copy(s);  // a sign, hexadecimal digits or a number out of range
+    char* stop = nullptr;
     errno = 0;
-    double d = std::strtod(copy.c_str(), &end);
-    if (end == copy.c_str() || *end != '\0' || errno == ERANGE) return std::nullopt;
+    d = std::strtod(copy.c_str(), &stop);
+    if (stop == copy.c_str() || *stop != '\0' || errno == ERANGE) return std::nullopt;
     return d;
 }
 
@@ -258,7 +256,7 @@ private:
                     0xFFFFFFFFu);
                 if (!component) return;
                 Group g{name, *component, looseGroups_.size()};
-                if (*component == 0) looseGroups_.push_back({text(c[0]), name, 0});
+                if (*component == 0) looseGroups_.push_back({name, 0});
                 // An id that is no number cannot be named by a file.
                 if (auto id = c[0] ? numeric(trimBlanks(*c[0])) : std::nullopt) groupsById_.emplace(*id, std::move(g));
             });
@@ -384,8 +382,7 @@ private:
                          inQuotes(components_.at(f.componentId)));
                     return;
                 }
-                if (groups_.empty() || groups_.back() != group) groups_.emplace_back(group);
-                groupOf_.push_back(groups_.size() - 1);
+                groupOf_.push_back(&owner);
                 paths_.push_back(std::move(path));
                 out_.product.files.push_back(std::move(f));
             });
@@ -410,7 +407,7 @@ private:
         if (bad == problem.end()) return true;
         const size_t i = static_cast<size_t>(bad - problem.begin());
         const int e = *bad;
-        out_.error = "The file " + inQuotes(paths_[i]) + " of the file group " + inQuotes(groups_[groupOf_[i]]) +
+        out_.error = "The file " + inQuotes(paths_[i]) + " of the file group " + inQuotes(groupOf_[i]->name) +
                      " (component " + inQuotes(components_.at(files[i].componentId)) + ") cannot be read: " +
                      (e == -1                       ? std::string("it is not a file")
                       : e == ENOENT || e == ENOTDIR ? std::string("it does not exist")
@@ -432,7 +429,6 @@ private:
     }
 
     struct LooseGroup {
-        std::string id;
         std::string name;
         size_t files = 0;
     };
@@ -444,8 +440,6 @@ private:
     std::map<uint32_t, std::string> components_;
     std::unordered_map<std::string, size_t> installedAs_;  // component and folded name -> file
     std::vector<std::string> paths_;                       // each file's path as the database holds it
-    std::vector<std::string> groups_;                      // the file groups' names, as the files come
-    std::vector<size_t> groupOf_;                          // each file's group in groups_
     std::vector<LooseGroup> looseGroups_;
     struct Group {
         std::string name;
@@ -453,6 +447,7 @@ private:
         size_t loose;  // its place in looseGroups_ when it has no component
     };
     std::unordered_map<double, Group> groupsById_;  // by the id's value, as the database compares them
+    std::vector<const Group*> groupOf_;             // each file's group; the map's entries stay put
     std::vector<std::string> looseEntries_;
 };
 
