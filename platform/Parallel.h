@@ -4,11 +4,15 @@
 // thread.
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 namespace platform {
+
+inline std::size_t processorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 // Calls each(i) once for every i below count; the calls may run at once on several threads.
 template <class Each>
@@ -19,11 +23,103 @@ void forEachInParallel(std::size_t count, const Each& each) {
         for (std::size_t begin; (begin = next.fetch_add(Batch)) < count;)
             for (std::size_t i = begin; i < std::min(count, begin + Batch); ++i) each(i);
     };
-    const std::size_t helpers = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), count / Batch);
+    const std::size_t helpers = std::min(processorCount(), count / Batch);
     std::vector<std::thread> pool;
     for (std::size_t t = 1; t < helpers; ++t) pool.emplace_back(work);
     work();
     for (auto& t : pool) t.join();
 }
+
+// The same for items that the calling thread is still making: it hands them over with offer()
+// as they become ready, goes on with its work while helper threads call each(i) on them, and
+// calls finish() at the end, which does what is left itself. Helpers start only once a whole
+// batch waits. Whatever each(i) reads must stay put while it may run: before the caller moves
+// it, wait() lets every offered call end.
+template <class Each>
+class ParallelFeed {
+public:
+    static constexpr std::size_t Batch = 512;
+
+    explicit ParallelFeed(Each each, std::size_t helpers = processorCount())
+        : each_(std::move(each)), maxHelpers_(helpers) {}
+    ~ParallelFeed() { stop(); }
+    ParallelFeed(const ParallelFeed&) = delete;
+    ParallelFeed& operator=(const ParallelFeed&) = delete;
+
+    // The items below count are ready.
+    void offer(std::size_t count) {
+        {
+            std::lock_guard lock(mutex_);
+            if (count <= offered_) return;
+            offered_ = count;
+            if (offered_ - next_ >= Batch && pool_.size() < maxHelpers_) pool_.emplace_back([this] { help(); });
+        }
+        ready_.notify_one();
+    }
+
+    // Returns once every offered call has ended.
+    void wait() {
+        std::unique_lock lock(mutex_);
+        idle_.wait(lock, [this] { return next_ == offered_ && busy_ == 0; });
+    }
+
+    // Offers the items below count, calls each(i) on those no helper has taken and returns once
+    // every call has ended.
+    void finish(std::size_t count) {
+        offer(count);
+        for (;;) {
+            std::size_t begin, end;
+            {
+                std::lock_guard lock(mutex_);
+                if (next_ == offered_) break;
+                begin = next_;
+                end = next_ = std::min(offered_, next_ + Batch);
+                ++busy_;
+            }
+            run(begin, end);
+        }
+        wait();
+        stop();
+    }
+
+private:
+    void run(std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) each_(i);
+        std::lock_guard lock(mutex_);
+        if (--busy_ == 0 && next_ == offered_) idle_.notify_all();
+    }
+
+    void help() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            ready_.wait(lock, [this] { return closing_ || next_ < offered_; });
+            if (next_ == offered_) return;  // closing, nothing left
+            const std::size_t begin = next_;
+            const std::size_t end = next_ = std::min(offered_, next_ + Batch);
+            ++busy_;
+            lock.unlock();
+            run(begin, end);
+            lock.lock();
+        }
+    }
+
+    void stop() {
+        {
+            std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        ready_.notify_all();
+        for (auto& t : pool_) t.join();
+        pool_.clear();
+    }
+
+    Each each_;
+    const std::size_t maxHelpers_;
+    std::mutex mutex_;
+    std::condition_variable ready_, idle_;
+    std::size_t offered_ = 0, next_ = 0, busy_ = 0;
+    bool closing_ = false;
+    std::vector<std::thread> pool_;
+};
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <span>
 #include <type_traits>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -68,6 +70,72 @@ std::string inQuotes(std::string_view s) {
     quoted.append(1, '"').append(s).append(1, '"');
     return quoted;
 }
+
+// The files by component and name without regard to letter case, as Windows compares names: an
+// open-addressing table of file numbers, with no allocation per file.
+class InstalledNames {
+public:
+    static constexpr size_t None = SIZE_MAX;
+
+    explicit InstalledNames(const std::vector<build::ProductFile>& files) : files_(files) {}
+
+    void reserve(size_t count) {
+        size_t size = 64;
+        while (size < count * 2) size *= 2;
+        if (size > slots_.size()) rehash(size);
+    }
+
+    // Adds file i; answers the file that has its name already, or None.
+    size_t add(size_t i) {
+        if ((count_ + 1) * 2 > slots_.size()) rehash(std::max<size_t>(64, slots_.size() * 2));
+        const uint32_t h = hash(files_[i]);
+        const size_t mask = slots_.size() - 1;
+        for (size_t s = h & mask;; s = (s + 1) & mask) {
+            Slot& slot = slots_[s];
+            if (slot.file == 0) {
+                slot = {h, static_cast<uint32_t>(i + 1)};
+                ++count_;
+                return None;
+            }
+            if (slot.hash == h && same(files_[slot.file - 1], files_[i])) return slot.file - 1;
+        }
+    }
+
+private:
+    struct Slot {
+        uint32_t hash = 0;
+        uint32_t file = 0;  // its number + 1; 0: empty
+    };
+
+    static unsigned char fold(char c) {
+        return static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    static uint32_t hash(const build::ProductFile& f) {
+        uint64_t h = 14695981039346656037ull ^ f.componentId;
+        for (char c : f.name) h = (h ^ fold(c)) * 1099511628211ull;
+        return static_cast<uint32_t>(h ^ (h >> 32));
+    }
+    static bool same(const build::ProductFile& a, const build::ProductFile& b) {
+        return a.componentId == b.componentId &&
+               std::equal(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+                          [](char p, char q) { return fold(p) == fold(q); });
+    }
+    void rehash(size_t size) {
+        std::vector<Slot> old(size);
+        old.swap(slots_);
+        const size_t mask = size - 1;
+        for (const Slot& slot : old)
+            if (slot.file != 0) {
+                size_t s = slot.hash & mask;
+                while (slots_[s].file != 0) s = (s + 1) & mask;
+                slots_[s] = slot;
+            }
+    }
+
+    const std::vector<build::ProductFile>& files_;
+    std::vector<Slot> slots_;
+    size_t count_ = 0;
+};
 
 class Reader {
 public:
@@ -316,7 +384,44 @@ private:
         });
     }
 
+    // How many files the product has, so that their lists are made at their size at once; 0
+    // when the database cannot tell.
+    size_t fileCount() {
+        size_t count = 0;
+        query("FILE", "SELECT COUNT(*) FROM FILE WHERE PRODID = ?", [&](Cells c) {
+            if (auto n = c[0] ? numeric(trimBlanks(*c[0])) : std::nullopt; n && *n > 0 && *n < 1e7)
+                count = static_cast<size_t>(*n);
+        });
+        return count;
+    }
+
     bool readFiles() {
+        auto& files = out_.product.files;
+        if (const size_t count = fileCount()) {
+            files.reserve(count);
+            paths_.reserve(count);
+            groupOf_.reserve(count);
+            installedAs_.reserve(count);
+        }
+        if (!out_.error.empty()) return false;
+        // Each source is looked at on helper threads while the rows still come.
+        std::mutex badMutex;
+        size_t bad = SIZE_MAX;  // the first file that cannot be read
+        int badErrno = 0;       // errno, or -1: not a file
+        platform::ParallelFeed check([&](size_t i) {
+            struct stat st {};
+            int problem = 0;
+            if (::stat(files[i].source.c_str(), &st) != 0)
+                problem = errno ? errno : ENOENT;
+            else if (!S_ISREG(st.st_mode))
+                problem = -1;
+            if (problem == 0) return;
+            std::lock_guard lock(badMutex);
+            if (i < bad) {
+                bad = i;
+                badErrno = problem;
+            }
+        });
         const bool read = query(
             "FILE",
             // The three flags come as one number's bits, set where a flag holds exactly 1: every
@@ -365,67 +470,60 @@ private:
                          inQuotes(components_.at(component)) + ") has no path");
                     return;
                 }
-                auto host = sourcePath(path);
-                if (!host) {
-                    fail(where() + " cannot be read: " + host.error().text);
-                    return;
+                const bool asStored = isHostPath(path);
+                if (!asStored) {
+                    platform::Result<fs::path> host = machine_.hostPath(path);
+                    if (!host) {
+                        fail(where() + " cannot be read: " + host.error().text);
+                        return;
+                    }
+                    f.source = host->native();
                 }
-                f.source = std::move(*host);
+                // Growing the list moves the sources that the helpers read.
+                if (files.size() == files.capacity()) check.wait();
+                files.push_back(std::move(f));
                 // Windows names are the same whatever their letter case: the second file would
                 // be installed over the first.
-                std::string key = std::to_string(f.componentId) + "\\";
-                for (char ch : f.name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-                auto [same, added] = installedAs_.emplace(std::move(key), paths_.size());
-                if (!added) {
-                    fail("The files " + inQuotes(paths_[same->second]) + " and " + inQuotes(path) +
-                         " would both be installed as " + inQuotes(f.name) + " of the component " +
-                         inQuotes(components_.at(f.componentId)));
+                if (const size_t same = installedAs_.add(files.size() - 1); same != InstalledNames::None) {
+                    fail("The files " + inQuotes(storedPath(same)) + " and " + inQuotes(path) +
+                         " would both be installed as " + inQuotes(files.back().name) + " of the component " +
+                         inQuotes(components_.at(component)));
+                    files.pop_back();
                     return;
                 }
+                // The path as stored is kept only where it differs from the source.
+                if (asStored)
+                    files.back().source = std::move(path);
+                else
+                    paths_.resize(files.size()), paths_.back() = std::move(path);
                 groupOf_.push_back(&owner);
-                paths_.push_back(std::move(path));
-                out_.product.files.push_back(std::move(f));
+                if (files.size() % check.Batch == 0) check.offer(files.size());
             });
+        check.finish(files.size());
         // A file that cannot be read stops the build before any other fault of a later row.
-        if (checkSources()) return read;
-        return false;
-    }
-
-    // One look at each source here, the many of a large product in parallel; the writer reports
-    // what goes wrong when it reads them. The first one that cannot be read is named.
-    bool checkSources() {
-        const std::vector<build::ProductFile>& files = out_.product.files;
-        std::vector<int> problem(files.size(), 0);  // errno, or -1: not a file
-        platform::forEachInParallel(files.size(), [&](size_t i) {
-            struct stat st {};
-            if (::stat(files[i].source.c_str(), &st) != 0)
-                problem[i] = errno ? errno : ENOENT;
-            else if (!S_ISREG(st.st_mode))
-                problem[i] = -1;
-        });
-        const auto bad = std::find_if(problem.begin(), problem.end(), [](int p) { return p != 0; });
-        if (bad == problem.end()) return true;
-        const size_t i = static_cast<size_t>(bad - problem.begin());
-        const int e = *bad;
-        out_.error = "The file " + inQuotes(paths_[i]) + " of the file group " + inQuotes(groupOf_[i]->name) +
-                     " (component " + inQuotes(components_.at(files[i].componentId)) + ") cannot be read: " +
+        if (bad == SIZE_MAX) return read;
+        const int e = badErrno;
+        out_.error = "The file " + inQuotes(storedPath(bad)) + " of the file group " +
+                     inQuotes(groupOf_[bad]->name) + " (component " +
+                     inQuotes(components_.at(files[bad].componentId)) + ") cannot be read: " +
                      (e == -1                       ? std::string("it is not a file")
                       : e == ENOENT || e == ENOTDIR ? std::string("it does not exist")
                                                     : std::string(std::strerror(e)));
         return false;
     }
 
-    // A Windows path goes through the machine's drives; a host path is read as it stands. Earlier
+    // The path of a file as the database holds it.
+    const std::string& storedPath(size_t i) const {
+        return i < paths_.size() && !paths_[i].empty() ? paths_[i] : out_.product.files[i].source;
+    }
+
+    // A host path is read as it stands; a Windows path goes through the machine's drives. Earlier
     // versions joined a host folder and a name with a backslash: such a path is read with its
     // backslashes as "/" when it does not exist as written.
-    platform::Result<std::string> sourcePath(const std::string& path) const {
-        if (path.front() == '/') {
-            std::error_code ec;
-            if (path.find('\\') == std::string::npos || fs::exists(fs::path(path), ec)) return path;
-        }
-        platform::Result<fs::path> host = machine_.hostPath(path);
-        if (!host) return host.error();
-        return host->native();
+    static bool isHostPath(const std::string& path) {
+        if (path.front() != '/') return false;
+        std::error_code ec;
+        return path.find('\\') == std::string::npos || fs::exists(fs::path(path), ec);
     }
 
     struct LooseGroup {
@@ -438,8 +536,8 @@ private:
     const platform::Machine& machine_;
     ProjectProduct out_;
     std::map<uint32_t, std::string> components_;
-    std::unordered_map<std::string, size_t> installedAs_;  // component and folded name -> file
-    std::vector<std::string> paths_;                       // each file's path as the database holds it
+    InstalledNames installedAs_{out_.product.files};
+    std::vector<std::string> paths_;  // a file's path as the database holds it, where it is not its source
     std::vector<LooseGroup> looseGroups_;
     struct Group {
         std::string name;

@@ -158,6 +158,11 @@ TEST_P(FileFaults, TheFirstInFileOrderIsNamed) {
         {"across groups of one component", {{1, a}, {3, c}, {1, b}}, both},
         {"a missing file before a clash", {{1, gone}, {1, a}, {1, b}}, "gone.txt\" of the file group \"Program\""},
         {"a clash before a missing file", {{1, a}, {1, b}, {1, gone}}, both},
+        // The message names the paths as stored, not where the machine keeps the files.
+        {"a clash on drive C:",
+         {{1, source("C:\\Src\\one\\Read.me", "1")}, {1, source("C:\\Src\\two\\READ.ME", "2")}},
+         "The files \"C:\\Src\\one\\Read.me\" and \"C:\\Src\\two\\READ.ME\" would both be installed as "
+         "\"READ.ME\" of the component \"Main\""},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
