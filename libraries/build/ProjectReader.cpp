@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <type_traits>
-#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -492,10 +492,12 @@ private:
                     return;
                 }
                 // The path as stored is kept only where it differs from the source.
-                if (asStored)
+                if (asStored) {
                     files.back().source = std::move(path);
-                else
-                    paths_.resize(files.size()), paths_.back() = std::move(path);
+                } else {
+                    paths_.resize(files.size());
+                    paths_.back() = std::move(path);
+                }
                 groupOf_.push_back(&owner);
                 if (files.size() % check.Batch == 0) check.offer(files.size());
             });
