@@ -38,6 +38,11 @@ void DataWindow::loadEditor() {
     if (isDropDown(style)) {
         v->combo_->clear();
         // A drop-down data window also holds a value that is none of its entries (set by SetText).
+        // Qt deletes the edit line of a list that stops being editable later, from the event loop,
+        // and that deletion clears the focus of whatever widget the line stood for: by then the
+        // list itself, as the next cell's field. Cut the line loose from the list first.
+        if (style != "dddw")
+            if (QLineEdit* line = v->combo_->lineEdit()) line->setFocusProxy(nullptr);
         v->combo_->setEditable(style == "dddw");
         for (const CodeEntry& e : codeEntries(column_)) {
             v->combo_->addItem(qs(e.display));

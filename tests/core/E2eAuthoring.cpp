@@ -182,7 +182,8 @@ protected:
         ui.type("Software\\Maker\\Delta");
         ui.keys("Tab");
         ui.type("Vendor");
-        ui.click(wizard, QPoint(460, 91));  // the data, the type left REG_SZ as it comes
+        ui.keys("Tab");  // the type, left REG_SZ as it comes
+        ui.keys("Tab");  // the data
         ui.type("^MAKER^");
         keep(wizard, "01d-registry-entry-typed");
     }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
@@ -426,6 +427,52 @@ TEST_F(DataWindowTest, DropDownDataWindowChoosesAValueFromAnotherLayoutsRows) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), 4);
     EXPECT_EQ(dw->getChild("nosuch"), nullptr);
+}
+
+// Tab from a drop-down data window to a drop-down list box and on, with each key going where the
+// keyboard sends it (the focused widget) and the events run in between as they are when a user types:
+// the field keeps the focus, and what is typed last lands in the cell.
+TEST_F(DataWindowTest, TabFromAnEditableListToAFixedOneKeepsTheFocusInTheField) {
+    DataLayout colors;
+    colors.name = "dddw_test_tab_colors";
+    colors.columns = {column("color", "long")};
+    colors.data = {{Value(255)}, {Value(65280)}};
+    registerLayout(colors);
+    DataLayout entry;
+    entry.name = "d_test_tab_entry";
+    ColumnLayout color = column("color", "long", "DropDownDataWindow");
+    color.attributes["dddw.name"] = "dddw_test_tab_colors";
+    color.attributes["dddw.displaycolumn"] = "color";
+    color.attributes["dddw.datacolumn"] = "color";
+    ColumnLayout kind = column("kind", "char(1)", "ddlb");
+    kind.attributes["values"] = "Program\tP/Document\tD/";
+    entry.columns = {color, kind, column("name", "char(10)")};
+    registerLayout(entry);
+    dw->setDataObject("d_test_tab_entry");
+    dw->store().insertRow(0);
+    window->widget()->activateWindow();
+    ASSERT_EQ(dw->setRow(1), 1);
+    ASSERT_EQ(dw->setColumn("color"), 1);
+    dw->setFocus();
+    ui_test::settle();
+    auto press = [](Qt::Key key) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "no widget has the focus";
+        QTest::keyClick(focus, key);
+        // Qt discards a list's own edit line later, from the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ui_test::settle();
+    };
+    ASSERT_TRUE(qobject_cast<QComboBox*>(QApplication::focusWidget())) << "the editable list has no focus";
+    press(Qt::Key_Tab);
+    EXPECT_EQ(dw->getColumnName(), "kind");
+    EXPECT_EQ(QApplication::focusWidget(), dw->editField());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(dw->getColumnName(), "name");
+    ASSERT_EQ(QApplication::focusWidget(), dw->editField());
+    QTest::keyClicks(QApplication::focusWidget(), "typed");
+    ASSERT_EQ(dw->acceptText(), 1);
+    EXPECT_EQ(dw->store().getItem(1, "name"), Value("typed"));
 }
 
 TEST_F(DataWindowTest, NumericEditMaskTakesOnlyItsDigitsAndOtherColumnsStayFree) {
