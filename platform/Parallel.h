@@ -32,9 +32,9 @@ void forEachInParallel(std::size_t count, const Each& each) {
 
 // The same for items that the calling thread is still making: it hands them over with offer()
 // as they become ready, goes on with its work while helper threads call each(i) on them, and
-// calls finish() at the end, which does what is left itself. Helpers start only once a whole
-// batch waits. Whatever each(i) reads must stay put while it may run: before the caller moves
-// it, wait() lets every offered call end.
+// calls finish() at the end. Helpers start only once a whole batch waits; wait() and finish() do
+// what no helper has taken on the calling thread. Whatever each(i) reads must stay put while it
+// may run: before the caller moves it, wait() lets every offered call end. each(i) must not throw.
 template <class Each>
 class ParallelFeed {
 public:
@@ -57,16 +57,9 @@ public:
         ready_.notify_one();
     }
 
-    // Returns once every offered call has ended.
+    // Calls each(i) on the offered items that no helper has taken and returns once every offered
+    // call has ended.
     void wait() {
-        std::unique_lock lock(mutex_);
-        idle_.wait(lock, [this] { return next_ == offered_ && busy_ == 0; });
-    }
-
-    // Offers the items below count, calls each(i) on those no helper has taken and returns once
-    // every call has ended.
-    void finish(std::size_t count) {
-        offer(count);
         for (;;) {
             std::size_t begin, end;
             {
@@ -78,6 +71,13 @@ public:
             }
             run(begin, end);
         }
+        std::unique_lock lock(mutex_);
+        idle_.wait(lock, [this] { return next_ == offered_ && busy_ == 0; });
+    }
+
+    // Offers the items below count, waits for them all and lets the helpers go.
+    void finish(std::size_t count) {
+        offer(count);
         wait();
         stop();
     }

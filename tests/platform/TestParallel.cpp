@@ -49,13 +49,17 @@ TEST(ParallelFeed, WaitLetsTheCallerMoveWhatTheCallsRead) {
     EXPECT_EQ(letters.load(), expected);
 }
 
-// Too few items for a batch are handled by the caller itself, without a thread.
+// Too few items for a batch are handled by the caller itself, without a thread, also when it
+// waits for them before the end.
 TEST(ParallelFeed, FewItemsStayOnTheCallersThread) {
     const std::thread::id caller = std::this_thread::get_id();
-    std::atomic<int> elsewhere{0};
-    ParallelFeed feed([&](size_t) { elsewhere += std::this_thread::get_id() != caller; });
+    std::atomic<int> here{0}, elsewhere{0};
+    ParallelFeed feed([&](size_t) { (std::this_thread::get_id() == caller ? here : elsewhere) += 1; });
     feed.offer(100);
+    feed.wait();
+    EXPECT_EQ(here.load(), 100);
     feed.finish(300);
+    EXPECT_EQ(here.load(), 300);
     EXPECT_EQ(elsewhere.load(), 0);
 }
 
