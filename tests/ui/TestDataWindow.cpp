@@ -38,6 +38,15 @@ ColumnLayout column(const char* name, const char* type, const char* editStyle = 
     return c;
 }
 
+// A drop-down data window column "color" whose entries are the rows of the layout `list`.
+ColumnLayout colorPicker(const char* list) {
+    ColumnLayout c = column("color", "long", "DropDownDataWindow");
+    c.attributes["dddw.name"] = list;
+    c.attributes["dddw.displaycolumn"] = "color";
+    c.attributes["dddw.datacolumn"] = "color";
+    return c;
+}
+
 DataLayout productLayout() {
     DataLayout l;
     l.name = "d_test_products";
@@ -373,11 +382,7 @@ TEST_F(DataWindowTest, DropDownDataWindowChoosesAValueFromAnotherLayoutsRows) {
     registerLayout(colors);
     DataLayout pick;
     pick.name = "d_test_pick";
-    ColumnLayout field = column("color", "long", "DropDownDataWindow");
-    field.attributes["dddw.name"] = "dddw_test_colors";
-    field.attributes["dddw.displaycolumn"] = "color";
-    field.attributes["dddw.datacolumn"] = "color";
-    pick.columns = {field};
+    pick.columns = {colorPicker("dddw_test_colors")};
     registerLayout(pick);
     dw->setDataObject("d_test_pick");
     EXPECT_EQ(dw->describe("color.edit.style"), "dddw");
@@ -440,13 +445,9 @@ TEST_F(DataWindowTest, TabFromAnEditableListToAFixedOneKeepsTheFocusInTheField) 
     registerLayout(colors);
     DataLayout entry;
     entry.name = "d_test_tab_entry";
-    ColumnLayout color = column("color", "long", "DropDownDataWindow");
-    color.attributes["dddw.name"] = "dddw_test_tab_colors";
-    color.attributes["dddw.displaycolumn"] = "color";
-    color.attributes["dddw.datacolumn"] = "color";
     ColumnLayout kind = column("kind", "char(1)", "ddlb");
     kind.attributes["values"] = "Program\tP/Document\tD/";
-    entry.columns = {color, kind, column("name", "char(10)")};
+    entry.columns = {colorPicker("dddw_test_tab_colors"), kind, column("name", "char(10)")};
     registerLayout(entry);
     dw->setDataObject("d_test_tab_entry");
     dw->store().insertRow(0);
