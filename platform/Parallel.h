@@ -60,18 +60,12 @@ public:
     // Calls each(i) on the offered items that no helper has taken and returns once every offered
     // call has ended.
     void wait() {
-        for (;;) {
-            std::size_t begin, end;
-            {
-                std::lock_guard lock(mutex_);
-                if (next_ == offered_) break;
-                begin = next_;
-                end = next_ = std::min(offered_, next_ + Batch);
-                ++busy_;
-            }
-            run(begin, end);
-        }
         std::unique_lock lock(mutex_);
+        for (std::size_t begin, end; take(begin, end);) {
+            lock.unlock();
+            run(begin, end);
+            lock.lock();
+        }
         idle_.wait(lock, [this] { return next_ == offered_ && busy_ == 0; });
     }
 
@@ -89,14 +83,20 @@ private:
         if (--busy_ == 0 && next_ == offered_) idle_.notify_all();
     }
 
+    // With the lock held: the next batch, counted as running; false when none is left.
+    bool take(std::size_t& begin, std::size_t& end) {
+        if (next_ == offered_) return false;
+        begin = next_;
+        end = next_ = std::min(offered_, next_ + Batch);
+        ++busy_;
+        return true;
+    }
+
     void help() {
         std::unique_lock lock(mutex_);
-        for (;;) {
+        for (std::size_t begin, end;;) {
             ready_.wait(lock, [this] { return closing_ || next_ < offered_; });
-            if (next_ == offered_) return;  // closing, nothing left
-            const std::size_t begin = next_;
-            const std::size_t end = next_ = std::min(offered_, next_ + Batch);
-            ++busy_;
+            if (!take(begin, end)) return;  // closing, nothing left
             lock.unlock();
             run(begin, end);
             lock.lock();

@@ -399,7 +399,6 @@ private:
         auto& files = out_.product.files;
         if (const size_t count = fileCount()) {
             files.reserve(count);
-            paths_.reserve(count);
             groupOf_.reserve(count);
             installedAs_.reserve(count);
         }
